@@ -1,0 +1,113 @@
+#include "engine/text_number.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace tessavar {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Length of the number at the start of text (sign, digits, fraction), or 0
+// when the text does not start with at least one digit.
+size_t NumberPrefixLength(std::string_view text) {
+  size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  size_t digits = 0;
+  while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+  }
+  return digits == 0 ? 0 : i;
+}
+
+std::string_view SkipBlanks(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  return text.substr(i);
+}
+
+double ParsePrefix(std::string_view number) {
+  bool negative = false;
+  if (!number.empty() && (number[0] == '+' || number[0] == '-')) {
+    negative = number[0] == '-';
+    number.remove_prefix(1);
+  }
+  std::string copy(number);
+  if (!copy.empty() && copy.back() == '.') copy.pop_back();
+  if (!copy.empty() && copy.front() == '.') copy.insert(copy.begin(), '0');
+  double value = 0.0;
+  std::from_chars(copy.data(), copy.data() + copy.size(), value);
+  return negative ? -value : value;
+}
+
+}  // namespace
+
+double NumericValue(std::string_view text) {
+  text = SkipBlanks(text);
+  size_t length = NumberPrefixLength(text);
+  if (length == 0) return 0.0;
+  return ParsePrefix(text.substr(0, length));
+}
+
+std::optional<double> ParseNumberField(std::string_view text) {
+  text = SkipBlanks(text);
+  size_t length = NumberPrefixLength(text);
+  if (length == 0) return std::nullopt;
+  for (size_t i = length; i < text.size(); ++i) {
+    if (!IsBlank(text[i])) return std::nullopt;
+  }
+  return ParsePrefix(text.substr(0, length));
+}
+
+double RoundHalfEven(double x) {
+  if (!std::isfinite(x)) return x;
+  double floor_value = std::floor(x);
+  double diff = x - floor_value;
+  if (diff < 0.5) return floor_value;
+  if (diff > 0.5) return floor_value + 1.0;
+  return std::fmod(floor_value, 2.0) == 0.0 ? floor_value : floor_value + 1.0;
+}
+
+namespace {
+int64_t Saturate(double x) {
+  constexpr double kMax = 9.2e18;
+  if (std::isnan(x)) return 0;
+  if (x >= kMax) return std::numeric_limits<int64_t>::max();
+  if (x <= -kMax) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(x);
+}
+}  // namespace
+
+int64_t CInt(double x) { return Saturate(RoundHalfEven(x)); }
+int64_t Int(double x) { return Saturate(std::floor(x)); }
+int64_t Fix(double x) { return Saturate(std::trunc(x)); }
+
+int ToInt(int64_t x) {
+  if (x > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+  if (x < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+  return static_cast<int>(x);
+}
+
+std::string NumberToText(double value) {
+  if (value == 0.0) return "0";  // also turns -0 into "0"
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.15g", value);
+  return buffer;
+}
+
+std::string NumberField(int64_t value) {
+  std::string digits = std::to_string(value < 0 ? -value : value);
+  return (value < 0 ? "-" : " ") + digits + " ";
+}
+
+bool FitsInt16(double value) {
+  double rounded = RoundHalfEven(value);
+  return rounded >= -32768.0 && rounded <= 32767.0;
+}
+
+}  // namespace tessavar

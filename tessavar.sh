@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Set-up, build, test and demo entry point for Tessavar Composer.
+#   ./tessavar.sh test   install what is missing, build, run every test
+#   ./tessavar.sh demo   install, build, compose the factory default and
+#                        render it to audio
+#   ./tessavar.sh gui    install, build and start the desktop program
+#   ./tessavar.sh build  install and build only
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+cd "$root"
+
+# The one list of Debian packages the project needs.
+readonly PACKAGES=(
+  cmake ninja-build pkg-config g++
+  qt6-base-dev qt6-qpa-plugins
+  libfluidsynth-dev timgm6mb-soundfont
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth
+)
+
+log() { printf '==> %s\n' "$*" >&2; }
+
+install_missing() {
+  local missing=() pkg
+  for pkg in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null |
+        grep -q 'install ok installed'; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  log "installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+preset() {
+  if [ "${CI:-}" = "true" ]; then echo ci; else echo default; fi
+}
+
+build() {
+  install_missing
+  local p
+  p="$(preset)"
+  log "configuring (preset $p)"
+  cmake --preset "$p" >/dev/null
+  log "building"
+  cmake --build --preset "$p"
+}
+
+run_tests() {
+  build
+  log "running tests"
+  ctest --preset "$(preset)" -j "$(nproc)"
+}
+
+demo() {
+  build
+  local out="$root/build/demo"
+  mkdir -p "$out"
+  log "composing the factory default composition"
+  ./build/tessavar-cli compose -o "$out/factory.mid"
+  log "MIDI file: $out/factory.mid"
+  if ./build/tessavar-cli render "$out/factory.mid" "$out/factory.wav"; then
+    log "audio file: $out/factory.wav"
+  fi
+}
+
+# The desktop program runs in a program directory of its own that holds the
+# factory default composition and the help document; the user's files there
+# are never overwritten.
+gui() {
+  build
+  local dir="${TESSAVAR_HOME:-$HOME/TessavarComposer}"
+  mkdir -p "$dir"
+  local f
+  for f in DEFAULT.TVX THELP20.RTF; do
+    if ! ls "$dir" | grep -qix "$f"; then
+      cp "$root/share/$f" "$dir/$f"
+    fi
+  done
+  log "program directory: $dir"
+  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] &&
+      [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    log "no display found: run it on a desktop, or under xvfb-run"
+    exit 1
+  fi
+  cd "$dir"
+  exec "$root/build/tessavar"
+}
+
+case "${1:-}" in
+  test) run_tests ;;
+  demo) demo ;;
+  gui) gui ;;
+  build) build ;;
+  *)
+    echo "usage: $0 {test|demo|gui|build}" >&2
+    exit 2
+    ;;
+esac
