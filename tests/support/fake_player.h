@@ -1,0 +1,58 @@
+// Test double for the player: records the commands it receives.
+#ifndef TESSAVAR_TESTS_SUPPORT_FAKE_PLAYER_H_
+#define TESSAVAR_TESTS_SUPPORT_FAKE_PLAYER_H_
+
+#include <string>
+#include <vector>
+
+#include "platform/player.h"
+
+namespace tessavar::testing {
+
+class FakePlayer : public Player {
+ public:
+  void Close() override {
+    log.push_back("Close");
+    mode = kPlayerModeNotOpen;
+    open = false;
+  }
+  void SetFileName(const std::string& path) override {
+    log.push_back("FileName " + path);
+    file_name = path;
+  }
+  std::string FileName() const override { return file_name; }
+  bool Open() override {
+    log.push_back("Open");
+    open = open_succeeds;
+    mode = open ? kPlayerModeStopped : kPlayerModeNotOpen;
+    return open;
+  }
+  void SetFrom(int64_t milliseconds) override {
+    log.push_back("From " + std::to_string(milliseconds));
+    from = milliseconds;
+  }
+  void Play() override {
+    log.push_back("Play");
+    if (open) mode = kPlayerModePlaying;
+  }
+  void Stop() override {
+    log.push_back("Stop");
+    if (open) mode = kPlayerModeStopped;
+  }
+  int Mode() const override { return mode; }
+  int64_t LengthMs() const override { return length_ms; }
+  int64_t PositionMs() const override { return position_ms; }
+
+  std::vector<std::string> log;
+  std::string file_name;
+  bool open = false;
+  bool open_succeeds = true;
+  int mode = kPlayerModeNotOpen;
+  int64_t from = 0;
+  int64_t length_ms = 0;
+  int64_t position_ms = 0;
+};
+
+}  // namespace tessavar::testing
+
+#endif  // TESSAVAR_TESTS_SUPPORT_FAKE_PLAYER_H_
