@@ -1,0 +1,277 @@
+#include "app/ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QToolButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "app/ui/panel_view.h"
+#include "app/ui/playback_strip.h"
+
+namespace tessavar {
+
+namespace {
+
+constexpr int kSplashMilliseconds = 5000;
+
+void SetEnabledIfChanged(QWidget* widget, bool enabled) {
+  if (widget->isEnabled() != enabled) widget->setEnabled(enabled);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(ProgramState& state, Player& player,
+                       UserDialogs& dialogs, ErrorReporter& errors,
+                       QWidget* parent)
+    : QMainWindow(parent),
+      state_(state),
+      player_(player),
+      dialogs_(dialogs),
+      errors_(errors) {
+  setObjectName("TVX");
+  state_.file_format_version = kFileFormatVersion;
+  state_.paths =
+      ProgramPaths::FromDirectory(std::filesystem::current_path().string());
+  commands_ = std::make_unique<AppCommands>(state_, dialogs_, errors_,
+                                            player_, ui_host_);
+
+  panel_view_ = new PanelView(state_.panel, this);
+  setCentralWidget(BuildCentralWidget());
+  BuildMenus();
+  SetTabOrder();
+
+  status_line_ = new QLabel(this);
+  status_line_->setObjectName("Label3");
+  status_line_->setMinimumWidth(200);
+  statusBar()->addPermanentWidget(status_line_, 1);
+  statusBar()->setSizeGripEnabled(false);
+
+  splash_timer_ = new QTimer(this);
+  splash_timer_->setObjectName("Timer1");
+  splash_timer_->setSingleShot(true);
+  splash_timer_->start(kSplashMilliseconds);
+
+  state_.panel.on_changed = [this] { Refresh(); };
+  commands_->hooks.focus_compose_button = [this] {
+    compile_button_->setFocus(Qt::OtherFocusReason);
+  };
+  Refresh();
+  setFixedSize(sizeHint());
+  PlaceOnScreen();
+}
+
+MainWindow::~MainWindow() {
+  state_.panel.on_changed = nullptr;
+  state_.panel.on_score_cleared = nullptr;
+  state_.panel.on_yield = nullptr;
+}
+
+QWidget* MainWindow::BuildCentralWidget() {
+  auto* central = new QWidget(this);
+  auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(8, 6, 8, 4);
+  outer->setSpacing(6);
+
+  auto* groups = new QHBoxLayout;
+  groups->setSpacing(8);
+  auto* left = new QVBoxLayout;
+  left->setSpacing(8);
+  left->addWidget(panel_view_->general_group());
+
+  auto* commands = new QGroupBox(tr("Commands"), central);
+  commands->setObjectName("CommandFrame");
+  auto* buttons = new QGridLayout(commands);
+  buttons->setSpacing(6);
+  compile_button_ = new QPushButton(tr("&Compose"), commands);
+  compile_button_->setObjectName("CompileButton");
+  compile_button_->setDefault(false);
+  redo_button_ = new QPushButton(tr("&Redo Midi"), commands);
+  redo_button_->setObjectName("RedoButton");
+  load_button_ = new QPushButton(tr("Load"), commands);
+  load_button_->setObjectName("Command1");
+  save_button_ = new QPushButton(tr("Save"), commands);
+  save_button_->setObjectName("Command2");
+  for (QPushButton* button :
+       {compile_button_, redo_button_, load_button_, save_button_}) {
+    button->setMinimumHeight(30);
+    button->setAutoDefault(false);
+  }
+  QFont bold = compile_button_->font();
+  bold.setBold(true);
+  compile_button_->setFont(bold);
+  buttons->addWidget(compile_button_, 0, 0);
+  buttons->addWidget(redo_button_, 0, 1);
+  buttons->addWidget(load_button_, 1, 0);
+  buttons->addWidget(save_button_, 1, 1);
+  left->addWidget(commands);
+  left->addStretch(1);
+
+  groups->addLayout(left);
+  groups->addWidget(panel_view_->orchestration_group());
+  groups->addWidget(panel_view_->mapped_group());
+  outer->addLayout(groups, 1);
+
+  auto* playback = new QGroupBox(tr("Playback"), central);
+  playback->setObjectName("PlaybackFrame");
+  auto* playback_layout = new QHBoxLayout(playback);
+  playback_layout->setContentsMargins(8, 4, 8, 6);
+  strip_ = new PlaybackStrip(playback);
+  playback_layout->addWidget(strip_);
+  outer->addWidget(playback);
+  return central;
+}
+
+QAction* MainWindow::AddMenuItem(QMenu* menu, const QString& name,
+                                 const QString& text,
+                                 const QKeySequence& shortcut) {
+  QAction* action = menu->addAction(text);
+  action->setObjectName(name);
+  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  return action;
+}
+
+void MainWindow::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(tr("&File"));
+  file->setObjectName("FileMenu");
+  AddMenuItem(file, "FileLoadComp", tr("&Load Composition"),
+              QKeySequence(Qt::CTRL | Qt::Key_L));
+  AddMenuItem(file, "FileSaveComp", tr("&Save Composition"),
+              QKeySequence(Qt::CTRL | Qt::Key_S));
+  AddMenuItem(file, "FileCompositionInfo", tr("Composition In&fo"),
+              QKeySequence(Qt::CTRL | Qt::Key_F));
+  file->addSeparator();
+  AddMenuItem(file, "FileLoadOrch", tr("L&oad Orchestration"),
+              QKeySequence(Qt::CTRL | Qt::Key_O));
+  AddMenuItem(file, "FileSaveOrch", tr("S&ave Orchestration"),
+              QKeySequence(Qt::CTRL | Qt::Key_A));
+  file->addSeparator();
+  AddMenuItem(file, "FileUserDefinedScale", tr("&Define Scale"),
+              QKeySequence(Qt::Key_F3));
+  AddMenuItem(file, "FileLoadScale", tr("Load S&cale"),
+              QKeySequence(Qt::Key_F4));
+  AddMenuItem(file, "FileSaveScale", tr("Sa&ve Scale"),
+              QKeySequence(Qt::Key_F5));
+  file->addSeparator();
+  AddMenuItem(file, "FileMelodyXlate", tr("&Melody-to-Structure"),
+              QKeySequence(Qt::Key_F7));
+  AddMenuItem(file, "MIDIT2M", tr("M&IDI Map"), QKeySequence(Qt::Key_F8));
+  file->addSeparator();
+  AddMenuItem(file, "FileExportAudio", tr("&Export Audio..."));
+  file->addSeparator();
+  QAction* exit = AddMenuItem(file, "FileXit", tr("E&xit"),
+                              QKeySequence(Qt::CTRL | Qt::Key_X));
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* options = menuBar()->addMenu(tr("&Options"));
+  options->setObjectName("OptionsMenu");
+  QAction* autoplay = AddMenuItem(options, "OptionsAutoplay",
+                                  tr("Autoplay after Compose"),
+                                  QKeySequence(Qt::Key_F2));
+  QAction* autoplay_redo =
+      AddMenuItem(options, "OptionsAutoplayRedo", tr("Autoplay after Redo"),
+                  QKeySequence(Qt::Key_F6));
+  options->addSeparator();
+  QAction* lock =
+      AddMenuItem(options, "OptionsLockMapped", tr("Lock Mapped Parameters"),
+                  QKeySequence(Qt::Key_F9));
+  for (QAction* action : {autoplay, autoplay_redo, lock}) {
+    action->setCheckable(true);
+  }
+  connect(autoplay, &QAction::triggered, this, [this] {
+    commands_->ToggleAutoplay();
+    Refresh();
+  });
+  connect(autoplay_redo, &QAction::triggered, this, [this] {
+    commands_->ToggleAutoplayRedo();
+    Refresh();
+  });
+  connect(lock, &QAction::triggered, this, [this] {
+    commands_->ToggleLockMapped();
+    Refresh();
+  });
+  options->addSeparator();
+  AddMenuItem(options, "OptionsSoundFont", tr("SoundFont..."));
+
+  QMenu* help = menuBar()->addMenu(tr("&Help"));
+  help->setObjectName("HelpMenu");
+  AddMenuItem(help, "HelpHelpFile", tr("&Help File"),
+              QKeySequence(Qt::Key_F1));
+  help->addSeparator();
+  AddMenuItem(help, "HelpAbout", tr("&About Tessavar Composer"));
+}
+
+QAction* MainWindow::MenuItem(const QString& name) const {
+  return findChild<QAction*>(name);
+}
+
+void MainWindow::SetTabOrder() {
+  std::vector<QWidget*> chain = panel_view_->TabChain();
+  for (QWidget* widget : {static_cast<QWidget*>(compile_button_),
+                          static_cast<QWidget*>(redo_button_),
+                          static_cast<QWidget*>(load_button_),
+                          static_cast<QWidget*>(save_button_)}) {
+    chain.push_back(widget);
+  }
+  for (QWidget* widget :
+       {static_cast<QWidget*>(strip_->rewind_button()),
+        static_cast<QWidget*>(strip_->play_button()),
+        static_cast<QWidget*>(strip_->pause_button()),
+        static_cast<QWidget*>(strip_->stop_button()),
+        static_cast<QWidget*>(strip_->slider())}) {
+    chain.push_back(widget);
+  }
+  for (size_t i = 1; i < chain.size(); ++i) {
+    QWidget::setTabOrder(chain[i - 1], chain[i]);
+  }
+}
+
+// Centred horizontally, at a third of the free height.
+void MainWindow::PlaceOnScreen() {
+  QScreen* target = screen() != nullptr ? screen() : QApplication::primaryScreen();
+  if (target == nullptr) return;
+  const QRect area = target->geometry();
+  const QSize size = frameGeometry().size();
+  move(area.x() + (area.width() - size.width()) / 2,
+       area.y() + (area.height() - size.height()) / 3);
+}
+
+void MainWindow::Refresh() {
+  if (panel_view_ == nullptr || status_line_ == nullptr) return;
+  panel_view_->Refresh();
+  const PanelModel& panel = state_.panel;
+  const QString status = QString::fromStdString(panel.status_text());
+  if (status_line_->text() != status) status_line_->setText(status);
+  SetEnabledIfChanged(compile_button_, panel.compose_enabled());
+  SetEnabledIfChanged(save_button_, panel.save_enabled());
+  MenuItem("FileSaveComp")->setEnabled(panel.save_enabled());
+  MenuItem("OptionsAutoplay")->setChecked(state_.options.autoplay);
+  MenuItem("OptionsAutoplayRedo")->setChecked(state_.options.autoplay_redo);
+  MenuItem("OptionsLockMapped")->setChecked(state_.options.lock_mapped);
+  const QString caption = QString::fromStdString(state_.caption);
+  if (windowTitle() != caption) setWindowTitle(caption);
+  strip_->SetSliderPosition(state_.play_slider);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!exited_) exited_ = true;
+  event->accept();
+}
+
+}  // namespace tessavar

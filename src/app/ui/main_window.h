@@ -1,0 +1,80 @@
+// The main window "Tessavar Composer": the parameter panel, the command
+// buttons, the player strip with its position slider, the status line and
+// the menus. It displays the program state and hands every command to
+// AppCommands and the compose and redo commands.
+#ifndef TESSAVAR_APP_UI_MAIN_WINDOW_H_
+#define TESSAVAR_APP_UI_MAIN_WINDOW_H_
+
+#include <QMainWindow>
+#include <memory>
+
+#include "app/app_commands.h"
+#include "app/program_state.h"
+#include "app/ui/qt_ui_host.h"
+
+class QAction;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace tessavar {
+
+class PanelView;
+class PlaybackStrip;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // The program directory is the current directory at this moment.
+  MainWindow(ProgramState& state, Player& player, UserDialogs& dialogs,
+             ErrorReporter& errors, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  AppCommands& commands() { return *commands_; }
+  PanelView& panel_view() { return *panel_view_; }
+  PlaybackStrip& playback_strip() { return *strip_; }
+  QPushButton* compile_button() const { return compile_button_; }
+  QPushButton* redo_button() const { return redo_button_; }
+  QPushButton* load_button() const { return load_button_; }
+  QPushButton* save_button() const { return save_button_; }
+  QLabel* status_line() const { return status_line_; }
+  // Menu items by their names ("FileLoadComp", "OptionsAutoplay", ...).
+  QAction* MenuItem(const QString& name) const;
+
+  // Shows the program state in every widget.
+  void Refresh();
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenus();
+  QWidget* BuildCentralWidget();
+  void SetTabOrder();
+  void PlaceOnScreen();
+  QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& text,
+                       const QKeySequence& shortcut = {});
+
+  ProgramState& state_;
+  Player& player_;
+  UserDialogs& dialogs_;
+  ErrorReporter& errors_;
+  QtUiHost ui_host_;
+  std::unique_ptr<AppCommands> commands_;
+
+  PanelView* panel_view_ = nullptr;
+  PlaybackStrip* strip_ = nullptr;
+  QPushButton* compile_button_ = nullptr;
+  QPushButton* redo_button_ = nullptr;
+  QPushButton* load_button_ = nullptr;
+  QPushButton* save_button_ = nullptr;
+  QLabel* status_line_ = nullptr;
+  QTimer* splash_timer_ = nullptr;
+  bool exited_ = false;
+};
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_APP_UI_MAIN_WINDOW_H_
