@@ -30,8 +30,8 @@ FileDialogRequest FileDialogFor(const std::string& title,
 
 class AppCommands {
  public:
-  AppCommands(ProgramState& state, UserDialogs& dialogs,
-              ErrorReporter& errors, Player& player, UiHost& ui);
+  AppCommands(ProgramState& state, UserDialogs& dialogs, ErrorReporter& errors,
+              Player& player, UiHost& ui);
 
   ProgramState& state() { return state_; }
 

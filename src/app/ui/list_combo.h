@@ -14,9 +14,16 @@ class ListCombo : public QComboBox {
   using QComboBox::QComboBox;
 
   void showPopup() override;
+  void hidePopup() override;
+  // While the list is dropped down, focus moves into it are not focus
+  // losses of the list.
+  bool popup_open() const { return popup_open_; }
 
  signals:
   void PopupOpening();
+
+ private:
+  bool popup_open_ = false;
 };
 
 }  // namespace tessavar

@@ -12,9 +12,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
-#include <QToolButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <filesystem>
 
@@ -45,8 +45,8 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   state_.file_format_version = kFileFormatVersion;
   state_.paths =
       ProgramPaths::FromDirectory(std::filesystem::current_path().string());
-  commands_ = std::make_unique<AppCommands>(state_, dialogs_, errors_,
-                                            player_, ui_host_);
+  commands_ = std::make_unique<AppCommands>(state_, dialogs_, errors_, player_,
+                                            ui_host_);
 
   panel_view_ = new PanelView(state_.panel, this);
   setCentralWidget(BuildCentralWidget());
@@ -177,9 +177,9 @@ void MainWindow::BuildMenus() {
 
   QMenu* options = menuBar()->addMenu(tr("&Options"));
   options->setObjectName("OptionsMenu");
-  QAction* autoplay = AddMenuItem(options, "OptionsAutoplay",
-                                  tr("Autoplay after Compose"),
-                                  QKeySequence(Qt::Key_F2));
+  QAction* autoplay =
+      AddMenuItem(options, "OptionsAutoplay", tr("Autoplay after Compose"),
+                  QKeySequence(Qt::Key_F2));
   QAction* autoplay_redo =
       AddMenuItem(options, "OptionsAutoplayRedo", tr("Autoplay after Redo"),
                   QKeySequence(Qt::Key_F6));
@@ -207,8 +207,7 @@ void MainWindow::BuildMenus() {
 
   QMenu* help = menuBar()->addMenu(tr("&Help"));
   help->setObjectName("HelpMenu");
-  AddMenuItem(help, "HelpHelpFile", tr("&Help File"),
-              QKeySequence(Qt::Key_F1));
+  AddMenuItem(help, "HelpHelpFile", tr("&Help File"), QKeySequence(Qt::Key_F1));
   help->addSeparator();
   AddMenuItem(help, "HelpAbout", tr("&About Tessavar Composer"));
 }
@@ -225,12 +224,11 @@ void MainWindow::SetTabOrder() {
                           static_cast<QWidget*>(save_button_)}) {
     chain.push_back(widget);
   }
-  for (QWidget* widget :
-       {static_cast<QWidget*>(strip_->rewind_button()),
-        static_cast<QWidget*>(strip_->play_button()),
-        static_cast<QWidget*>(strip_->pause_button()),
-        static_cast<QWidget*>(strip_->stop_button()),
-        static_cast<QWidget*>(strip_->slider())}) {
+  for (QWidget* widget : {static_cast<QWidget*>(strip_->rewind_button()),
+                          static_cast<QWidget*>(strip_->play_button()),
+                          static_cast<QWidget*>(strip_->pause_button()),
+                          static_cast<QWidget*>(strip_->stop_button()),
+                          static_cast<QWidget*>(strip_->slider())}) {
     chain.push_back(widget);
   }
   for (size_t i = 1; i < chain.size(); ++i) {
@@ -240,7 +238,8 @@ void MainWindow::SetTabOrder() {
 
 // Centred horizontally, at a third of the free height.
 void MainWindow::PlaceOnScreen() {
-  QScreen* target = screen() != nullptr ? screen() : QApplication::primaryScreen();
+  QScreen* target =
+      screen() != nullptr ? screen() : QApplication::primaryScreen();
   if (target == nullptr) return;
   const QRect area = target->geometry();
   const QSize size = frameGeometry().size();
@@ -265,9 +264,7 @@ void MainWindow::Refresh() {
   strip_->SetSliderPosition(state_.play_slider);
 }
 
-void MainWindow::changeEvent(QEvent* event) {
-  QMainWindow::changeEvent(event);
-}
+void MainWindow::changeEvent(QEvent* event) { QMainWindow::changeEvent(event); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (!exited_) exited_ = true;

@@ -110,8 +110,8 @@ bool IsPanelFocusChange(const QFocusEvent* event) {
 QPalette BoxPalette(const QColor& base, const QColor& text,
                     const QColor& disabled_text) {
   QPalette palette;
-  for (QPalette::ColorRole role : {QPalette::Base, QPalette::Button,
-                                   QPalette::Window}) {
+  for (QPalette::ColorRole role :
+       {QPalette::Base, QPalette::Button, QPalette::Window}) {
     palette.setColor(role, base);
   }
   for (QPalette::ColorRole role :
@@ -437,7 +437,9 @@ bool PanelView::eventFilter(QObject* watched, QEvent* event) {
     return false;
   }
   for (const ListWidgets& list : lists_) {
-    if (list.combo == watched && !gained) model_.ListFocusLost(list.id);
+    if (list.combo == watched && !gained && !list.combo->popup_open()) {
+      model_.ListFocusLost(list.id);
+    }
   }
   return false;
 }

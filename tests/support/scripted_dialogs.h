@@ -1,0 +1,69 @@
+// Test double for the modal boxes and file dialogs: answers from scripts
+// and records what was asked.
+#ifndef TESSAVAR_TESTS_SUPPORT_SCRIPTED_DIALOGS_H_
+#define TESSAVAR_TESTS_SUPPORT_SCRIPTED_DIALOGS_H_
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/user_dialogs.h"
+
+namespace tessavar::testing {
+
+class ScriptedDialogs : public UserDialogs {
+ public:
+  struct Message {
+    std::string text;
+    std::string title;
+    MessageIcon icon;
+  };
+  struct Input {
+    std::string prompt;
+    std::string title;
+    std::string default_text;
+  };
+
+  void ShowMessage(const std::string& text, const std::string& title,
+                   MessageIcon icon) override {
+    messages.push_back({text, title, icon});
+  }
+  std::string InputBox(const std::string& prompt, const std::string& title,
+                       const std::string& default_text) override {
+    inputs.push_back({prompt, title, default_text});
+    return Next(input_answers, std::string());
+  }
+  std::optional<std::string> OpenFileName(
+      const FileDialogRequest& request) override {
+    open_requests.push_back(request);
+    return Next(file_answers, std::optional<std::string>());
+  }
+  std::optional<std::string> SaveFileName(
+      const FileDialogRequest& request) override {
+    save_requests.push_back(request);
+    return Next(file_answers, std::optional<std::string>());
+  }
+
+  // Answers, used in order; an empty script cancels.
+  std::deque<std::string> input_answers;
+  std::deque<std::optional<std::string>> file_answers;
+
+  std::vector<Message> messages;
+  std::vector<Input> inputs;
+  std::vector<FileDialogRequest> open_requests;
+  std::vector<FileDialogRequest> save_requests;
+
+ private:
+  template <typename T>
+  static T Next(std::deque<T>& script, T fallback) {
+    if (script.empty()) return fallback;
+    T answer = std::move(script.front());
+    script.pop_front();
+    return answer;
+  }
+};
+
+}  // namespace tessavar::testing
+
+#endif  // TESSAVAR_TESTS_SUPPORT_SCRIPTED_DIALOGS_H_

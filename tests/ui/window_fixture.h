@@ -1,0 +1,93 @@
+// A main window over test doubles, run in a fresh temporary program
+// directory.
+#ifndef TESSAVAR_TESTS_UI_WINDOW_FIXTURE_H_
+#define TESSAVAR_TESTS_UI_WINDOW_FIXTURE_H_
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "app/program_state.h"
+#include "app/ui/main_window.h"
+#include "app/ui/panel_view.h"
+#include "app/ui/spinner.h"
+#include "support/fake_player.h"
+#include "support/scripted_dialogs.h"
+#include "support/scripted_error_reporter.h"
+
+namespace tessavar::testing {
+
+class TemporaryProgramDirectory {
+ public:
+  TemporaryProgramDirectory() : previous_(std::filesystem::current_path()) {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() /
+            ("tessavar-ui-" + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+    std::filesystem::current_path(path_);
+  }
+  ~TemporaryProgramDirectory() {
+    std::filesystem::current_path(previous_);
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::filesystem::path& path() const { return path_; }
+  std::string File(const std::string& name) const {
+    return (path_ / name).string();
+  }
+
+ private:
+  std::filesystem::path previous_;
+  std::filesystem::path path_;
+};
+
+class WindowTest : public ::testing::Test {
+ protected:
+  // The window is made by each test, after the directory is prepared.
+  void MakeWindow() {
+    window_ = std::make_unique<MainWindow>(state_, player_, dialogs_, errors_);
+  }
+  void ShowWindow() {
+    if (!window_) MakeWindow();
+    window_->show();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  }
+  void TearDown() override { window_.reset(); }
+
+  QLineEdit* Edit(BoxId id) { return window_->panel_view().Edit(id); }
+  std::string Text(BoxId id) { return Edit(id)->text().toStdString(); }
+  int SpinnerShown(BoxId id) {
+    return window_->panel_view().SpinnerFor(id)->Position();
+  }
+  // Gives the box the focus, selects its text and types over it.
+  void TypeInto(BoxId id, const QString& text) {
+    QLineEdit* edit = Edit(id);
+    edit->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+  }
+  // Moves the focus on with the Tab key.
+  void LeaveBox(BoxId id) { QTest::keyClick(Edit(id), Qt::Key_Tab); }
+
+  TemporaryProgramDirectory directory_;
+  ProgramState state_;
+  FakePlayer player_;
+  ScriptedErrorReporter errors_;
+  ScriptedDialogs dialogs_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+}  // namespace tessavar::testing
+
+#endif  // TESSAVAR_TESTS_UI_WINDOW_FIXTURE_H_
