@@ -319,6 +319,8 @@ TEST_F(MidiWriterTest, RoundsTheTempoBeforeDividing) {
     EXPECT_EQ(Bytes(bytes.begin() + 14, bytes.begin() + 58),
               TempoTrack(c.h, c.m))
         << c.text;
+    EXPECT_EQ(LoadWithFluidSynth(path).midi_tempo, (c.h * 256 + c.m) * 256 + 32)
+        << c.text;
   }
 }
 

@@ -53,6 +53,7 @@ FluidMidiLoad LoadWithFluidSynth(const std::string& path) {
   FluidMidiLoad load;
   load.accepted = fluid_player_get_status(player.get()) == FLUID_PLAYER_PLAYING;
   load.total_ticks = fluid_player_get_total_ticks(player.get());
+  load.midi_tempo = fluid_player_get_midi_tempo(player.get());
   return load;
 }
 

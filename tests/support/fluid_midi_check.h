@@ -11,6 +11,7 @@ namespace tessavar::testing {
 struct FluidMidiLoad {
   bool accepted = false;  // the player parsed the file and is playing it
   int total_ticks = 0;    // the length of the longest track in ticks
+  int midi_tempo = 0;     // microseconds per quarter note at the start
 };
 
 // Renders one short block so that the player parses the file.
