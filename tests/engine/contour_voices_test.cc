@@ -73,31 +73,41 @@ TEST(GenerateContourVoicesTest, RefusesSeedZeroAndEmptyMelody) {
 }
 
 TEST(GenerateContourVoicesTest, OneNoteMelodyTakesEachPatternsFirstTrial) {
+  // Pattern p's first trial reads entry 100 p, which names column p mod 3:
+  // the melody, the first or the second harmony pitch.
   EngineState state;
-  // Pattern p's first trial reads entry 100 p: column 0 (the melody) for
-  // even patterns, column 1 (the first harmony pitch) for odd ones.
   std::fill(state.voice_choice_table.begin(), state.voice_choice_table.end(),
             1);
-  for (int p = 0; p < 22; p += 2) state.voice_choice_table[100 * p] = 0;
+  for (int p = 0; p < 22; ++p) state.voice_choice_table[100 * p] = p % 3;
   const VoiceString melody = Voice({9}, {6});
-  state.candidate_voices[24] = melody;
-  ASSERT_EQ(GenerateContourVoices(state, 321, melody, -1), 1);
+  for (int seed : {321, 4000, 17, 29999}) {
+    SCOPED_TRACE(seed);
+    state.candidate_voices[24] = melody;
+    ASSERT_EQ(GenerateContourVoices(state, seed, melody, -1), 1);
 
-  // The first harmony pitch: chromatic draws until one is consonant.
-  RandomStream replay = ReseededStream(321);
-  int harmony = -1;
-  do {
-    harmony = static_cast<int>(std::floor(replay.NextRandom() * 12));
-  } while (!IsConsonant(harmony, 9));
+    // Chromatic draws until a pitch is consonant with the melody; the
+    // second one must also sound well with the first.
+    RandomStream replay = ReseededStream(seed);
+    int first = -1;
+    do {
+      first = static_cast<int>(std::floor(replay.NextRandom() * 12));
+    } while (!IsConsonant(first, 9));
+    int second = -1;
+    do {
+      second = static_cast<int>(std::floor(replay.NextRandom() * 12));
+    } while (!IsConsonant(second, 9) ||
+             !(second == first || IsConsonant(second, first)));
 
-  EXPECT_EQ(state.candidate_voices[0], melody);
-  for (int p = 0; p < 22; ++p) {
-    SCOPED_TRACE(p);
-    const int expected = p % 2 == 0 ? 9 : harmony;
-    EXPECT_EQ(state.candidate_voices[p + 1], Voice({expected}, {6}));
+    const int column_pitch[] = {9, first, second};
+    EXPECT_EQ(state.candidate_voices[0], melody);
+    for (int p = 0; p < 22; ++p) {
+      SCOPED_TRACE(p);
+      EXPECT_EQ(state.candidate_voices[p + 1],
+                Voice({column_pitch[p % 3]}, {6}));
+    }
+    EXPECT_TRUE(state.candidate_voices[23].empty());
+    EXPECT_TRUE(state.candidate_voices[24].empty());
   }
-  EXPECT_TRUE(state.candidate_voices[23].empty());
-  EXPECT_TRUE(state.candidate_voices[24].empty());
 }
 
 TEST(GenerateContourVoicesTest, PatternWithoutAcceptableTrialGivesZeros) {
