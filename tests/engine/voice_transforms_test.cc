@@ -18,6 +18,9 @@ TEST(AddPassingNotesTest, SplitsLongLeapingNotes) {
             Voice({10, 12, 14}, {4, 4, 4}));
   EXPECT_EQ(AddPassingNotes(Voice({10, 11}, {8, 4})), Voice({10, 11}, {8, 4}));
   EXPECT_EQ(AddPassingNotes(Voice({10, 20}, {2, 4})), Voice({10, 20}, {2, 4}));
+  EXPECT_EQ(AddPassingNotes(Voice({10, 20}, {3, 4})), Voice({10, 20}, {3, 4}));
+  EXPECT_EQ(AddPassingNotes(Voice({10, 20}, {4, 4})),
+            Voice({10, 15, 20}, {2, 2, 4}));
   EXPECT_EQ(AddPassingNotes(Voice({20, 10}, {5, 4})),
             Voice({20, 15, 10}, {3, 2, 4}));
   // A note before a rest takes the rest code into the average.
