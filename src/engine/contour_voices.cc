@@ -114,7 +114,8 @@ int GenerateContourVoices(EngineState& state, int seed,
   if (seed == 0 || melody.empty()) return 0;
   const int n = static_cast<int>(melody.size());
 
-  const double x = -static_cast<double>(std::abs(seed) % 32767);
+  // Integer negation: a multiple of 32767 gives +0, never -0.
+  const double x = static_cast<double>(-(std::llabs(seed) % 32767));
   state.random.RestartRandom(x);
   state.random.MixRandom(x);
 

@@ -44,8 +44,9 @@ bool InScale(std::string_view scale, int pitch_class) {
 int CharacterCode(const VoiceString& voice, size_t position) {
   const size_t n = voice.size();
   if (position >= 1 && position <= n) return voice.pitches[position - 1];
-  if (position > n && position <= 2 * n)
+  if (position > n && position <= 2 * n) {
     return voice.durations[position - 1 - n];
+  }
   return 0;
 }
 
@@ -59,7 +60,8 @@ VoiceString GenerateCounterVoice(RandomStream& random, int seed, int key,
                                  const VoiceString& melody) {
   if (seed == 0 || melody.empty()) return {};
 
-  const double x = -static_cast<double>(std::abs(seed) % 32767);
+  // Integer negation: a multiple of 32767 gives +0, never -0.
+  const double x = static_cast<double>(-(std::llabs(seed) % 32767));
   random.RestartRandom(x);
   random.MixRandom(x);
 

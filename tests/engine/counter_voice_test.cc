@@ -75,29 +75,42 @@ TEST(GenerateCounterVoiceTest, MelodyAsReferenceTakesLowestOfSevenCandidates) {
   }
 }
 
+// Key -1 without reference: every candidate is taken at its first draw;
+// each note is the candidate nearest to the previous one (ties keep the
+// earlier), the first one nearest to a random pitch class.
+std::vector<int> NearestCandidates(RandomStream replay,
+                                   const VoiceString& melody) {
+  int ref = DrawIndex(replay, 12);
+  std::vector<int> expected;
+  for (int code : melody.pitches) {
+    int best = 127;
+    for (int t = 0; t < 3; ++t) {
+      const int w = DrawCandidate(replay, code % 12, {});
+      if (std::abs(w - ref) < std::abs(best - ref)) best = w;
+    }
+    expected.push_back(best);
+    ref = best;
+  }
+  return expected;
+}
+
 TEST(GenerateCounterVoiceTest, NoReferenceFollowsThePreviousNoteWithoutKey) {
-  // Key -1: every candidate is taken at its first draw; each note is the
-  // candidate nearest to the previous one (ties keep the earlier).
   const VoiceString melody =
       Voice({11, 23, 11, 6, 11, 0, 11, 23, 11, 11}, std::vector<int>(10, 4));
   for (int seed : {3, 17, 2024}) {
     SCOPED_TRACE(seed);
-    RandomStream replay = ReseededStream(seed);
-    int ref = DrawIndex(replay, 12);
-    std::vector<int> expected;
-    for (int code : melody.pitches) {
-      int best = 127;
-      for (int t = 0; t < 3; ++t) {
-        const int w = DrawCandidate(replay, code % 12, {});
-        if (std::abs(w - ref) < std::abs(best - ref)) best = w;
-      }
-      expected.push_back(best);
-      ref = best;
-    }
     RandomStream random;
     EXPECT_EQ(GenerateCounterVoice(random, seed, -1, {}, melody).pitches,
-              expected);
+              NearestCandidates(ReseededStream(seed), melody));
   }
+  // A seed of 32767 restarts from 0, which leaves the stream as it is and
+  // mixes in +0.
+  RandomStream random;
+  random.set_state(0xABCDEF);
+  RandomStream replay = random;
+  replay.MixRandom(0.0);
+  EXPECT_EQ(GenerateCounterVoice(random, 32767, -1, {}, melody).pitches,
+            NearestCandidates(replay, melody));
 }
 
 TEST(GenerateCounterVoiceTest, CodesAreNotFoldedIntoOneOctave) {
