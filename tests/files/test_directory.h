@@ -41,8 +41,12 @@ class TestDirectory {
   }
   const std::string& path() const { return path_; }
 
+  // Replaces the file by a new one (truncating an existing file in place
+  // makes some file systems flush it on close, which is slow).
   void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream out(*this / name, std::ios::binary | std::ios::trunc);
+    std::error_code ec;
+    std::filesystem::remove(*this / name, ec);
+    std::ofstream out(*this / name, std::ios::binary);
     out << bytes;
   }
   std::string Read(const std::string& name) const {
