@@ -1,22 +1,31 @@
 #include "app/app_commands.h"
 
+#include <cmath>
+
+#include "app/program_init.h"
+#include "engine/text_number.h"
+#include "files/composition_file.h"
+#include "files/file_names.h"
+#include "files/orchestration_file.h"
+#include "files/scale_file.h"
+#include "files/settings_file.h"
+#include "platform/file_system.h"
+
 namespace tessavar {
 
-std::string ReplaceExtension(const std::string& path,
-                             const std::string& extension) {
-  const size_t slash = path.find_last_of('/');
-  const size_t name_start = slash == std::string::npos ? 0 : slash + 1;
-  const size_t dot = path.find_last_of('.');
-  std::string base = path;
-  if (dot != std::string::npos && dot >= name_start) base = path.substr(0, dot);
-  return base + "." + extension;
-}
+namespace {
+
+constexpr char kCompositionExtension[] = "tvx";
+constexpr char kOrchestrationExtension[] = "orc";
+constexpr char kScaleExtension[] = "sca";
+
+}  // namespace
 
 FileDialogRequest FileDialogFor(const std::string& title,
-                                const std::string& extension, bool open) {
+                                std::string_view extension, bool open) {
   FileDialogRequest request;
   request.title = title;
-  request.filter = "*." + extension;
+  request.filter = "*." + std::string(extension);
   request.default_extension = extension;
   request.must_exist = open;
   return request;
@@ -33,6 +42,57 @@ AppCommands::AppCommands(ProgramState& state, UserDialogs& dialogs,
   // window.
   state_.panel.on_score_cleared = [this] { player_.Close(); };
   state_.panel.on_yield = [this] { ui_.Yield(); };
+}
+
+AppCommands::~AppCommands() {
+  state_.panel.on_score_cleared = nullptr;
+  state_.panel.on_yield = nullptr;
+}
+
+bool AppCommands::ChooseFile(const std::string& title,
+                             std::string_view extension, bool open,
+                             std::string* path) {
+  const FileDialogRequest request = FileDialogFor(title, extension, open);
+  std::optional<std::string> chosen =
+      open ? dialogs_.OpenFileName(request) : dialogs_.SaveFileName(request);
+  if (!chosen.has_value()) return false;  // cancelled: the path stays
+  *path = *chosen;
+  if (path->empty()) return false;
+  if (!open) CheckForNewDirectory(*path);
+  *path = ReplaceExtension(*path, extension);
+  return true;
+}
+
+void AppCommands::FileLoadOrchestration() {
+  if (!ChooseFile("Load Orchestration", kOrchestrationExtension, true,
+                  &state_.orchestration_path)) {
+    return;
+  }
+  LoadOrchestrationFile(state_, ui_, errors_);
+}
+
+void AppCommands::FileSaveOrchestration() {
+  if (!ChooseFile("Save Orchestration As", kOrchestrationExtension, false,
+                  &state_.orchestration_path)) {
+    return;
+  }
+  SaveOrchestrationFile(state_, ui_, errors_);
+}
+
+void AppCommands::FileLoadScaleX() {
+  if (!ChooseFile("Load User-Defined Scale", kScaleExtension, true,
+                  &state_.scale_path)) {
+    return;
+  }
+  LoadScaleFile(state_, ui_, errors_);
+}
+
+void AppCommands::FileSaveScaleX() {
+  if (!ChooseFile("Save User-Defined Scale As", kScaleExtension, false,
+                  &state_.scale_path)) {
+    return;
+  }
+  SaveScaleFile(state_, ui_, errors_);
 }
 
 }  // namespace tessavar

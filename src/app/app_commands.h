@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "app/error_report.h"
 #include "app/program_state.h"
@@ -17,23 +18,19 @@
 
 namespace tessavar {
 
-// The path with the extension of its file name (from the last "." of the
-// last component) replaced by "." + extension, or "." + extension appended
-// when the file name has none.
-std::string ReplaceExtension(const std::string& path,
-                             const std::string& extension);
-
 // The set-up of the file dialog for a file kind: title, filter "*.<ext>",
 // default extension; Open dialogs require the file to exist.
 FileDialogRequest FileDialogFor(const std::string& title,
-                                const std::string& extension, bool open);
+                                std::string_view extension, bool open);
 
 class AppCommands {
  public:
   AppCommands(ProgramState& state, UserDialogs& dialogs, ErrorReporter& errors,
               Player& player, UiHost& ui);
+  ~AppCommands();
 
   ProgramState& state() { return state_; }
+  bool activated_once() const { return activated_once_; }
 
   // What the window does for the commands (empty = nothing).
   struct WindowHooks {
@@ -45,8 +42,31 @@ class AppCommands {
   };
   WindowHooks hooks;
 
-  // The options' check marks; each click inverts one and does nothing
-  // else.
+  // --- Life cycle ----------------------------------------------------------
+  // The first activation of the main window: resets the program, loads the
+  // default composition and its MIDI file silently, forgets their paths,
+  // shows the splash and reads the settings. Later calls do nothing (false).
+  bool FirstActivation();
+  // The shut-down: closes the player, saves the panel as the default
+  // composition and the working MIDI file as the default MIDI file (the
+  // composition's own paths are restored afterwards) and the settings. A
+  // settings file that cannot be written is ignored.
+  void FormExit();
+
+  // --- File commands -------------------------------------------------------
+  void FileLoadComposition();
+  void FileSaveCompositionAs();
+  void FileLoadOrchestration();
+  void FileSaveOrchestration();
+  void FileLoadScaleX();
+  void FileSaveScaleX();
+  // The melody input box; then, every time, the tonality goes back to its
+  // first entry and mapped parameter 13 to "0".
+  void FileMelodyXlate();
+  // The scale input box; a cancelled or empty answer keeps the scale.
+  void FileUserDefinedScale();
+
+  // --- Options: each click inverts one check mark and does nothing else ---
   void ToggleAutoplay() { state_.options.autoplay = !state_.options.autoplay; }
   void ToggleAutoplayRedo() {
     state_.options.autoplay_redo = !state_.options.autoplay_redo;
@@ -56,11 +76,18 @@ class AppCommands {
   }
 
  private:
+  // Asks for a file name; on an answer sets *path to it (creating its
+  // directory first for a save) with the extension replaced. False when
+  // the dialog was cancelled or answered with an empty name.
+  bool ChooseFile(const std::string& title, std::string_view extension,
+                  bool open, std::string* path);
+
   ProgramState& state_;
   UserDialogs& dialogs_;
   ErrorReporter& errors_;
   Player& player_;
   UiHost& ui_;
+  bool activated_once_ = false;
 };
 
 }  // namespace tessavar

@@ -13,7 +13,6 @@
 #include <QTest>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "app/program_state.h"
@@ -23,31 +22,24 @@
 #include "support/fake_player.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_error_reporter.h"
+#include "support/temp_dir.h"
 
 namespace tessavar::testing {
 
+// A fresh directory that is the current directory while it exists.
 class TemporaryProgramDirectory {
  public:
   TemporaryProgramDirectory() : previous_(std::filesystem::current_path()) {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("tessavar-ui-" + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-    std::filesystem::current_path(path_);
+    std::filesystem::current_path(dir_.path());
   }
-  ~TemporaryProgramDirectory() {
-    std::filesystem::current_path(previous_);
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& path() const { return path_; }
-  std::string File(const std::string& name) const {
-    return (path_ / name).string();
-  }
+  ~TemporaryProgramDirectory() { std::filesystem::current_path(previous_); }
+  const std::string& path() const { return dir_.path(); }
+  std::string File(const std::string& name) const { return dir_ / name; }
+  std::vector<std::string> Entries() const { return dir_.Entries(); }
 
  private:
   std::filesystem::path previous_;
-  std::filesystem::path path_;
+  TempDir dir_;
 };
 
 class WindowTest : public ::testing::Test {

@@ -153,17 +153,21 @@ void MainWindow::BuildMenus() {
   AddMenuItem(file, "FileCompositionInfo", tr("Composition In&fo"),
               QKeySequence(Qt::CTRL | Qt::Key_F));
   file->addSeparator();
-  AddMenuItem(file, "FileLoadOrch", tr("L&oad Orchestration"),
-              QKeySequence(Qt::CTRL | Qt::Key_O));
-  AddMenuItem(file, "FileSaveOrch", tr("S&ave Orchestration"),
-              QKeySequence(Qt::CTRL | Qt::Key_A));
+  Connect(AddMenuItem(file, "FileLoadOrch", tr("L&oad Orchestration"),
+                      QKeySequence(Qt::CTRL | Qt::Key_O)),
+          &AppCommands::FileLoadOrchestration);
+  Connect(AddMenuItem(file, "FileSaveOrch", tr("S&ave Orchestration"),
+                      QKeySequence(Qt::CTRL | Qt::Key_A)),
+          &AppCommands::FileSaveOrchestration);
   file->addSeparator();
   AddMenuItem(file, "FileUserDefinedScale", tr("&Define Scale"),
               QKeySequence(Qt::Key_F3));
-  AddMenuItem(file, "FileLoadScale", tr("Load S&cale"),
-              QKeySequence(Qt::Key_F4));
-  AddMenuItem(file, "FileSaveScale", tr("Sa&ve Scale"),
-              QKeySequence(Qt::Key_F5));
+  Connect(AddMenuItem(file, "FileLoadScale", tr("Load S&cale"),
+                      QKeySequence(Qt::Key_F4)),
+          &AppCommands::FileLoadScaleX);
+  Connect(AddMenuItem(file, "FileSaveScale", tr("Sa&ve Scale"),
+                      QKeySequence(Qt::Key_F5)),
+          &AppCommands::FileSaveScaleX);
   file->addSeparator();
   AddMenuItem(file, "FileMelodyXlate", tr("&Melody-to-Structure"),
               QKeySequence(Qt::Key_F7));
@@ -190,18 +194,9 @@ void MainWindow::BuildMenus() {
   for (QAction* action : {autoplay, autoplay_redo, lock}) {
     action->setCheckable(true);
   }
-  connect(autoplay, &QAction::triggered, this, [this] {
-    commands_->ToggleAutoplay();
-    Refresh();
-  });
-  connect(autoplay_redo, &QAction::triggered, this, [this] {
-    commands_->ToggleAutoplayRedo();
-    Refresh();
-  });
-  connect(lock, &QAction::triggered, this, [this] {
-    commands_->ToggleLockMapped();
-    Refresh();
-  });
+  Connect(autoplay, &AppCommands::ToggleAutoplay);
+  Connect(autoplay_redo, &AppCommands::ToggleAutoplayRedo);
+  Connect(lock, &AppCommands::ToggleLockMapped);
   options->addSeparator();
   AddMenuItem(options, "OptionsSoundFont", tr("SoundFont..."));
 
@@ -210,6 +205,13 @@ void MainWindow::BuildMenus() {
   AddMenuItem(help, "HelpHelpFile", tr("&Help File"), QKeySequence(Qt::Key_F1));
   help->addSeparator();
   AddMenuItem(help, "HelpAbout", tr("&About Tessavar Composer"));
+}
+
+void MainWindow::Connect(QAction* action, void (AppCommands::*command)()) {
+  connect(action, &QAction::triggered, this, [this, command] {
+    (commands_.get()->*command)();
+    Refresh();
+  });
 }
 
 QAction* MainWindow::MenuItem(const QString& name) const {

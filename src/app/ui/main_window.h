@@ -56,6 +56,8 @@ class MainWindow : public QMainWindow {
   void PlaceOnScreen();
   QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& text,
                        const QKeySequence& shortcut = {});
+  // Runs a command on the action and shows the state it leaves.
+  void Connect(QAction* action, void (AppCommands::*command)());
 
   ProgramState& state_;
   Player& player_;
