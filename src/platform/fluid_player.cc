@@ -97,18 +97,15 @@ void FluidPlayer::Impl::EnsureSoundFont() {
   std::string path = ResolveSoundFont(soundfont_wanted);
   if (path == soundfont_tried) return;  // loaded, or failed and unchanged
   soundfont_tried = path;
-  if (soundfont_id >= 0) {
-    fluid_synth_sfunload(synth.get(), soundfont_id, 1);
-    soundfont_id = -1;
-    soundfont_loaded.clear();
-  }
   std::string error;
-  soundfont_id = LoadSoundFont(synth.get(), path, &error);
-  if (soundfont_id >= 0) {
-    soundfont_loaded = path;
-  } else {
-    notices.push_back(error);
+  int id = LoadSoundFont(synth.get(), path, &error);
+  if (id < 0) {
+    notices.push_back(error);  // a SoundFont loaded before stays in use
+    return;
   }
+  if (soundfont_id >= 0) fluid_synth_sfunload(synth.get(), soundfont_id, 1);
+  soundfont_id = id;
+  soundfont_loaded = path;
 }
 
 void FluidPlayer::Impl::RenderLocked(int frames, float* out_left,

@@ -245,6 +245,14 @@ TEST_F(FluidPlayerTest, MissingSoundFontIsToldOnceAndPlaysSilently) {
   EXPECT_EQ(player_.TakeNotice(), "");
   player_.Play();
   EXPECT_GT(player_.RenderOfflineMs(1000), 0.01f);
+  // A broken choice later keeps the SoundFont that works.
+  WriteFileAtomically(dir_.File("broken.sf2"), "not a SoundFont");
+  player_.SetSoundFont(dir_.File("broken.sf2"));
+  OpenFile(dir_.File("a.mid"));
+  EXPECT_NE(player_.TakeNotice(), "");
+  EXPECT_EQ(player_.LoadedSoundFont(), kDefaultSoundFontPath);
+  player_.Play();
+  EXPECT_GT(player_.RenderOfflineMs(1000), 0.01f);
 }
 
 TEST(FluidPlayerDeviceTest, WithoutAudioDeviceItSaysSoAndKeepsTime) {
