@@ -38,6 +38,7 @@ class TempDir {
   std::string operator/(const std::string& name) const {
     return path_ + "/" + name;
   }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
   // The names of the entries, sorted.
   std::vector<std::string> Entries() const {
     std::vector<std::string> names;
