@@ -18,6 +18,10 @@ namespace {
 constexpr char kCompositionExtension[] = "tvx";
 constexpr char kOrchestrationExtension[] = "orc";
 constexpr char kScaleExtension[] = "sca";
+constexpr char kAudioExtension[] = "wav";
+constexpr char kSoundFontExtension[] = "sf2";
+constexpr char kNothingToExport[] =
+    "There is no composed music to export yet. Compose first.";
 
 }  // namespace
 
@@ -93,6 +97,41 @@ void AppCommands::FileSaveScaleX() {
     return;
   }
   SaveScaleFile(state_, ui_, errors_);
+}
+
+void AppCommands::FileExportAudio(const RenderProgress& progress) {
+  const std::string midi = FindExistingPath(state_.paths.working_midi);
+  if (!FileExists(midi)) {
+    dialogs_.ShowMessage(kNothingToExport, "", MessageIcon::kInformation);
+    return;
+  }
+  std::string wav;
+  if (!ChooseFile("Export Audio", kAudioExtension, false, &wav)) return;
+  ui_.SetBusyPointer(true);
+  for (int code = 0;;) {
+    try {
+      RenderMidiToWav(midi, wav, state_.options.soundfont, progress);
+      break;
+    } catch (const RunTimeError& error) {
+      ErrorHandler(code, error.number(), errors_);
+      if (code != 0) break;  // Cancel; Retry renders again
+    }
+  }
+  ui_.SetBusyPointer(false);
+}
+
+void AppCommands::OptionsSoundFont() {
+  FileDialogRequest request =
+      FileDialogFor("Choose SoundFont", kSoundFontExtension, true);
+  std::optional<std::string> chosen = dialogs_.OpenFileName(request);
+  if (!chosen.has_value() || chosen->empty()) return;
+  state_.options.soundfont = *chosen;
+  if (hooks.apply_soundfont) hooks.apply_soundfont(*chosen);
+  // Heard at once: the open file is opened again with the new sounds.
+  if (player_.Mode() != kPlayerModeNotOpen) {
+    player_.Close();
+    player_.Open();
+  }
 }
 
 }  // namespace tessavar

@@ -14,6 +14,7 @@
 #include "app/program_state.h"
 #include "app/ui_host.h"
 #include "app/user_dialogs.h"
+#include "platform/audio_renderer.h"
 #include "platform/player.h"
 
 namespace tessavar {
@@ -39,6 +40,9 @@ class AppCommands {
     std::function<void()> show_splash;
     // Shows the composition information window modally.
     std::function<void()> edit_composition_info;
+    // Makes the player use a SoundFont from its next Open on (empty = the
+    // system's default).
+    std::function<void(const std::string&)> apply_soundfont;
   };
   WindowHooks hooks;
 
@@ -65,6 +69,14 @@ class AppCommands {
   void FileMelodyXlate();
   // The scale input box; a cancelled or empty answer keeps the scale.
   void FileUserDefinedScale();
+
+  // Renders the working MIDI file to a WAV file chosen by the user; the
+  // progress callback may cancel.
+  void FileExportAudio(const RenderProgress& progress = {});
+
+  // Asks for a SoundFont file, remembers it in the options (the settings
+  // file keeps it) and has the player reopen its file with it.
+  void OptionsSoundFont();
 
   // --- Options: each click inverts one check mark and does nothing else ---
   void ToggleAutoplay() { state_.options.autoplay = !state_.options.autoplay; }

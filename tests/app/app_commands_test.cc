@@ -10,8 +10,10 @@
 
 #include "platform/file_system.h"
 #include "support/fake_player.h"
+#include "support/midi_bytes.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_error_reporter.h"
+#include "support/soundfont_check.h"
 #include "support/temp_dir.h"
 
 namespace tessavar::testing {
@@ -119,6 +121,70 @@ TEST_F(AppCommandsTest, OptionsToggleTheirOwnMarkOnly) {
 TEST_F(AppCommandsTest, AStaleScoreClosesThePlayer) {
   state_.panel.SetText({Box::kStructure}, "123");
   EXPECT_EQ(player_.log, std::vector<std::string>{"Close"});
+}
+
+TEST_F(AppCommandsTest, ExportWithoutComposedMusicSaysSoAndAsksNothing) {
+  commands_.FileExportAudio();
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text,
+            "There is no composed music to export yet. Compose first.");
+  EXPECT_TRUE(dialogs_.save_requests.empty());
+}
+
+TEST_F(AppCommandsTest, ExportRendersTheWorkingFileAndCanBeCancelled) {
+  ASSERT_TRUE(DefaultSoundFontInstalled());
+  WriteFile(dir_ / "tvx.mid", WriterLayoutFile({{{0, 60, 192}, {0, 64, 192}}}));
+
+  dialogs_.file_answers.push_back(dir_ / "out/Song");
+  int reports = 0;
+  commands_.FileExportAudio([&reports](double) {
+    ++reports;
+    return true;
+  });
+  ASSERT_EQ(dialogs_.save_requests.size(), 1u);
+  EXPECT_EQ(dialogs_.save_requests[0].title, "Export Audio");
+  EXPECT_EQ(dialogs_.save_requests[0].filter, "*.wav");
+  EXPECT_GT(reports, 0);
+  EXPECT_TRUE(errors_.messages.empty());
+  const std::string wav = ReadFile(dir_ / "out/Song.wav");
+  ASSERT_GT(wav.size(), 44u);
+  EXPECT_EQ(wav.substr(0, 4), "RIFF");
+
+  dialogs_.file_answers.push_back(dir_ / "cancelled.wav");
+  commands_.FileExportAudio([](double) { return false; });
+  EXPECT_FALSE(fs::exists(dir_ / "cancelled.wav"));
+  EXPECT_TRUE(errors_.messages.empty());
+}
+
+TEST_F(AppCommandsTest, ExportFailureIsReportedAndCanBeRetried) {
+  WriteFile(dir_ / "tvx.mid", "not a MIDI file");
+  dialogs_.file_answers.push_back(dir_ / "x.wav");
+  ScriptedErrorReporter retry_once({ErrorChoice::kRetry});
+  AppCommands commands(state_, dialogs_, retry_once, player_, ui_);
+  commands.FileExportAudio();
+  EXPECT_EQ(retry_once.messages.size(), 2u);  // retried once, then cancelled
+  EXPECT_FALSE(fs::exists(dir_ / "x.wav"));
+}
+
+TEST_F(AppCommandsTest, ChosenSoundFontIsKeptAndReopensAnOpenPlayer) {
+  std::string applied = "none";
+  commands_.hooks.apply_soundfont = [&applied](const std::string& path) {
+    applied = path;
+  };
+  commands_.OptionsSoundFont();  // cancelled
+  EXPECT_EQ(applied, "none");
+  EXPECT_EQ(state_.options.soundfont, "");
+  ASSERT_EQ(dialogs_.open_requests.size(), 1u);
+  EXPECT_EQ(dialogs_.open_requests[0].filter, "*.sf2");
+
+  player_.SetFileName("tvx.mid");
+  player_.Open();
+  player_.log.clear();
+  dialogs_.file_answers.push_back("/fonts/Big.sf2");
+  commands_.OptionsSoundFont();
+  EXPECT_EQ(applied, "/fonts/Big.sf2");
+  EXPECT_EQ(state_.options.soundfont, "/fonts/Big.sf2");
+  EXPECT_EQ(player_.log, (std::vector<std::string>{"Close", "Open"}));
 }
 
 }  // namespace

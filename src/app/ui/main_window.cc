@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -26,6 +27,7 @@ namespace tessavar {
 namespace {
 
 constexpr int kSplashMilliseconds = 5000;
+constexpr int kStatusUpdateMilliseconds = 250;
 
 void SetEnabledIfChanged(QWidget* widget, bool enabled) {
   if (widget->isEnabled() != enabled) widget->setEnabled(enabled);
@@ -40,7 +42,8 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
       state_(state),
       player_(player),
       dialogs_(dialogs),
-      errors_(errors) {
+      errors_(errors),
+      monitor_(player, state) {
   setObjectName("TVX");
   state_.file_format_version = kFileFormatVersion;
   state_.paths =
@@ -63,6 +66,12 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   splash_timer_->setObjectName("Timer1");
   splash_timer_->setSingleShot(true);
   splash_timer_->start(kSplashMilliseconds);
+
+  status_timer_ = new QTimer(this);
+  status_timer_->setObjectName("StatusTimer");
+  connect(status_timer_, &QTimer::timeout, this, &MainWindow::PollPlayer);
+  status_timer_->start(kStatusUpdateMilliseconds);
+  ConnectPlaybackStrip();
 
   state_.panel.on_changed = [this] { Refresh(); };
   commands_->hooks.focus_compose_button = [this] {
@@ -173,7 +182,8 @@ void MainWindow::BuildMenus() {
               QKeySequence(Qt::Key_F7));
   AddMenuItem(file, "MIDIT2M", tr("M&IDI Map"), QKeySequence(Qt::Key_F8));
   file->addSeparator();
-  AddMenuItem(file, "FileExportAudio", tr("&Export Audio..."));
+  connect(AddMenuItem(file, "FileExportAudio", tr("&Export Audio...")),
+          &QAction::triggered, this, &MainWindow::ExportAudio);
   file->addSeparator();
   QAction* exit = AddMenuItem(file, "FileXit", tr("E&xit"),
                               QKeySequence(Qt::CTRL | Qt::Key_X));
@@ -198,7 +208,8 @@ void MainWindow::BuildMenus() {
   Connect(autoplay_redo, &AppCommands::ToggleAutoplayRedo);
   Connect(lock, &AppCommands::ToggleLockMapped);
   options->addSeparator();
-  AddMenuItem(options, "OptionsSoundFont", tr("SoundFont..."));
+  Connect(AddMenuItem(options, "OptionsSoundFont", tr("SoundFont...")),
+          &AppCommands::OptionsSoundFont);
 
   QMenu* help = menuBar()->addMenu(tr("&Help"));
   help->setObjectName("HelpMenu");
@@ -249,6 +260,52 @@ void MainWindow::PlaceOnScreen() {
        area.y() + (area.height() - size.height()) / 3);
 }
 
+void MainWindow::ConnectPlaybackStrip() {
+  connect(strip_, &PlaybackStrip::PlayPressed, this, [this] {
+    monitor_.PlayPressed();
+    Refresh();
+  });
+  connect(strip_, &PlaybackStrip::PausePressed, this, [this] {
+    player_.Pause();
+    Refresh();
+  });
+  connect(strip_, &PlaybackStrip::StopPressed, this, [this] {
+    player_.Stop();
+    Refresh();
+  });
+  connect(strip_, &PlaybackStrip::RewindPressed, this, [this] {
+    monitor_.StopAndRewindPressed();
+    Refresh();
+  });
+  connect(strip_, &PlaybackStrip::SliderMoved, this,
+          [this](int value) { state_.play_slider = value; });
+}
+
+void MainWindow::PollPlayer() {
+  if (player_.Mode() == kPlayerModeNotOpen) return;
+  monitor_.Poll();
+  Refresh();
+}
+
+void MainWindow::ExportAudio() {
+  // Made at the first progress report, so it never shows over the file
+  // dialog that comes first.
+  std::unique_ptr<QProgressDialog> progress;
+  commands_->FileExportAudio([this, &progress](double fraction) {
+    if (!progress) {
+      progress = std::make_unique<QProgressDialog>(tr("Rendering audio..."),
+                                                   tr("Cancel"), 0, 1000, this);
+      progress->setWindowTitle(tr("Export Audio"));
+      progress->setWindowModality(Qt::WindowModal);
+      progress->setMinimumDuration(300);
+    }
+    progress->setValue(static_cast<int>(fraction * 1000));
+    QCoreApplication::processEvents();
+    return !progress->wasCanceled();
+  });
+  Refresh();
+}
+
 void MainWindow::Refresh() {
   if (panel_view_ == nullptr || status_line_ == nullptr) return;
   panel_view_->Refresh();
@@ -264,6 +321,7 @@ void MainWindow::Refresh() {
   const QString caption = QString::fromStdString(state_.caption);
   if (windowTitle() != caption) setWindowTitle(caption);
   strip_->SetSliderPosition(state_.play_slider);
+  strip_->SetTransportEnabled(player_.Mode() != kPlayerModeNotOpen);
 }
 
 void MainWindow::changeEvent(QEvent* event) { QMainWindow::changeEvent(event); }

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/app_commands.h"
+#include "app/playback_monitor.h"
 #include "app/program_state.h"
 #include "app/ui/qt_ui_host.h"
 
@@ -54,6 +55,10 @@ class MainWindow : public QMainWindow {
   QWidget* BuildCentralWidget();
   void SetTabOrder();
   void PlaceOnScreen();
+  void ConnectPlaybackStrip();
+  // The player's periodic status update, while a file is open.
+  void PollPlayer();
+  void ExportAudio();
   QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& text,
                        const QKeySequence& shortcut = {});
   // Runs a command on the action and shows the state it leaves.
@@ -65,6 +70,7 @@ class MainWindow : public QMainWindow {
   ErrorReporter& errors_;
   QtUiHost ui_host_;
   std::unique_ptr<AppCommands> commands_;
+  PlaybackMonitor monitor_;
 
   PanelView* panel_view_ = nullptr;
   PlaybackStrip* strip_ = nullptr;
@@ -74,6 +80,7 @@ class MainWindow : public QMainWindow {
   QPushButton* save_button_ = nullptr;
   QLabel* status_line_ = nullptr;
   QTimer* splash_timer_ = nullptr;
+  QTimer* status_timer_ = nullptr;
   bool exited_ = false;
 };
 
