@@ -4,12 +4,15 @@
 #include <signal.h>
 #include <sys/resource.h>
 
-#include <set>
 #include <string>
 
 #include "app/program_state.h"
+#include "app/ui_host.h"
+#include "engine/engine_state.h"
+#include "midi/midi_writer.h"
 #include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"
+#include "support/scripted_error_reporter.h"
 
 namespace tessavar {
 namespace {
@@ -22,21 +25,31 @@ std::string FreshFile() {
   return WriterLayoutFile(120, testing::SampleTracks(2)).bytes;
 }
 
-TEST(WriterLayoutFileTest, MatchesTheWritersHundredByteExample) {
-  LayoutTrack track{"Track 1", 1, 0, 64, {{60, 100, 96}}};
-  std::string bytes = WriterLayoutFile(120, {track}).bytes;
-  const unsigned char expected[] = {
-      0x4D, 0x54, 0x68, 0x64, 0x00, 0x00, 0x00, 0x06, 0x00, 0x01, 0x00, 0x02,
-      0x00, 0x60, 0x4D, 0x54, 0x72, 0x6B, 0x00, 0x00, 0x00, 0x24, 0x00, 0xFF,
-      0x03, 0x07, 'T',  'V',  'X',  ' ',  ' ',  ' ',  ' ',  0x00, 0xFF, 0x51,
-      0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08,
-      0x00, 0xFF, 0x59, 0x02, 0x00, 0x00, 0x00, 0xFF, 0x2F, 0x00, 0x4D, 0x54,
-      0x72, 0x6B, 0x00, 0x00, 0x00, 0x22, 0x00, 0xFF, 0x03, 0x07, 'T',  'r',
-      'a',  'c',  'k',  ' ',  '1',  0x00, 0xC0, 0x00, 0x00, 0xB0, 0x0A, 0x40,
-      0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C, 0x00, 0x00, 0xB0, 0x7B, 0x00,
-      0x00, 0xFF, 0x2F, 0x00};
-  EXPECT_EQ(bytes, std::string(reinterpret_cast<const char*>(expected),
-                               sizeof(expected)));
+// The helper builds exactly what the MIDI writer writes for the same score.
+TEST(WriterLayoutFileTest, MatchesTheMidiWriter) {
+  std::vector<LayoutTrack> tracks = testing::SampleTracks(3);
+  tracks[2].channel = 10;
+  EngineState engine;
+  MidiFileSettings settings;
+  settings.tempo_text = "97";
+  for (int t = 0; t < 3; ++t) {
+    engine.track_name[t] = tracks[t].name;
+    engine.track_instrument[t] = tracks[t].program;
+    settings.pan_texts[t] = std::to_string(tracks[t].pan);
+    settings.channel_map[t] = tracks[t].channel;
+    for (size_t i = 0; i < tracks[t].notes.size(); ++i) {
+      const testing::LayoutNote& note = tracks[t].notes[i];
+      engine.score.At(t, static_cast<int>(i)) = {
+          note.key, note.velocity, note.ticks / kMidiTicksPerHalfUnit};
+    }
+  }
+  ScratchDirectory dir;
+  testing::ScriptedErrorReporter errors;
+  UiHost ui;
+  ASSERT_EQ(SaveScoreInMIDIFormat(dir / "w.mid", engine, settings, errors, ui),
+            kMidiWritten);
+  EXPECT_EQ(dir.Read("w.mid"), WriterLayoutFile(97, tracks).bytes);
+  EXPECT_EQ(ExtractCompInfo(dir / "W.MID"), "TVX");
 }
 
 TEST(CompInfoBytesTest, FreshFileCarriesTVX) {
@@ -132,7 +145,7 @@ TEST(CompInfoFileTest, EmbedsAndExtractsThroughTheFile) {
   EXPECT_EQ(ExtractCompInfo(dir / "song.mid"), "TVX");
   ASSERT_TRUE(EmbedCompInfo(dir / "song.mid", "My song"));
   EXPECT_EQ(ExtractCompInfo(dir / "song.mid"), "My song");
-  EXPECT_EQ(dir.Entries(), std::set<std::string>{"song.mid"});
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"song.mid"});
 }
 
 TEST(CompInfoFileTest, FindsTheFileWhateverTheCaseOfItsName) {
@@ -140,7 +153,7 @@ TEST(CompInfoFileTest, FindsTheFileWhateverTheCaseOfItsName) {
   dir.Write("song.mid", FreshFile());
   ASSERT_TRUE(EmbedCompInfo(dir / "SONG.MID", "Upper"));
   EXPECT_EQ(ExtractCompInfo(dir / "SONG.MID"), "Upper");
-  EXPECT_EQ(dir.Entries(), std::set<std::string>{"song.mid"});
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"song.mid"});
 }
 
 TEST(CompInfoFileTest, MissingOrShortFileGivesEmptyTextAndCreatesNothing) {
@@ -153,7 +166,7 @@ TEST(CompInfoFileTest, MissingOrShortFileGivesEmptyTextAndCreatesNothing) {
   EXPECT_EQ(ExtractCompInfo(dir / "short.mid"), "");
   EXPECT_FALSE(EmbedCompInfo(dir / "short.mid", "text"));
   EXPECT_EQ(dir.Read("short.mid"), FreshFile().substr(0, 20));
-  EXPECT_EQ(dir.Entries(), std::set<std::string>{"short.mid"});
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"short.mid"});
 
   EXPECT_EQ(ExtractCompInfo(""), "");
 }
@@ -177,7 +190,7 @@ TEST(CompInfoFileTest, FailedWriteLeavesTargetAndNoTemporaryFile) {
 
   EXPECT_FALSE(embedded);
   EXPECT_EQ(dir.Read("song.mid"), fresh);
-  EXPECT_EQ(dir.Entries(), std::set<std::string>{"song.mid"});
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"song.mid"});
 }
 
 TEST(CompInfoFileTest, ProgramStateFormsUseMidiPathAndInfo) {

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -72,7 +71,7 @@ TEST_F(MidiFileTransferTest, SaveWithoutMidiPathChangesNothing) {
   dir.Write("tvx.mid", Working());
   EXPECT_FALSE(SaveMIDIFile(state, player, ui, errors));
   EXPECT_TRUE(player.log.empty());
-  EXPECT_EQ(dir.Entries(), std::set<std::string>{"tvx.mid"});
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"tvx.mid"});
   EXPECT_EQ(ui.pointer, (std::vector<bool>{true, false}));
 }
 
@@ -82,7 +81,7 @@ TEST_F(MidiFileTransferTest, SaveCopiesTheWorkingFileToALowerCaseName) {
   state.midi_path = dir / "SONG.MID";
   EXPECT_TRUE(SaveMIDIFile(state, player, ui, errors));
   EXPECT_EQ(dir.Read("song.mid"), Working());
-  EXPECT_EQ(dir.Entries(), (std::set<std::string>{"song.mid", "tvx.mid"}));
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"song.mid", "tvx.mid"}));
   EXPECT_EQ(player.log,
             (Log{"Close", "FileName " + (dir / "tvx.mid"), "Open"}));
   EXPECT_EQ(ui.yields, 1);
@@ -126,7 +125,7 @@ TEST_F(MidiFileTransferTest, LoadReadsInfoCopiesAndOpensTheLoadedFile) {
             (Log{"Close", "FileName " + (dir / "song.mid"), "Open"}));
   EXPECT_TRUE(state.panel.save_enabled());
   EXPECT_EQ(state.play_slider, 0);
-  EXPECT_EQ(dir.Entries(), (std::set<std::string>{"song.mid", "tvx.mid"}));
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"song.mid", "tvx.mid"}));
   EXPECT_TRUE(errors.messages.empty());
 }
 
