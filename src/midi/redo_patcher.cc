@@ -110,7 +110,7 @@ void WriteByteAt(int fd, std::string_view bytes, size_t offset) {
 
 RedoSettings RedoSettingsFromState(const ProgramState& state) {
   RedoSettings settings;
-  for (int t = 0; t < kRedoTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     settings.channel[t] = state.channel_map[t];
     settings.instrument[t] = state.panel.Selection({List::kInstrument, t});
     settings.pan_text[t] = state.panel.Text({Box::kPan, t});
@@ -120,7 +120,7 @@ RedoSettings RedoSettingsFromState(const ProgramState& state) {
 
 std::optional<TrackPatchPlace> FindTrackPatchPlace(std::string_view bytes,
                                                    int track, int channel) {
-  if (track < 0 || track >= kRedoTracks) return std::nullopt;
+  if (track < 0 || track >= kTrackCount) return std::nullopt;
   std::optional<Range> data = TrackChunkData(bytes, track + 1);
   if (!data) return std::nullopt;
   std::optional<size_t> at = SkipNameEvent(bytes, *data);
@@ -144,7 +144,7 @@ int PanByte(std::string_view pan_text) {
 
 int PatchProgramsAndPans(std::string& bytes, const RedoSettings& settings) {
   int patched = 0;
-  for (int t = 0; t < kRedoTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     std::optional<TrackPatchPlace> place =
         FindTrackPatchPlace(bytes, t, settings.channel[t]);
     if (!place) continue;

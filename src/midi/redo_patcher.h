@@ -10,20 +10,20 @@
 #include <string>
 #include <string_view>
 
+#include "engine/score.h"
+
 namespace tessavar {
 
 struct ProgramState;
 
-inline constexpr int kRedoTracks = 16;
-
 // What each track should sound like after the patch.
 struct RedoSettings {
   // MIDI channel 1..16 per track, the one the file was written with.
-  std::array<int, kRedoTracks> channel{};
+  std::array<int, kTrackCount> channel{};
   // Instrument list index per track; -1 (no selection) means program 0.
-  std::array<int, kRedoTracks> instrument{};
+  std::array<int, kTrackCount> instrument{};
   // Pan texts as typed; read as numbers.
-  std::array<std::string, kRedoTracks> pan_text{};
+  std::array<std::string, kTrackCount> pan_text{};
 };
 
 // The instruments and pans of the panel and the channel map.

@@ -88,16 +88,5 @@ TEST(UserScaleTest, DefaultTextStopsAtTheFirstFieldOfTwelveOrMore) {
   EXPECT_EQ(UserScaleDefaultText(UserScaleFromNotes(typed).value()), typed);
 }
 
-TEST(NoteEntryTextsTest, PromptsJoinTheirPartsWithoutLineBreaks) {
-  EXPECT_EQ(std::string(kMelodyPrompt),
-            "Enter 3 to 16 notes of melody. Use only naturals and sharps (i.e. "
-            "A, A#, B, C, C#, D, D#, E, F, F#, G, G#). Spaces are permitted "
-            "between notes.");
-  EXPECT_EQ(std::string(kScalePrompt),
-            "Enter the notes of the scale. Use only naturals and sharps (i.e. "
-            "A, A#, B, C, C#, D, D#, E, F, F#, G, G#). Spaces are permitted "
-            "between notes.");
-}
-
 }  // namespace
 }  // namespace tessavar

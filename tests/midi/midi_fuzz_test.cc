@@ -29,7 +29,7 @@ unsigned char At(const std::string& bytes, size_t offset) {
 // the sample files (channel t + 1), so that any place found gets written.
 RedoSettings ChangingSettings() {
   RedoSettings settings;
-  for (int t = 0; t < kRedoTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     settings.channel[t] = t + 1;
     settings.instrument[t] = 100 + t;
     settings.pan_text[t] = std::to_string(110 + t);
@@ -63,7 +63,7 @@ void CheckPatchTouchesOnlyProgramAndPan(const std::string& original) {
     EXPECT_LT(At(bytes, j), 0x80) << "offset " << j;
   }
   EXPECT_LE(changed, 2 * patched);
-  EXPECT_LE(patched, kRedoTracks);
+  EXPECT_LE(patched, kTrackCount);
 }
 
 void CheckInfoRoundTrip(const std::string& original) {

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app/error_report.h"
-#include "app/program_state.h"
 #include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"
 
@@ -22,7 +21,7 @@ using testing::WriterLayoutFile;
 // Settings that repeat what the sample file already holds.
 RedoSettings SettingsOfSample(int tracks) {
   RedoSettings settings;
-  for (int t = 0; t < kRedoTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     settings.channel[t] = t + 1;
     settings.instrument[t] = t < tracks ? 10 + t : 0;
     settings.pan_text[t] = std::to_string(t < tracks ? 30 + t : 64);
@@ -98,7 +97,7 @@ TEST(RedoPatcherTest, TracksSharingAChannelEachGetTheirOwnValues) {
 TEST(RedoPatcherTest, UnusedOrMismatchedTracksChangeNothing) {
   LayoutFile file = WriterLayoutFile(120, SampleTracks(2));
   RedoSettings settings = SettingsOfSample(2);
-  for (int t = 2; t < kRedoTracks; ++t) {
+  for (int t = 2; t < kTrackCount; ++t) {
     settings.instrument[t] = 99;
     settings.pan_text[t] = "1";
   }
@@ -157,18 +156,6 @@ TEST(RedoPatcherTest, ValuesAreRoundedAndClamped) {
   PatchProgramsAndPans(bytes, settings);
   EXPECT_EQ(At(bytes, file.program_offsets[0]), 0);
   EXPECT_EQ(At(bytes, file.pan_offsets[0]), 127);
-}
-
-TEST(RedoPatcherTest, SettingsComeFromPanelAndChannelMap) {
-  ProgramState state;
-  state.panel.Select({List::kInstrument, 4}, 40);
-  state.panel.SetText({Box::kPan, 4}, "20");
-  state.channel_map[4] = 12;
-  RedoSettings settings = RedoSettingsFromState(state);
-  EXPECT_EQ(settings.instrument[4], 40);
-  EXPECT_EQ(settings.pan_text[4], "20");
-  EXPECT_EQ(settings.channel[4], 12);
-  EXPECT_EQ(settings.channel[0], 1);
 }
 
 TEST(RedoPatcherFileTest, PatchesInPlaceWhateverTheFileSize) {
