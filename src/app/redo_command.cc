@@ -3,21 +3,15 @@
 #include <cstdint>
 
 #include "app/error_report.h"
+#include "app/playback_monitor.h"
 #include "app/program_state.h"
 #include "app/ui_host.h"
-#include "engine/text_number.h"
 #include "midi/midi_file_transfer.h"
 #include "midi/redo_patcher.h"
 #include "platform/player.h"
 
 namespace tessavar {
 namespace {
-
-// Playback starts where the slider stands: thousandths of the length.
-int64_t StartPositionMs(int slider, int64_t length_ms) {
-  return CInt(static_cast<double>(slider) / 1000.0 *
-              static_cast<double>(length_ms));
-}
 
 // Patches the working file, asking the user on failure; Retry tries again.
 bool PatchWorkingFile(const ProgramState& state, ErrorReporter& errors) {
@@ -70,7 +64,7 @@ bool RedoCommand(ProgramState& state, Player& player, UiHost& ui,
 
   if (patched && state.options.autoplay_redo) {
     ui.Yield();
-    player.SetFrom(StartPositionMs(state.play_slider, player.LengthMs()));
+    player.SetFrom(StartPositionForSlider(state.play_slider, player.LengthMs()));
     player.Play();
   }
   return patched;
