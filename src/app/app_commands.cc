@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/note_entry.h"
 #include "app/program_init.h"
 #include "engine/text_number.h"
 #include "files/composition_file.h"
@@ -9,6 +10,8 @@
 #include "files/orchestration_file.h"
 #include "files/scale_file.h"
 #include "files/settings_file.h"
+#include "midi/composition_info.h"
+#include "midi/midi_file_transfer.h"
 #include "platform/file_system.h"
 
 namespace tessavar {
@@ -51,6 +54,102 @@ AppCommands::AppCommands(ProgramState& state, UserDialogs& dialogs,
 AppCommands::~AppCommands() {
   state_.panel.on_score_cleared = nullptr;
   state_.panel.on_yield = nullptr;
+}
+
+bool AppCommands::FirstActivation() {
+  if (activated_once_) return false;
+  activated_once_ = true;
+  ui_.Yield();
+  InitializeGlobalVariables(state_);
+  ui_.Yield();
+  PanelModel& panel = state_.panel;
+  panel.SetText(
+      {Box::kMapping},
+      NumberToText(std::fabs(NumericValue(panel.Text({Box::kMapping})))));
+
+  // The default composition and its music, without a word when missing.
+  state_.composition_path = state_.paths.default_composition;
+  state_.midi_path = state_.paths.default_midi;
+  LoadConfigFile(state_, ui_);
+  LoadMIDIFile(state_, player_, ui_, errors_);
+  // Forgotten, so that the first save asks for a name.
+  state_.composition_path.clear();
+  state_.midi_path.clear();
+  state_.orchestration_path.clear();
+  state_.scale_path.clear();
+
+  if (hooks.focus_compose_button) hooks.focus_compose_button();
+  ui_.Yield();
+  if (hooks.show_splash) hooks.show_splash();
+  ui_.Yield();
+  LoadIniFile(state_.options, state_.paths.settings_file);
+  if (!state_.options.soundfont.empty() && hooks.apply_soundfont) {
+    hooks.apply_soundfont(state_.options.soundfont);
+  }
+  return true;
+}
+
+void AppCommands::FormExit() {
+  player_.Close();
+  const std::string composition_path = state_.composition_path;
+  const std::string midi_path = state_.midi_path;
+  const std::string caption = state_.caption;
+  state_.composition_path = state_.paths.default_composition;
+  state_.midi_path = state_.paths.default_midi;
+  SaveConfigFile(state_, ui_, errors_);
+  SaveMIDIFile(state_, player_, ui_, errors_);
+  state_.composition_path = composition_path;
+  state_.midi_path = midi_path;
+  state_.caption = caption;  // the window is closing: keep its own name
+  // The program ends whether or not the settings could be written.
+  SaveIniFile(state_.options, state_.paths.settings_file);
+  player_.Close();
+}
+
+void AppCommands::FileLoadComposition() {
+  if (!ChooseFile("Load Composition", kCompositionExtension, true,
+                  &state_.composition_path)) {
+    return;
+  }
+  LoadConfigFile(state_, ui_);
+  state_.midi_path = CompanionMidiPath(state_.composition_path);
+  LoadMIDIFile(state_, player_, ui_, errors_);
+}
+
+void AppCommands::FileSaveCompositionAs() {
+  if (!ChooseFile("Save Composition As", kCompositionExtension, false,
+                  &state_.composition_path)) {
+    return;
+  }
+  // A composition that could not be written (or was refused) gets no
+  // companion file and no information either.
+  if (!SaveConfigFile(state_, ui_, errors_)) return;
+  state_.midi_path = CompanionMidiPath(state_.composition_path);
+  if (!SaveMIDIFile(state_, player_, ui_, errors_)) return;
+  if (hooks.edit_composition_info) hooks.edit_composition_info();
+  ui_.Yield();
+  ui_.SetBusyPointer(true);
+  EmbedCompInfo(state_);
+  ui_.SetBusyPointer(false);
+}
+
+void AppCommands::FileMelodyXlate() {
+  const std::string answer = dialogs_.InputBox(kMelodyPrompt, kMelodyTitle, "");
+  if (std::optional<std::string> structure = MelodyToStructure(answer)) {
+    state_.panel.SetText({Box::kStructure}, *structure);
+  }
+  // Applied every time, also after a cancelled or too short melody.
+  state_.panel.Select({List::kTonality}, 0);
+  state_.panel.SetText({Box::kMapped, 13}, "0");
+}
+
+void AppCommands::FileUserDefinedScale() {
+  const std::string answer =
+      dialogs_.InputBox(kScalePrompt, kScaleTitle,
+                        UserScaleDefaultText(state_.engine.user_scale));
+  if (std::optional<std::string> scale = UserScaleFromNotes(answer)) {
+    state_.engine.user_scale = *scale;
+  }
 }
 
 bool AppCommands::ChooseFile(const std::string& title,

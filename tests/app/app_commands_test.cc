@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "app/note_entry.h"
+#include "midi/composition_info.h"
+#include "midi/midi_writer.h"
 #include "platform/file_system.h"
 #include "support/fake_player.h"
 #include "support/midi_bytes.h"
@@ -26,6 +30,15 @@ std::string ReadFile(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
+std::vector<std::string> TempDirEntries(const std::string& path) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(path)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -33,6 +46,23 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 class AppCommandsTest : public ::testing::Test {
  protected:
   AppCommandsTest() { state_.paths = ProgramPaths::FromDirectory(dir_.path()); }
+
+  // A working MIDI file as the writer makes it, from a one-note score.
+  void WriteWorkingMidi(int key = 60) {
+    EngineState engine;
+    engine.track_name[0] = "Track 1";
+    engine.score.At(0, 0) = {key, 100, 8};
+    ScriptedErrorReporter reporter;
+    UiHost host;
+    ASSERT_EQ(SaveScoreInMIDIFormat(
+                  state_.paths.working_midi, engine,
+                  MidiFileSettingsFromPanel(state_.panel, state_.channel_map),
+                  reporter, host),
+              kMidiWritten);
+  }
+  std::string Working() {
+    return ReadFile(FindExistingPath(state_.paths.working_midi));
+  }
 
   TempDir dir_;
   ProgramState state_;
@@ -185,6 +215,202 @@ TEST_F(AppCommandsTest, ChosenSoundFontIsKeptAndReopensAnOpenPlayer) {
   EXPECT_EQ(applied, "/fonts/Big.sf2");
   EXPECT_EQ(state_.options.soundfont, "/fonts/Big.sf2");
   EXPECT_EQ(player_.log, (std::vector<std::string>{"Close", "Open"}));
+}
+
+// --- Start-up and shut-down ------------------------------------------------
+
+TEST_F(AppCommandsTest, FirstStartWithoutDefaultFilesIsSilent) {
+  int splashes = 0;
+  int focus_moves = 0;
+  commands_.hooks.show_splash = [&splashes] { ++splashes; };
+  commands_.hooks.focus_compose_button = [&focus_moves] { ++focus_moves; };
+  state_.composition_info = "old";
+  state_.channel_map[3] = 9;
+
+  EXPECT_TRUE(commands_.FirstActivation());
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_TRUE(errors_.messages.empty());
+  EXPECT_EQ(state_.panel.Text({Box::kVolume, 0}), "999");  // placeholders
+  EXPECT_EQ(state_.panel.Text({Box::kOctave, 15}), "99");
+  EXPECT_EQ(state_.panel.Text({Box::kMapped, 5}), "999");
+  EXPECT_EQ(state_.panel.CheckValue({Check::kMappedAuto}), 0);
+  EXPECT_EQ(state_.channel_map[3], 4);
+  EXPECT_EQ(state_.composition_info, "");
+  EXPECT_EQ(state_.composition_path, "");
+  EXPECT_EQ(state_.midi_path, "");
+  EXPECT_FALSE(state_.options.autoplay);
+  EXPECT_FALSE(state_.panel.save_enabled());
+  EXPECT_EQ(splashes, 1);
+  EXPECT_EQ(focus_moves, 1);
+  EXPECT_TRUE(dir_.Entries().empty());  // nothing created
+
+  // A second activation (after a dialog) does nothing at all.
+  state_.panel.SetText({Box::kTracks}, "3");
+  EXPECT_FALSE(commands_.FirstActivation());
+  EXPECT_EQ(state_.panel.Text({Box::kTracks}), "3");
+  EXPECT_EQ(splashes, 1);
+}
+
+TEST_F(AppCommandsTest, FirstStartLoadsTheDefaultsAndForgetsTheirPaths) {
+  fs::copy_file(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX", dir_ / "DEFAULT.TVX");
+  WriteWorkingMidi(67);
+  ASSERT_TRUE(EmbedCompInfo(state_.paths.working_midi, "Factory piece"));
+  fs::rename(FindExistingPath(state_.paths.working_midi), dir_ / "DEFAULT.MID");
+  const std::string default_midi = ReadFile(dir_ / "DEFAULT.MID");
+  WriteFile(dir_ / "tvx.ini", " 1 \r\n 0 \r\n 1 \r\n");
+  std::vector<std::string> soundfonts;
+  commands_.hooks.apply_soundfont = [&soundfonts](const std::string& path) {
+    soundfonts.push_back(path);
+  };
+
+  ASSERT_TRUE(commands_.FirstActivation());
+  EXPECT_TRUE(errors_.messages.empty());
+  EXPECT_NE(state_.panel.Text({Box::kVolume, 0}), "999");
+  EXPECT_NE(state_.panel.Text({Box::kOctave, 0}), "99");
+  EXPECT_EQ(state_.composition_info, "Factory piece");
+  EXPECT_EQ(Working(), default_midi);
+  EXPECT_TRUE(player_.open);
+  EXPECT_EQ(FindExistingPath(player_.file_name),
+            FindExistingPath(dir_ / "DEFAULT.MID"));
+  EXPECT_TRUE(state_.panel.save_enabled());
+  EXPECT_EQ(state_.composition_path, "");
+  EXPECT_EQ(state_.midi_path, "");
+  EXPECT_TRUE(state_.options.autoplay);
+  EXPECT_FALSE(state_.options.autoplay_redo);
+  EXPECT_TRUE(state_.options.lock_mapped);
+  EXPECT_TRUE(soundfonts.empty());  // the settings name none
+}
+
+TEST_F(AppCommandsTest, ExitSavesTheDefaultsAndLeavesANamedComposition) {
+  WriteWorkingMidi();
+  WriteFile(dir_ / "song.tvx", "named");
+  WriteFile(dir_ / "song.mid", "named music");
+  state_.composition_path = dir_ / "song.tvx";
+  state_.midi_path = dir_ / "song.mid";
+  state_.caption = "Tessavar Composer [song.tvx]";
+  state_.options.autoplay_redo = true;
+  state_.panel.SetText({Box::kTempo}, "200");
+
+  commands_.FormExit();
+  EXPECT_TRUE(errors_.messages.empty());
+  EXPECT_EQ(ReadFile(FindExistingPath(dir_ / "DEFAULT.MID")), Working());
+  const std::string saved = ReadFile(FindExistingPath(dir_ / "DEFAULT.TVX"));
+  EXPECT_NE(saved.find("\r\n200\r\n"), std::string::npos);
+  EXPECT_EQ(ReadFile(dir_ / "tvx.ini"), " 0 \r\n 1 \r\n 0 \r\n");
+  EXPECT_EQ(ReadFile(dir_ / "song.tvx"), "named");
+  EXPECT_EQ(ReadFile(dir_ / "song.mid"), "named music");
+  EXPECT_EQ(state_.composition_path, dir_ / "song.tvx");
+  EXPECT_EQ(state_.midi_path, dir_ / "song.mid");
+  EXPECT_EQ(state_.caption, "Tessavar Composer [song.tvx]");
+  EXPECT_EQ(player_.log.front(), "Close");
+  EXPECT_EQ(player_.log.back(), "Close");
+}
+
+TEST_F(AppCommandsTest, ExitIgnoresASettingsFileThatCannotBeWritten) {
+  WriteWorkingMidi();
+  fs::create_directory(dir_ / "tvx.ini");  // in the way of the file
+  commands_.FormExit();
+  EXPECT_TRUE(errors_.messages.empty());
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_TRUE(fs::is_directory(dir_ / "tvx.ini"));
+  EXPECT_TRUE(fs::exists(FindExistingPath(dir_ / "DEFAULT.TVX")));
+}
+
+// --- Compositions
+// -------------------------------------------------------------
+
+TEST_F(AppCommandsTest, SavedCompositionCarriesItsInformationAndLoadsBack) {
+  WriteWorkingMidi(64);
+  state_.panel.SetText({Box::kStructure}, "31415");
+  state_.panel.set_save_enabled(true);
+  bool info_shown = false;
+  commands_.hooks.edit_composition_info = [&] {
+    info_shown = true;
+    state_.composition_info = "My song";
+  };
+  dialogs_.file_answers.push_back(dir_ / "music/SONG");
+  commands_.FileSaveCompositionAs();
+
+  ASSERT_EQ(dialogs_.save_requests.size(), 1u);
+  EXPECT_EQ(dialogs_.save_requests[0].title, "Save Composition As");
+  EXPECT_EQ(dialogs_.save_requests[0].filter, "*.tvx");
+  EXPECT_EQ(dialogs_.save_requests[0].default_extension, "tvx");
+  EXPECT_TRUE(info_shown);
+  EXPECT_EQ(state_.composition_path, dir_ / "music/SONG.tvx");
+  EXPECT_EQ(state_.midi_path, dir_ / "music/SONG.MID");
+  EXPECT_EQ(state_.caption, "Tessavar Composer [SONG.tvx]");
+  const std::vector<std::string> saved = TempDirEntries(dir_ / "music");
+  EXPECT_EQ(saved, (std::vector<std::string>{"song.mid", "song.tvx"}));
+  EXPECT_EQ(ExtractCompInfo(dir_ / "music/song.mid"), "My song");
+  EXPECT_TRUE(errors_.messages.empty());
+
+  // A fresh program loads it by the name of its MIDI file.
+  ProgramState fresh;
+  fresh.paths = state_.paths;
+  FakePlayer player;
+  AppCommands commands(fresh, dialogs_, errors_, player, ui_);
+  commands.FirstActivation();
+  dialogs_.file_answers.push_back(dir_ / "music/SONG.MID");
+  commands.FileLoadComposition();
+  ASSERT_EQ(dialogs_.open_requests.size(), 1u);
+  EXPECT_EQ(dialogs_.open_requests[0].title, "Load Composition");
+  EXPECT_TRUE(dialogs_.open_requests[0].must_exist);
+  EXPECT_EQ(fresh.panel.Text({Box::kStructure}), "31415");
+  EXPECT_EQ(fresh.composition_info, "My song");
+  EXPECT_EQ(fresh.caption, "Tessavar Composer [SONG.tvx]");
+  EXPECT_TRUE(fresh.panel.save_enabled());
+  EXPECT_EQ(Working(), ReadFile(dir_ / "music/song.mid"));
+  EXPECT_TRUE(player.open);
+  EXPECT_TRUE(errors_.messages.empty());
+}
+
+TEST_F(AppCommandsTest, RefusedCompositionGetsNoCompanionFile) {
+  WriteWorkingMidi();
+  state_.panel.SetText({Box::kStructure}, "\"123");  // cannot be stored
+  bool info_shown = false;
+  commands_.hooks.edit_composition_info = [&] { info_shown = true; };
+  dialogs_.file_answers.push_back(dir_ / "bad");
+  commands_.FileSaveCompositionAs();
+  EXPECT_FALSE(info_shown);
+  EXPECT_FALSE(fs::exists(dir_ / "bad.mid"));
+  EXPECT_FALSE(fs::exists(dir_ / "bad.tvx"));
+}
+
+// --- Note entry
+// -----------------------------------------------------------------
+
+TEST_F(AppCommandsTest, MelodyBecomesTheStructureAndResetsTwoParameters) {
+  state_.panel.Select({List::kTonality}, 3);
+  state_.panel.SetText({Box::kMapped, 13}, "7");
+  dialogs_.input_answers.push_back(" c e g ");
+  commands_.FileMelodyXlate();
+  ASSERT_EQ(dialogs_.inputs.size(), 1u);
+  EXPECT_EQ(dialogs_.inputs[0].title, "Melody-to-Structure Translation");
+  EXPECT_EQ(dialogs_.inputs[0].prompt, kMelodyPrompt);
+  EXPECT_EQ(dialogs_.inputs[0].default_text, "");
+  EXPECT_EQ(state_.panel.Text({Box::kStructure}), "047");
+  EXPECT_EQ(state_.panel.Selection({List::kTonality}), 0);
+  EXPECT_EQ(state_.panel.Text({Box::kMapped, 13}), "0");
+
+  // Cancelled: the structure stays, the two resets happen anyway.
+  state_.panel.Select({List::kTonality}, 2);
+  state_.panel.SetText({Box::kMapped, 13}, "5");
+  commands_.FileMelodyXlate();
+  EXPECT_EQ(state_.panel.Text({Box::kStructure}), "047");
+  EXPECT_EQ(state_.panel.Selection({List::kTonality}), 0);
+  EXPECT_EQ(state_.panel.Text({Box::kMapped, 13}), "0");
+}
+
+TEST_F(AppCommandsTest, ScaleEntryShowsTheCurrentScaleAndKeepsItOnCancel) {
+  dialogs_.input_answers.push_back("C D E G A");
+  commands_.FileUserDefinedScale();
+  EXPECT_EQ(state_.engine.user_scale, " 0 2 4 7 912141619212426");
+  EXPECT_EQ(dialogs_.inputs[0].title, "User-Defined Scale");
+  EXPECT_EQ(dialogs_.inputs[0].prompt, kScalePrompt);
+
+  commands_.FileUserDefinedScale();  // cancelled
+  EXPECT_EQ(dialogs_.inputs[1].default_text, "C D E G A");
+  EXPECT_EQ(state_.engine.user_scale, " 0 2 4 7 912141619212426");
 }
 
 }  // namespace
