@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "app/redo_command.h"
 #include "app/ui/panel_view.h"
 #include "app/ui/playback_strip.h"
 
@@ -72,6 +73,8 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   connect(status_timer_, &QTimer::timeout, this, &MainWindow::PollPlayer);
   status_timer_->start(kStatusUpdateMilliseconds);
   ConnectPlaybackStrip();
+  ConnectCommandButtons();
+  ui_host_.before_yield = [this] { Refresh(); };
 
   state_.panel.on_changed = [this] { Refresh(); };
   commands_->hooks.focus_compose_button = [this] {
@@ -155,10 +158,12 @@ QAction* MainWindow::AddMenuItem(QMenu* menu, const QString& name,
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
   file->setObjectName("FileMenu");
-  AddMenuItem(file, "FileLoadComp", tr("&Load Composition"),
-              QKeySequence(Qt::CTRL | Qt::Key_L));
-  AddMenuItem(file, "FileSaveComp", tr("&Save Composition"),
-              QKeySequence(Qt::CTRL | Qt::Key_S));
+  Connect(AddMenuItem(file, "FileLoadComp", tr("&Load Composition"),
+                      QKeySequence(Qt::CTRL | Qt::Key_L)),
+          &AppCommands::FileLoadComposition);
+  Connect(AddMenuItem(file, "FileSaveComp", tr("&Save Composition"),
+                      QKeySequence(Qt::CTRL | Qt::Key_S)),
+          &AppCommands::FileSaveCompositionAs);
   AddMenuItem(file, "FileCompositionInfo", tr("Composition In&fo"),
               QKeySequence(Qt::CTRL | Qt::Key_F));
   file->addSeparator();
@@ -169,8 +174,9 @@ void MainWindow::BuildMenus() {
                       QKeySequence(Qt::CTRL | Qt::Key_A)),
           &AppCommands::FileSaveOrchestration);
   file->addSeparator();
-  AddMenuItem(file, "FileUserDefinedScale", tr("&Define Scale"),
-              QKeySequence(Qt::Key_F3));
+  Connect(AddMenuItem(file, "FileUserDefinedScale", tr("&Define Scale"),
+                      QKeySequence(Qt::Key_F3)),
+          &AppCommands::FileUserDefinedScale);
   Connect(AddMenuItem(file, "FileLoadScale", tr("Load S&cale"),
                       QKeySequence(Qt::Key_F4)),
           &AppCommands::FileLoadScaleX);
@@ -178,8 +184,9 @@ void MainWindow::BuildMenus() {
                       QKeySequence(Qt::Key_F5)),
           &AppCommands::FileSaveScaleX);
   file->addSeparator();
-  AddMenuItem(file, "FileMelodyXlate", tr("&Melody-to-Structure"),
-              QKeySequence(Qt::Key_F7));
+  Connect(AddMenuItem(file, "FileMelodyXlate", tr("&Melody-to-Structure"),
+                      QKeySequence(Qt::Key_F7)),
+          &AppCommands::FileMelodyXlate);
   AddMenuItem(file, "MIDIT2M", tr("M&IDI Map"), QKeySequence(Qt::Key_F8));
   file->addSeparator();
   connect(AddMenuItem(file, "FileExportAudio", tr("&Export Audio...")),
@@ -260,6 +267,25 @@ void MainWindow::PlaceOnScreen() {
        area.y() + (area.height() - size.height()) / 3);
 }
 
+void MainWindow::ConnectCommandButtons() {
+  connect(load_button_, &QPushButton::clicked, MenuItem("FileLoadComp"),
+          &QAction::trigger);
+  connect(save_button_, &QPushButton::clicked, this, [this] {
+    commands_->FileSaveCompositionAs();
+    Refresh();
+  });
+  connect(redo_button_, &QPushButton::clicked, this, &MainWindow::Redo);
+}
+
+void MainWindow::Redo() {
+  RedoCommand(state_, player_, ui_host_, errors_, [this](bool enabled) {
+    load_enabled_ = enabled;
+    redo_enabled_ = enabled;
+    Refresh();
+  });
+  Refresh();
+}
+
 void MainWindow::ConnectPlaybackStrip() {
   connect(strip_, &PlaybackStrip::PlayPressed, this, [this] {
     monitor_.PlayPressed();
@@ -314,6 +340,8 @@ void MainWindow::Refresh() {
   if (status_line_->text() != status) status_line_->setText(status);
   SetEnabledIfChanged(compile_button_, panel.compose_enabled());
   SetEnabledIfChanged(save_button_, panel.save_enabled());
+  SetEnabledIfChanged(load_button_, load_enabled_);
+  SetEnabledIfChanged(redo_button_, redo_enabled_);
   MenuItem("FileSaveComp")->setEnabled(panel.save_enabled());
   MenuItem("OptionsAutoplay")->setChecked(state_.options.autoplay);
   MenuItem("OptionsAutoplayRedo")->setChecked(state_.options.autoplay_redo);
@@ -324,10 +352,25 @@ void MainWindow::Refresh() {
   strip_->SetTransportEnabled(player_.Mode() != kPlayerModeNotOpen);
 }
 
-void MainWindow::changeEvent(QEvent* event) { QMainWindow::changeEvent(event); }
+bool MainWindow::event(QEvent* event) {
+  const bool handled = QMainWindow::event(event);
+  if (event->type() == QEvent::WindowActivate && !commands_->activated_once()) {
+    commands_->FirstActivation();
+    Refresh();
+  }
+  return handled;
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!exited_) exited_ = true;
+  if (!exited_) {
+    exited_ = true;
+    status_timer_->stop();
+    commands_->FormExit();
+    // Every other window closes with the program.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      if (window != this && window->isVisible()) window->close();
+    }
+  }
   event->accept();
 }
 

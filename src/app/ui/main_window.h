@@ -47,7 +47,7 @@ class MainWindow : public QMainWindow {
   void Refresh();
 
  protected:
-  void changeEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -59,6 +59,8 @@ class MainWindow : public QMainWindow {
   // The player's periodic status update, while a file is open.
   void PollPlayer();
   void ExportAudio();
+  void ConnectCommandButtons();
+  void Redo();
   QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& text,
                        const QKeySequence& shortcut = {});
   // Runs a command on the action and shows the state it leaves.
@@ -82,6 +84,9 @@ class MainWindow : public QMainWindow {
   QTimer* splash_timer_ = nullptr;
   QTimer* status_timer_ = nullptr;
   bool exited_ = false;
+  // The Load and Redo buttons, which the panel model does not hold.
+  bool load_enabled_ = true;
+  bool redo_enabled_ = true;
 };
 
 }  // namespace tessavar

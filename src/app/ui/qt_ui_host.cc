@@ -8,7 +8,10 @@ namespace tessavar {
 
 QtUiHost::~QtUiHost() { SetBusyPointer(false); }
 
-void QtUiHost::Yield() { QCoreApplication::processEvents(); }
+void QtUiHost::Yield() {
+  if (before_yield) before_yield();
+  QCoreApplication::processEvents();
+}
 
 void QtUiHost::SetBusyPointer(bool busy) {
   if (busy == busy_) return;

@@ -2,6 +2,8 @@
 #ifndef TESSAVAR_APP_UI_QT_UI_HOST_H_
 #define TESSAVAR_APP_UI_QT_UI_HOST_H_
 
+#include <functional>
+
 #include "app/ui_host.h"
 
 namespace tessavar {
@@ -14,6 +16,10 @@ class QtUiHost : public UiHost {
   // The hourglass over the whole application while busy.
   void SetBusyPointer(bool busy) override;
   bool busy() const { return busy_; }
+
+  // Runs before each yield, so that the window shows the state the running
+  // command has reached.
+  std::function<void()> before_yield;
 
  private:
   bool busy_ = false;

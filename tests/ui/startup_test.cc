@@ -1,0 +1,133 @@
+// Start-up and shut-down of the real window: the first activation with and
+// without default files, re-activation, placement, and what closing writes.
+#include <QScreen>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "engine/engine_state.h"
+#include "midi/composition_info.h"
+#include "midi/midi_writer.h"
+#include "platform/file_system.h"
+#include "ui/window_fixture.h"
+
+namespace tessavar::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A MIDI file as the writer makes it, holding one note.
+void WriteMidi(const std::string& path, const std::string& info) {
+  EngineState engine;
+  engine.track_name[0] = "Track 1";
+  engine.score.At(0, 0) = {62, 100, 8};
+  ScriptedErrorReporter reporter;
+  UiHost host;
+  PanelModel panel;
+  ASSERT_EQ(
+      SaveScoreInMIDIFormat(path, engine, MidiFileSettingsFromPanel(panel, {}),
+                            reporter, host),
+      kMidiWritten);
+  ASSERT_TRUE(EmbedCompInfo(path, info));
+}
+
+class StartupTest : public WindowTest {};
+
+TEST_F(StartupTest, WithoutDefaultFilesStartsSilentlyWithPlaceholders) {
+  ShowWindow();
+  EXPECT_TRUE(window_->commands().activated_once());
+  EXPECT_EQ(Text({Box::kVolume, 0}), "999");
+  EXPECT_EQ(Text({Box::kPan, 15}), "999");
+  EXPECT_EQ(Text({Box::kOctave, 7}), "99");
+  EXPECT_EQ(Text({Box::kMapped, 0}), "999");
+  EXPECT_EQ(Text({Box::kStructure}), "1234567890123456");
+  EXPECT_EQ(window_->windowTitle(), "Tessavar Composer");
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_TRUE(errors_.messages.empty());
+  EXPECT_FALSE(window_->save_button()->isEnabled());
+  EXPECT_TRUE(window_->compile_button()->hasFocus());
+  EXPECT_FALSE(player_.open);
+  EXPECT_TRUE(directory_.Entries().empty());
+}
+
+TEST_F(StartupTest, WithDefaultFilesShowsTheDefaultComposition) {
+  fs::copy_file(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX",
+                directory_.File("DEFAULT.TVX"));
+  WriteMidi(directory_.File("DEFAULT.MID"), "Factory piece");
+  std::ofstream(directory_.File("tvx.ini"), std::ios::binary)
+      << " 0 \r\n 1 \r\n 1 \r\n";
+
+  ShowWindow();
+  EXPECT_EQ(Text({Box::kOctave, 0}), "60");
+  EXPECT_EQ(Text({Box::kVolume, 0}), "100");
+  EXPECT_EQ(SpinnerShown({Box::kVolume, 0}), 100);
+  EXPECT_NE(Text({Box::kMapped, 0}), "999");
+  EXPECT_EQ(window_->windowTitle(), "Tessavar Composer [DEFAULT.TVX]");
+  EXPECT_EQ(state_.composition_info, "Factory piece");
+  EXPECT_TRUE(window_->save_button()->isEnabled());
+  EXPECT_TRUE(player_.open);
+  EXPECT_FALSE(window_->MenuItem("OptionsAutoplay")->isChecked());
+  EXPECT_TRUE(window_->MenuItem("OptionsAutoplayRedo")->isChecked());
+  EXPECT_TRUE(window_->MenuItem("OptionsLockMapped")->isChecked());
+  EXPECT_TRUE(errors_.messages.empty());
+  // The default files keep their names; only the working file was added.
+  EXPECT_EQ(state_.composition_path, "");
+  EXPECT_TRUE(FileExists(FindExistingPath(directory_.File("TVX.MID"))));
+}
+
+TEST_F(StartupTest, ReactivationDoesNotLoadTheDefaultsAgain) {
+  fs::copy_file(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX",
+                directory_.File("DEFAULT.TVX"));
+  ShowWindow();
+  TypeInto({Box::kTracks}, "9");
+
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  window_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  EXPECT_EQ(Text({Box::kTracks}), "9");
+}
+
+TEST_F(StartupTest, WindowIsCentredAndAtAThirdOfTheHeight) {
+  MakeWindow();
+  const QRect screen = window_->screen()->geometry();
+  const QRect frame = window_->frameGeometry();
+  EXPECT_NEAR(frame.left() - screen.left(),
+              (screen.width() - frame.width()) / 2, 1);
+  EXPECT_NEAR(frame.top() - screen.top(),
+              (screen.height() - frame.height()) / 3, 1);
+}
+
+TEST_F(StartupTest, ClosingWritesTheDefaultsAndLeavesANamedComposition) {
+  ShowWindow();
+  WriteMidi(directory_.File("tvx.mid"), " ");
+  std::ofstream(directory_.File("song.tvx"), std::ios::binary) << "named";
+  state_.composition_path = directory_.File("song.tvx");
+  state_.midi_path = directory_.File("song.mid");
+  TypeInto({Box::kTempo}, "300");
+  QTest::keyClick(window_.get(), Qt::Key_F9);  // Lock Mapped Parameters
+  ASSERT_TRUE(state_.options.lock_mapped);
+
+  EXPECT_TRUE(window_->close());
+  EXPECT_EQ(ReadFile(directory_.File("song.tvx")), "named");
+  EXPECT_FALSE(fs::exists(directory_.File("song.mid")));
+  const std::string saved =
+      ReadFile(FindExistingPath(directory_.File("DEFAULT.TVX")));
+  EXPECT_NE(saved.find("\r\n300\r\n"), std::string::npos);
+  EXPECT_EQ(ReadFile(FindExistingPath(directory_.File("DEFAULT.MID"))),
+            ReadFile(directory_.File("tvx.mid")));
+  EXPECT_EQ(ReadFile(directory_.File("tvx.ini")), " 0 \r\n 0 \r\n 1 \r\n");
+  EXPECT_EQ(state_.composition_path, directory_.File("song.tvx"));
+  EXPECT_FALSE(player_.open);
+  EXPECT_TRUE(errors_.messages.empty());
+}
+
+}  // namespace
+}  // namespace tessavar::testing
