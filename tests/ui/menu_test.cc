@@ -1,0 +1,136 @@
+// The menu bar, the option check marks and the tab order of the window.
+#include <QCheckBox>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/ui/list_combo.h"
+#include "ui/window_fixture.h"
+
+namespace tessavar::testing {
+namespace {
+
+// One line per item: caption (empty for a separator), "|", shortcut.
+std::string Describe(QMenu* menu) {
+  std::string text;
+  for (QAction* action : menu->actions()) {
+    if (!action->isSeparator()) text += action->text().toStdString();
+    text += "|" + action->shortcut().toString().toStdString() + "\n";
+  }
+  return text;
+}
+
+class MenuTest : public WindowTest {
+ protected:
+  void SetUp() override { ShowWindow(); }
+  QMenu* Menu(const char* name) { return window_->findChild<QMenu*>(name); }
+};
+
+TEST_F(MenuTest, MenusHaveTheirCaptionsAccessKeysAndShortcuts) {
+  const QList<QAction*> top = window_->menuBar()->actions();
+  ASSERT_EQ(top.size(), 3);
+  EXPECT_EQ(top[0]->text(), "&File");
+  EXPECT_EQ(top[1]->text(), "&Options");
+  EXPECT_EQ(top[2]->text(), "&Help");
+
+  EXPECT_EQ(Describe(Menu("FileMenu")),
+            "&Load Composition|Ctrl+L\n"
+            "&Save Composition|Ctrl+S\n"
+            "Composition In&fo|Ctrl+F\n"
+            "|\n"
+            "L&oad Orchestration|Ctrl+O\n"
+            "S&ave Orchestration|Ctrl+A\n"
+            "|\n"
+            "&Define Scale|F3\n"
+            "Load S&cale|F4\n"
+            "Sa&ve Scale|F5\n"
+            "|\n"
+            "&Melody-to-Structure|F7\n"
+            "M&IDI Map|F8\n"
+            "|\n"
+            "&Export Audio...|\n"
+            "|\n"
+            "E&xit|Ctrl+X\n");
+  EXPECT_EQ(Describe(Menu("OptionsMenu")),
+            "Autoplay after Compose|F2\n"
+            "Autoplay after Redo|F6\n"
+            "|\n"
+            "Lock Mapped Parameters|F9\n"
+            "|\n"
+            "SoundFont...|\n");
+  EXPECT_EQ(Describe(Menu("HelpMenu")),
+            "&Help File|F1\n"
+            "|\n"
+            "&About Tessavar Composer|\n");
+}
+
+TEST_F(MenuTest, OptionShortcutsToggleOnlyTheirOwnCheckMark) {
+  QAction* autoplay = window_->MenuItem("OptionsAutoplay");
+  QAction* autoplay_redo = window_->MenuItem("OptionsAutoplayRedo");
+  QAction* lock = window_->MenuItem("OptionsLockMapped");
+  player_.log.clear();
+  EXPECT_FALSE(autoplay->isChecked() || autoplay_redo->isChecked() ||
+               lock->isChecked());
+  QTest::keyClick(window_.get(), Qt::Key_F2);
+  EXPECT_TRUE(autoplay->isChecked());
+  EXPECT_TRUE(state_.options.autoplay);
+  QTest::keyClick(window_.get(), Qt::Key_F6);
+  QTest::keyClick(window_.get(), Qt::Key_F6);
+  EXPECT_FALSE(autoplay_redo->isChecked());
+  EXPECT_FALSE(state_.options.autoplay_redo);
+  lock->trigger();
+  EXPECT_TRUE(lock->isChecked());
+  EXPECT_TRUE(state_.options.lock_mapped);
+  EXPECT_TRUE(autoplay->isChecked());
+  EXPECT_TRUE(player_.log.empty());
+}
+
+TEST_F(MenuTest, SaveIsOfferedOnlyWhileAComposedScoreExists) {
+  EXPECT_FALSE(window_->MenuItem("FileSaveComp")->isEnabled());
+  EXPECT_FALSE(window_->save_button()->isEnabled());
+  state_.panel.set_save_enabled(true);
+  window_->Refresh();
+  EXPECT_TRUE(window_->MenuItem("FileSaveComp")->isEnabled());
+  TypeInto({Box::kStructure}, "3141");
+  EXPECT_FALSE(window_->MenuItem("FileSaveComp")->isEnabled());
+  EXPECT_FALSE(window_->save_button()->isEnabled());
+}
+
+TEST_F(MenuTest, TabRunsThroughTheGeneralParametersAndTheTrackRows) {
+  PanelView& view = window_->panel_view();
+  std::vector<QWidget*> expected = {
+      Edit({Box::kMapping}),
+      Edit({Box::kVariation}),
+      Edit({Box::kTracks}),
+      Edit({Box::kTempo}),
+      view.Combo({List::kTonality}),
+      view.Combo({List::kSmoothing}),
+      view.Combo({List::kMeter}),
+      view.Combo({List::kFade}),
+      view.Combo({List::kInstrument, 0}),
+      Edit({Box::kOctave, 0}),
+      Edit({Box::kVolume, 0}),
+      Edit({Box::kPan, 0}),
+      view.CheckBox({Check::kTie, 0}),
+      view.Combo({List::kInstrument, 1}),
+  };
+  Edit({Box::kStructure})->setFocus(Qt::TabFocusReason);
+  for (QWidget* next : expected) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), next)
+        << next->objectName().toStdString();
+  }
+  // From the last track row on to "Auto" and the mapped boxes in screen
+  // order; the spinners are never visited.
+  view.CheckBox({Check::kTie, 15})->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), view.CheckBox({Check::kMappedAuto}));
+  for (int i : kMappedScreenOrder) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), Edit({Box::kMapped, i}));
+  }
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), window_->compile_button());
+}
+
+}  // namespace
+}  // namespace tessavar::testing
