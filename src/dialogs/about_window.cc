@@ -73,7 +73,11 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
   PlaceOnScreen(this);
 }
 
-void AboutWindow::Run() { exec(); }
+void AboutWindow::Run() {
+  // The splash may still be up; show the window again as a modal one.
+  if (isVisible()) hide();
+  exec();
+}
 
 void AboutWindow::ShowAsSplash() {
   show();

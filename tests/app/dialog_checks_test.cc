@@ -54,12 +54,6 @@ TEST(CheckValuesTest, RoundsHalvesToEven) {
   EXPECT_EQ(CheckValues(boxes).validation_flag, 0);
 }
 
-TEST(CheckValuesTest, ReadsTheLeadingNumberOfAText) {
-  EXPECT_EQ(ChannelFromText(" 7"), 7);
-  EXPECT_EQ(ChannelFromText("9 tracks"), 9);
-  EXPECT_EQ(ChannelFromText("ch 9"), 0);
-}
-
 TEST(CheckValuesTest, SharedChannelsAreAccepted) {
   ChannelBoxTexts boxes;
   boxes.fill("10");

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "dialogs/modal_answer.h"
 
@@ -51,6 +52,22 @@ TEST(AboutWindowTest, ModalRunEndsWithTheCloseButton) {
     about.close_button()->click();
     answered = true;
   });
+  about.Run();
+  EXPECT_TRUE(answered);
+  EXPECT_FALSE(about.isVisible());
+}
+
+TEST(AboutWindowTest, ModalRunWhileTheSplashIsUpBlocks) {
+  AboutWindow about;
+  about.ShowAsSplash();
+  bool answered = false;
+  AnswerNextModal([&](QWidget* modal) {
+    EXPECT_EQ(modal, &about);
+    about.close_button()->click();
+    answered = true;
+  });
+  // Ends the run if the window never became modal.
+  QTimer::singleShot(3000, &about, [&about] { about.hide(); });
   about.Run();
   EXPECT_TRUE(answered);
   EXPECT_FALSE(about.isVisible());
