@@ -19,6 +19,7 @@
 #include "app/ui/main_window.h"
 #include "app/ui/panel_view.h"
 #include "app/ui/spinner.h"
+#include "dialogs/about_window.h"
 #include "support/fake_player.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_error_reporter.h"
@@ -53,6 +54,12 @@ class WindowTest : public ::testing::Test {
     window_->show();
     window_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    // The start-up splash is up now; the tests work in the main window.
+    ASSERT_TRUE(window_->about_window()->isVisible());
+    window_->about_window()->hide();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return QApplication::activeWindow() == window_.get(); }));
   }
   void TearDown() override { window_.reset(); }
 

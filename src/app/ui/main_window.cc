@@ -22,6 +22,10 @@
 #include "app/redo_command.h"
 #include "app/ui/panel_view.h"
 #include "app/ui/playback_strip.h"
+#include "dialogs/about_window.h"
+#include "dialogs/comp_info_dialog.h"
+#include "dialogs/help_window.h"
+#include "dialogs/midi_map_dialog.h"
 
 namespace tessavar {
 
@@ -52,6 +56,10 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   commands_ = std::make_unique<AppCommands>(state_, dialogs_, errors_, player_,
                                             ui_host_);
 
+  // The help document is loaded now and shown on request.
+  help_window_ = new HelpWindow(state_.paths.help_file, this);
+  about_window_ = new AboutWindow(this);
+
   panel_view_ = new PanelView(state_.panel, this);
   setCentralWidget(BuildCentralWidget());
   BuildMenus();
@@ -67,6 +75,7 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   splash_timer_->setObjectName("Timer1");
   splash_timer_->setSingleShot(true);
   splash_timer_->start(kSplashMilliseconds);
+  connect(splash_timer_, &QTimer::timeout, about_window_, &QWidget::hide);
 
   status_timer_ = new QTimer(this);
   status_timer_->setObjectName("StatusTimer");
@@ -74,6 +83,7 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   status_timer_->start(kStatusUpdateMilliseconds);
   ConnectPlaybackStrip();
   ConnectCommandButtons();
+  ConnectDialogCommands();
   ui_host_.before_yield = [this] { Refresh(); };
 
   state_.panel.on_changed = [this] { Refresh(); };
@@ -275,6 +285,34 @@ void MainWindow::ConnectCommandButtons() {
     Refresh();
   });
   connect(redo_button_, &QPushButton::clicked, this, &MainWindow::Redo);
+}
+
+void MainWindow::ConnectDialogCommands() {
+  commands_->hooks.show_splash = [this] {
+    // The splash must not take the keyboard from the main window.
+    about_window_->setAttribute(Qt::WA_ShowWithoutActivating, true);
+    about_window_->ShowAsSplash();
+    about_window_->setAttribute(Qt::WA_ShowWithoutActivating, false);
+  };
+  commands_->hooks.edit_composition_info = [this] { EditCompositionInfo(); };
+  connect(MenuItem("FileCompositionInfo"), &QAction::triggered, this,
+          &MainWindow::EditCompositionInfo);
+  connect(MenuItem("MIDIT2M"), &QAction::triggered, this, [this] {
+    MidiMapDialog dialog(state_.channel_map, dialogs_, this);
+    dialog.Run();
+  });
+  connect(MenuItem("HelpHelpFile"), &QAction::triggered, this, [this] {
+    help_window_->show();
+    help_window_->raise();
+    help_window_->activateWindow();
+  });
+  connect(MenuItem("HelpAbout"), &QAction::triggered, about_window_,
+          &AboutWindow::Run);
+}
+
+void MainWindow::EditCompositionInfo() {
+  CompInfoDialog dialog(state_.composition_info, dialogs_, this);
+  dialog.Run();
 }
 
 void MainWindow::Redo() {

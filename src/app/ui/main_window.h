@@ -20,6 +20,8 @@ class QTimer;
 
 namespace tessavar {
 
+class AboutWindow;
+class HelpWindow;
 class PanelView;
 class PlaybackStrip;
 
@@ -40,6 +42,8 @@ class MainWindow : public QMainWindow {
   QPushButton* load_button() const { return load_button_; }
   QPushButton* save_button() const { return save_button_; }
   QLabel* status_line() const { return status_line_; }
+  HelpWindow* help_window() const { return help_window_; }
+  AboutWindow* about_window() const { return about_window_; }
   // Menu items by their names ("FileLoadComp", "OptionsAutoplay", ...).
   QAction* MenuItem(const QString& name) const;
 
@@ -61,6 +65,8 @@ class MainWindow : public QMainWindow {
   void ExportAudio();
   void ConnectCommandButtons();
   void Redo();
+  void ConnectDialogCommands();
+  void EditCompositionInfo();
   QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& text,
                        const QKeySequence& shortcut = {});
   // Runs a command on the action and shows the state it leaves.
@@ -81,6 +87,8 @@ class MainWindow : public QMainWindow {
   QPushButton* load_button_ = nullptr;
   QPushButton* save_button_ = nullptr;
   QLabel* status_line_ = nullptr;
+  HelpWindow* help_window_ = nullptr;
+  AboutWindow* about_window_ = nullptr;
   QTimer* splash_timer_ = nullptr;
   QTimer* status_timer_ = nullptr;
   bool exited_ = false;
