@@ -57,6 +57,10 @@ class WindowTest : public ::testing::Test {
     // The start-up splash is up now; the tests work in the main window.
     ASSERT_TRUE(window_->about_window()->isVisible());
     window_->about_window()->hide();
+    Reactivate();
+  }
+  // After a dialog has closed: the main window is active again.
+  void Reactivate() {
     window_->activateWindow();
     ASSERT_TRUE(QTest::qWaitFor(
         [this] { return QApplication::activeWindow() == window_.get(); }));
