@@ -392,11 +392,20 @@ void MainWindow::Refresh() {
 
 bool MainWindow::event(QEvent* event) {
   const bool handled = QMainWindow::event(event);
-  if (event->type() == QEvent::WindowActivate && !commands_->activated_once()) {
-    commands_->FirstActivation();
-    Refresh();
+  if (event->type() == QEvent::WindowActivate) {
+    RunFirstActivation();
+  } else if (event->type() == QEvent::Show) {
+    // Without a window manager the window may never be activated; the
+    // start-up steps then run as soon as the event loop takes over.
+    QTimer::singleShot(0, this, &MainWindow::RunFirstActivation);
   }
   return handled;
+}
+
+void MainWindow::RunFirstActivation() {
+  if (commands_->activated_once() || exited_) return;
+  commands_->FirstActivation();
+  Refresh();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -67,6 +67,7 @@ class MainWindow : public QMainWindow {
   void Redo();
   void ConnectDialogCommands();
   void EditCompositionInfo();
+  void RunFirstActivation();
   QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& text,
                        const QKeySequence& shortcut = {});
   // Runs a command on the action and shows the state it leaves.
