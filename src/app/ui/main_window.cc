@@ -68,6 +68,9 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   status_line_ = new QLabel(this);
   status_line_->setObjectName("Label3");
   status_line_->setMinimumWidth(200);
+  status_line_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  status_line_->setIndent(4);
+  status_line_->setMinimumHeight(22);
   statusBar()->addPermanentWidget(status_line_, 1);
   statusBar()->setSizeGripEnabled(false);
 
