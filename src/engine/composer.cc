@@ -6,6 +6,7 @@
 
 #include "engine/composer_settings.h"
 #include "engine/phrase_voices.h"
+#include "engine/text_characters.h"
 #include "engine/text_number.h"
 
 namespace tessavar {
@@ -565,14 +566,16 @@ void Composer::ApplyRetrograde(VoiceString& theme,
   if (ret == 1) std::reverse(theme.pitches.begin(), theme.pitches.end());
 }
 
-// The key from the tonality list: chromatic, major and minor draw a tonic.
-int DrawKey(const PanelModel& panel, RandomStream& random) {
-  int tonality = ListIndex(panel, List::kTonality);
+}  // namespace
+
+int KeyForTonality(int tonality, RandomStream& random) {
   if (tonality > 2) return 0;
   int tonic = ToInt(Int(random.NextRandom() * 12));
   if (tonality == 0) return -(tonic + 1);
   return tonality == 1 ? tonic : tonic + 12;
 }
+
+namespace {
 
 void RestartFromSeed(RandomStream& random, double seed_value) {
   random.RestartRandom(-std::fabs(seed_value));
@@ -598,11 +601,11 @@ void FinishScore(const PanelModel& panel, EngineState& engine, int tracks) {
 }  // namespace
 
 std::string NormalizeStructure(std::string_view structure) {
-  std::string digits(structure);
-  for (char& ch : digits) {
-    if (ch < '0' || ch > '9') {
-      ch = static_cast<char>('0' + static_cast<unsigned char>(ch) % 10);
-    }
+  std::string digits;
+  for (std::string_view ch : SplitCharacters(structure)) {
+    bool is_digit = ch.size() == 1 && ch[0] >= '0' && ch[0] <= '9';
+    digits.push_back(
+        is_digit ? ch[0] : static_cast<char>('0' + CharacterCode(ch) % 10));
   }
   return digits;
 }
@@ -629,7 +632,7 @@ int CompileScore(PanelModel& panel, EngineState& engine, UiHost& host) {
   RestartFromSeed(engine.random, seed_value);
   int seed = ToInt(CInt(std::fabs(seed_value)));
   int tracks = ToInt(CInt(NumericValue(panel.Text({Box::kTracks}))));
-  int key = DrawKey(panel, engine.random);
+  int key = KeyForTonality(ListIndex(panel, List::kTonality), engine.random);
   // Restarted again, so that the key draw does not shift the composition.
   RestartFromSeed(engine.random, seed_value);
 

@@ -10,6 +10,7 @@
 #include "app/panel_model.h"
 #include "app/ui_host.h"
 #include "engine/engine_state.h"
+#include "engine/random_stream.h"
 
 namespace tessavar {
 
@@ -29,6 +30,10 @@ int ComposeScore(PanelModel& panel, EngineState& engine, UiHost& host, int seed,
 // Every character that is not a digit becomes the digit of its character
 // code mod 10 ("A1" -> "51").
 std::string NormalizeStructure(std::string_view structure);
+
+// The key of a tonality list index: chromatic (0) draws -1..-12, major (1)
+// 0..11, minor (2) 12..23; the other tonalities are key 0 and draw nothing.
+int KeyForTonality(int tonality, RandomStream& random);
 
 // The power-of-two rule: the largest power of two not above the count
 // (counts below 1 are left as they are).

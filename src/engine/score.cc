@@ -32,8 +32,7 @@ int Score::SlotCount(int track) const {
 int Score::UsedLength() const {
   int used = 0;
   for (const auto& events : tracks_) {
-    for (int slot = static_cast<int>(events.size()) - 1; slot >= used;
-         --slot) {
+    for (int slot = static_cast<int>(events.size()) - 1; slot >= used; --slot) {
       if (events[slot].duration > 0) {
         used = slot + 1;
         break;

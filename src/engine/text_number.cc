@@ -88,8 +88,10 @@ int64_t Int(double x) { return Saturate(std::floor(x)); }
 int64_t Fix(double x) { return Saturate(std::trunc(x)); }
 
 int ToInt(int64_t x) {
-  if (x > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-  if (x < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+  if (x > std::numeric_limits<int>::max())
+    return std::numeric_limits<int>::max();
+  if (x < std::numeric_limits<int>::min())
+    return std::numeric_limits<int>::min();
   return static_cast<int>(x);
 }
 
