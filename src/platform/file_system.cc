@@ -91,12 +91,16 @@ std::string ReadWholeFile(const std::string& path) {
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   if (path.empty()) throw RunTimeError(kErrPathNotFound);
   size_t start = FileNameStart(path);
-  std::string pattern = path.substr(0, start) + "." + path.substr(start) +
-                        ".XXXXXX";
+  std::string pattern =
+      path.substr(0, start) + "." + path.substr(start) + ".XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   int fd = ::mkstemp(name.data());
-  if (fd < 0) ThrowErrno(errno);
+  // A file that cannot be created for want of its directory: path not found.
+  if (fd < 0) {
+    if (errno == ENOENT) throw RunTimeError(kErrPathNotFound);
+    ThrowErrno(errno);
+  }
   std::string temporary(name.data());
   try {
     WriteAll(fd, bytes);

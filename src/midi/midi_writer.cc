@@ -1,0 +1,206 @@
+#include "midi/midi_writer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+
+#include "engine/text_number.h"
+#include "platform/file_system.h"
+
+namespace tessavar {
+namespace {
+
+// Microseconds per quarter note are (234360 \ tempo) * 256 + 32.
+constexpr int64_t kTempoNumerator = 234360;
+constexpr int kTempoLowByte = 0x20;
+// Longest delta written; longer notes are padded with filler note-offs.
+constexpr int64_t kLongestDelta = 16383;
+
+std::string TrimSpaces(const std::string& text) {
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  size_t last = text.find_last_not_of(' ');
+  return text.substr(first, last - first + 1);
+}
+
+// Every data byte must be a valid 7-bit value.
+char DataByte(int64_t value) {
+  return static_cast<char>(std::clamp<int64_t>(value, 0, 127));
+}
+
+void AppendBytes(std::string& out, std::initializer_list<int> bytes) {
+  for (int byte : bytes) out.push_back(static_cast<char>(byte));
+}
+
+// A variable-length quantity: one byte up to 127, two up to 16383, ...
+void AppendVariableLength(std::string& out, int64_t value) {
+  std::string groups(1, static_cast<char>(value & 0x7F));
+  for (value >>= 7; value > 0; value >>= 7) {
+    groups.insert(groups.begin(), static_cast<char>(0x80 | (value & 0x7F)));
+  }
+  out += groups;
+}
+
+void AppendChunk(std::string& out, std::string_view id,
+                 const std::string& data) {
+  out += id;
+  const uint32_t length = static_cast<uint32_t>(data.size());
+  AppendBytes(out, {static_cast<int>(length >> 24),
+                    static_cast<int>((length >> 16) & 0xFF),
+                    static_cast<int>((length >> 8) & 0xFF),
+                    static_cast<int>(length & 0xFF)});
+  out += data;
+}
+
+void AppendNameEvent(std::string& out, const std::string& name) {
+  AppendBytes(out, {0x00, 0xFF, 0x03});
+  AppendVariableLength(out, static_cast<int64_t>(name.size()));
+  out += name;
+}
+
+std::string HeaderChunk(int score_tracks) {
+  std::string data;
+  AppendBytes(data,
+              {0x00, 0x01, 0x00, score_tracks + 1, 0x00, kMidiTicksPerQuarter});
+  std::string out;
+  AppendChunk(out, "MThd", data);
+  return out;
+}
+
+// The tempo value's two high bytes; a tempo below 4 would need more than
+// two bytes and is held at the slowest value they can express.
+int64_t TempoHighBytes(int64_t tempo) {
+  return std::min<int64_t>(kTempoNumerator / tempo, 0xFFFF);
+}
+
+std::string TempoTrackChunk(int64_t tempo) {
+  const int64_t q = TempoHighBytes(tempo);
+  std::string data;
+  AppendNameEvent(data, "TVX    ");
+  AppendBytes(data, {0x00, 0xFF, 0x51, 0x03, static_cast<int>(q >> 8),
+                     static_cast<int>(q & 0xFF), kTempoLowByte});
+  AppendBytes(data, {0x00, 0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08});
+  AppendBytes(data, {0x00, 0xFF, 0x59, 0x02, 0x00, 0x00});
+  AppendBytes(data, {0x00, 0xFF, 0x2F, 0x00});
+  std::string out;
+  AppendChunk(out, "MTrk", data);
+  return out;
+}
+
+// Note on at delta 0, filler note-offs of key 0 while the length exceeds
+// the longest delta, then the closing note off.
+void AppendNoteGroup(std::string& out, const ScoreEvent& event, int channel) {
+  const char key = event.pitch >= 1 && event.pitch <= 127
+                       ? static_cast<char>(event.pitch)
+                       : 0;
+  out.push_back(0x00);
+  out.push_back(static_cast<char>(0x90 + channel));
+  out.push_back(key);
+  out.push_back(DataByte(event.velocity));
+  int64_t ticks = static_cast<int64_t>(event.duration) * kMidiTicksPerHalfUnit;
+  for (; ticks > kLongestDelta; ticks -= kLongestDelta) {
+    AppendBytes(out, {0xFF, 0x7F, 0x80 + channel, 0x00, 0x00});
+  }
+  AppendVariableLength(out, ticks);
+  out.push_back(static_cast<char>(0x80 + channel));
+  out.push_back(key);
+  out.push_back(0x00);
+}
+
+// Trims the names in place and counts the leading non-empty ones.
+int CountTracks(std::array<std::string, kTrackCount + 1>& names) {
+  int count = 0;
+  for (int i = 0; i < kTrackCount; ++i) {
+    names[i] = TrimSpaces(names[i]);
+    if (names[i].empty()) break;
+    count = i + 1;
+  }
+  return count;
+}
+
+// Appends the chunk of score track t; false when the user asked to stop
+// (nothing is appended then).
+bool AppendScoreTrack(std::string& out, EngineState& engine, int t,
+                      const MidiFileSettings& settings, UiHost& ui) {
+  const int channel = std::clamp(settings.channel_map[t], 1, 16) - 1;
+  std::string data;
+  AppendNameEvent(data, engine.track_name[t]);
+  AppendBytes(data, {0x00, 0xC0 + channel});
+  data.push_back(DataByte(engine.track_instrument[t]));
+  AppendBytes(data, {0x00, 0xB0 + channel, 0x0A});
+  data.push_back(DataByte(CInt(NumericValue(settings.pan_texts[t]))));
+
+  // At least one pass, so that every track gives the user a chance to stop.
+  const int slots = std::max(engine.score.SlotCount(t), 1);
+  for (int p = 0; p < slots; ++p) {
+    const ScoreEvent event = engine.score.Get(t, p);
+    if (event.duration > 0) AppendNoteGroup(data, event, channel);
+    if (p % kMidiYieldInterval == 0) {
+      ui.Yield();
+      if (engine.stop_requested != 0) return false;
+    }
+  }
+  AppendBytes(data, {0x00, 0xB0 + channel, 0x7B, 0x00});
+  AppendBytes(data, {0x00, 0xFF, 0x2F, 0x00});
+  AppendChunk(out, "MTrk", data);
+  return true;
+}
+
+// Writes the file, repeating on Retry; 0 when written, otherwise the error
+// number the user gave up on.
+int WriteWithRetry(const std::string& path, const std::string& bytes,
+                   ErrorReporter& reporter) {
+  for (;;) {
+    try {
+      WriteFileAtomically(path, bytes);
+      return 0;
+    } catch (const RunTimeError& error) {
+      int code = 0;
+      ErrorHandler(code, error.number(), reporter);
+      if (code != 0) return code;
+    }
+  }
+}
+
+}  // namespace
+
+MidiFileSettings MidiFileSettingsFromPanel(const PanelModel& panel,
+                                           const ChannelMap& channel_map) {
+  MidiFileSettings settings;
+  settings.tempo_text = panel.Text({Box::kTempo});
+  for (int t = 0; t < kTrackCount; ++t) {
+    settings.pan_texts[t] = panel.Text({Box::kPan, t});
+  }
+  settings.channel_map = channel_map;
+  return settings;
+}
+
+int SaveScoreInMIDIFormat(const std::string& midi_file, EngineState& engine,
+                          const MidiFileSettings& settings,
+                          ErrorReporter& reporter, UiHost& ui) {
+  const std::string path = TrimSpaces(midi_file);
+  if (path.empty() || TrimSpaces(engine.track_name[0]).empty()) {
+    return kMidiNotWritten;
+  }
+  const double tempo_value = NumericValue(settings.tempo_text);
+  if (tempo_value <= 0) return kMidiNotWritten;
+  // A tempo that rounds to 0 is not positive either (and cannot divide).
+  const int64_t tempo = CInt(tempo_value);
+  if (tempo <= 0) return kMidiNotWritten;
+
+  const int tracks = CountTracks(engine.track_name);
+  std::string bytes = HeaderChunk(tracks) + TempoTrackChunk(tempo);
+  int result = kMidiWritten;
+  for (int t = 0; t < tracks; ++t) {
+    if (!AppendScoreTrack(bytes, engine, t, settings, ui)) {
+      // Stopped: the file keeps the header and the completed tracks.
+      result = kMidiNotWritten;
+      break;
+    }
+  }
+  const int error = WriteWithRetry(LowerCaseFileName(path), bytes, reporter);
+  return error != 0 ? -error : result;
+}
+
+}  // namespace tessavar
