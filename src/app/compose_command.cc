@@ -116,8 +116,10 @@ int ComposeCommand::ComposeAndWrite() {
   int result = CompileScore(state_.panel, state_.engine, host_);
   if (result <= 0) return result;
   state_.panel.set_status_text(kGeneratingStatus);
-  return SaveScoreInMIDIFormat(state_, state_.paths.working_midi, host_,
-                               errors_);
+  return SaveScoreInMIDIFormat(
+      state_.paths.working_midi, state_.engine,
+      MidiFileSettingsFromPanel(state_.panel, state_.channel_map), errors_,
+      host_);
 }
 
 void ComposeCommand::OpenWorkingFile() {
