@@ -30,9 +30,8 @@ TEST(RandomStreamTest, RestartThenMixWithMinusOne) {
   stream.RestartRandom(-1);
   stream.MixRandom(-1);
   EXPECT_EQ(stream.state(), 0xBFF086u);
-  EXPECT_EQ(Draw(stream, 5), (std::vector<uint32_t>{
-                                 13985073, 9532208, 1574195, 4463402,
-                                 11564357}));
+  EXPECT_EQ(Draw(stream, 5), (std::vector<uint32_t>{13985073, 9532208, 1574195,
+                                                    4463402, 11564357}));
 }
 
 TEST(RandomStreamTest, RestartThenMixWithLargestMapping) {
@@ -40,8 +39,8 @@ TEST(RandomStreamTest, RestartThenMixWithLargestMapping) {
   stream.RestartRandom(-32767);
   stream.MixRandom(-32767);
   EXPECT_EQ(stream.state(), 0x3F1F71u);
-  EXPECT_EQ(Draw(stream, 5), (std::vector<uint32_t>{
-                                 869488, 7967091, 10516074, 1598341, 5949492}));
+  EXPECT_EQ(Draw(stream, 5), (std::vector<uint32_t>{869488, 7967091, 10516074,
+                                                    1598341, 5949492}));
 }
 
 TEST(RandomStreamTest, MixThenRestartDependsOnlyOnTheRestartValue) {
@@ -49,9 +48,8 @@ TEST(RandomStreamTest, MixThenRestartDependsOnlyOnTheRestartValue) {
   stream.MixRandom(-5);
   stream.RestartRandom(-5);
   EXPECT_EQ(stream.state(), 0xD69C83u);
-  EXPECT_EQ(Draw(stream, 5), (std::vector<uint32_t>{
-                                 4822330, 14436117, 13720964, 10130999,
-                                 3504158}));
+  EXPECT_EQ(Draw(stream, 5), (std::vector<uint32_t>{4822330, 14436117, 13720964,
+                                                    10130999, 3504158}));
   // The state before the mix does not matter once the stream restarts.
   RandomStream other;
   other.NextRandom();
