@@ -19,6 +19,8 @@ std::string ErrorDescription(int number) {
       return "Invalid procedure call or argument";
     case kErrOverflow:
       return "Overflow";
+    case kErrTypeMismatch:
+      return "Type mismatch";
     case kErrFileNotFound:
       return "File not found";
     case kErrDeviceIo:
@@ -33,6 +35,8 @@ std::string ErrorDescription(int number) {
       return "Path/File access error";
     case kErrPathNotFound:
       return "Path not found";
+    case kErrInvalidPropertyValue:
+      return "Invalid property value";
     default:
       return "Application-defined or object-defined error";
   }

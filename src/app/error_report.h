@@ -10,6 +10,7 @@ namespace tessavar {
 
 inline constexpr int kErrInvalidCall = 5;
 inline constexpr int kErrOverflow = 6;
+inline constexpr int kErrTypeMismatch = 13;
 inline constexpr int kErrFileNotFound = 53;
 inline constexpr int kErrDeviceIo = 57;
 inline constexpr int kErrDiskFull = 61;
@@ -17,6 +18,7 @@ inline constexpr int kErrInputPastEnd = 62;
 inline constexpr int kErrPermissionDenied = 70;
 inline constexpr int kErrPathFileAccess = 75;
 inline constexpr int kErrPathNotFound = 76;
+inline constexpr int kErrInvalidPropertyValue = 380;
 
 enum class ErrorChoice { kRetry, kCancel };
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <system_error>
 
 namespace tessavar {
 namespace {
@@ -41,7 +42,13 @@ double ParsePrefix(std::string_view number) {
   if (!copy.empty() && copy.back() == '.') copy.pop_back();
   if (!copy.empty() && copy.front() == '.') copy.insert(copy.begin(), '0');
   double value = 0.0;
-  std::from_chars(copy.data(), copy.data() + copy.size(), value);
+  auto result = std::from_chars(copy.data(), copy.data() + copy.size(), value);
+  if (result.ec == std::errc::result_out_of_range) {
+    // Too many digits for a double: huge when the integer part is not zero,
+    // otherwise too small to tell from 0.
+    bool huge = copy.find_first_of("123456789") < copy.find('.');
+    value = huge ? HUGE_VAL : 0.0;
+  }
   return negative ? -value : value;
 }
 
