@@ -284,7 +284,8 @@ int Run(const std::vector<std::string>& args) {
   PieceSummary summary = Summarize(state.engine, midi);
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.1f", summary.seconds);
-  std::cout << parsed->output << ": " << summary.tracks << " tracks, "
+  std::cout << parsed->output << ": " << summary.tracks
+            << (summary.tracks == 1 ? " track, " : " tracks, ")
             << summary.events << " notes and rests, " << seconds
             << " seconds\n";
   return 0;
