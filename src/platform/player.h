@@ -41,6 +41,14 @@ class Player {
   virtual int Mode() const = 0;
   virtual int64_t LengthMs() const = 0;
   virtual int64_t PositionMs() const = 0;
+
+  // Notifications, polled by the window: the code of the next completed
+  // command (kNotifySuccessful when playing reached the end of the file),
+  // or 0 when none is pending.
+  virtual int TakeCompletion() { return 0; }
+  // A message for the status line that is given once (for example that no
+  // audio device could be opened), or empty.
+  virtual std::string TakeNotice() { return {}; }
 };
 
 }  // namespace tessavar

@@ -2,7 +2,9 @@
 #ifndef TESSAVAR_TESTS_SUPPORT_FAKE_PLAYER_H_
 #define TESSAVAR_TESTS_SUPPORT_FAKE_PLAYER_H_
 
+#include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/player.h"
@@ -42,6 +44,13 @@ class FakePlayer : public Player {
   int Mode() const override { return mode; }
   int64_t LengthMs() const override { return length_ms; }
   int64_t PositionMs() const override { return position_ms; }
+  int TakeCompletion() override {
+    if (completions.empty()) return 0;
+    int code = completions.front();
+    completions.pop_front();
+    return code;
+  }
+  std::string TakeNotice() override { return std::exchange(notice, {}); }
 
   std::vector<std::string> log;
   std::string file_name;
@@ -51,6 +60,8 @@ class FakePlayer : public Player {
   int64_t from = 0;
   int64_t length_ms = 0;
   int64_t position_ms = 0;
+  std::deque<int> completions;  // handed out by TakeCompletion
+  std::string notice;           // handed out once by TakeNotice
 };
 
 }  // namespace tessavar::testing

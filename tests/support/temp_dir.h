@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,6 +39,23 @@ class TempDir {
   // A path inside the directory.
   std::string operator/(const std::string& name) const {
     return path_ + "/" + name;
+  }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  // Replaces the file by a new one (truncating an existing file in place
+  // makes some file systems flush it on close, which is slow).
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::error_code ec;
+    std::filesystem::remove(*this / name, ec);
+    std::ofstream out(*this / name, std::ios::binary);
+    out << bytes;
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(*this / name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)),
+                       std::istreambuf_iterator<char>());
+  }
+  bool Exists(const std::string& name) const {
+    return std::filesystem::exists(*this / name);
   }
   // The names of the entries, sorted.
   std::vector<std::string> Entries() const {

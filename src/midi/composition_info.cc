@@ -1,0 +1,117 @@
+#include "midi/composition_info.h"
+
+#include <cstdint>
+#include <exception>
+
+#include "app/program_state.h"
+#include "midi/midi_file_transfer.h"
+#include "platform/file_system.h"
+
+namespace tessavar {
+namespace {
+
+uint8_t ByteAt(std::string_view bytes, size_t offset) {
+  return static_cast<uint8_t>(bytes[offset]);
+}
+
+uint32_t ReadBigEndian32(std::string_view bytes, size_t offset) {
+  uint32_t value = 0;
+  for (size_t i = 0; i < 4; ++i)
+    value = (value << 8) | ByteAt(bytes, offset + i);
+  return value;
+}
+
+void WriteBigEndian32(std::string& bytes, size_t offset, uint32_t value) {
+  for (size_t i = 0; i < 4; ++i) {
+    bytes[offset + 3 - i] = static_cast<char>(value & 0xFF);
+    value >>= 8;
+  }
+}
+
+// True when the bytes start like a file of the MIDI writer: header chunk,
+// first track chunk and its name event with a one-byte length.
+bool HasWriterLayout(std::string_view bytes) {
+  if (bytes.size() < kNameTextOffset) return false;
+  if (bytes.substr(0, 4) != "MThd" || bytes.substr(14, 4) != "MTrk") {
+    return false;
+  }
+  return ByteAt(bytes, kNameEventOffset) == 0x00 &&
+         ByteAt(bytes, kNameEventOffset + 1) == 0xFF &&
+         ByteAt(bytes, kNameEventOffset + 2) == 0x03 &&
+         ByteAt(bytes, kNameLengthOffset) < 0x80;
+}
+
+}  // namespace
+
+std::string StoredCompInfo(std::string_view info) {
+  if (info.empty()) return " ";
+  if (info.size() <= kMaxCompInfoLength) return std::string(info);
+  size_t cut = kMaxCompInfoLength;
+  // Never keep half of a multi-byte character.
+  while (cut > 0 && (ByteAt(info, cut) & 0xC0) == 0x80) --cut;
+  return std::string(info.substr(0, cut));
+}
+
+std::optional<std::string> CompInfoFromBytes(std::string_view bytes) {
+  if (bytes.size() < kNameTextOffset) return std::nullopt;
+  size_t length = ByteAt(bytes, kNameLengthOffset);
+  if (bytes.size() < kNameTextOffset + length) return std::nullopt;
+  std::string text(bytes.substr(kNameTextOffset, length));
+  size_t end = text.find_last_not_of(' ');
+  text.erase(end == std::string::npos ? 0 : end + 1);
+  return text;
+}
+
+std::optional<std::string> BytesWithCompInfo(std::string_view bytes,
+                                             std::string_view info) {
+  if (!HasWriterLayout(bytes)) return std::nullopt;
+  size_t old_length = ByteAt(bytes, kNameLengthOffset);
+  if (bytes.size() < kNameTextOffset + old_length) return std::nullopt;
+  uint32_t chunk_length = ReadBigEndian32(bytes, kFirstChunkLengthOffset);
+  // The name event (4 bytes and the text) lies inside the first chunk.
+  if (chunk_length < 4 + old_length) return std::nullopt;
+
+  std::string text = StoredCompInfo(info);
+  std::string result(bytes.substr(0, kNameLengthOffset));
+  WriteBigEndian32(
+      result, kFirstChunkLengthOffset,
+      static_cast<uint32_t>(chunk_length - old_length + text.size()));
+  result += static_cast<char>(text.size());
+  result += text;
+  result += bytes.substr(kNameTextOffset + old_length);
+  return result;
+}
+
+std::string ExtractCompInfo(const std::string& midi_path) {
+  if (midi_path.empty() || !FileExists(midi_path)) return "";
+  try {
+    return CompInfoFromBytes(ReadWholeFile(ProgramFileOnDisk(midi_path)))
+        .value_or("");
+  } catch (const std::exception&) {
+    return "";
+  }
+}
+
+bool EmbedCompInfo(const std::string& midi_path, std::string_view info) {
+  if (midi_path.empty() || !FileExists(midi_path)) return false;
+  std::string target = ProgramFileOnDisk(midi_path);
+  try {
+    std::optional<std::string> bytes =
+        BytesWithCompInfo(ReadWholeFile(target), info);
+    if (!bytes) return false;
+    WriteFileAtomically(target, *bytes);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void ExtractCompInfo(ProgramState& state) {
+  state.composition_info = ExtractCompInfo(state.midi_path);
+}
+
+bool EmbedCompInfo(const ProgramState& state) {
+  return EmbedCompInfo(state.midi_path, state.composition_info);
+}
+
+}  // namespace tessavar

@@ -1,0 +1,97 @@
+#include "midi/midi_file_transfer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "app/error_report.h"
+#include "app/program_state.h"
+#include "app/ui_host.h"
+#include "midi/composition_info.h"
+#include "platform/file_system.h"
+#include "platform/player.h"
+
+namespace tessavar {
+
+std::string ProgramFileOnDisk(const std::string& path) {
+  std::string lower = LowerCaseFileName(path);
+  if (FileExists(lower)) return FindExistingPath(lower);
+  return FindExistingPath(path);
+}
+
+namespace {
+
+// Copies a file, asking the user on failure; Retry looks the source up and
+// copies again. Returns the error number the user gave up on, 0 on success.
+int CopyWithRetry(const std::string& from, const std::string& to,
+                  ErrorReporter& errors) {
+  int code = 0;
+  do {
+    try {
+      CopyFileAtomically(ProgramFileOnDisk(from), to);
+      return 0;
+    } catch (const RunTimeError& error) {
+      ErrorHandler(code, error.number(), errors);
+    }
+  } while (code == 0);
+  return code;
+}
+
+bool IsDefaultMIDIPath(const std::string& path) {
+  std::string upper = path;
+  std::transform(upper.begin(), upper.end(), upper.begin(),
+                 [](unsigned char c) { return std::toupper(c); });
+  return upper.find("DEFAULT.MID") != std::string::npos;
+}
+
+// The player opens the file under the name it really has on disk.
+void OpenInPlayer(Player& player, const std::string& path) {
+  player.SetFileName(ProgramFileOnDisk(path));
+  player.Open();
+}
+
+}  // namespace
+
+bool SaveMIDIFile(ProgramState& state, Player& player, UiHost& ui,
+                  ErrorReporter& errors) {
+  ui.SetBusyPointer(true);
+  bool copied = false;
+  if (!state.midi_path.empty()) {
+    player.Close();
+    ui.Yield();
+    copied = CopyWithRetry(state.paths.working_midi,
+                           LowerCaseFileName(state.midi_path), errors) == 0;
+    if (copied) OpenInPlayer(player, state.paths.working_midi);
+  }
+  ui.SetBusyPointer(false);
+  return copied;
+}
+
+bool LoadMIDIFile(ProgramState& state, Player& player, UiHost& ui,
+                  ErrorReporter& errors) {
+  if (state.midi_path.empty()) return false;
+  ui.SetBusyPointer(true);
+  ExtractCompInfo(state);
+  const std::string working = LowerCaseFileName(state.paths.working_midi);
+  bool copied = false;
+  if (IsDefaultMIDIPath(state.midi_path)) {
+    // At the first start there is no default MIDI file yet: no message.
+    try {
+      CopyFileAtomically(ProgramFileOnDisk(state.midi_path), working);
+      copied = true;
+    } catch (const RunTimeError&) {
+      ui.SetBusyPointer(false);
+      return false;
+    }
+  } else {
+    copied = CopyWithRetry(state.midi_path, working, errors) == 0;
+  }
+  player.Close();
+  OpenInPlayer(player, state.midi_path);
+  if (copied) state.panel.set_save_enabled(true);
+  state.play_slider = 0;
+  ui.SetBusyPointer(false);
+  return copied;
+}
+
+}  // namespace tessavar

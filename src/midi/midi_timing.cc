@@ -1,0 +1,214 @@
+#include "midi/midi_timing.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "app/error_report.h"
+#include "platform/file_system.h"
+
+namespace tessavar {
+namespace {
+
+constexpr int64_t kMaxTicks = std::numeric_limits<int32_t>::max();
+
+[[noreturn]] void Fail(const std::string& what) {
+  throw RunTimeError(kErrInvalidCall, "Not a valid MIDI file: " + what);
+}
+
+// A tempo change with its place in the file, so that changes at the same
+// tick apply in file order (later tracks last).
+struct PlacedTempo {
+  int64_t tick;
+  int track;
+  int64_t order;
+  int64_t microseconds_per_quarter;
+};
+
+class ByteReader {
+ public:
+  ByteReader(std::string_view bytes, size_t begin, size_t end)
+      : bytes_(bytes), pos_(begin), end_(end) {}
+
+  bool AtEnd() const { return pos_ >= end_; }
+  size_t pos() const { return pos_; }
+
+  int Byte() {
+    if (AtEnd()) Fail("an event runs past the end of its track");
+    return static_cast<unsigned char>(bytes_[pos_++]);
+  }
+
+  // A variable-length quantity of at most four bytes.
+  int64_t VariableLength() {
+    int64_t value = 0;
+    for (int i = 0; i < 4; ++i) {
+      int b = Byte();
+      value = (value << 7) | (b & 0x7F);
+      if ((b & 0x80) == 0) return value;
+    }
+    Fail("a variable-length number is longer than four bytes");
+  }
+
+  void Skip(int64_t count) {
+    if (count < 0 || static_cast<uint64_t>(count) > end_ - pos_) {
+      Fail("an event runs past the end of its track");
+    }
+    pos_ += static_cast<size_t>(count);
+  }
+
+ private:
+  std::string_view bytes_;
+  size_t pos_;
+  size_t end_;
+};
+
+uint32_t BigEndian(std::string_view bytes, size_t pos, int count) {
+  uint32_t value = 0;
+  for (int i = 0; i < count; ++i) {
+    value = (value << 8) | static_cast<unsigned char>(bytes[pos + i]);
+  }
+  return value;
+}
+
+// Data bytes that follow a channel status byte.
+int ChannelDataLength(int status) {
+  int kind = status & 0xF0;
+  return kind == 0xC0 || kind == 0xD0 ? 1 : 2;
+}
+
+// Reads one track chunk; returns its end tick and collects its tempos.
+int64_t ReadTrack(ByteReader reader, int track,
+                  std::vector<PlacedTempo>& tempos) {
+  int64_t tick = 0;
+  int64_t order = 0;
+  int running_status = 0;
+  while (!reader.AtEnd()) {
+    tick += reader.VariableLength();
+    if (tick > kMaxTicks) Fail("the file is too long");
+    int status = reader.Byte();
+    if (status < 0x80) {
+      if (running_status == 0) Fail("a data byte without a status byte");
+      reader.Skip(ChannelDataLength(running_status) - 1);
+      continue;
+    }
+    if (status < 0xF0) {
+      running_status = status;
+      reader.Skip(ChannelDataLength(status));
+      continue;
+    }
+    if (status == 0xFF) {
+      int type = reader.Byte();
+      int64_t length = reader.VariableLength();
+      if (type == 0x2F) return tick;  // end of track
+      if (type == 0x51 && length == 3) {
+        int64_t tempo = reader.Byte() << 16;
+        tempo |= reader.Byte() << 8;
+        tempo |= reader.Byte();
+        if (tempo > 0) tempos.push_back({tick, track, order++, tempo});
+      } else {
+        reader.Skip(length);
+      }
+    } else if (status == 0xF0 || status == 0xF7) {
+      reader.Skip(reader.VariableLength());
+    } else {
+      Fail("a system message that has no place in a file");
+    }
+    running_status = 0;  // meta and system events cancel running status
+  }
+  return tick;  // a track without an end-of-track event ends at its last
+}
+
+}  // namespace
+
+MidiTiming MidiTiming::Parse(std::string_view bytes) {
+  if (bytes.size() < 14 || bytes.substr(0, 4) != "MThd") {
+    Fail("no MIDI header");
+  }
+  uint32_t header_length = BigEndian(bytes, 4, 4);
+  if (header_length < 6 || header_length > bytes.size() - 8) {
+    Fail("the header is damaged");
+  }
+  MidiTiming timing;
+  timing.format_ = static_cast<int>(BigEndian(bytes, 8, 2));
+  timing.track_count_ = static_cast<int>(BigEndian(bytes, 10, 2));
+  uint32_t division = BigEndian(bytes, 12, 2);
+  if (division & 0x8000) Fail("time-code division is not supported");
+  if (division == 0) Fail("the division is 0");
+  timing.division_ = static_cast<int>(division);
+
+  std::vector<PlacedTempo> tempos;
+  size_t pos = 8 + header_length;
+  int track = 0;
+  while (pos + 8 <= bytes.size()) {
+    std::string_view id = bytes.substr(pos, 4);
+    uint64_t length = BigEndian(bytes, pos + 4, 4);
+    size_t begin = pos + 8;
+    // A chunk cut short by the end of the file keeps what it holds.
+    size_t end =
+        static_cast<size_t>(std::min<uint64_t>(begin + length, bytes.size()));
+    if (id == "MTrk") {
+      timing.total_ticks_ =
+          std::max(timing.total_ticks_,
+                   ReadTrack(ByteReader(bytes, begin, end), track++, tempos));
+    }
+    pos = end;
+  }
+  if (track == 0) Fail("no track");
+
+  std::stable_sort(tempos.begin(), tempos.end(),
+                   [](const PlacedTempo& a, const PlacedTempo& b) {
+                     return a.tick < b.tick;
+                   });
+  for (const PlacedTempo& tempo : tempos) {
+    if (tempo.tick == timing.tempos_.back().tick) {
+      timing.tempos_.back().microseconds_per_quarter =
+          tempo.microseconds_per_quarter;
+    } else {
+      timing.tempos_.push_back({tempo.tick, tempo.microseconds_per_quarter});
+    }
+  }
+  return timing;
+}
+
+MidiTiming MidiTiming::ReadFile(const std::string& path) {
+  return Parse(ReadWholeFile(path));
+}
+
+int64_t MidiTiming::TicksToMicroseconds(int64_t tick) const {
+  int64_t micros = 0;
+  for (size_t i = 0; i < tempos_.size(); ++i) {
+    int64_t segment_end =
+        i + 1 < tempos_.size() ? std::min(tick, tempos_[i + 1].tick) : tick;
+    int64_t ticks = segment_end - tempos_[i].tick;
+    if (ticks <= 0) break;
+    // ticks < 2^31 and the tempo < 2^24, so the product fits.
+    micros += ticks * tempos_[i].microseconds_per_quarter / division_;
+  }
+  return micros;
+}
+
+int64_t MidiTiming::TicksToMs(int64_t tick) const {
+  return (TicksToMicroseconds(tick) + 500) / 1000;
+}
+
+int64_t MidiTiming::MsToTicks(int64_t milliseconds) const {
+  if (milliseconds <= 0) return 0;
+  int64_t target = milliseconds * 1000;
+  int64_t micros = 0;
+  for (size_t i = 0; i < tempos_.size(); ++i) {
+    const TempoChange& tempo = tempos_[i];
+    bool last = i + 1 == tempos_.size();
+    int64_t segment_ticks =
+        last ? total_ticks_ - tempo.tick : tempos_[i + 1].tick - tempo.tick;
+    int64_t segment_micros =
+        segment_ticks * tempo.microseconds_per_quarter / division_;
+    if (last || micros + segment_micros > target) {
+      int64_t ticks =
+          (target - micros) * division_ / tempo.microseconds_per_quarter;
+      return std::clamp<int64_t>(tempo.tick + ticks, 0, total_ticks_);
+    }
+    micros += segment_micros;
+  }
+  return total_ticks_;
+}
+
+}  // namespace tessavar

@@ -1,0 +1,172 @@
+#include "midi/redo_patcher.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <vector>
+
+#include "app/error_report.h"
+#include "app/panel_model.h"
+#include "app/program_state.h"
+#include "engine/text_number.h"
+#include "platform/file_system.h"
+
+namespace tessavar {
+namespace {
+
+struct Range {
+  size_t begin;
+  size_t end;
+};
+
+uint8_t ByteAt(std::string_view bytes, size_t offset) {
+  return static_cast<uint8_t>(bytes[offset]);
+}
+
+// The event data of the n-th "MTrk" chunk (0 = the tempo track), found by
+// walking the chunks by their lengths; its end is cut at the end of the file.
+std::optional<Range> TrackChunkData(std::string_view bytes, int n) {
+  if (bytes.size() < 8 || bytes.substr(0, 4) != "MThd") return std::nullopt;
+  uint64_t position = 0;
+  int seen = 0;
+  while (position + 8 <= bytes.size()) {
+    uint64_t length = 0;
+    for (size_t i = 4; i < 8; ++i) {
+      length = (length << 8) | ByteAt(bytes, position + i);
+    }
+    uint64_t data = position + 8;
+    if (bytes.substr(position, 4) == "MTrk" && seen++ == n) {
+      return Range{data, std::min<uint64_t>(data + length, bytes.size())};
+    }
+    position = data + length;
+  }
+  return std::nullopt;
+}
+
+// Skips the track name event (00 FF 03, length, text) at the start of the
+// data; returns where the next event begins, nullopt when it is cut off.
+std::optional<size_t> SkipNameEvent(std::string_view bytes, Range data) {
+  size_t at = data.begin;
+  if (data.end - at < 4 || ByteAt(bytes, at) != 0x00 ||
+      ByteAt(bytes, at + 1) != 0xFF || ByteAt(bytes, at + 2) != 0x03) {
+    return at;
+  }
+  at += 3;
+  uint64_t length = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (at >= data.end) return std::nullopt;
+    uint8_t byte = ByteAt(bytes, at++);
+    length = (length << 7) | (byte & 0x7F);
+    if ((byte & 0x80) == 0) return at + length;
+  }
+  return std::nullopt;
+}
+
+[[noreturn]] void ThrowErrno() {
+  throw RunTimeError(ErrorNumberFromErrno(errno));
+}
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+std::string ReadAll(int fd) {
+  std::string bytes;
+  std::vector<char> buffer(1 << 16);
+  for (;;) {
+    ssize_t got = ::read(fd, buffer.data(), buffer.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      ThrowErrno();
+    }
+    if (got == 0) return bytes;
+    bytes.append(buffer.data(), static_cast<size_t>(got));
+  }
+}
+
+void WriteByteAt(int fd, std::string_view bytes, size_t offset) {
+  for (;;) {
+    ssize_t put =
+        ::pwrite(fd, bytes.data() + offset, 1, static_cast<off_t>(offset));
+    if (put == 1) return;
+    if (put < 0 && errno != EINTR) ThrowErrno();
+  }
+}
+
+}  // namespace
+
+RedoSettings RedoSettingsFromState(const ProgramState& state) {
+  RedoSettings settings;
+  for (int t = 0; t < kTrackCount; ++t) {
+    settings.channel[t] = state.channel_map[t];
+    settings.instrument[t] = state.panel.Selection({List::kInstrument, t});
+    settings.pan_text[t] = state.panel.Text({Box::kPan, t});
+  }
+  return settings;
+}
+
+std::optional<TrackPatchPlace> FindTrackPatchPlace(std::string_view bytes,
+                                                   int track, int channel) {
+  if (track < 0 || track >= kTrackCount) return std::nullopt;
+  std::optional<Range> data = TrackChunkData(bytes, track + 1);
+  if (!data) return std::nullopt;
+  std::optional<size_t> at = SkipNameEvent(bytes, *data);
+  if (!at || *at > data->end || data->end - *at < 7) return std::nullopt;
+  const uint8_t c = static_cast<uint8_t>(std::clamp(channel, 1, 16) - 1);
+  const size_t j = *at;
+  if (ByteAt(bytes, j) != 0x00 || ByteAt(bytes, j + 1) != 0xC0 + c ||
+      ByteAt(bytes, j + 3) != 0x00 || ByteAt(bytes, j + 4) != 0xB0 + c ||
+      ByteAt(bytes, j + 5) != 0x0A) {
+    return std::nullopt;
+  }
+  return TrackPatchPlace{j + 2, j + 6};
+}
+
+int ProgramByte(int instrument) { return std::clamp(instrument, 0, 127); }
+
+int PanByte(std::string_view pan_text) {
+  return static_cast<int>(
+      std::clamp<int64_t>(CInt(NumericValue(pan_text)), 0, 127));
+}
+
+int PatchProgramsAndPans(std::string& bytes, const RedoSettings& settings) {
+  int patched = 0;
+  for (int t = 0; t < kTrackCount; ++t) {
+    std::optional<TrackPatchPlace> place =
+        FindTrackPatchPlace(bytes, t, settings.channel[t]);
+    if (!place) continue;
+    bytes[place->program_offset] =
+        static_cast<char>(ProgramByte(settings.instrument[t]));
+    bytes[place->pan_offset] = static_cast<char>(PanByte(settings.pan_text[t]));
+    ++patched;
+  }
+  return patched;
+}
+
+int PatchMIDIFile(const std::string& path, const RedoSettings& settings) {
+  if (path.empty()) throw RunTimeError(kErrFileNotFound);
+  FileDescriptor file(::open(FindExistingPath(path).c_str(), O_RDWR));
+  if (file.get() < 0) ThrowErrno();
+  std::string bytes = ReadAll(file.get());
+  std::string patched_bytes = bytes;
+  int patched = PatchProgramsAndPans(patched_bytes, settings);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != patched_bytes[i]) WriteByteAt(file.get(), patched_bytes, i);
+  }
+  return patched;
+}
+
+}  // namespace tessavar

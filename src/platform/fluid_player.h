@@ -1,0 +1,92 @@
+// The MIDI file player of the program over FluidSynth: a synthesizer with a
+// General MIDI SoundFont, FluidSynth's MIDI file player and an audio output.
+//
+// The public methods are called from the user-interface thread; the audio
+// output's thread renders the synthesizer and so runs the MIDI player. One
+// mutex guards the synthesizer and the playback state between them.
+//
+// Lengths and positions come from the file's own ticks and tempo changes
+// (MidiTiming), so they are exact from the moment the file is open. The end
+// of the file is the tick count, not FluidSynth's "done", which comes only
+// after the last notes have died away.
+#ifndef TESSAVAR_PLATFORM_FLUID_PLAYER_H_
+#define TESSAVAR_PLATFORM_FLUID_PLAYER_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/player.h"
+
+namespace tessavar {
+
+enum class AudioOutput {
+  // An audio device driven by FluidSynth's audio driver; when none can be
+  // opened, playback runs silently on a clock of its own.
+  kDevice,
+  // No output: the caller advances playback with RenderOffline (tests).
+  kOffline,
+};
+
+struct FluidPlayerOptions {
+  AudioOutput output = AudioOutput::kDevice;
+  // The SoundFont; empty = the system's General MIDI SoundFont.
+  std::string soundfont;
+  // Audio drivers tried in order; empty = FluidSynth's default driver, then
+  // PulseAudio.
+  std::vector<std::string> audio_drivers;
+};
+
+inline constexpr char kNoAudioDeviceNotice[] =
+    "no audio device - playing silently";
+
+class FluidPlayer : public Player {
+ public:
+  explicit FluidPlayer(FluidPlayerOptions options = {});
+  ~FluidPlayer() override;
+  FluidPlayer(const FluidPlayer&) = delete;
+  FluidPlayer& operator=(const FluidPlayer&) = delete;
+
+  // The SoundFont used from the next Open on (empty = the system's
+  // default); one already loaded is replaced then.
+  void SetSoundFont(const std::string& path);
+  // The SoundFont loaded, or empty before the first Open or when loading
+  // failed.
+  std::string LoadedSoundFont() const;
+
+  void Close() override;
+  void SetFileName(const std::string& path) override;
+  std::string FileName() const override;
+  // Reads the file into memory (so it can be rewritten while open) and
+  // checks it; the first Open also loads the SoundFont and starts the audio
+  // output.
+  bool Open() override;
+  void SetFrom(int64_t milliseconds) override;
+  // Plays from the position set with SetFrom, else from where playback
+  // stopped or paused.
+  void Play() override;
+  void Stop() override;
+  void Pause() override;
+  int Mode() const override;
+  int64_t LengthMs() const override;
+  int64_t PositionMs() const override;
+  int TakeCompletion() override;
+  std::string TakeNotice() override;
+
+  // True once no audio device could be opened (playback is silent then).
+  bool audio_device_missing() const;
+
+  // Offline output only: renders frames on the calling thread and so
+  // advances playback; returns the peak absolute sample value.
+  float RenderOffline(int64_t frames);
+  float RenderOfflineMs(int64_t milliseconds);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_PLATFORM_FLUID_PLAYER_H_

@@ -1,0 +1,27 @@
+#include "platform/soundfont.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace tessavar {
+
+std::vector<std::string> SoundFontCandidates() {
+  return {
+      kDefaultSoundFontPath,
+      "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+      "/usr/share/sounds/sf2/TimGM6mb.sf2",
+      "/usr/share/soundfonts/default.sf2",
+      "/usr/share/soundfonts/FluidR3_GM.sf2",
+  };
+}
+
+std::string ResolveSoundFont(const std::string& chosen) {
+  if (!chosen.empty()) return chosen;
+  for (const std::string& candidate : SoundFontCandidates()) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(candidate, ec)) return candidate;
+  }
+  return kDefaultSoundFontPath;
+}
+
+}  // namespace tessavar

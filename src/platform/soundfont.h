@@ -1,0 +1,25 @@
+// Where the SoundFont for playback and rendering comes from: the file the
+// user chose, or the system's General MIDI SoundFont.
+#ifndef TESSAVAR_PLATFORM_SOUNDFONT_H_
+#define TESSAVAR_PLATFORM_SOUNDFONT_H_
+
+#include <string>
+#include <vector>
+
+namespace tessavar {
+
+// Debian's alternatives link to the installed General MIDI SoundFont.
+inline constexpr char kDefaultSoundFontPath[] =
+    "/usr/share/sounds/sf2/default-GM.sf2";
+
+// The places searched for a General MIDI SoundFont, the default first.
+std::vector<std::string> SoundFontCandidates();
+
+// The SoundFont to load: the chosen path when it is not empty (whether it
+// exists or not, so that an error can name it), otherwise the first
+// candidate that exists, otherwise the default path.
+std::string ResolveSoundFont(const std::string& chosen);
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_PLATFORM_SOUNDFONT_H_

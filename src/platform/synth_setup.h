@@ -1,0 +1,48 @@
+// The synthesizer settings shared by live playback and offline rendering,
+// so that an exported file sounds like the music heard in the program.
+#ifndef TESSAVAR_PLATFORM_SYNTH_SETUP_H_
+#define TESSAVAR_PLATFORM_SYNTH_SETUP_H_
+
+#include <fluidsynth.h>
+
+#include <memory>
+#include <string>
+
+namespace tessavar {
+
+inline constexpr int kSynthSampleRate = 44100;
+// FluidSynth's default gain (0.2) is too quiet for General MIDI files.
+inline constexpr double kSynthGain = 0.5;
+
+struct FluidSettingsDeleter {
+  void operator()(fluid_settings_t* settings) const {
+    delete_fluid_settings(settings);
+  }
+};
+struct FluidSynthDeleter {
+  void operator()(fluid_synth_t* synth) const { delete_fluid_synth(synth); }
+};
+struct FluidPlayerDeleter {
+  void operator()(fluid_player_t* player) const { delete_fluid_player(player); }
+};
+using FluidSettingsPtr =
+    std::unique_ptr<fluid_settings_t, FluidSettingsDeleter>;
+using FluidSynthPtr = std::unique_ptr<fluid_synth_t, FluidSynthDeleter>;
+using FluidMidiPlayerPtr = std::unique_ptr<fluid_player_t, FluidPlayerDeleter>;
+
+// Settings with the program's sample rate, gain and sample-driven player
+// timing; null when FluidSynth cannot allocate them.
+FluidSettingsPtr NewSynthSettings();
+
+// Loads a SoundFont into the synthesizer; returns its id, or -1 with a
+// message in *error when the file is missing or not a SoundFont.
+int LoadSoundFont(fluid_synth_t* synth, const std::string& path,
+                  std::string* error);
+
+// Renders frames into two zeroed channel buffers, with reverb and chorus
+// mixed into them.
+void RenderFrames(fluid_synth_t* synth, int frames, float* left, float* right);
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_PLATFORM_SYNTH_SETUP_H_

@@ -1,0 +1,187 @@
+#include "midi/midi_file_transfer.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/error_report.h"
+#include "app/program_state.h"
+#include "app/ui_host.h"
+#include "midi/composition_info.h"
+#include "midi/scratch_directory.h"
+#include "midi/writer_layout_file.h"
+#include "support/fake_player.h"
+#include "support/scripted_error_reporter.h"
+
+namespace tessavar {
+namespace {
+
+using testing::FakePlayer;
+using testing::ScratchDirectory;
+using testing::ScriptedErrorReporter;
+using Log = std::vector<std::string>;
+using ::testing::AnyOf;
+using ::testing::ElementsAre;
+
+class CountingUiHost : public UiHost {
+ public:
+  void Yield() override { ++yields; }
+  void SetBusyPointer(bool busy) override { pointer.push_back(busy); }
+  int yields = 0;
+  std::vector<bool> pointer;
+};
+
+// An error reporter that runs a repair before answering Retry.
+class RepairingErrorReporter : public ErrorReporter {
+ public:
+  explicit RepairingErrorReporter(std::function<void()> repair)
+      : repair_(std::move(repair)) {}
+  ErrorChoice ShowError(const std::string& message) override {
+    messages.push_back(message);
+    repair_();
+    return ErrorChoice::kRetry;
+  }
+  std::vector<std::string> messages;
+
+ private:
+  std::function<void()> repair_;
+};
+
+std::string Working() {
+  return testing::WriterLayoutFile(120, testing::SampleTracks(2)).bytes;
+}
+
+class MidiFileTransferTest : public ::testing::Test {
+ protected:
+  MidiFileTransferTest() {
+    state.paths = ProgramPaths::FromDirectory(dir.path());
+  }
+  ScratchDirectory dir;
+  ProgramState state;
+  FakePlayer player;
+  CountingUiHost ui;
+  ScriptedErrorReporter errors;
+};
+
+TEST_F(MidiFileTransferTest, SaveWithoutMidiPathChangesNothing) {
+  dir.Write("tvx.mid", Working());
+  EXPECT_FALSE(SaveMIDIFile(state, player, ui, errors));
+  EXPECT_TRUE(player.log.empty());
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"tvx.mid"});
+  EXPECT_EQ(ui.pointer, (std::vector<bool>{true, false}));
+}
+
+TEST_F(MidiFileTransferTest, SaveCopiesTheWorkingFileToALowerCaseName) {
+  dir.Write("tvx.mid", Working());
+  dir.Write("song.mid", "old contents");
+  state.midi_path = dir / "SONG.MID";
+  EXPECT_TRUE(SaveMIDIFile(state, player, ui, errors));
+  EXPECT_EQ(dir.Read("song.mid"), Working());
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"song.mid", "tvx.mid"}));
+  EXPECT_EQ(player.log,
+            (Log{"Close", "FileName " + (dir / "tvx.mid"), "Open"}));
+  EXPECT_EQ(ui.yields, 1);
+  EXPECT_TRUE(errors.messages.empty());
+}
+
+TEST_F(MidiFileTransferTest, FailedSaveIsReportedAndCanBeGivenUp) {
+  dir.Write("tvx.mid", Working());
+  state.midi_path = dir / "missing_folder/SONG.MID";
+  EXPECT_FALSE(SaveMIDIFile(state, player, ui, errors));
+  // The target's folder is missing.
+  EXPECT_THAT(errors.messages,
+              ElementsAre(AnyOf(ErrorMessage(kErrPathNotFound),
+                                ErrorMessage(kErrFileNotFound))));
+  // The player stays closed after Cancel.
+  EXPECT_EQ(player.log, Log{"Close"});
+  EXPECT_EQ(ui.pointer.back(), false);
+}
+
+TEST_F(MidiFileTransferTest, RetryCopiesAgain) {
+  dir.Write("tvx.mid", Working());
+  state.midi_path = dir / "later/SONG.MID";
+  RepairingErrorReporter retry(
+      [&] { std::filesystem::create_directory(dir / "later"); });
+  EXPECT_TRUE(SaveMIDIFile(state, player, ui, retry));
+  EXPECT_EQ(retry.messages.size(), 1u);
+  EXPECT_EQ(dir.Read("later/song.mid"), Working());
+  EXPECT_EQ(player.log.back(), "Open");
+}
+
+TEST_F(MidiFileTransferTest, LoadReadsInfoCopiesAndOpensTheLoadedFile) {
+  std::string song = BytesWithCompInfo(Working(), "My song").value();
+  dir.Write("song.mid", song);
+  dir.Write("tvx.mid", "previous working file");
+  state.midi_path = dir / "SONG.MID";
+  state.play_slider = 700;
+  EXPECT_TRUE(LoadMIDIFile(state, player, ui, errors));
+  EXPECT_EQ(state.composition_info, "My song");
+  EXPECT_EQ(dir.Read("tvx.mid"), song);
+  EXPECT_EQ(player.log,
+            (Log{"Close", "FileName " + (dir / "song.mid"), "Open"}));
+  EXPECT_TRUE(state.panel.save_enabled());
+  EXPECT_EQ(state.play_slider, 0);
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"song.mid", "tvx.mid"}));
+  EXPECT_TRUE(errors.messages.empty());
+}
+
+TEST_F(MidiFileTransferTest, MissingDefaultMidiFileIsSilent) {
+  state.midi_path = state.paths.default_midi;
+  state.play_slider = 300;
+  EXPECT_FALSE(LoadMIDIFile(state, player, ui, errors));
+  EXPECT_TRUE(errors.messages.empty());
+  EXPECT_TRUE(player.log.empty());
+  EXPECT_FALSE(state.panel.save_enabled());
+  EXPECT_EQ(state.play_slider, 300);
+  EXPECT_TRUE(dir.Entries().empty());
+  EXPECT_EQ(ui.pointer.back(), false);
+}
+
+TEST_F(MidiFileTransferTest, DefaultMidiFileIsFoundInLowerCase) {
+  dir.Write("default.mid", BytesWithCompInfo(Working(), "Default").value());
+  state.midi_path = state.paths.default_midi;
+  EXPECT_TRUE(LoadMIDIFile(state, player, ui, errors));
+  EXPECT_EQ(state.composition_info, "Default");
+  EXPECT_TRUE(dir.Exists("tvx.mid"));
+}
+
+TEST_F(MidiFileTransferTest, OtherMissingFileIsReportedAndKeepsSaveOff) {
+  dir.Write("tvx.mid", Working());
+  state.midi_path = dir / "gone.mid";
+  state.composition_info = "earlier";
+  state.play_slider = 250;
+  EXPECT_FALSE(LoadMIDIFile(state, player, ui, errors));
+  EXPECT_EQ(errors.messages, Log{"File not found"});
+  EXPECT_EQ(state.composition_info, "");
+  EXPECT_EQ(dir.Read("tvx.mid"), Working());
+  // The player steps still run after Cancel.
+  EXPECT_EQ(player.log,
+            (Log{"Close", "FileName " + (dir / "gone.mid"), "Open"}));
+  EXPECT_FALSE(state.panel.save_enabled());
+  EXPECT_EQ(state.play_slider, 0);
+}
+
+TEST_F(MidiFileTransferTest, LoadRetryCopiesTheFileOnceItIsThere) {
+  std::string song = BytesWithCompInfo(Working(), "Late").value();
+  state.midi_path = dir / "late.mid";
+  RepairingErrorReporter retry([&] { dir.Write("late.mid", song); });
+  EXPECT_TRUE(LoadMIDIFile(state, player, ui, retry));
+  EXPECT_EQ(retry.messages.size(), 1u);
+  EXPECT_EQ(dir.Read("tvx.mid"), song);
+  EXPECT_TRUE(state.panel.save_enabled());
+}
+
+TEST_F(MidiFileTransferTest, ProgramFilesAreFoundInTheirLowerCaseForm) {
+  dir.Write("tvx.mid", "lower");
+  EXPECT_EQ(ProgramFileOnDisk(dir / "TVX.MID"), dir / "tvx.mid");
+  dir.Write("Mixed.Mid", "mixed");
+  EXPECT_EQ(ProgramFileOnDisk(dir / "MIXED.MID"), dir / "Mixed.Mid");
+  EXPECT_EQ(ProgramFileOnDisk(dir / "NONE.MID"), dir / "NONE.MID");
+}
+
+}  // namespace
+}  // namespace tessavar
