@@ -20,6 +20,8 @@
 #include "cli/cli_command.h"
 #include "engine/text_number.h"
 #include "files/composition_file.h"
+#include "midi/composition_info.h"
+#include "midi/midi_timing.h"
 #include "platform/file_system.h"
 #include "platform/player.h"
 
@@ -30,7 +32,6 @@ namespace fs = std::filesystem;
 
 constexpr int kExitInvalid = 1;
 constexpr int kExitFile = 2;
-constexpr size_t kMaxInfoLength = 127;
 constexpr char kFactoryDefaultName[] = "DEFAULT.TVX";
 
 constexpr char kUsage[] =
@@ -50,8 +51,9 @@ constexpr char kUsage[] =
     "                           composing; with \"Auto\" on it holds the\n"
     "                           mapped parameters the composer chose\n"
     "  --info TEXT              composition information (at most 127\n"
-    "                           characters) embedded in the MIDI file, as\n"
-    "                           saving a composition does\n"
+    "                           bytes) embedded in the MIDI file as saving a\n"
+    "                           composition does; without it the file\n"
+    "                           carries \"TVX\" as the working file does\n"
     "  --help                   show this help\n"
     "\n"
     "The parameters are checked as Compose checks them; a failed check\n"
@@ -126,8 +128,8 @@ std::optional<Arguments> ParseArguments(const std::vector<std::string>& args,
     error = "the output MIDI file is missing (-o OUT.mid)";
     return std::nullopt;
   }
-  if (parsed.info && parsed.info->size() > kMaxInfoLength) {
-    error = "the composition information is longer than 127 characters";
+  if (parsed.info && parsed.info->size() > kMaxCompInfoLength) {
+    error = "the composition information is longer than 127 bytes";
     return std::nullopt;
   }
   return parsed;
@@ -206,30 +208,16 @@ struct PieceSummary {
   double seconds = 0;
 };
 
-// Microseconds per quarter note as the writer stored them in the tempo
-// track (offsets 37 to 39).
-double MicrosecondsPerQuarter(const std::string& midi) {
-  if (midi.size() < 40) return 0;
-  auto byte = [&](size_t i) { return static_cast<unsigned char>(midi[i]); };
-  return byte(37) * 65536.0 + byte(38) * 256.0 + byte(39);
-}
-
 PieceSummary Summarize(const EngineState& engine, const std::string& midi) {
   PieceSummary summary;
-  long longest = 0;
   for (int t = 0; t < kTrackCount && !engine.track_name[t].empty(); ++t) {
     ++summary.tracks;
-    long half_units = 0;
     for (int s = 0; s < engine.score.SlotCount(t); ++s) {
-      int duration = engine.score.Get(t, s).duration;
-      if (duration <= 0) continue;
-      ++summary.events;
-      half_units += duration;
+      if (engine.score.Get(t, s).duration > 0) ++summary.events;
     }
-    longest = std::max(longest, half_units);
   }
-  const double ticks = static_cast<double>(longest) * 12;
-  summary.seconds = ticks / 96 * MicrosecondsPerQuarter(midi) / 1e6;
+  summary.seconds =
+      static_cast<double>(MidiTiming::Parse(midi).LengthMicroseconds()) / 1e6;
   return summary;
 }
 
@@ -267,6 +255,12 @@ int Run(const std::vector<std::string>& args) {
   try {
     midi = ReadWholeFile(working);
     fs::remove(working);
+    if (parsed->info) {
+      std::optional<std::string> with_info =
+          BytesWithCompInfo(midi, *parsed->info);
+      if (!with_info) throw RunTimeError(kErrInvalidCall);
+      midi = std::move(*with_info);
+    }
     WriteFileAtomically(parsed->output, midi);
   } catch (const std::exception& e) {
     std::error_code ec;

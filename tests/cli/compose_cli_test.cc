@@ -10,6 +10,7 @@
 #include "app/compose_command.h"
 #include "app/program_init.h"
 #include "files/composition_file.h"
+#include "midi/composition_info.h"
 #include "platform/file_system.h"
 #include "support/fake_player.h"
 #include "support/scripted_error_reporter.h"
@@ -218,6 +219,27 @@ TEST_F(ComposeCliTest, SavedCompositionShowsTheChosenBoxes) {
   WriteFileAtomically(Path("manual.tvx"), JoinLines(saved));
   ASSERT_EQ(Run({Path("manual.tvx"), "-o", Path("manual.mid")}).status, 0);
   EXPECT_EQ(ReadWholeFile(Path("manual.mid")), ReadWholeFile(Path("auto.mid")));
+}
+
+TEST_F(ComposeCliTest, InfoIsEmbeddedAsSavingDoes) {
+  ASSERT_EQ(Run({"-o", Path("plain.mid")}).status, 0);
+  const std::string info = "A piece for twenty";  // 18 characters
+  RunResult run = Run({"-o", Path("info.mid"), "--info", info});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::string plain = ReadWholeFile(Path("plain.mid"));
+  std::string with_info = ReadWholeFile(Path("info.mid"));
+  EXPECT_EQ(ExtractCompInfo(Path("info.mid")), info);
+  ASSERT_EQ(with_info.size(), plain.size() - 7 + info.size());
+  EXPECT_EQ(static_cast<unsigned char>(with_info[21]), 36 - 7 + info.size());
+  EXPECT_EQ(static_cast<unsigned char>(with_info[25]), info.size());
+  EXPECT_EQ(with_info.substr(26, info.size()), info);
+  EXPECT_EQ(with_info.substr(26 + info.size()), plain.substr(33));
+  EXPECT_EQ(with_info.substr(0, 21), plain.substr(0, 21));
+  // The summary does not change with the information.
+  auto summary = [](const std::string& out) {
+    return out.substr(out.find(".mid: "));
+  };
+  EXPECT_EQ(summary(run.out), summary(Run({"-o", Path("plain.mid")}).out));
 }
 
 TEST_F(ComposeCliTest, ArgumentsAndHelp) {
