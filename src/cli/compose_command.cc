@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -176,12 +177,30 @@ bool LoadPanel(ProgramState& state, const std::string& path, UiHost& host) {
   return true;
 }
 
-// A working MIDI file of our own, so that nothing else is touched until the
-// output is complete.
-std::string TemporaryWorkingFile() {
-  return (fs::temp_directory_path() /
-          ("tessavar-cli-" + std::to_string(::getpid()) + ".mid"))
+// The working MIDI file, beside the output under a lower-case name (the
+// writer creates file names in lower case), so that the finished file only
+// needs renaming and the output is never seen half written.
+std::string WorkingFileFor(const std::string& output) {
+  fs::path directory = fs::path(output).parent_path();
+  return (directory / (".tessavar-cli-" + std::to_string(::getpid()) + ".mid"))
       .string();
+}
+
+// Gives the written working file the output's name, embedding the
+// information on the way when there is one; returns the file's bytes.
+std::string PublishOutput(const std::string& working, const Arguments& args) {
+  std::string midi = ReadWholeFile(working);
+  if (!args.info) {
+    if (::rename(working.c_str(), args.output.c_str()) != 0) {
+      throw RunTimeError(ErrorNumberFromErrno(errno));
+    }
+    return midi;
+  }
+  std::optional<std::string> with_info = BytesWithCompInfo(midi, *args.info);
+  if (!with_info) throw RunTimeError(kErrInvalidCall);
+  WriteFileAtomically(args.output, *with_info);
+  fs::remove(working);
+  return *with_info;
 }
 
 // The composition file as the program writes it, under exactly the name
@@ -239,32 +258,24 @@ int Run(const std::vector<std::string>& args) {
     return kExitInvalid;
   }
 
-  const std::string working = TemporaryWorkingFile();
+  const std::string working = WorkingFileFor(parsed->output);
   state.paths.working_midi = working;
   SilentPlayer player;
   CommandButtons buttons;
   ComposeOutcome outcome =
       ComposeCommand(state, player, host, reporter, buttons).Click();
+  std::error_code ignored;
   if (outcome.result <= 0) {
-    std::error_code ec;
-    fs::remove(working, ec);
-    std::cerr << "tessavar-cli compose: the MIDI file was not written\n";
+    fs::remove(working, ignored);
+    std::cerr << "tessavar-cli compose: " << parsed->output
+              << ": the MIDI file was not written\n";
     return kExitFile;
   }
   std::string midi;
   try {
-    midi = ReadWholeFile(working);
-    fs::remove(working);
-    if (parsed->info) {
-      std::optional<std::string> with_info =
-          BytesWithCompInfo(midi, *parsed->info);
-      if (!with_info) throw RunTimeError(kErrInvalidCall);
-      midi = std::move(*with_info);
-    }
-    WriteFileAtomically(parsed->output, midi);
+    midi = PublishOutput(working, *parsed);
   } catch (const std::exception& e) {
-    std::error_code ec;
-    fs::remove(working, ec);
+    fs::remove(working, ignored);
     std::cerr << "tessavar-cli compose: " << parsed->output << ": " << e.what()
               << "\n";
     return kExitFile;

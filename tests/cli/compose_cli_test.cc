@@ -221,6 +221,20 @@ TEST_F(ComposeCliTest, SavedCompositionShowsTheChosenBoxes) {
   EXPECT_EQ(ReadWholeFile(Path("manual.mid")), ReadWholeFile(Path("auto.mid")));
 }
 
+TEST_F(ComposeCliTest, UnwritableOutputLeavesNothingBehind) {
+  RunResult run = Run({"-o", Path("missing/out.mid")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find(Path("missing/out.mid")), std::string::npos);
+  fs::create_directories(Path("taken.mid"));
+  run = Run({"-o", Path("taken.mid")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find(Path("taken.mid")), std::string::npos);
+  ASSERT_EQ(Run({"-o", Path("fine.mid")}).status, 0);
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+  }
+}
+
 TEST_F(ComposeCliTest, InfoIsEmbeddedAsSavingDoes) {
   ASSERT_EQ(Run({"-o", Path("plain.mid")}).status, 0);
   const std::string info = "A piece for twenty";  // 18 characters
