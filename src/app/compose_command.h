@@ -19,16 +19,13 @@ inline constexpr char kComposeCaption[] = "&Compose";
 inline constexpr char kCancelCaption[] = "&Cancel";
 inline constexpr char kGeneratingStatus[] = "generating MIDI file...";
 
-// The command buttons the Compose command touches besides the panel. The
-// Compose button's enabled state and the "Save Composition" menu item are
-// the panel's compose_enabled() and save_enabled(); the Save button
-// (save_enabled here) follows them except while a compose runs and after a
-// compose that failed, when it is enabled although saving the menu way is
-// not. Whoever handles ClearScoreFlag disables it too.
+// The command buttons the Compose command touches that the panel model does
+// not hold. The Compose button's enabled state is the panel's
+// compose_enabled(); the Save button and the "Save Composition" menu item
+// share the panel's save_enabled().
 struct CommandButtons {
   std::string compose_caption = kComposeCaption;  // CompileButton
   bool load_enabled = true;                       // Command1 "Load"
-  bool save_enabled = false;                      // Command2 "Save"
   bool redo_enabled = true;                       // RedoButton
 };
 
