@@ -1,0 +1,86 @@
+#include "platform/qt/qt_user_dialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+
+#include "app/program_state.h"
+
+namespace tessavar {
+namespace {
+
+QString ToQString(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::kExclamation:
+      return QMessageBox::Warning;
+    case MessageIcon::kInformation:
+      return QMessageBox::Information;
+    case MessageIcon::kNone:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+std::optional<std::string> RunFileDialog(QWidget* parent,
+                                         const FileDialogRequest& request,
+                                         bool save) {
+  QFileDialog dialog(parent, ToQString(request.title), QDir::currentPath());
+  dialog.setNameFilter(ToQString(request.filter));
+  dialog.setDefaultSuffix(ToQString(request.default_extension));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave
+                            : QFileDialog::AcceptOpen);
+  dialog.setFileMode(!save && request.must_exist ? QFileDialog::ExistingFile
+                                                 : QFileDialog::AnyFile);
+  // Qt asks before replacing a file unless told not to.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !save);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty()) return std::nullopt;
+  return QFile::encodeName(files.first()).toStdString();
+}
+
+}  // namespace
+
+void QtUserDialogs::ShowMessage(const std::string& text,
+                                const std::string& title, MessageIcon icon) {
+  QMessageBox box(ToQtIcon(icon),
+                  ToQString(title.empty() ? kProgramCaption : title),
+                  ToQString(text), QMessageBox::Ok, parent_);
+  box.exec();
+}
+
+std::string QtUserDialogs::InputBox(const std::string& prompt,
+                                    const std::string& title,
+                                    const std::string& default_text) {
+  QInputDialog dialog(parent_);
+  dialog.setWindowTitle(ToQString(title.empty() ? kProgramCaption : title));
+  dialog.setLabelText(ToQString(prompt));
+  dialog.setTextValue(ToQString(default_text));
+  dialog.setInputMode(QInputDialog::TextInput);
+  // The prompts are long sentences; let them wrap.
+  for (QLabel* label : dialog.findChildren<QLabel*>()) {
+    label->setWordWrap(true);
+  }
+  dialog.setMinimumWidth(420);
+  if (dialog.exec() != QDialog::Accepted) return std::string();
+  return dialog.textValue().toStdString();
+}
+
+std::optional<std::string> QtUserDialogs::OpenFileName(
+    const FileDialogRequest& request) {
+  return RunFileDialog(parent_, request, false);
+}
+
+std::optional<std::string> QtUserDialogs::SaveFileName(
+    const FileDialogRequest& request) {
+  return RunFileDialog(parent_, request, true);
+}
+
+}  // namespace tessavar

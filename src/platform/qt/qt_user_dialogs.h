@@ -1,0 +1,39 @@
+// The modal boxes of the desktop program: QMessageBox, QInputDialog and
+// QFileDialog behind the UserDialogs interface.
+#ifndef TESSAVAR_PLATFORM_QT_QT_USER_DIALOGS_H_
+#define TESSAVAR_PLATFORM_QT_QT_USER_DIALOGS_H_
+
+#include <QPointer>
+#include <QWidget>
+
+#include "app/user_dialogs.h"
+
+namespace tessavar {
+
+class QtUserDialogs : public UserDialogs {
+ public:
+  // The boxes open over parent (may be null).
+  explicit QtUserDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+
+  void set_parent(QWidget* parent) { parent_ = parent; }
+
+  // An empty title shows the program's name.
+  void ShowMessage(const std::string& text, const std::string& title,
+                   MessageIcon icon) override;
+  std::string InputBox(const std::string& prompt, const std::string& title,
+                       const std::string& default_text) override;
+  // Starts in the current directory with the filter ("*.tvx") and default
+  // extension of the request; Open dialogs accept only existing files when
+  // the request says so, Save dialogs ask before replacing a file.
+  std::optional<std::string> OpenFileName(
+      const FileDialogRequest& request) override;
+  std::optional<std::string> SaveFileName(
+      const FileDialogRequest& request) override;
+
+ private:
+  QPointer<QWidget> parent_;
+};
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_PLATFORM_QT_QT_USER_DIALOGS_H_
