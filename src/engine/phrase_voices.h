@@ -27,8 +27,6 @@ class PhraseAssembler {
   void WritePhrase(const VoiceString& theme, const FeatureVector& f,
                    const PhrasePosition& position);
 
-  const std::string& previous_roles() const { return previous_roles_; }
-
  private:
   struct Voices {
     VoiceString theme;

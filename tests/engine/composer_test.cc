@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/phrase_voices.h"
 #include "engine/scale_tables.h"
 #include "engine/text_number.h"
 #include "support/composer_fixtures.h"
@@ -516,6 +517,45 @@ TEST(ScaleTablesTest, TablesAndLiteralMembership) {
   EXPECT_TRUE(user.InScaleList(4));
   // Class 0: 1 and -1 are missing, 2 and -2 too, ... 4 is found going up.
   EXPECT_EQ(user.Snap(VoiceString({12}, {2})).pitches, (std::vector<int>{16}));
+}
+
+TEST(PhraseVoicesTest, PulseVoiceCutsNotesIntoTwos) {
+  // Duration 6 gives three notes; with the drop, the note after an even
+  // count is a rest. A rest's class is 7; the counter runs over the voice.
+  VoiceString mixed({14, 127, 3}, {6, 4, 2});
+  EXPECT_EQ(PulseVoice(mixed, true),
+            VoiceString({2, 2, 127, 7, 127, 3}, {2, 2, 2, 2, 2, 2}));
+  EXPECT_EQ(PulseVoice(mixed, false),
+            VoiceString({2, 2, 2, 7, 7, 3}, {2, 2, 2, 2, 2, 2}));
+}
+
+TEST(PhraseVoicesTest, RestMasksAndFolding) {
+  const VoiceString voice({1, 2, 3, 4}, {2, 4, 6, 8});
+  for (double feature : {0.0, 1.0}) {
+    VoiceString masked = voice;
+    ApplyRestMask(masked, feature);
+    EXPECT_EQ(masked.pitches, std::vector<int>(4, kRestCode)) << feature;
+    EXPECT_EQ(masked.durations, voice.durations);
+  }
+  VoiceString half = voice;
+  ApplyRestMask(half, 0.5);
+  EXPECT_EQ(half, voice);
+  VoiceString tail = voice;
+  ApplyRestMask(tail, 0.75);  // x = 0.5: the last two notes
+  EXPECT_EQ(tail.pitches, (std::vector<int>{1, 2, kRestCode, kRestCode}));
+  VoiceString head = voice;
+  ApplyRestMask(head, 0.25);  // x = -0.5: the first two notes
+  EXPECT_EQ(head.pitches, (std::vector<int>{kRestCode, kRestCode, 3, 4}));
+
+  VoiceString high({12, 20, 127, 11}, {2, 2, 2, 2});
+  FoldIntoOctave(high);
+  EXPECT_EQ(high.pitches, (std::vector<int>{0, 8, 127, 11}));
+}
+
+TEST(PhraseVoicesTest, LongNotesSplitOnce) {
+  VoiceString voice({5, 6, 7}, {20, 7, 8});
+  EXPECT_EQ(SplitLongNotes(voice, 8),
+            VoiceString({5, 5, 6, 7, 7}, {10, 10, 7, 4, 4}));
 }
 
 }  // namespace
