@@ -149,8 +149,11 @@ int GenerateContourVoices(EngineState& state, int seed,
     int best = -1;
     for (int attempt = 0; attempt < kTrialsPerPattern; ++attempt) {
       for (int k = 0; k < n; ++k) {
-        const int column =
-            ChoiceAt(state.voice_choice_table, static_cast<size_t>(cursor) + k);
+        // The index is almost always inside the table; avoid the division.
+        const size_t index = static_cast<size_t>(cursor) + k;
+        const int column = index < state.voice_choice_table.size()
+                               ? state.voice_choice_table[index]
+                               : ChoiceAt(state.voice_choice_table, index);
         if (column < 0 || column >= kChoiceColumns) {
           throw std::out_of_range("voice choice table entry out of range");
         }

@@ -17,8 +17,8 @@ VoiceString TransposeVoice(const VoiceString& voice, int t);
 // of `state`, duration in half units. Does nothing for an empty voice, a
 // negative track or a negative start.
 void WriteVoiceToScore(EngineState& state, const VoiceString& voice,
-                       int transposition, int track, int start,
-                       double accent, int volume);
+                       int transposition, int track, int start, double accent,
+                       int volume);
 
 }  // namespace tessavar
 

@@ -1,0 +1,199 @@
+// Composing and writing speed: the factory default, the longest pieces the
+// panel allows, and every mapping of the factory default through the steps
+// the command-line composer takes.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "app/compose_command.h"
+#include "app/program_init.h"
+#include "app/program_state.h"
+#include "engine/composer.h"
+#include "files/composition_file.h"
+#include "midi/midi_writer.h"
+#include "platform/file_system.h"
+#include "platform/player.h"
+
+namespace tessavar {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SilentPlayer : public Player {
+ public:
+  void Close() override {}
+  void SetFileName(const std::string&) override {}
+  std::string FileName() const override { return {}; }
+  bool Open() override { return true; }
+  void SetFrom(int64_t) override {}
+  void Play() override {}
+  void Stop() override {}
+  int Mode() const override { return kPlayerModeStopped; }
+  int64_t LengthMs() const override { return 0; }
+  int64_t PositionMs() const override { return 0; }
+};
+
+std::string WorkDirectory() {
+  fs::path dir = fs::temp_directory_path() /
+                 ("tessavar-bench-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  return dir.string();
+}
+
+// The panel after loading the factory default, as the command-line
+// composer has it.
+void LoadFactoryDefault(ProgramState& state) {
+  state.paths = ProgramPaths::FromDirectory(WorkDirectory());
+  InitializeGlobalVariables(state);
+  state.composition_path = std::string(TESSAVAR_SHARE_DIR) + "/DEFAULT.TVX";
+  UiHost host;
+  if (!LoadConfigFile(state, host).complete) {
+    throw std::runtime_error("cannot read the factory default");
+  }
+  state.composition_path.clear();
+}
+
+// The longest pieces: 16 digits, variation 10 (every treatment and the
+// repeats on), 16 tracks, fixed meter, "Auto" on.
+void MakeLongest(ProgramState& state, int mapping) {
+  LoadFactoryDefault(state);
+  PanelModel& panel = state.panel;
+  panel.SetText({Box::kStructure}, "9999999999999998");
+  panel.SetText({Box::kVariation}, "10");
+  panel.SetText({Box::kTracks}, "16");
+  panel.SetText({Box::kMapping}, std::to_string(mapping));
+  panel.Select({List::kMeter}, 2);
+  panel.SetCheck({Check::kMappedAuto}, 1);
+}
+
+// Validation, composing and writing the working MIDI file: one click.
+int ComposeAndWrite(ProgramState& state) {
+  UiHost host;
+  SilentPlayer player;
+  CancelingErrorReporter errors;
+  CommandButtons buttons;
+  if (!ValidateCompose(state.panel).passed()) return -1;
+  return ComposeCommand(state, player, host, errors, buttons).Click().result;
+}
+
+long ScoreEvents(const EngineState& engine) {
+  long events = 0;
+  for (int t = 0; t < kTrackCount; ++t) {
+    for (int s = 0; s < engine.score.SlotCount(t); ++s) {
+      if (engine.score.Get(t, s).duration > 0) ++events;
+    }
+  }
+  return events;
+}
+
+void BM_ComposeAndWriteFactoryDefault(benchmark::State& bench) {
+  ProgramState state;
+  LoadFactoryDefault(state);
+  for (auto _ : bench) {
+    if (ComposeAndWrite(state) <= 0) bench.SkipWithError("compose failed");
+  }
+  bench.counters["events"] = static_cast<double>(ScoreEvents(state.engine));
+}
+BENCHMARK(BM_ComposeAndWriteFactoryDefault)->Unit(benchmark::kMillisecond);
+
+void BM_ComposeOnlyFactoryDefault(benchmark::State& bench) {
+  ProgramState state;
+  LoadFactoryDefault(state);
+  state.panel.DisableLeftControls();
+  UiHost host;
+  for (auto _ : bench) {
+    if (CompileScore(state.panel, state.engine, host) <= 0) {
+      bench.SkipWithError("compose failed");
+    }
+  }
+}
+BENCHMARK(BM_ComposeOnlyFactoryDefault)->Unit(benchmark::kMillisecond);
+
+// A few of the longest pieces; 19841 is the slowest mapping of that panel.
+void BM_ComposeAndWriteLongest(benchmark::State& bench) {
+  ProgramState state;
+  MakeLongest(state, static_cast<int>(bench.range(0)));
+  for (auto _ : bench) {
+    if (ComposeAndWrite(state) <= 0) bench.SkipWithError("compose failed");
+  }
+  bench.counters["events"] = static_cast<double>(ScoreEvents(state.engine));
+  bench.counters["slots"] = state.engine.score.UsedLength();
+}
+BENCHMARK(BM_ComposeAndWriteLongest)
+    ->Arg(1)
+    ->Arg(21441)
+    ->Arg(19841)
+    ->Arg(32767)
+    ->Unit(benchmark::kMillisecond);
+
+// Times each piece of a run over many mappings; reports the mean and the
+// slowest piece.
+template <typename Prepare>
+void SweepMappings(benchmark::State& bench, int step, Prepare prepare) {
+  double slowest_ms = 0;
+  double total_ms = 0;
+  int slowest_mapping = 0;
+  int pieces = 0;
+  for (auto _ : bench) {
+    for (int mapping = 1; mapping <= 32767; mapping += step) {
+      ProgramState state;
+      prepare(state, mapping);
+      auto start = std::chrono::steady_clock::now();
+      if (ComposeAndWrite(state) <= 0) bench.SkipWithError("compose failed");
+      double ms = std::chrono::duration<double, std::milli>(
+                      std::chrono::steady_clock::now() - start)
+                      .count();
+      total_ms += ms;
+      ++pieces;
+      if (ms > slowest_ms) {
+        slowest_ms = ms;
+        slowest_mapping = mapping;
+      }
+    }
+  }
+  bench.counters["pieces"] = pieces;
+  bench.counters["mean_ms"] = total_ms / pieces;
+  bench.counters["slowest_ms"] = slowest_ms;
+  bench.counters["slowest_mapping"] = slowest_mapping;
+}
+
+void BM_LongestOverManyMappings(benchmark::State& bench) {
+  SweepMappings(bench, 64, MakeLongest);
+}
+BENCHMARK(BM_LongestOverManyMappings)->Iterations(1)->Unit(benchmark::kSecond);
+
+// Every mapping of the factory default as the command-line composer does
+// it, without the process start: read the composition, check, compose,
+// write the working file beside the output and rename it.
+void BM_FactoryDefaultAllMappings(benchmark::State& bench) {
+  const std::string output = WorkDirectory() + "/out.mid";
+  const std::string working = WorkDirectory() + "/.working.mid";
+  double total_s = 0;
+  for (auto _ : bench) {
+    auto start = std::chrono::steady_clock::now();
+    for (int mapping = 1; mapping <= 32767; ++mapping) {
+      ProgramState state;
+      LoadFactoryDefault(state);
+      state.panel.SetText({Box::kMapping}, std::to_string(mapping));
+      state.paths.working_midi = working;
+      if (ComposeAndWrite(state) <= 0) bench.SkipWithError("compose failed");
+      fs::rename(working, output);
+    }
+    total_s +=
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
+            .count();
+  }
+  bench.counters["total_s"] = total_s;
+}
+BENCHMARK(BM_FactoryDefaultAllMappings)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+
+}  // namespace
+}  // namespace tessavar
+
+BENCHMARK_MAIN();

@@ -1,0 +1,648 @@
+#include "engine/composer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "engine/composer_settings.h"
+#include "engine/phrase_voices.h"
+#include "engine/text_characters.h"
+#include "engine/text_number.h"
+
+namespace tessavar {
+namespace {
+
+constexpr char kComposingStatus[] = "composing...";
+
+// A list without a selection composes as its first entry.
+int ListIndex(const PanelModel& panel, List list) {
+  return std::max(panel.Selection({list}), 0);
+}
+
+// The flag that a mapped parameter switches on and off, if it has one.
+int* SwitchFlag(OptionFlags& flags, int k) {
+  switch (k) {
+    case 2:
+      return &flags.repeat;
+    case 7:
+      return &flags.glissando;
+    case 8:
+      return &flags.pointillism;
+    case 9:
+      return &flags.rhythm;
+    case 10:
+      return &flags.mirror;
+    case 12:
+      return &flags.dynamics;
+    case 13:
+      return &flags.compression;
+    default:
+      return nullptr;
+  }
+}
+
+// Shapes a feature toward 0 or 1: squares below 0.5, roots above.
+double ShapeFeature(double x) { return x < 0.5 ? x * x : std::sqrt(x); }
+
+class Composer {
+ public:
+  Composer(PanelModel& panel, EngineState& engine, UiHost& host)
+      : panel_(panel), engine_(engine), host_(host) {}
+
+  int Run(int seed, std::string_view structure, int key, int tracks);
+
+ private:
+  double Draw() { return engine_.random.NextRandom(); }
+  int Pick(int range) { return ToInt(Int(Draw() * range)); }
+  int Flag(double probability) { return Draw() < probability ? 1 : 0; }
+  int RootFlag(double v) {
+    double r = Draw();
+    return r * r < v ? 1 : 0;
+  }
+  void Reseed();
+
+  // Set-up.
+  void FillVoiceChoiceTable();
+  void ReadLists();
+  void DrawOptionFlags(double v);
+  void ApplyFixedMeter();
+  void DrawFeatureChoices();
+  void ApplyCouplings();
+  void WriteMappedBoxes();
+  void ReadMappedBoxes();
+  void ShowComposing();
+  void ReadTrackControls();
+  void SetDigits(std::string_view structure);
+
+  // The nested loops.
+  bool ComposePeriod(int p);
+  bool ComposePhrase(const PhrasePosition& position);
+
+  // Features.
+  double Spread(int d) const;
+  bool IsMirrored() const;
+  void SetPeriodFeatures(int p);
+  int PeriodPhraseCount() const;
+  void SmoothPeriodPass(int p);
+  void SetPhraseFeatures(const PhrasePosition& position);
+  void SmoothPhraseAtNote(const PhrasePosition& position);
+  void SetNoteFeatures(int digit_index, int sum_of_indexes);
+
+  // The theme.
+  VoiceString BuildTheme(const PhrasePosition& position, int& notes);
+  int NoteDigitIndex(int k, int last_note) const;
+  int NotePitch() const;
+  int NoteDuration();
+  void FitMeter(VoiceString& theme, int notes) const;
+  void AddCadence(VoiceString& theme) const;
+  void AddCadences(VoiceString& theme, const PhrasePosition& position) const;
+  void ApplyRetrograde(VoiceString& theme,
+                       const PhrasePosition& position) const;
+
+  PanelModel& panel_;
+  EngineState& engine_;
+  UiHost& host_;
+  ComposerSettings settings_;
+  std::vector<int> digits_;
+  int dmin_ = 0;
+  int dmax_ = 0;
+  FeatureVector f_{};
+  FeatureVector raw_{};
+  FeatureVector mem_{};
+  int prev_dur_ = 0;
+  PhraseAssembler* assembler_ = nullptr;
+};
+
+int Composer::Run(int seed, std::string_view structure, int key, int tracks) {
+  if (seed == 0 || structure.empty() || tracks < 1 || tracks > kTracks) {
+    return 0;
+  }
+  settings_.seed = seed;
+  settings_.key = key;
+  settings_.tracks = tracks;
+
+  Reseed();
+  FillVoiceChoiceTable();
+  Reseed();
+  settings_.min_dur = 2;
+  double r = Draw();
+  settings_.max_dur = 12 + ToInt(Int(r * r * 7));
+  double v = NumericValue(panel_.Text({Box::kVariation})) / 10;
+  ReadLists();
+  DrawOptionFlags(v);
+  ApplyFixedMeter();
+  DrawFeatureChoices();
+  ApplyCouplings();
+  if (panel_.IsChecked({Check::kMappedAuto})) WriteMappedBoxes();
+  ReadMappedBoxes();
+  ShowComposing();
+  settings_.flags.lone = Flag(v);
+  SetDigits(structure);
+  prev_dur_ = (settings_.max_dur + settings_.min_dur) / 2;
+  ReadTrackControls();
+
+  PhraseAssembler assembler(engine_, settings_);
+  assembler_ = &assembler;
+  for (int p = 0; p < settings_.digit_count; ++p) {
+    if (!ComposePeriod(p)) return 0;
+  }
+  return 1;
+}
+
+void Composer::Reseed() {
+  double x = -std::fabs(static_cast<double>(settings_.seed));
+  engine_.random.MixRandom(x);
+  engine_.random.RestartRandom(x);
+}
+
+void Composer::FillVoiceChoiceTable() {
+  for (auto& choice : engine_.voice_choice_table) {
+    choice = static_cast<int16_t>(Pick(3));
+  }
+}
+
+void Composer::ReadLists() {
+  settings_.tonality = ListIndex(panel_, List::kTonality);
+  settings_.meter = ListIndex(panel_, List::kMeter);
+  settings_.fade = ListIndex(panel_, List::kFade);
+  settings_.scales = ScaleTables(settings_.tonality, engine_.user_scale);
+}
+
+void Composer::DrawOptionFlags(double v) {
+  OptionFlags& flags = settings_.flags;
+  flags.pulse = Flag(v);
+  flags.rhythm = Flag(v);
+  flags.invert = RootFlag(v);
+  flags.retro = RootFlag(v);
+  flags.compression = RootFlag(v);
+  flags.phrase_shape = Flag(v);
+  flags.note_smooth = Flag(v);
+  flags.power_two = Flag(v);
+  flags.repeat = Flag(v);
+  flags.period_shape = Flag(v);
+  int smoothing = ListIndex(panel_, List::kSmoothing);
+  flags.smooth_periods = smoothing == 1 || smoothing == 3;
+  flags.smooth_phrases = smoothing == 2 || smoothing == 3;
+  flags.pointillism = Flag(v * v);
+  flags.glissando = Flag(v);
+  RootFlag(v);  // drawn, never used
+  flags.mirror = Flag(v);
+  flags.period_cadence = Flag(v);
+  flags.phrase_cadence = Flag(v);
+  flags.dynamics = Flag(v);
+}
+
+void Composer::ApplyFixedMeter() {
+  if (settings_.meter == 0) return;
+  OptionFlags& flags = settings_.flags;
+  if (flags.invert == 0 && flags.retro == 0) flags.invert = flags.retro = 1;
+  flags.phrase_cadence = 0;
+}
+
+void Composer::DrawFeatureChoices() {
+  auto& m = settings_.choices.m;
+  auto& c = settings_.choices.c;
+  c[1] = Pick(12);
+  c[2] = Pick(12);
+  c[3] = Pick(12);
+  c[4] = Pick(4);
+  m[9] = Pick(12);
+  Pick(4);  // drawn, never used
+  m[4] = Pick(12);
+  c[6] = Pick(12);
+  c[7] = Pick(12);
+  m[13] = Pick(12);
+  m[6] = Pick(20) + 8;
+  m[5] = Pick(24) + 4;
+  c[8] = Pick(4);
+  m[1] = Pick(4);
+  m[2] = Pick(4);
+  c[9] = Pick(12);
+  m[3] = Pick(12);
+  m[8] = Pick(12);
+  m[7] = Pick(12);
+  c[10] = Pick(12);
+  c[11] = Pick(12);
+  m[0] = Pick(12);
+  m[10] = Pick(12);
+  m[11] = Pick(12);
+  m[12] = Pick(12);
+}
+
+void Composer::ApplyCouplings() {
+  auto& m = settings_.choices.m;
+  OptionFlags& flags = settings_.flags;
+  // Both draws are made whether or not their conditions hold.
+  double r = Draw();
+  if (flags.mirror > 0 && r < 0.5) m[10] = m[3];
+  r = Draw();
+  if (flags.pointillism > 0 && flags.glissando > 0 && r < 0.5) {
+    if (Draw() < 0.5) {
+      flags.pointillism = 0;
+    } else {
+      flags.glissando = 0;
+    }
+  }
+  if (flags.rhythm > 0) {
+    if (m[9] < 4) {
+      if (Draw() < 0.5) m[11] = m[9];
+    } else if (m[11] < 4) {
+      m[9] = m[11];
+    }
+  }
+}
+
+void Composer::WriteMappedBoxes() {
+  for (int k = 0; k < kMappedParameterCount; ++k) {
+    const int* flag = SwitchFlag(settings_.flags, k);
+    std::string text = flag != nullptr && *flag == 0
+                           ? "0"
+                           : NumberToText(settings_.choices.m[k] + 1);
+    panel_.SetText({Box::kMapped, k}, std::move(text));
+  }
+}
+
+// The boxes decide: with "Auto" on they hold what was just drawn, with it
+// off the values the user typed replace the drawn ones.
+void Composer::ReadMappedBoxes() {
+  for (int k = 0; k < kMappedParameterCount; ++k) {
+    double value = NumericValue(panel_.Text({Box::kMapped, k}));
+    int index =
+        ToInt(std::clamp<int64_t>(CInt(value - 1), 0, kFeatureCount - 1));
+    int* flag = SwitchFlag(settings_.flags, k);
+    if (flag == nullptr) {
+      settings_.choices.m[k] = index;
+    } else if (value > 0) {
+      settings_.choices.m[k] = index;
+      *flag = 1;
+    } else {
+      *flag = 0;
+    }
+  }
+}
+
+void Composer::ShowComposing() {
+  host_.Yield();
+  panel_.SetMappedSpinnersEnabled(false);
+  panel_.set_status_text(kComposingStatus);
+  host_.Yield();
+}
+
+void Composer::ReadTrackControls() {
+  for (int t = 0; t < kTracks; ++t) {
+    settings_.tie[t] = panel_.IsChecked({Check::kTie, t});
+    settings_.volume[t] =
+        ToInt(CInt(NumericValue(panel_.Text({Box::kVolume, t}))));
+  }
+}
+
+void Composer::SetDigits(std::string_view structure) {
+  digits_.clear();
+  for (char ch : structure) {
+    digits_.push_back(ToInt(CInt(NumericValue(std::string_view(&ch, 1)))));
+  }
+  settings_.digit_count = static_cast<int>(digits_.size());
+  dmin_ = *std::min_element(digits_.begin(), digits_.end());
+  dmax_ = *std::max_element(digits_.begin(), digits_.end());
+}
+
+bool Composer::ComposePeriod(int p) {
+  SetPeriodFeatures(p);
+  const int phrases = PeriodPhraseCount();
+  int last_phrase = phrases - 1;
+  const auto& m = settings_.choices.m;
+  const int reps = settings_.flags.repeat == 0 ? 0 : (f_[m[2]] > 0.5 ? 3 : 1);
+  for (int pass = 0; pass <= reps; ++pass) {
+    SmoothPeriodPass(p);
+    // Later passes have fewer phrases.
+    if (settings_.flags.repeat != 0) last_phrase = (last_phrase + 1) / 2;
+    for (int q = 0; q <= last_phrase; ++q) {
+      PhrasePosition position{p,
+                              pass,
+                              reps,
+                              q,
+                              last_phrase,
+                              phrases,
+                              p == settings_.digit_count - 1};
+      if (!ComposePhrase(position)) return false;
+    }
+  }
+  return true;
+}
+
+bool Composer::ComposePhrase(const PhrasePosition& position) {
+  SetPhraseFeatures(position);
+  int notes = 0;
+  VoiceString theme = BuildTheme(position, notes);
+  FitMeter(theme, notes);
+  AddCadences(theme, position);
+  ApplyRetrograde(theme, position);
+  assembler_->WritePhrase(theme, f_, position);
+  host_.Yield();
+  return engine_.stop_requested == 0;
+}
+
+double Composer::Spread(int d) const {
+  int range = dmax_ - dmin_;
+  return range == 0 ? 0.0 : static_cast<double>(d - dmin_) / range;
+}
+
+bool Composer::IsMirrored() const {
+  return settings_.flags.mirror > 0 && f_[settings_.choices.m[10]] > 0.5;
+}
+
+void Composer::SetPeriodFeatures(int p) {
+  int d = digits_[p];
+  f_[0] = d / 9.0;
+  f_[1] = 1 - f_[0];
+  f_[2] = Spread(d);
+  f_[3] = 1 - f_[2];
+  std::copy(f_.begin(), f_.begin() + 4, raw_.begin());
+  if (settings_.flags.smooth_periods && p > 0) {
+    for (int i = 0; i <= 3; ++i) f_[i] = (2 * f_[i] + mem_[i]) / 3;
+  }
+}
+
+int Composer::PeriodPhraseCount() const {
+  double x = f_[settings_.choices.m[1]];
+  if (settings_.flags.period_shape) x = ShapeFeature(x);
+  x = std::pow(x, 1.5);
+  int phrases = ToInt(Int(x * (settings_.digit_count - 1))) + 1;
+  if (settings_.flags.power_two) phrases = LargestPowerOfTwoNotAbove(phrases);
+  return phrases;
+}
+
+void Composer::SmoothPeriodPass(int p) {
+  if (!settings_.flags.smooth_periods) return;
+  for (int i = 0; i <= 3; ++i) {
+    if (p > 0) f_[i] = (raw_[i] + mem_[i]) / 2;
+    mem_[i] = f_[i];
+  }
+}
+
+void Composer::SetPhraseFeatures(const PhrasePosition& position) {
+  int d = digits_[position.phrase];
+  f_[4] = d / 9.0;
+  f_[5] = 1 - f_[4];
+  f_[6] = Spread(d);
+  f_[7] = 1 - f_[6];
+  f_[8] = (f_[0] + f_[4]) / 2;
+  f_[9] = 1 - f_[8];
+  f_[10] = (f_[2] + f_[6]) / 2;
+  f_[11] = 1 - f_[10];
+  std::copy(f_.begin() + 4, f_.begin() + 12, raw_.begin() + 4);
+  if (settings_.flags.smooth_phrases && position.period + position.phrase > 0) {
+    for (int i = 4; i <= 11; ++i) f_[i] = (2 * f_[i] + mem_[i]) / 3;
+  }
+}
+
+void Composer::SmoothPhraseAtNote(const PhrasePosition& position) {
+  if (!settings_.flags.smooth_phrases) return;
+  for (int i = 4; i <= 11; ++i) {
+    if (position.period + position.phrase > 0) {
+      f_[i] = (raw_[i] + mem_[i]) / 2;
+    }
+    mem_[i] = f_[i];
+  }
+}
+
+void Composer::SetNoteFeatures(int digit_index, int sum_of_indexes) {
+  int d = digits_[digit_index];
+  f_[12] = d / 9.0;
+  f_[13] = 1 - f_[12];
+  f_[14] = Spread(d);
+  f_[15] = 1 - f_[14];
+  f_[16] = (f_[0] + f_[12]) / 2;
+  f_[17] = 1 - f_[16];
+  f_[18] = (f_[2] + f_[14]) / 2;
+  f_[19] = 1 - f_[18];
+  f_[20] = (f_[4] + f_[12]) / 2;
+  f_[21] = 1 - f_[20];
+  f_[22] = (f_[6] + f_[14]) / 2;
+  f_[23] = 1 - f_[22];
+  f_[24] = (f_[8] + f_[12]) / 2;
+  f_[25] = 1 - f_[24];
+  f_[26] = (f_[10] + f_[14]) / 2;
+  f_[27] = 1 - f_[26];
+  if (settings_.flags.note_smooth) {
+    for (int i = 12; i < kFeatureCount; ++i) {
+      if (sum_of_indexes > 0) f_[i] = (2 * f_[i] + mem_[i]) / 3;
+      mem_[i] = f_[i];
+    }
+  }
+}
+
+VoiceString Composer::BuildTheme(const PhrasePosition& position, int& notes) {
+  double x = f_[settings_.choices.m[3]];
+  if (settings_.flags.phrase_shape) x = ShapeFeature(x);
+  x = std::sqrt(x);
+  notes = ToInt(Int(x * (settings_.digit_count - 1))) + 1;
+  const int last_note = IsMirrored() ? 2 * notes - 1 : notes - 1;
+
+  assembler_->SetFadeFactors(position);
+  VoiceString theme;
+  theme.pitches.reserve(last_note + 4);
+  theme.durations.reserve(last_note + 4);
+  for (int k = 0; k <= last_note; ++k) {
+    SmoothPhraseAtNote(position);
+    SetNoteFeatures(NoteDigitIndex(k, last_note),
+                    position.period + position.phrase + k);
+    int pitch = NotePitch();
+    theme.Append(pitch, NoteDuration());
+  }
+  return theme;
+}
+
+// A mirrored phrase runs its digits forward and back; with phrase smoothing
+// the mirror test can change inside a phrase, so an index past the digits
+// takes the last digit.
+int Composer::NoteDigitIndex(int k, int last_note) const {
+  int index = k;
+  if (IsMirrored()) {
+    int half = (last_note + 1) / 2;
+    index = k + 1 <= half ? k : 2 * half - k;
+  }
+  return std::min(index, settings_.digit_count - 1);
+}
+
+int Composer::NotePitch() const {
+  const auto& m = settings_.choices.m;
+  double c = 1;
+  if (settings_.flags.compression) {
+    c = f_[m[13]];
+    if (c > 0) c = std::sqrt(c);
+  }
+  double y = f_[m[5]];
+  if (settings_.flags.invert && f_[settings_.choices.c[6]] > 0.5) y = 1 - y;
+  y = std::fabs(c * y);
+  return settings_.scales.PitchField(Int(y * 12));
+}
+
+int Composer::NoteDuration() {
+  double x = f_[settings_.choices.m[6]];
+  int span = settings_.max_dur - settings_.min_dur;
+  int dur = ToInt(Int(x * x * span + 0.5)) + settings_.min_dur;
+  dur = ToInt(Fix((2.0 * dur + prev_dur_) / 3 + 0.5));
+  if (dur % 2 != 0) ++dur;
+  prev_dur_ = dur;
+  return dur;
+}
+
+void Composer::FitMeter(VoiceString& theme, int notes) const {
+  if (settings_.flags.rhythm == 0 || settings_.meter == 0 ||
+      f_[settings_.choices.m[9]] < 0.5) {
+    return;
+  }
+  int bar = settings_.meter == 1 ? 48 : 64;
+  double share = static_cast<double>(notes) / settings_.digit_count;
+  if (share < 0.25) bar /= 2;
+  if (share > 0.75) bar = ToInt(CInt(1.5 * bar));
+
+  int total = theme.TotalDuration();
+  while (total < bar) {
+    VoiceString doubled = theme;
+    doubled.pitches.insert(doubled.pitches.end(), theme.pitches.begin(),
+                           theme.pitches.end());
+    doubled.durations.insert(doubled.durations.end(), theme.durations.begin(),
+                             theme.durations.end());
+    theme = std::move(doubled);
+    total *= 2;
+  }
+  while (total > bar && theme.size() > 1) {
+    total -= theme.durations.back();
+    theme.pitches.pop_back();
+    theme.durations.pop_back();
+  }
+  if (total > bar) {
+    theme.durations[0] = bar;
+    total = bar;
+  }
+  int deficit = bar - total;
+  while (deficit > 0) {
+    bool lengthened = false;
+    for (int& d : theme.durations) {
+      if (d >= 126) continue;
+      d += 2;
+      deficit -= 2;
+      lengthened = true;
+      if (deficit <= 0) break;
+    }
+    if (!lengthened) break;
+  }
+}
+
+void Composer::AddCadence(VoiceString& theme) const {
+  int longest = std::max(
+      *std::max_element(theme.durations.begin(), theme.durations.end()),
+      settings_.min_dur);
+  int dur = ToInt(CInt(1.5 * longest));
+  if (dur % 2 != 0) ++dur;
+  theme.Append(theme.pitches.back(), dur);
+}
+
+void Composer::AddCadences(VoiceString& theme,
+                           const PhrasePosition& position) const {
+  const auto& c = settings_.choices.c;
+  const OptionFlags& flags = settings_.flags;
+  if (flags.phrase_cadence > 0 && f_[c[9]] > 0.5) AddCadence(theme);
+  if (position.phrase == position.last_phrase &&
+      ((flags.period_cadence > 0 && f_[c[8]] > 0.5) || position.final_period)) {
+    AddCadence(theme);
+  }
+  if (position.final_period && position.pass == position.reps) {
+    AddCadence(theme);
+  }
+}
+
+void Composer::ApplyRetrograde(VoiceString& theme,
+                               const PhrasePosition& position) const {
+  int ret = (position.pass == 1 && position.reps == 1) ||
+                    (position.pass >= 2 && position.reps == 3)
+                ? 1
+                : 0;
+  if (settings_.flags.retro && f_[settings_.choices.c[7]] >= 0.5) {
+    ret = 1 - ret;
+  }
+  if (ret == 1) std::reverse(theme.pitches.begin(), theme.pitches.end());
+}
+
+}  // namespace
+
+int KeyForTonality(int tonality, RandomStream& random) {
+  if (tonality > 2) return 0;
+  int tonic = ToInt(Int(random.NextRandom() * 12));
+  if (tonality == 0) return -(tonic + 1);
+  return tonality == 1 ? tonic : tonic + 12;
+}
+
+namespace {
+
+void RestartFromSeed(RandomStream& random, double seed_value) {
+  random.RestartRandom(-std::fabs(seed_value));
+  random.MixRandom(-std::fabs(seed_value));
+}
+
+// Octave bases, track names and instruments for the writer.
+void FinishScore(const PanelModel& panel, EngineState& engine, int tracks) {
+  for (int t = 0; t < tracks; ++t) {
+    int base = ToInt(CInt(NumericValue(panel.Text({Box::kOctave, t}))));
+    engine.track_name[t] = "Track " + std::to_string(t + 1);
+    for (int slot = 0; slot < engine.score.SlotCount(t); ++slot) {
+      ScoreEvent& event = engine.score.At(t, slot);
+      if (event.duration > 0) event.pitch += base;
+    }
+    // An instrument list without a selection plays program 0.
+    engine.track_instrument[t] =
+        std::max(panel.Selection({List::kInstrument, t}), 0);
+  }
+  for (int t = tracks; t <= kTracks; ++t) engine.track_name[t].clear();
+}
+
+}  // namespace
+
+std::string NormalizeStructure(std::string_view structure) {
+  std::string digits;
+  for (std::string_view ch : SplitCharacters(structure)) {
+    bool is_digit = ch.size() == 1 && ch[0] >= '0' && ch[0] <= '9';
+    digits.push_back(
+        is_digit ? ch[0] : static_cast<char>('0' + CharacterCode(ch) % 10));
+  }
+  return digits;
+}
+
+int LargestPowerOfTwoNotAbove(int count) {
+  if (count < 1) return count;
+  int power = 1;
+  while (power <= count / 2) power *= 2;
+  return power;
+}
+
+int ComposeScore(PanelModel& panel, EngineState& engine, UiHost& host, int seed,
+                 std::string_view structure, int key, int tracks) {
+  return Composer(panel, engine, host).Run(seed, structure, key, tracks);
+}
+
+int CompileScore(PanelModel& panel, EngineState& engine, UiHost& host) {
+  engine.score.Clear();
+  const std::string& structure = panel.Text({Box::kStructure});
+  if (structure.empty()) return -1;
+  std::string digits = NormalizeStructure(structure);
+
+  double seed_value = NumericValue(panel.Text({Box::kMapping}));
+  RestartFromSeed(engine.random, seed_value);
+  int seed = ToInt(CInt(std::fabs(seed_value)));
+  int tracks = ToInt(CInt(NumericValue(panel.Text({Box::kTracks}))));
+  int key = KeyForTonality(ListIndex(panel, List::kTonality), engine.random);
+  // Restarted again, so that the key draw does not shift the composition.
+  RestartFromSeed(engine.random, seed_value);
+
+  panel.set_status_text(kComposingStatus);
+  host.Yield();
+  if (ComposeScore(panel, engine, host, seed, digits, key, tracks) != 1) {
+    return -1;
+  }
+  FinishScore(panel, engine, tracks);
+  return 1;
+}
+
+}  // namespace tessavar

@@ -1,0 +1,44 @@
+// The composition driver and the main composition algorithm: one digit
+// string and the panel's parameters become a multi-track score,
+// deterministically.
+#ifndef TESSAVAR_ENGINE_COMPOSER_H_
+#define TESSAVAR_ENGINE_COMPOSER_H_
+
+#include <string>
+#include <string_view>
+
+#include "app/panel_model.h"
+#include "app/ui_host.h"
+#include "engine/engine_state.h"
+#include "engine/random_stream.h"
+
+namespace tessavar {
+
+// Composes the score from the panel and finishes it for the MIDI writer
+// (octave bases, track names, instruments). Returns 1 when a score was
+// composed, -1 otherwise (empty structure, refused or stopped). Does not
+// validate the panel; the caller has disabled it, so that writing the
+// mapped boxes leaves "Auto" on.
+int CompileScore(PanelModel& panel, EngineState& engine, UiHost& host);
+
+// The main composition algorithm. Returns 1 when composed, 0 when refused
+// (seed 0, empty structure, tracks outside 1..16) or stopped by
+// engine.stop_requested after a phrase.
+int ComposeScore(PanelModel& panel, EngineState& engine, UiHost& host, int seed,
+                 std::string_view structure, int key, int tracks);
+
+// Every character that is not a digit becomes the digit of its character
+// code mod 10 ("A1" -> "51").
+std::string NormalizeStructure(std::string_view structure);
+
+// The key of a tonality list index: chromatic (0) draws -1..-12, major (1)
+// 0..11, minor (2) 12..23; the other tonalities are key 0 and draw nothing.
+int KeyForTonality(int tonality, RandomStream& random);
+
+// The power-of-two rule: the largest power of two not above the count
+// (counts below 1 are left as they are).
+int LargestPowerOfTwoNotAbove(int count);
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_ENGINE_COMPOSER_H_

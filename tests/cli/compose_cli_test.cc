@@ -1,0 +1,277 @@
+// Runs the tessavar-cli binary as a user would.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/compose_command.h"
+#include "app/program_init.h"
+#include "files/composition_file.h"
+#include "midi/composition_info.h"
+#include "platform/file_system.h"
+#include "support/fake_player.h"
+#include "support/scripted_error_reporter.h"
+
+namespace tessavar {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (char c : arg) {
+    if (c == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "'";
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& line : lines) text += line + "\r\n";
+  return text;
+}
+
+class ComposeCliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ =
+        fs::temp_directory_path() /
+        ("compose_cli_test_" +
+         std::string(
+             ::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    factory_ = SplitLines(
+        ReadWholeFile(std::string(TESSAVAR_SOURCE_DIR) + "/share/DEFAULT.TVX"));
+    ASSERT_EQ(factory_.size(), 123u);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Path(const std::string& name) const {
+    return (dir_ / name).string();
+  }
+
+  RunResult Run(const std::vector<std::string>& args) {
+    std::string command = Quote(TESSAVAR_CLI_PATH) + " compose";
+    for (const auto& arg : args) command += " " + Quote(arg);
+    command += " >" + Quote(Path("stdout")) + " 2>" + Quote(Path("stderr"));
+    RunResult result;
+    int raw = std::system(command.c_str());
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = ReadWholeFile(Path("stdout"));
+    result.err = ReadWholeFile(Path("stderr"));
+    return result;
+  }
+
+  // The factory default with some lines (numbered from 1) replaced.
+  std::string Variant(const std::string& name,
+                      std::vector<std::pair<int, std::string>> changes) {
+    std::vector<std::string> lines = factory_;
+    for (const auto& [line, text] : changes) lines[line - 1] = text;
+    WriteFileAtomically(Path(name), JoinLines(lines));
+    return Path(name);
+  }
+
+  fs::path dir_;
+  std::vector<std::string> factory_;
+};
+
+TEST_F(ComposeCliTest, FactoryDefaultWithoutAFile) {
+  RunResult run = Run({"-o", Path("Factory.MID")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_TRUE(fs::exists(Path("Factory.MID")));  // the name as given
+  std::string midi = ReadWholeFile(Path("Factory.MID"));
+  EXPECT_EQ(midi.substr(0, 4), "MThd");
+  EXPECT_EQ(midi[11], 7);  // 6 tracks and the tempo track
+  EXPECT_EQ(run.err, "");
+  // One line: tracks, notes and rests, seconds.
+  EXPECT_NE(run.out.find(" 6 tracks, "), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(" seconds\n"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find('\n'), run.out.size() - 1);
+
+  WriteFileAtomically(Path("default.tvx"), JoinLines(factory_));
+  ASSERT_EQ(Run({Path("default.tvx"), "-o", Path("same.mid")}).status, 0);
+  EXPECT_EQ(ReadWholeFile(Path("same.mid")), midi);
+}
+
+// The file the desktop program's Compose writes for the same panel.
+TEST_F(ComposeCliTest, SameBytesAsTheComposeCommand) {
+  std::string file = Variant(
+      "song.tvx",
+      {{2, "3141592653"}, {4, "777"}, {8, "11"}, {10, " 2 "}, {123, " 3 "}});
+  ASSERT_EQ(Run({file, "-o", Path("cli.mid")}).status, 0);
+
+  ProgramState state;
+  state.paths = ProgramPaths::FromDirectory(dir_.string());
+  InitializeGlobalVariables(state);
+  state.composition_path = file;
+  UiHost host;
+  ASSERT_TRUE(LoadConfigFile(state, host).complete);
+  testing::FakePlayer player;
+  testing::ScriptedErrorReporter errors;
+  CommandButtons buttons;
+  ComposeOutcome outcome =
+      ComposeCommand(state, player, host, errors, buttons).Click();
+  ASSERT_EQ(outcome.result, 1);
+  EXPECT_EQ(ReadWholeFile(state.paths.working_midi),
+            ReadWholeFile(Path("cli.mid")));
+}
+
+TEST_F(ComposeCliTest, EachValidationMessageExitsWithOne) {
+  const std::vector<std::pair<std::pair<int, std::string>, std::string>> cases =
+      {
+          {{2, "12"}, "Structure should be 3 to 16 digits in length."},
+          {{2, "12345678901234567"},
+           "Structure should be 3 to 16 digits in length."},
+          {{2, "2222"}, "Structure should not be all one digit."},
+          {{4, "0"}, "Mapping should be in the range 1 - 32767."},
+          {{5, "11"}, "Variation should be in the range 0 - 10."},
+          {{8, "17"}, "Tracks should be in the range 1 - 16."},
+          {{9, "430"}, "Tempo should be in the range 20 - 420."},
+          // Quoted, so that the leading blank is kept.
+          {{2, "\" 11\""}, "Note:  Structure must be 3 to 32 digits in length"},
+          {{2, "\" 111\""}, "Note:  Structure must not be all one digit"},
+      };
+  for (const auto& [change, message] : cases) {
+    std::string file = Variant("bad.tvx", {change});
+    RunResult run = Run({file, "-o", Path("bad.mid")});
+    EXPECT_EQ(run.status, 1) << message;
+    EXPECT_EQ(run.err, message + "\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_FALSE(fs::exists(Path("bad.mid"))) << message;
+  }
+  // The first failing check wins.
+  std::string both = Variant("both.tvx", {{4, "0"}, {9, "10"}});
+  EXPECT_EQ(Run({both, "-o", Path("bad.mid")}).err,
+            "Mapping should be in the range 1 - 32767.\n");
+}
+
+TEST_F(ComposeCliTest, DamagedFilesNameTheFileAndLine) {
+  std::vector<std::string> short_file(factory_.begin(), factory_.begin() + 50);
+  WriteFileAtomically(Path("short.tvx"), JoinLines(short_file));
+  RunResult run = Run({Path("short.tvx"), "-o", Path("out.mid")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find(Path("short.tvx") + ":51:"), std::string::npos)
+      << run.err;
+  EXPECT_FALSE(fs::exists(Path("out.mid")));
+
+  std::string not_number = Variant("word.tvx", {{10, "minor"}});
+  run = Run({not_number, "-o", Path("out.mid")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find(not_number + ":10:"), std::string::npos) << run.err;
+
+  std::string bad_index = Variant("index.tvx", {{123, " 9 "}});
+  run = Run({bad_index, "-o", Path("out.mid")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find(bad_index + ":123:"), std::string::npos) << run.err;
+
+  run = Run({Path("missing.tvx"), "-o", Path("out.mid")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find(Path("missing.tvx")), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(Path("out.mid")));
+}
+
+TEST_F(ComposeCliTest, SavedCompositionShowsTheChosenBoxes) {
+  std::string file = Variant("auto.tvx", {{4, "4321"}, {107, " 1 "}});
+  RunResult run = Run(
+      {file, "-o", Path("auto.mid"), "--save-composition", Path("Chosen.TVX")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> input = SplitLines(ReadWholeFile(file));
+  std::vector<std::string> saved =
+      SplitLines(ReadWholeFile(Path("Chosen.TVX")));
+  ASSERT_EQ(saved.size(), 123u);
+  EXPECT_EQ(saved[106], " 1 ");  // "Auto" stays on
+  bool changed = false;
+  for (int i = 107; i <= 120; ++i) changed |= saved[i] != input[i];
+  EXPECT_TRUE(changed);
+  for (int i = 0; i < 123; ++i) {
+    if (i < 107 || i > 120) {
+      EXPECT_EQ(saved[i], input[i]) << i + 1;
+    }
+  }
+  // The chosen boxes compose the same piece by hand.
+  saved[106] = " 0 ";
+  WriteFileAtomically(Path("manual.tvx"), JoinLines(saved));
+  ASSERT_EQ(Run({Path("manual.tvx"), "-o", Path("manual.mid")}).status, 0);
+  EXPECT_EQ(ReadWholeFile(Path("manual.mid")), ReadWholeFile(Path("auto.mid")));
+}
+
+TEST_F(ComposeCliTest, UnwritableOutputLeavesNothingBehind) {
+  RunResult run = Run({"-o", Path("missing/out.mid")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find(Path("missing/out.mid")), std::string::npos);
+  fs::create_directories(Path("taken.mid"));
+  run = Run({"-o", Path("taken.mid")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find(Path("taken.mid")), std::string::npos);
+  ASSERT_EQ(Run({"-o", Path("fine.mid")}).status, 0);
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+  }
+}
+
+TEST_F(ComposeCliTest, InfoIsEmbeddedAsSavingDoes) {
+  ASSERT_EQ(Run({"-o", Path("plain.mid")}).status, 0);
+  const std::string info = "A piece for twenty";  // 18 characters
+  RunResult run = Run({"-o", Path("info.mid"), "--info", info});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::string plain = ReadWholeFile(Path("plain.mid"));
+  std::string with_info = ReadWholeFile(Path("info.mid"));
+  EXPECT_EQ(ExtractCompInfo(Path("info.mid")), info);
+  ASSERT_EQ(with_info.size(), plain.size() - 7 + info.size());
+  EXPECT_EQ(static_cast<unsigned char>(with_info[21]), 36 - 7 + info.size());
+  EXPECT_EQ(static_cast<unsigned char>(with_info[25]), info.size());
+  EXPECT_EQ(with_info.substr(26, info.size()), info);
+  EXPECT_EQ(with_info.substr(26 + info.size()), plain.substr(33));
+  EXPECT_EQ(with_info.substr(0, 21), plain.substr(0, 21));
+  // The summary does not change with the information.
+  auto summary = [](const std::string& out) {
+    return out.substr(out.find(".mid: "));
+  };
+  EXPECT_EQ(summary(run.out), summary(Run({"-o", Path("plain.mid")}).out));
+}
+
+TEST_F(ComposeCliTest, ArgumentsAndHelp) {
+  EXPECT_EQ(Run({}).status, 2);
+  RunResult no_output = Run({"--info", "x"});
+  EXPECT_EQ(no_output.status, 2);
+  EXPECT_NE(no_output.err.find("-o"), std::string::npos);
+  EXPECT_EQ(Run({"-o", Path("a.mid"), "--bogus"}).status, 2);
+  EXPECT_EQ(Run({"-o", Path("a.mid"), "--info", std::string(128, 'x')}).status,
+            2);
+  EXPECT_FALSE(fs::exists(Path("a.mid")));
+  RunResult help = Run({"--help"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* option :
+       {"-o", "--save-composition", "--info", "COMPOSITION.tvx", "Exit"}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  }
+}
+
+}  // namespace
+}  // namespace tessavar
