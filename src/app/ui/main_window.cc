@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -55,6 +56,8 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
       ProgramPaths::FromDirectory(std::filesystem::current_path().string());
   commands_ = std::make_unique<AppCommands>(state_, dialogs_, errors_, player_,
                                             ui_host_);
+  compose_ = std::make_unique<ComposeCommand>(state_, player_, ui_host_,
+                                              errors_, buttons_);
 
   // The help document is loaded now and shown on request.
   help_window_ = new HelpWindow(state_.paths.help_file, this);
@@ -288,6 +291,24 @@ void MainWindow::ConnectCommandButtons() {
     Refresh();
   });
   connect(redo_button_, &QPushButton::clicked, this, &MainWindow::Redo);
+  connect(compile_button_, &QPushButton::clicked, this, &MainWindow::Compose);
+}
+
+void MainWindow::Compose() {
+  // A click while composing only asks the running compose to stop.
+  const bool starts = buttons_.compose_caption != kCancelCaption;
+  if (starts) running_command_ = true;
+  const ComposeOutcome outcome = compose_->Click();
+  if (!starts) return;
+  running_command_ = false;
+  Refresh();
+  const ComposeValidation& validation = outcome.validation;
+  if (outcome.kind == ComposeOutcome::Kind::kInvalid &&
+      validation.kind == ComposeValidation::Kind::kMessage) {
+    dialogs_.ShowMessage(validation.text, "", MessageIcon::kNone);
+    panel_view_->Edit({validation.focus})->setFocus(Qt::OtherFocusReason);
+  }
+  if (close_pending_) close();
 }
 
 void MainWindow::ConnectDialogCommands() {
@@ -319,12 +340,15 @@ void MainWindow::EditCompositionInfo() {
 }
 
 void MainWindow::Redo() {
+  running_command_ = true;
   RedoCommand(state_, player_, ui_host_, errors_, [this](bool enabled) {
-    load_enabled_ = enabled;
-    redo_enabled_ = enabled;
+    buttons_.load_enabled = enabled;
+    buttons_.redo_enabled = enabled;
     Refresh();
   });
+  running_command_ = false;
   Refresh();
+  if (close_pending_) close();
 }
 
 void MainWindow::ConnectPlaybackStrip() {
@@ -381,9 +405,24 @@ void MainWindow::Refresh() {
   if (status_line_->text() != status) status_line_->setText(status);
   SetEnabledIfChanged(compile_button_, panel.compose_enabled());
   SetEnabledIfChanged(save_button_, panel.save_enabled());
-  SetEnabledIfChanged(load_button_, load_enabled_);
-  SetEnabledIfChanged(redo_button_, redo_enabled_);
-  MenuItem("FileSaveComp")->setEnabled(panel.save_enabled());
+  SetEnabledIfChanged(load_button_, buttons_.load_enabled);
+  SetEnabledIfChanged(redo_button_, buttons_.redo_enabled);
+  const QString compose_caption =
+      QString::fromStdString(buttons_.compose_caption);
+  if (compile_button_->text() != compose_caption) {
+    compile_button_->setText(compose_caption);
+  }
+  // While Compose or Redo runs, no other command may touch the files.
+  for (QAction* action : findChildren<QAction*>()) {
+    const QString name = action->objectName();
+    if (name.startsWith("File") || name == "MIDIT2M" ||
+        name == "OptionsSoundFont") {
+      if (name == "FileXit") continue;
+      const bool enabled =
+          !running_command_ && (name != "FileSaveComp" || panel.save_enabled());
+      if (action->isEnabled() != enabled) action->setEnabled(enabled);
+    }
+  }
   MenuItem("OptionsAutoplay")->setChecked(state_.options.autoplay);
   MenuItem("OptionsAutoplayRedo")->setChecked(state_.options.autoplay_redo);
   MenuItem("OptionsLockMapped")->setChecked(state_.options.lock_mapped);
@@ -412,6 +451,14 @@ void MainWindow::RunFirstActivation() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (running_command_) {
+    // Closed in the middle of a compose: stop it, and close once it has
+    // ended (the exit saves the files the compose is writing).
+    state_.engine.stop_requested = 1;
+    close_pending_ = true;
+    event->ignore();
+    return;
+  }
   if (!exited_) {
     exited_ = true;
     status_timer_->stop();

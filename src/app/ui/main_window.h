@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/app_commands.h"
+#include "app/compose_command.h"
 #include "app/playback_monitor.h"
 #include "app/program_state.h"
 #include "app/ui/qt_ui_host.h"
@@ -64,7 +65,11 @@ class MainWindow : public QMainWindow {
   void PollPlayer();
   void ExportAudio();
   void ConnectCommandButtons();
+  void Compose();
   void Redo();
+  // Compose and Redo yield to the event loop while they run; commands that
+  // would rewrite the same files wait until they are done.
+  bool running_command() const { return running_command_; }
   void ConnectDialogCommands();
   void EditCompositionInfo();
   void RunFirstActivation();
@@ -93,9 +98,13 @@ class MainWindow : public QMainWindow {
   QTimer* splash_timer_ = nullptr;
   QTimer* status_timer_ = nullptr;
   bool exited_ = false;
-  // The Load and Redo buttons, which the panel model does not hold.
-  bool load_enabled_ = true;
-  bool redo_enabled_ = true;
+  // The Compose caption and the Load and Redo buttons, which the panel
+  // model does not hold.
+  CommandButtons buttons_;
+  std::unique_ptr<ComposeCommand> compose_;
+  bool running_command_ = false;
+  // The window was closed while a compose was running.
+  bool close_pending_ = false;
 };
 
 }  // namespace tessavar

@@ -1,0 +1,230 @@
+// The Compose command through the window: validation messages and focus,
+// a composition equal to the command-line composer's, autoplay, and Cancel
+// while composing.
+#include <QCursor>
+#include <QSlider>
+#include <QTimer>
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+
+#include "app/ui/playback_strip.h"
+#include "files/composition_file.h"
+#include "platform/file_system.h"
+#include "ui/window_fixture.h"
+
+namespace tessavar::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class ComposeTest : public WindowTest {
+ protected:
+  void ShowWithFactoryDefault() {
+    fs::copy_file(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX",
+                  directory_.File("DEFAULT.TVX"));
+    ShowWindow();
+  }
+  void ClickCompose() {
+    QTest::mouseClick(window_->compile_button(), Qt::LeftButton);
+  }
+  std::string WorkingPath() {
+    return FindExistingPath(state_.paths.working_midi);
+  }
+  // Runs `action` once, from the first yield of a running compose (the
+  // Compose button then reads "&Cancel").
+  void WhileComposing(std::function<void()> action) {
+    auto* timer = new QTimer(window_.get());
+    timer->setInterval(0);
+    QObject::connect(timer, &QTimer::timeout, [this, timer, action] {
+      if (window_->compile_button()->text() != "&Cancel") return;
+      timer->stop();
+      timer->deleteLater();
+      action();
+    });
+    timer->start();
+  }
+};
+
+struct InvalidCase {
+  Box box;
+  const char* typed;
+  const char* message;
+};
+
+TEST_F(ComposeTest, EachInvalidValueIsRefusedWithItsMessageAndFocus) {
+  ShowWindow();
+  const InvalidCase cases[] = {
+      {Box::kStructure, "12", "Structure should be 3 to 16 digits in length."},
+      {Box::kStructure, "12345678901234567",
+       "Structure should be 3 to 16 digits in length."},
+      {Box::kStructure, "1111", "Structure should not be all one digit."},
+      {Box::kMapping, "0", "Mapping should be in the range 1 - 32767."},
+      {Box::kMapping, "32768", "Mapping should be in the range 1 - 32767."},
+      {Box::kVariation, "11", "Variation should be in the range 0 - 10."},
+      {Box::kTracks, "0", "Tracks should be in the range 1 - 16."},
+      {Box::kTempo, "19", "Tempo should be in the range 20 - 420."},
+      {Box::kTempo, "500", "Tempo should be in the range 20 - 420."},
+  };
+  for (const InvalidCase& c : cases) {
+    SCOPED_TRACE(c.typed);
+    const std::string valid = Text({c.box});
+    TypeInto({c.box}, c.typed);
+    ASSERT_EQ(Text({c.box}), c.typed);
+    dialogs_.messages.clear();
+    ClickCompose();
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text, c.message);
+    EXPECT_EQ(dialogs_.messages[0].title, "");
+    EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kNone);
+    EXPECT_TRUE(Edit({c.box})->hasFocus());
+    EXPECT_EQ(window_->compile_button()->text(), "&Compose");
+    EXPECT_TRUE(Edit({Box::kStructure})->isEnabled());
+    TypeInto({c.box}, QString::fromStdString(valid));
+  }
+  EXPECT_FALSE(FileExists(WorkingPath()));
+  EXPECT_FALSE(player_.open);
+}
+
+TEST_F(ComposeTest, OnlyTheFirstFailingCheckIsReported) {
+  ShowWindow();
+  TypeInto({Box::kTempo}, "500");
+  TypeInto({Box::kMapping}, "0");
+  ClickCompose();
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text,
+            "Mapping should be in the range 1 - 32767.");
+  EXPECT_TRUE(Edit({Box::kMapping})->hasFocus());
+}
+
+TEST_F(ComposeTest, StructureNotesGoToTheStatusLineOnly) {
+  ShowWindow();
+  TypeInto({Box::kStructure}, " 11");
+  window_->compile_button()->setFocus(Qt::MouseFocusReason);
+  window_->compile_button()->click();
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_EQ(window_->status_line()->text(),
+            "Note:  Structure must be 3 to 32 digits in length");
+  EXPECT_TRUE(window_->compile_button()->hasFocus());
+  EXPECT_FALSE(FileExists(WorkingPath()));
+
+  // Going back to the structure box clears the note.
+  Edit({Box::kStructure})->setFocus(Qt::MouseFocusReason);
+  EXPECT_EQ(window_->status_line()->text(), "");
+}
+
+TEST_F(ComposeTest, WorkingFileEqualsTheCommandLineComposersFile) {
+  ShowWithFactoryDefault();
+  TypeInto({Box::kStructure}, "31415926");
+  TypeInto({Box::kVolume, 1}, "90");
+  // The panel as it stands, for the command-line composer.
+  std::string problem;
+  std::optional<std::string> panel = CompositionFileBytes(state_, &problem);
+  ASSERT_TRUE(panel.has_value()) << problem;
+  std::ofstream(directory_.File("panel.tvx"), std::ios::binary) << *panel;
+
+  ClickCompose();
+  ASSERT_TRUE(errors_.messages.empty());
+  ASSERT_TRUE(dialogs_.messages.empty());
+  const std::string composed = ReadFile(WorkingPath());
+  ASSERT_GT(composed.size(), 100u);
+
+  const std::string command = std::string(TESSAVAR_CLI_PATH) + " compose '" +
+                              directory_.File("panel.tvx") + "' -o '" +
+                              directory_.File("cli.mid") + "' > /dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_TRUE(ReadFile(directory_.File("cli.mid")) == composed)
+      << "the window's working file differs from the command-line file";
+
+  // Composed: Compose waits for a change, Save is offered, the player
+  // holds the working file and, without autoplay, is not playing.
+  EXPECT_EQ(window_->compile_button()->text(), "&Compose");
+  EXPECT_FALSE(window_->compile_button()->isEnabled());
+  EXPECT_TRUE(window_->save_button()->isEnabled());
+  EXPECT_TRUE(window_->MenuItem("FileSaveComp")->isEnabled());
+  EXPECT_TRUE(window_->load_button()->isEnabled());
+  EXPECT_TRUE(window_->redo_button()->isEnabled());
+  EXPECT_TRUE(player_.open);
+  EXPECT_EQ(FindExistingPath(player_.file_name), WorkingPath());
+  EXPECT_EQ(std::count(player_.log.begin(), player_.log.end(), "Play"), 0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  // Any change makes Compose available again and closes the player.
+  TypeInto({Box::kTracks}, "4");
+  EXPECT_TRUE(window_->compile_button()->isEnabled());
+  EXPECT_FALSE(window_->save_button()->isEnabled());
+  EXPECT_FALSE(player_.open);
+}
+
+TEST_F(ComposeTest, AutoplayStartsAtTheBeginning) {
+  ShowWithFactoryDefault();
+  QTest::keyClick(window_.get(), Qt::Key_F2);
+  window_->playback_strip().slider()->setValue(500);
+  player_.length_ms = 200000;
+  player_.log.clear();
+  ClickCompose();
+  ASSERT_GE(player_.log.size(), 2u);
+  EXPECT_EQ(player_.log[player_.log.size() - 2], "From 0");
+  EXPECT_EQ(player_.log.back(), "Play");
+  EXPECT_EQ(window_->playback_strip().slider()->value(), 0);
+}
+
+TEST_F(ComposeTest, CancelStopsTheComposeAndLeavesTheWorkingFile) {
+  ShowWithFactoryDefault();
+  QTest::keyClick(window_.get(), Qt::Key_F2);  // would play if it finished
+  std::ofstream(directory_.File("tvx.mid"), std::ios::binary) << "previous";
+  player_.log.clear();
+
+  bool seen_running = false;
+  WhileComposing([&] {
+    seen_running = true;
+    EXPECT_TRUE(window_->compile_button()->isEnabled());
+    EXPECT_FALSE(Edit({Box::kStructure})->isEnabled());
+    EXPECT_FALSE(window_->load_button()->isEnabled());
+    EXPECT_FALSE(window_->redo_button()->isEnabled());
+    EXPECT_FALSE(window_->MenuItem("FileLoadComp")->isEnabled());
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QTest::mouseClick(window_->compile_button(), Qt::LeftButton);
+  });
+  ClickCompose();
+
+  EXPECT_TRUE(seen_running);
+  EXPECT_TRUE(ReadFile(directory_.File("tvx.mid")) == "previous");
+  EXPECT_EQ(window_->compile_button()->text(), "&Compose");
+  EXPECT_TRUE(window_->compile_button()->isEnabled());
+  EXPECT_TRUE(Edit({Box::kStructure})->isEnabled());
+  EXPECT_TRUE(window_->MenuItem("FileLoadComp")->isEnabled());
+  EXPECT_FALSE(player_.open);
+  EXPECT_EQ(std::count(player_.log.begin(), player_.log.end(), "Play"), 0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(state_.engine.stop_requested, 0);
+}
+
+TEST_F(ComposeTest, ClosingWhileComposingStopsAndThenExits) {
+  ShowWithFactoryDefault();
+  std::ofstream(directory_.File("tvx.mid"), std::ios::binary) << "previous";
+  bool closed_while_running = false;
+  WhileComposing([&] {
+    EXPECT_FALSE(window_->close());  // refused for now
+    closed_while_running = window_->isVisible();
+  });
+  ClickCompose();
+  EXPECT_TRUE(closed_while_running);
+  EXPECT_FALSE(window_->isVisible());
+  EXPECT_TRUE(ReadFile(directory_.File("tvx.mid")) == "previous");
+  EXPECT_TRUE(ReadFile(FindExistingPath(directory_.File("DEFAULT.MID"))) ==
+              "previous");
+  EXPECT_TRUE(FileExists(directory_.File("tvx.ini")));
+}
+
+}  // namespace
+}  // namespace tessavar::testing
