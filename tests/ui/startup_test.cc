@@ -129,5 +129,24 @@ TEST_F(StartupTest, ClosingWritesTheDefaultsAndLeavesANamedComposition) {
   EXPECT_TRUE(errors_.messages.empty());
 }
 
+TEST_F(StartupTest, TheNextStartRestoresWhatTheLastExitSaved) {
+  // The factory composition as the launchers put it in place.
+  fs::copy_file(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX",
+                directory_.File("DEFAULT.TVX"));
+  ShowWindow();
+  TypeInto({Box::kTempo}, "300");
+  TypeInto({Box::kStructure}, "5551212");
+  ASSERT_TRUE(window_->close());
+  window_.reset();
+
+  ProgramState next_state;
+  MainWindow next(next_state, player_, dialogs_, errors_);
+  next.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return next.commands().activated_once(); }));
+  EXPECT_EQ(next_state.panel.Text({Box::kTempo}), "300");
+  EXPECT_EQ(next_state.panel.Text({Box::kStructure}), "5551212");
+  next.close();
+}
+
 }  // namespace
 }  // namespace tessavar::testing
