@@ -2,9 +2,9 @@
 // starting playback, drawn off screen. scripts/screenshot.sh runs this test
 // with TESSAVAR_SCREENSHOT set to keep the picture for the documentation.
 #include <QPixmap>
-#include <QToolButton>
 #include <QSlider>
 #include <QTimer>
+#include <QToolButton>
 #include <cstdlib>
 #include <filesystem>
 

@@ -142,7 +142,8 @@ TEST_F(StartupTest, TheNextStartRestoresWhatTheLastExitSaved) {
   ProgramState next_state;
   MainWindow next(next_state, player_, dialogs_, errors_);
   next.show();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return next.commands().activated_once(); }));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return next.commands().activated_once(); }));
   EXPECT_EQ(next_state.panel.Text({Box::kTempo}), "300");
   EXPECT_EQ(next_state.panel.Text({Box::kStructure}), "5551212");
   next.close();
