@@ -144,8 +144,8 @@ QWidget* MainWindow::BuildCentralWidget() {
   buttons->addWidget(redo_button_, 0, 1);
   buttons->addWidget(load_button_, 1, 0);
   buttons->addWidget(save_button_, 1, 1);
+  left->addStretch(1);  // the buttons line up with the groups' bottom
   left->addWidget(commands);
-  left->addStretch(1);
 
   groups->addLayout(left);
   groups->addWidget(panel_view_->orchestration_group());
