@@ -80,7 +80,8 @@ gui() {
   local f
   for f in DEFAULT.TVX THELP20.RTF; do
     if ! ls "$dir" | grep -qix "$f"; then
-      cp "$root/share/$f" "$dir/$f"
+      # The program writes its files with lower-case names; so do we.
+      cp "$root/share/$f" "$dir/$(printf %s "$f" | tr A-Z a-z)"
     fi
   done
   log "program directory: $dir"

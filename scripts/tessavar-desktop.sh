@@ -11,7 +11,8 @@ dir="${TESSAVAR_HOME:-$HOME/TessavarComposer}"
 mkdir -p "$dir"
 for name in DEFAULT.TVX THELP20.RTF; do
   if ! ls "$dir" | grep -qix "$name" && [ -f "$share/$name" ]; then
-    cp "$share/$name" "$dir/$name"
+    # The program writes its files with lower-case names; so do we.
+    cp "$share/$name" "$dir/$(printf %s "$name" | tr A-Z a-z)"
   fi
 done
 cd "$dir"
