@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "midi/midi_timing.h"
 #include "platform/file_system.h"
 #include "support/midi_bytes.h"
 #include "support/soundfont_check.h"
@@ -76,6 +79,36 @@ TEST_F(RenderCommandTest, WrongCommandLinesAndFilesExitWithTwo) {
   CliRun help = Cli("render --help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--soundfont FILE.sf2"), std::string::npos);
+}
+
+// The demo's path: compose the factory default, render it, and hear all of
+// it. The WAV lasts as long as the MIDI file says and carries sound.
+TEST_F(RenderCommandTest, FactoryCompositionRendersForItsWholeLength) {
+  ASSERT_TRUE(testing::DefaultSoundFontInstalled());
+  std::string midi = dir_.File("factory.mid");
+  std::string wav = dir_.File("factory.wav");
+  CliRun compose = Cli("compose -o " + Quote(midi));
+  ASSERT_EQ(compose.status, 0) << compose.err;
+  CliRun render = Cli("render " + Quote(midi) + " " + Quote(wav));
+  ASSERT_EQ(render.status, 0) << render.err;
+
+  double midi_seconds = MidiTiming::ReadFile(midi).LengthMs() / 1000.0;
+  std::string bytes = ReadWholeFile(wav);
+  ASSERT_GT(bytes.size(), 44u);
+  constexpr double kBytesPerSecond = 44100.0 * 4;  // 16-bit stereo
+  double wav_seconds = (bytes.size() - 44) / kBytesPerSecond;
+  EXPECT_GT(midi_seconds, 60.0);
+  EXPECT_NEAR(wav_seconds, midi_seconds, 0.5);
+
+  int16_t peak = 0;
+  for (size_t pos = 44; pos + 1 < bytes.size(); pos += 2) {
+    auto sample =
+        static_cast<int16_t>(static_cast<unsigned char>(bytes[pos]) |
+                             (static_cast<unsigned char>(bytes[pos + 1]) << 8));
+    peak = std::max<int16_t>(
+        peak, sample == INT16_MIN ? INT16_MAX : std::abs(sample));
+  }
+  EXPECT_GT(peak, 1000) << "the rendered composition is (nearly) silent";
 }
 
 #endif  // TESSAVAR_CLI_PATH
