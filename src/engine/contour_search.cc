@@ -1,6 +1,7 @@
 #include "engine/contour_search.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
@@ -58,33 +59,48 @@ int64_t ReadWindowLength(int64_t n) {
 // themes stay far below the length where the cursor could run past the
 // table; should it happen, the reading wraps around instead of leaving the
 // table.
-std::vector<uint8_t> ReadColumns(const std::vector<int16_t>& table,
-                                 int64_t length) {
-  std::vector<uint8_t> columns(static_cast<size_t>(length), 0);
+std::shared_ptr<const std::vector<int16_t>> ReadColumns(
+    const std::vector<int16_t>& table, int64_t length) {
+  auto columns =
+      std::make_shared<std::vector<int16_t>>(static_cast<size_t>(length), 0);
   if (table.empty()) return columns;
-  bool valid = true;
   const size_t size = table.size();
-  for (size_t i = 0; i < columns.size(); ++i) {
-    const int16_t entry = table[i < size ? i : i % size];
-    valid &= entry >= 0 && entry < ContourSearch::kChoiceColumns;
-    columns[i] = static_cast<uint8_t>(entry);
-  }
-  if (!valid) {
-    throw std::out_of_range("voice choice table entry out of range");
+  for (size_t i = 0; i < columns->size(); ++i) {
+    const int16_t entry = table[i % size];
+    if (entry < 0 || entry >= ContourSearch::kChoiceColumns) {
+      throw std::out_of_range("voice choice table entry out of range");
+    }
+    (*columns)[i] = entry;
   }
   return columns;
+}
+
+// Whether `columns` begins with the first `length` entries of the table.
+bool HoldsPrefix(const std::vector<int16_t>& columns,
+                 const std::vector<int16_t>& table, int64_t length) {
+  const size_t count = static_cast<size_t>(length);
+  return count <= columns.size() && count <= table.size() &&
+         std::memcmp(columns.data(), table.data(), count * sizeof(int16_t)) ==
+             0;
 }
 
 }  // namespace
 
 ContourSearch::ContourSearch(std::vector<NoteChoices> choices,
                              std::vector<int> durations,
-                             const std::vector<int16_t>& choice_table, int key)
+                             const std::vector<int16_t>& choice_table, int key,
+                             const ContourSearch* previous)
     : choices_(std::move(choices)),
       durations_(std::move(durations)),
       key_(key) {
   const int n = NoteCount();
-  columns_ = ReadColumns(choice_table, ReadWindowLength(n));
+  const int64_t window = ReadWindowLength(n);
+  if (previous != nullptr &&
+      HoldsPrefix(*previous->columns_, choice_table, window)) {
+    columns_ = previous->columns_;
+  } else {
+    columns_ = ReadColumns(choice_table, window);
+  }
   steps_.resize(n > 1 ? n - 1 : 0);
   for (int q = 0; q + 1 < n; ++q) {
     for (int a = 0; a < kChoiceColumns; ++a) {
@@ -118,7 +134,7 @@ VoiceString ContourSearch::Voice(int pattern) const {
   for (int64_t trial = first_trial; trial < first_trial + kTrialsPerPattern;
        ++trial) {
     const int64_t cursor = TrialCursor(trial, n);
-    const uint8_t* column = columns_.data() + cursor;
+    const int16_t* column = columns_->data() + cursor;
     int score = 0;
     for (size_t q = 0; q < weighted.size(); ++q) {
       score += weighted[q][kChoiceColumns * column[q] + column[q + 1]];
@@ -134,7 +150,7 @@ VoiceString ContourSearch::Voice(int pattern) const {
   voice.pitches.assign(n, 0);
   if (best_cursor >= 0) {
     for (int k = 0; k < n; ++k) {
-      voice.pitches[k] = choices_[k][columns_[best_cursor + k]];
+      voice.pitches[k] = choices_[k][(*columns_)[best_cursor + k]];
     }
   }
   return SnapVoiceToKey(voice, key_);

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/voice_string.h"
@@ -24,11 +25,14 @@ class ContourSearch {
 
   // Keeps what the search needs: the choices, the melody's durations, the
   // key and a copy of the part of `choice_table` that the 22 patterns read
-  // (indices past the table wrap around; an empty table reads as 0).
-  // Throws std::out_of_range when an entry read is not 0, 1 or 2. `choices`
-  // and `durations` have the same, non-zero length.
+  // (indices past the table wrap around; an empty table reads as 0). The
+  // copy of `previous` is shared when the table still holds it, as it does
+  // for every phrase of one composition. Throws std::out_of_range when an
+  // entry read is not 0, 1 or 2. `choices` and `durations` have the same,
+  // non-zero length.
   ContourSearch(std::vector<NoteChoices> choices, std::vector<int> durations,
-                const std::vector<int16_t>& choice_table, int key);
+                const std::vector<int16_t>& choice_table, int key,
+                const ContourSearch* previous = nullptr);
 
   // The voice of pattern 0..21: the best combination with the melody's
   // durations, snapped to the key.
@@ -41,7 +45,7 @@ class ContourSearch {
   std::vector<int> durations_;
   int key_;
   // Entry i is the choice table's entry under cursor position i.
-  std::vector<uint8_t> columns_;
+  std::shared_ptr<const std::vector<int16_t>> columns_;
   // Per step q: sign(pitch(q + 1, b) - pitch(q, a)) at index 3 a + b.
   std::vector<std::array<int8_t, kChoiceColumns * kChoiceColumns>> steps_;
 };

@@ -29,10 +29,14 @@ void ContourVoiceBank::Clear() {
 }
 
 void ContourVoiceBank::Fill(const VoiceString& melody,
-                            std::shared_ptr<const ContourSearch> search) {
+                            std::vector<ContourSearch::NoteChoices> choices,
+                            const std::vector<int16_t>& choice_table, int key) {
+  // The last search's copy of the choice table is usually still good.
+  const std::shared_ptr<const ContourSearch> previous = std::move(search_);
   Clear();
   voices_[0] = melody;
-  search_ = std::move(search);
+  search_ = std::make_shared<const ContourSearch>(
+      std::move(choices), melody.durations, choice_table, key, previous.get());
   for (int p = 0; p < ContourSearch::kPatternCount; ++p) pending_[p + 1] = true;
 }
 

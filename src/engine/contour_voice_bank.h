@@ -8,7 +8,9 @@
 #include <array>
 #include <bitset>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine/contour_search.h"
 #include "engine/voice_string.h"
@@ -27,10 +29,14 @@ class ContourVoiceBank {
 
   // Empties every entry.
   void Clear();
-  // Entry 0 becomes the melody and entries 1..22 the voices of `search`
-  // (searched on first reading); the others are emptied.
+  // Entry 0 becomes the melody and entries 1..22 its contour voices
+  // (searched on first reading) for the note choices, the voice choice
+  // table and the key; the others are emptied. Throws std::out_of_range
+  // when the table holds an entry other than 0, 1 or 2 where the search
+  // reads; entry 0 is the melody and the others are empty then.
   void Fill(const VoiceString& melody,
-            std::shared_ptr<const ContourSearch> search);
+            std::vector<ContourSearch::NoteChoices> choices,
+            const std::vector<int16_t>& choice_table, int key);
 
   // Entry by entry.
   friend bool operator==(const ContourVoiceBank& a, const ContourVoiceBank& b);

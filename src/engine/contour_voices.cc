@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdlib>
-#include <memory>
 #include <span>
 #include <string_view>
 #include <utility>
@@ -149,9 +148,6 @@ int GenerateContourVoices(EngineState& state, int seed,
   state.random.RestartRandom(x);
   state.random.MixRandom(x);
 
-  state.candidate_voices.Clear();
-  state.candidate_voices[0] = melody;
-
   // Each note: the melody pitch and two harmony pitches consonant with it.
   const std::span<const int> scale = HarmonyScale(key);
   std::vector<ContourSearch::NoteChoices> choices(n);
@@ -165,10 +161,9 @@ int GenerateContourVoices(EngineState& state, int seed,
   }
 
   // The contour voices themselves are searched when they are read; the
-  // search keeps the part of the choice table it reads.
-  state.candidate_voices.Fill(melody, std::make_shared<const ContourSearch>(
-                                          std::move(choices), melody.durations,
-                                          state.voice_choice_table, key));
+  // bank keeps the part of the choice table the search reads.
+  state.candidate_voices.Fill(melody, std::move(choices),
+                              state.voice_choice_table, key);
   return 1;
 }
 
