@@ -8,25 +8,27 @@ void Score::Clear() {
   for (auto& track : tracks_) track.clear();
 }
 
-ScoreEvent& Score::At(int track, int slot) {
-  if (track < 0 || track >= kTrackCount || slot < 0) {
-    throw std::out_of_range("score slot out of range");
-  }
-  auto& events = tracks_[track];
-  if (static_cast<size_t>(slot) >= events.size()) events.resize(slot + 1);
-  return events[slot];
+void Score::ThrowOutOfRange() {
+  throw std::out_of_range("score slot out of range");
 }
 
-ScoreEvent Score::Get(int track, int slot) const {
-  if (track < 0 || track >= kTrackCount || slot < 0) return {};
-  const auto& events = tracks_[track];
-  if (static_cast<size_t>(slot) >= events.size()) return {};
-  return events[slot];
+std::span<ScoreEvent> Score::Slots(int track, int first, int count) {
+  std::vector<ScoreEvent>& events = Track(track);
+  if (first < 0 || count < 0) ThrowOutOfRange();
+  if (count == 0) return {};
+  const size_t end = static_cast<size_t>(first) + static_cast<size_t>(count);
+  if (end > events.size()) events.resize(end);
+  return std::span<ScoreEvent>(events).subspan(first, count);
 }
 
 int Score::SlotCount(int track) const {
   if (track < 0 || track >= kTrackCount) return 0;
   return static_cast<int>(tracks_[track].size());
+}
+
+std::span<const ScoreEvent> Score::Events(int track) const {
+  if (track < 0 || track >= kTrackCount) return {};
+  return tracks_[track];
 }
 
 int Score::UsedLength() const {

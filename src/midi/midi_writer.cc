@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string_view>
 
 #include "engine/text_number.h"
@@ -34,12 +35,21 @@ void AppendBytes(std::string& out, std::initializer_list<int> bytes) {
 }
 
 // A variable-length quantity: one byte up to 127, two up to 16383, ...
-void AppendVariableLength(std::string& out, int64_t value) {
-  std::string groups(1, static_cast<char>(value & 0x7F));
+// Writes it at `out` and returns its length.
+int WriteVariableLength(char* out, int64_t value) {
+  char groups[10];
+  int count = 0;
+  groups[count++] = static_cast<char>(value & 0x7F);
   for (value >>= 7; value > 0; value >>= 7) {
-    groups.insert(groups.begin(), static_cast<char>(0x80 | (value & 0x7F)));
+    groups[count++] = static_cast<char>(0x80 | (value & 0x7F));
   }
-  out += groups;
+  for (int i = 0; i < count; ++i) out[i] = groups[count - 1 - i];
+  return count;
+}
+
+void AppendVariableLength(std::string& out, int64_t value) {
+  char bytes[10];
+  out.append(bytes, WriteVariableLength(bytes, value));
 }
 
 void AppendChunk(std::string& out, std::string_view id,
@@ -89,23 +99,39 @@ std::string TempoTrackChunk(int64_t tempo) {
 }
 
 // Note on at delta 0, filler note-offs of key 0 while the length exceeds
-// the longest delta, then the closing note off.
+// the longest delta, then the closing note off. Each part goes out in one
+// append: a long piece has hundreds of thousands of notes.
 void AppendNoteGroup(std::string& out, const ScoreEvent& event, int channel) {
   const char key = event.pitch >= 1 && event.pitch <= 127
                        ? static_cast<char>(event.pitch)
                        : 0;
-  out.push_back(0x00);
-  out.push_back(static_cast<char>(0x90 + channel));
-  out.push_back(key);
-  out.push_back(DataByte(event.velocity));
+  char group[24];
+  int size = 0;
+  group[size++] = 0x00;
+  group[size++] = static_cast<char>(0x90 + channel);
+  group[size++] = key;
+  group[size++] = DataByte(event.velocity);
   int64_t ticks = static_cast<int64_t>(event.duration) * kMidiTicksPerHalfUnit;
-  for (; ticks > kLongestDelta; ticks -= kLongestDelta) {
-    AppendBytes(out, {0xFF, 0x7F, 0x80 + channel, 0x00, 0x00});
+  if (ticks > kLongestDelta) {
+    out.append(group, size);
+    size = 0;
+    for (; ticks > kLongestDelta; ticks -= kLongestDelta) {
+      AppendBytes(out, {0xFF, 0x7F, 0x80 + channel, 0x00, 0x00});
+    }
   }
-  AppendVariableLength(out, ticks);
-  out.push_back(static_cast<char>(0x80 + channel));
-  out.push_back(key);
-  out.push_back(0x00);
+  size += WriteVariableLength(group + size, ticks);
+  group[size++] = static_cast<char>(0x80 + channel);
+  group[size++] = key;
+  group[size++] = 0x00;
+  out.append(group, size);
+}
+
+// Room for a track chunk whose notes need no filler events: the chunk
+// header, the name, program and pan events, 9 bytes per slot and the two
+// closing events. Longer notes make the string grow as usual.
+size_t TrackChunkRoom(const EngineState& engine, int t) {
+  return 8 + 4 + 4 + engine.track_name[t].size() + 7 +
+         9 * static_cast<size_t>(engine.score.SlotCount(t)) + 8;
 }
 
 // Trims the names in place and counts the leading non-empty ones.
@@ -124,26 +150,40 @@ int CountTracks(std::array<std::string, kTrackCount + 1>& names) {
 bool AppendScoreTrack(std::string& out, EngineState& engine, int t,
                       const MidiFileSettings& settings, UiHost& ui) {
   const int channel = std::clamp(settings.channel_map[t], 1, 16) - 1;
-  std::string data;
-  AppendNameEvent(data, engine.track_name[t]);
-  AppendBytes(data, {0x00, 0xC0 + channel});
-  data.push_back(DataByte(engine.track_instrument[t]));
-  AppendBytes(data, {0x00, 0xB0 + channel, 0x0A});
-  data.push_back(DataByte(CInt(NumericValue(settings.pan_texts[t]))));
+  // The event data goes straight after the chunk header, whose length is
+  // filled in at the end.
+  const size_t chunk_start = out.size();
+  out += "MTrk";
+  out.append(4, '\0');
+  const size_t data_start = out.size();
+  AppendNameEvent(out, engine.track_name[t]);
+  AppendBytes(out, {0x00, 0xC0 + channel});
+  out.push_back(DataByte(engine.track_instrument[t]));
+  AppendBytes(out, {0x00, 0xB0 + channel, 0x0A});
+  out.push_back(DataByte(CInt(NumericValue(settings.pan_texts[t]))));
 
   // At least one pass, so that every track gives the user a chance to stop.
-  const int slots = std::max(engine.score.SlotCount(t), 1);
-  for (int p = 0; p < slots; ++p) {
-    const ScoreEvent event = engine.score.Get(t, p);
-    if (event.duration > 0) AppendNoteGroup(data, event, channel);
+  const std::span<const ScoreEvent> events = engine.score.Events(t);
+  const size_t slots = std::max<size_t>(events.size(), 1);
+  for (size_t p = 0; p < slots; ++p) {
+    if (p < events.size() && events[p].duration > 0) {
+      AppendNoteGroup(out, events[p], channel);
+    }
     if (p % kMidiYieldInterval == 0) {
       ui.Yield();
-      if (engine.stop_requested != 0) return false;
+      if (engine.stop_requested != 0) {
+        out.resize(chunk_start);
+        return false;
+      }
     }
   }
-  AppendBytes(data, {0x00, 0xB0 + channel, 0x7B, 0x00});
-  AppendBytes(data, {0x00, 0xFF, 0x2F, 0x00});
-  AppendChunk(out, "MTrk", data);
+  AppendBytes(out, {0x00, 0xB0 + channel, 0x7B, 0x00});
+  AppendBytes(out, {0x00, 0xFF, 0x2F, 0x00});
+  const uint32_t length = static_cast<uint32_t>(out.size() - data_start);
+  out[data_start - 4] = static_cast<char>(length >> 24);
+  out[data_start - 3] = static_cast<char>((length >> 16) & 0xFF);
+  out[data_start - 2] = static_cast<char>((length >> 8) & 0xFF);
+  out[data_start - 1] = static_cast<char>(length & 0xFF);
   return true;
 }
 
@@ -191,6 +231,9 @@ int SaveScoreInMIDIFormat(const std::string& midi_file, EngineState& engine,
 
   const int tracks = CountTracks(engine.track_name);
   std::string bytes = HeaderChunk(tracks) + TempoTrackChunk(tempo);
+  size_t room = bytes.size();
+  for (int t = 0; t < tracks; ++t) room += TrackChunkRoom(engine, t);
+  bytes.reserve(room);
   int result = kMidiWritten;
   for (int t = 0; t < tracks; ++t) {
     if (!AppendScoreTrack(bytes, engine, t, settings, ui)) {
