@@ -84,9 +84,7 @@ int ComposeAndWrite(ProgramState& state) {
 long ScoreEvents(const EngineState& engine) {
   long events = 0;
   for (int t = 0; t < kTrackCount; ++t) {
-    for (int s = 0; s < engine.score.SlotCount(t); ++s) {
-      if (engine.score.Get(t, s).duration > 0) ++events;
-    }
+    events += engine.score.EventCount(t);
   }
   return events;
 }

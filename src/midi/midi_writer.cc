@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
-#include <span>
 #include <string_view>
 
 #include "engine/text_number.h"
@@ -127,11 +126,54 @@ void AppendNoteGroup(std::string& out, const ScoreEvent& event, int channel) {
 }
 
 // Room for a track chunk whose notes need no filler events: the chunk
-// header, the name, program and pan events, 9 bytes per slot and the two
-// closing events. Longer notes make the string grow as usual.
+// header, the name, program and pan events, 9 bytes per stored slot and the
+// two closing events. Longer notes make the string grow as usual.
 size_t TrackChunkRoom(const EngineState& engine, int t) {
-  return 8 + 4 + 4 + engine.track_name[t].size() + 7 +
-         9 * static_cast<size_t>(engine.score.SlotCount(t)) + 8;
+  size_t stored = 0;
+  for (int r = 0; r < engine.score.RunCount(t); ++r) {
+    stored += engine.score.RunAt(t, r).events.size();
+  }
+  return 8 + 4 + 4 + engine.track_name[t].size() + 7 + 9 * stored + 8;
+}
+
+// Yields at every slot from `from` up to, not including, `to` whose index
+// is a multiple of the yield interval; false as soon as the user asks to
+// stop.
+bool YieldOverSlots(int64_t from, int64_t to, const EngineState& engine,
+                    UiHost& ui) {
+  const int64_t first =
+      (from + kMidiYieldInterval - 1) / kMidiYieldInterval * kMidiYieldInterval;
+  for (int64_t p = first; p < to; p += kMidiYieldInterval) {
+    ui.Yield();
+    if (engine.stop_requested != 0) return false;
+  }
+  return true;
+}
+
+// The note groups of track t in slot order, yielding every 128 slots (the
+// empty slots between the stored runs count too); false when the user
+// asked to stop.
+bool AppendNotes(std::string& out, const EngineState& engine, int t,
+                 int channel, UiHost& ui) {
+  const Score& score = engine.score;
+  int64_t next = 0;  // the first slot not visited yet
+  for (int r = 0; r < score.RunCount(t); ++r) {
+    const Score::Run run = score.RunAt(t, r);
+    if (!YieldOverSlots(next, run.first, engine, ui)) return false;
+    int64_t slot = run.first;
+    for (const ScoreEvent& event : run.events) {
+      if (event.duration > 0) AppendNoteGroup(out, event, channel);
+      if (slot % kMidiYieldInterval == 0) {
+        ui.Yield();
+        if (engine.stop_requested != 0) return false;
+      }
+      ++slot;
+    }
+    next = slot;
+  }
+  // At least one slot, so that every track gives the user a chance to stop.
+  const int64_t slots = std::max(score.SlotCount(t), 1);
+  return YieldOverSlots(next, slots, engine, ui);
 }
 
 // Trims the names in place and counts the leading non-empty ones.
@@ -162,20 +204,9 @@ bool AppendScoreTrack(std::string& out, EngineState& engine, int t,
   AppendBytes(out, {0x00, 0xB0 + channel, 0x0A});
   out.push_back(DataByte(CInt(NumericValue(settings.pan_texts[t]))));
 
-  // At least one pass, so that every track gives the user a chance to stop.
-  const std::span<const ScoreEvent> events = engine.score.Events(t);
-  const size_t slots = std::max<size_t>(events.size(), 1);
-  for (size_t p = 0; p < slots; ++p) {
-    if (p < events.size() && events[p].duration > 0) {
-      AppendNoteGroup(out, events[p], channel);
-    }
-    if (p % kMidiYieldInterval == 0) {
-      ui.Yield();
-      if (engine.stop_requested != 0) {
-        out.resize(chunk_start);
-        return false;
-      }
-    }
+  if (!AppendNotes(out, engine, t, channel, ui)) {
+    out.resize(chunk_start);
+    return false;
   }
   AppendBytes(out, {0x00, 0xB0 + channel, 0x7B, 0x00});
   AppendBytes(out, {0x00, 0xFF, 0x2F, 0x00});
