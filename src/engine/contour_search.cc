@@ -41,16 +41,21 @@ int64_t TrialCursor(int64_t trial, int64_t n) {
 
 // One past the last cursor position any trial of any pattern reads. The
 // trials of the first round tile the table from 0, so every position below
-// it is read by some trial.
+// it is read by some trial. Each round is an arithmetic run of cursors
+// below the modulus.
 int64_t ReadWindowLength(int64_t n) {
   const int64_t step = n % kCursorModulus;
-  int64_t cursor = 0;
+  if (step == 0) return n;
+  int64_t trials_left =
+      static_cast<int64_t>(ContourSearch::kPatternCount) * kTrialsPerPattern;
+  int64_t start = 0;
   int64_t highest = 0;
-  for (int trial = 0; trial < ContourSearch::kPatternCount * kTrialsPerPattern;
-       ++trial) {
-    highest = std::max(highest, cursor);
-    cursor += step;
-    if (cursor >= kCursorModulus) cursor -= kCursorModulus;
+  while (trials_left > 0) {
+    const int64_t in_round = (kCursorModulus - 1 - start) / step + 1;
+    const int64_t taken = std::min(in_round, trials_left);
+    highest = std::max(highest, start + (taken - 1) * step);
+    trials_left -= taken;
+    start += taken * step - kCursorModulus;
   }
   return highest + n;
 }
@@ -64,13 +69,18 @@ std::shared_ptr<const std::vector<int16_t>> ReadColumns(
   auto columns =
       std::make_shared<std::vector<int16_t>>(static_cast<size_t>(length), 0);
   if (table.empty()) return columns;
-  const size_t size = table.size();
-  for (size_t i = 0; i < columns->size(); ++i) {
-    const int16_t entry = table[i % size];
-    if (entry < 0 || entry >= ContourSearch::kChoiceColumns) {
-      throw std::out_of_range("voice choice table entry out of range");
+  // Whole passes over the table, then the rest of it.
+  bool valid = true;
+  for (size_t at = 0; at < columns->size(); at += table.size()) {
+    const size_t count = std::min(table.size(), columns->size() - at);
+    for (size_t i = 0; i < count; ++i) {
+      const int16_t entry = table[i];
+      valid &= entry >= 0 && entry < ContourSearch::kChoiceColumns;
+      (*columns)[at + i] = entry;
     }
-    (*columns)[i] = entry;
+  }
+  if (!valid) {
+    throw std::out_of_range("voice choice table entry out of range");
   }
   return columns;
 }
