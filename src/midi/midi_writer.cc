@@ -97,32 +97,48 @@ std::string TempoTrackChunk(int64_t tempo) {
   return out;
 }
 
-// Note on at delta 0, filler note-offs of key 0 while the length exceeds
-// the longest delta, then the closing note off. Each part goes out in one
-// append: a long piece has hundreds of thousands of notes.
-void AppendNoteGroup(std::string& out, const ScoreEvent& event, int channel) {
+// Bytes of a note group without filler events: note on, a delta of one
+// or two bytes, note off.
+constexpr size_t kPlainNoteGroupBytes = 9;
+constexpr size_t kFillerBytes = 5;
+
+// Filler events a note of `ticks` needs before its closing note off.
+int64_t FillerCount(int64_t ticks) {
+  return ticks > kLongestDelta ? (ticks - 1) / kLongestDelta : 0;
+}
+
+// Writes the note group at `at`, which has room for it: note on at delta
+// 0, filler note-offs of key 0 while the length exceeds the longest delta,
+// then the closing note off. Returns the end of the group.
+char* WriteNoteGroup(char* at, const ScoreEvent& event, int channel) {
   const char key = event.pitch >= 1 && event.pitch <= 127
                        ? static_cast<char>(event.pitch)
                        : 0;
-  char group[24];
-  int size = 0;
-  group[size++] = 0x00;
-  group[size++] = static_cast<char>(0x90 + channel);
-  group[size++] = key;
-  group[size++] = DataByte(event.velocity);
+  *at++ = 0x00;
+  *at++ = static_cast<char>(0x90 + channel);
+  *at++ = key;
+  *at++ = DataByte(event.velocity);
   int64_t ticks = static_cast<int64_t>(event.duration) * kMidiTicksPerHalfUnit;
-  if (ticks > kLongestDelta) {
-    out.append(group, size);
-    size = 0;
-    for (; ticks > kLongestDelta; ticks -= kLongestDelta) {
-      AppendBytes(out, {0xFF, 0x7F, 0x80 + channel, 0x00, 0x00});
-    }
+  for (; ticks > kLongestDelta; ticks -= kLongestDelta) {
+    *at++ = static_cast<char>(0xFF);
+    *at++ = 0x7F;
+    *at++ = static_cast<char>(0x80 + channel);
+    *at++ = 0x00;
+    *at++ = 0x00;
   }
-  size += WriteVariableLength(group + size, ticks);
-  group[size++] = static_cast<char>(0x80 + channel);
-  group[size++] = key;
-  group[size++] = 0x00;
-  out.append(group, size);
+  // After the fillers the delta takes one or two bytes.
+  if (ticks >= 0 && ticks < 0x80) {
+    *at++ = static_cast<char>(ticks);
+  } else if (ticks >= 0 && ticks <= kLongestDelta) {
+    *at++ = static_cast<char>(0x80 | (ticks >> 7));
+    *at++ = static_cast<char>(ticks & 0x7F);
+  } else {
+    at += WriteVariableLength(at, ticks);
+  }
+  *at++ = static_cast<char>(0x80 + channel);
+  *at++ = key;
+  *at++ = 0x00;
+  return at;
 }
 
 // Room for a track chunk whose notes need no filler events: the chunk
@@ -160,15 +176,27 @@ bool AppendNotes(std::string& out, const EngineState& engine, int t,
   for (int r = 0; r < score.RunCount(t); ++r) {
     const Score::Run run = score.RunAt(t, r);
     if (!YieldOverSlots(next, run.first, engine, ui)) return false;
+    // The groups are written in place: room for a plain group per slot,
+    // made larger for each note that needs fillers.
+    size_t used = out.size();
+    out.resize(used + kPlainNoteGroupBytes * run.events.size());
     int64_t slot = run.first;
     for (const ScoreEvent& event : run.events) {
-      if (event.duration > 0) AppendNoteGroup(out, event, channel);
+      if (event.duration > 0) {
+        const int64_t fillers = FillerCount(
+            static_cast<int64_t>(event.duration) * kMidiTicksPerHalfUnit);
+        if (fillers > 0) {
+          out.resize(out.size() + static_cast<size_t>(fillers) * kFillerBytes);
+        }
+        used = WriteNoteGroup(out.data() + used, event, channel) - out.data();
+      }
       if (slot % kMidiYieldInterval == 0) {
         ui.Yield();
         if (engine.stop_requested != 0) return false;
       }
       ++slot;
     }
+    out.resize(used);
     next = slot;
   }
   // At least one slot, so that every track gives the user a chance to stop.
