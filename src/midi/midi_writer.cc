@@ -36,6 +36,15 @@ void AppendBytes(std::string& out, std::initializer_list<int> bytes) {
 // A variable-length quantity: one byte up to 127, two up to 16383, ...
 // Writes it at `out` and returns its length.
 int WriteVariableLength(char* out, int64_t value) {
+  if (value >= 0 && value < 0x80) {
+    out[0] = static_cast<char>(value);
+    return 1;
+  }
+  if (value >= 0 && value < 0x4000) {
+    out[0] = static_cast<char>(0x80 | (value >> 7));
+    out[1] = static_cast<char>(value & 0x7F);
+    return 2;
+  }
   char groups[10];
   int count = 0;
   groups[count++] = static_cast<char>(value & 0x7F);
@@ -126,15 +135,9 @@ char* WriteNoteGroup(char* at, const ScoreEvent& event, int channel) {
     *at++ = 0x00;
     *at++ = 0x00;
   }
-  // After the fillers the delta takes one or two bytes.
-  if (ticks >= 0 && ticks < 0x80) {
-    *at++ = static_cast<char>(ticks);
-  } else if (ticks >= 0 && ticks <= kLongestDelta) {
-    *at++ = static_cast<char>(0x80 | (ticks >> 7));
-    *at++ = static_cast<char>(ticks & 0x7F);
-  } else {
-    at += WriteVariableLength(at, ticks);
-  }
+  // A sounding slot has a duration above 0, so after the fillers the delta
+  // lies in 1 .. 16383: one or two bytes.
+  at += WriteVariableLength(at, ticks);
   *at++ = static_cast<char>(0x80 + channel);
   *at++ = key;
   *at++ = 0x00;
