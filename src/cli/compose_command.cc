@@ -231,9 +231,7 @@ PieceSummary Summarize(const EngineState& engine, const std::string& midi) {
   PieceSummary summary;
   for (int t = 0; t < kTrackCount && !engine.track_name[t].empty(); ++t) {
     ++summary.tracks;
-    for (int s = 0; s < engine.score.SlotCount(t); ++s) {
-      if (engine.score.Get(t, s).duration > 0) ++summary.events;
-    }
+    summary.events += engine.score.EventCount(t);
   }
   summary.seconds =
       static_cast<double>(MidiTiming::Parse(midi).LengthMicroseconds()) / 1e6;

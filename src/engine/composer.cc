@@ -587,9 +587,10 @@ void FinishScore(const PanelModel& panel, EngineState& engine, int tracks) {
   for (int t = 0; t < tracks; ++t) {
     int base = ToInt(CInt(NumericValue(panel.Text({Box::kOctave, t}))));
     engine.track_name[t] = "Track " + std::to_string(t + 1);
-    for (int slot = 0; slot < engine.score.SlotCount(t); ++slot) {
-      ScoreEvent& event = engine.score.At(t, slot);
-      if (event.duration > 0) event.pitch += base;
+    for (int r = 0; r < engine.score.RunCount(t); ++r) {
+      for (ScoreEvent& event : engine.score.MutableRun(t, r)) {
+        if (event.duration > 0) event.pitch += base;
+      }
     }
     // An instrument list without a selection plays program 0.
     engine.track_instrument[t] =

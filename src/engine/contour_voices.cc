@@ -2,11 +2,12 @@
 
 #include <array>
 #include <cstdlib>
-#include <stdexcept>
-#include <string>
+#include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "engine/contour_search.h"
 #include "engine/text_number.h"
 
 namespace tessavar {
@@ -22,34 +23,82 @@ constexpr std::string_view kHarmonyConsonances = " 0 3 4 5 7 8 9";
 constexpr std::string_view kMajorSnap = " 0 0 2 2 4 5 5 7 7 9 911";
 constexpr std::string_view kMinorSnap = " 0 0 2 3 3 5 5 7 8 81010";
 
-// 22 contour patterns of 5 characters; "+" asks for a rising step.
-constexpr std::string_view kContourPatterns =
-    "+-   -+   ++-  +-+  -++  --+  -+-  +--  ++-- +--+ --++ -++- "
-    "+++--++--++--++--+++-+++----++--++--++--++---+---+";
-constexpr int kPatternCount = 22;
-constexpr int kPatternWidth = 5;
-static_assert(kContourPatterns.size() == kPatternCount * kPatternWidth);
-
-constexpr int kTrialsPerPattern = 100;
-constexpr int kCursorModulus = 32000;
-constexpr int kChoiceColumns = 3;
-
-// The numeric value of 2-character field `index` (from 0) of a table.
-int Field2(std::string_view table, int index) {
-  return ToInt(CInt(NumericValue(table.substr(2 * index, 2))));
+// The tables are read in the inner loops of the composer, so their fields
+// are turned into integers once, at compile time. A field is a digit or two
+// digits, right-aligned.
+constexpr bool IsFieldTable(std::string_view table) {
+  if (table.size() % 2 != 0) return false;
+  for (size_t i = 0; i < table.size(); i += 2) {
+    const char tens = table[i];
+    const char units = table[i + 1];
+    if (tens != ' ' && (tens < '0' || tens > '9')) return false;
+    if (units < '0' || units > '9') return false;
+  }
+  return true;
 }
 
-// A distance belongs to a list when its last two characters, after a
-// leading space, occur in the list text.
-bool DistanceInList(int distance, std::string_view list) {
-  std::string text = " " + std::to_string(distance);
-  return list.find(text.substr(text.size() - 2)) != std::string_view::npos;
+template <size_t kFields>
+constexpr std::array<int, kFields> Fields(std::string_view table) {
+  std::array<int, kFields> fields{};
+  for (size_t f = 0; f < kFields; ++f) {
+    const char tens = table[2 * f];
+    fields[f] =
+        (tens == ' ' ? 0 : 10 * (tens - '0')) + (table[2 * f + 1] - '0');
+  }
+  return fields;
 }
+
+static_assert(IsFieldTable(kChromaticScale) && IsFieldTable(kMajorScale) &&
+              IsFieldTable(kMinorScale) && IsFieldTable(kMajorSnap) &&
+              IsFieldTable(kMinorSnap));
+
+constexpr auto kChromaticFields =
+    Fields<kChromaticScale.size() / 2>(kChromaticScale);
+constexpr auto kMajorFields = Fields<kMajorScale.size() / 2>(kMajorScale);
+constexpr auto kMinorFields = Fields<kMinorScale.size() / 2>(kMinorScale);
+constexpr auto kMajorSnapFields = Fields<12>(kMajorSnap);
+constexpr auto kMinorSnapFields = Fields<12>(kMinorSnap);
+static_assert(kMajorSnap.size() == 24 && kMinorSnap.size() == 24);
+
+// A distance d belongs to a list when the last two characters of a space
+// followed by the digits of d (" 3", "10", "17", "03" for 103) occur in
+// the list text. The answer depends only on those two characters, so it
+// is worked out once for each of them: below 10 the space and the digit,
+// from 10 on the last two digits.
+struct DistanceList {
+  std::array<bool, 10> below_ten{};
+  std::array<bool, 100> last_two_digits{};
+
+  bool Contains(int distance) const {
+    return distance < 10 ? below_ten[distance]
+                         : last_two_digits[distance % 100];
+  }
+};
+
+constexpr DistanceList MakeDistanceList(std::string_view list) {
+  DistanceList result;
+  for (int d = 0; d < 10; ++d) {
+    const char text[] = {' ', static_cast<char>('0' + d)};
+    result.below_ten[d] =
+        list.find(std::string_view(text, 2)) != std::string_view::npos;
+  }
+  for (int d = 0; d < 100; ++d) {
+    const char text[] = {static_cast<char>('0' + d / 10),
+                         static_cast<char>('0' + d % 10)};
+    result.last_two_digits[d] =
+        list.find(std::string_view(text, 2)) != std::string_view::npos;
+  }
+  return result;
+}
+
+constexpr DistanceList kMelodyConsonanceList =
+    MakeDistanceList(kMelodyConsonances);
+constexpr DistanceList kHarmonyConsonanceList =
+    MakeDistanceList(kHarmonyConsonances);
 
 bool HarmonyQualifies(int v, int src, int first_harmony, int j) {
-  if (!DistanceInList(std::abs(v - src), kMelodyConsonances)) return false;
-  if (j == 2 &&
-      !DistanceInList(std::abs(v - first_harmony), kHarmonyConsonances)) {
+  if (!kMelodyConsonanceList.Contains(std::abs(v - src))) return false;
+  if (j == 2 && !kHarmonyConsonanceList.Contains(std::abs(v - first_harmony))) {
     return false;
   }
   return true;
@@ -57,54 +106,34 @@ bool HarmonyQualifies(int v, int src, int first_harmony, int j) {
 
 // Whether some field of the scale could ever be accepted; without this the
 // search for a high or rest pitch would never end.
-bool AnyHarmonyQualifies(std::string_view scale, int src, int first_harmony,
+bool AnyHarmonyQualifies(std::span<const int> scale, int src, int first_harmony,
                          int j) {
-  const int fields = static_cast<int>(scale.size() / 2);
-  for (int f = 0; f < fields; ++f) {
-    if (HarmonyQualifies(Field2(scale, f), src, first_harmony, j)) return true;
+  for (int v : scale) {
+    if (HarmonyQualifies(v, src, first_harmony, j)) return true;
   }
   return false;
 }
 
-int DrawHarmonyPitch(RandomStream& random, std::string_view scale, int src,
+int DrawHarmonyPitch(RandomStream& random, std::span<const int> scale, int src,
                      int first_harmony, int j) {
   if (!AnyHarmonyQualifies(scale, src, first_harmony, j)) return src;
-  const int fields = static_cast<int>(scale.size() / 2);
+  const int fields = static_cast<int>(scale.size());
   while (true) {
     const double r = random.NextRandom();
-    const int v = Field2(scale, ToInt(Int(r * fields)));
+    const int v = scale[ToInt(Int(r * fields))];
     if (HarmonyQualifies(v, src, first_harmony, j)) return v;
   }
 }
 
-std::string_view HarmonyScale(int key) {
-  if (key >= 12) return kMinorScale;
-  if (key >= 0) return kMajorScale;
-  return kChromaticScale;
+std::span<const int> HarmonyScale(int key) {
+  if (key >= 12) return kMinorFields;
+  if (key >= 0) return kMajorFields;
+  return kChromaticFields;
 }
-
-// The first `length` characters of the pattern's field, without the
-// surrounding spaces.
-std::string_view PatternText(int pattern, int length) {
-  std::string_view t = kContourPatterns.substr(pattern * kPatternWidth, length);
-  while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
-  while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
-  return t;
-}
-
-int Sign(int x) { return (x > 0) - (x < 0); }
 
 int FloorMod(int a, int b) {
   const int r = a % b;
   return r < 0 ? r + b : r;
-}
-
-// The table entry under the cursor. The composer's themes stay far below
-// the length where the cursor could run past the table; should it happen,
-// the reading wraps around instead of leaving the table.
-int ChoiceAt(const std::vector<int16_t>& table, size_t index) {
-  if (table.empty()) return 0;
-  return table[index % table.size()];
 }
 
 }  // namespace
@@ -119,12 +148,9 @@ int GenerateContourVoices(EngineState& state, int seed,
   state.random.RestartRandom(x);
   state.random.MixRandom(x);
 
-  for (auto& voice : state.candidate_voices) voice.clear();
-  state.candidate_voices[0] = melody;
-
   // Each note: the melody pitch and two harmony pitches consonant with it.
-  const std::string_view scale = HarmonyScale(key);
-  std::vector<std::array<int, kChoiceColumns>> choices(n);
+  const std::span<const int> scale = HarmonyScale(key);
+  std::vector<ContourSearch::NoteChoices> choices(n);
   for (int i = 0; i < n; ++i) {
     const int src = melody.pitches[i];
     choices[i][0] = src;
@@ -134,50 +160,10 @@ int GenerateContourVoices(EngineState& state, int seed,
     }
   }
 
-  // For each pattern keep the first of 100 combinations that follows it
-  // best; the combinations come from the precomputed choice table.
-  const int pattern_length = n < kPatternWidth ? n : kPatternWidth;
-  std::vector<std::array<int, kPatternCount>> best_choice(n);
-  std::vector<int> direction(n);
-  std::vector<int> trial(n);
-  int cursor = 0;
-  for (int p = 0; p < kPatternCount; ++p) {
-    const std::string_view t = PatternText(p, pattern_length);
-    for (int k = 0; k < n; ++k) {
-      direction[k] = t[k % t.size()] == '+' ? 1 : -1;
-    }
-    int best = -1;
-    for (int attempt = 0; attempt < kTrialsPerPattern; ++attempt) {
-      for (int k = 0; k < n; ++k) {
-        // The index is almost always inside the table; avoid the division.
-        const size_t index = static_cast<size_t>(cursor) + k;
-        const int column = index < state.voice_choice_table.size()
-                               ? state.voice_choice_table[index]
-                               : ChoiceAt(state.voice_choice_table, index);
-        if (column < 0 || column >= kChoiceColumns) {
-          throw std::out_of_range("voice choice table entry out of range");
-        }
-        trial[k] = choices[k][column];
-      }
-      cursor = FloorMod(cursor + n, kCursorModulus);
-      int score = 0;
-      for (int q = 0; q + 1 < n; ++q) {
-        score += Sign(trial[q + 1] - trial[q]) * direction[q];
-      }
-      if (score > best) {
-        for (int k = 0; k < n; ++k) best_choice[k][p] = trial[k];
-        best = score;
-      }
-    }
-  }
-
-  for (int p = 0; p < kPatternCount; ++p) {
-    VoiceString voice;
-    voice.durations = melody.durations;
-    voice.pitches.resize(n);
-    for (int k = 0; k < n; ++k) voice.pitches[k] = best_choice[k][p];
-    state.candidate_voices[p + 1] = SnapVoiceToKey(voice, key);
-  }
+  // The contour voices themselves are searched when they are read; the
+  // bank keeps the part of the choice table the search reads.
+  state.candidate_voices.Fill(melody, std::move(choices),
+                              state.voice_choice_table, key);
   return 1;
 }
 
@@ -185,12 +171,12 @@ VoiceString SnapVoiceToKey(const VoiceString& voice, int key) {
   if (voice.empty()) return {};
   VoiceString snapped = voice;
   if (key < 0) return snapped;
-  const std::string_view table =
-      FloorMod(key, 24) >= 12 ? kMinorSnap : kMajorSnap;
+  const std::array<int, 12>& table =
+      FloorMod(key, 24) >= 12 ? kMinorSnapFields : kMajorSnapFields;
   for (int& c : snapped.pitches) {
     if (c == kRestCode) continue;
     const int pc = FloorMod(c, 12);
-    c = (c - pc) + Field2(table, pc);
+    c = (c - pc) + table[pc];
   }
   return snapped;
 }

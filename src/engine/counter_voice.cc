@@ -1,6 +1,6 @@
 #include "engine/counter_voice.h"
 
-#include <cstdio>
+#include <array>
 #include <cstdlib>
 #include <string_view>
 
@@ -17,26 +17,66 @@ constexpr std::string_view kMinorScale = "00 02 03 05 07 08 10 ";
 // Consonant intervals above the melody, one digit each.
 constexpr std::string_view kIntervals = "0345789";
 
-std::string_view CounterScale(int key) {
-  if (key < 0) return kChromaticScale;
-  return key % 24 >= 12 ? kMinorScale : kMajorScale;
+// The composer draws from the scales note by note, so each text is turned
+// into its fields and its membership once, at compile time.
+struct CounterScaleTable {
+  // The fields in order; the first `count` are used.
+  std::array<int, 12> fields{};
+  int count = 0;
+  // Whether the two-digit form ("05", "10") of each pitch class occurs in
+  // the text.
+  std::array<bool, 12> member{};
+};
+
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+constexpr CounterScaleTable MakeCounterScale(std::string_view text) {
+  CounterScaleTable table;
+  table.count = static_cast<int>(text.size() / 3);
+  for (int f = 0; f < table.count; ++f) {
+    table.fields[f] = 10 * (text[3 * f] - '0') + (text[3 * f + 1] - '0');
+  }
+  for (int pc = 0; pc < 12; ++pc) {
+    const char form[] = {static_cast<char>('0' + pc / 10),
+                         static_cast<char>('0' + pc % 10)};
+    table.member[pc] =
+        text.find(std::string_view(form, 2)) != std::string_view::npos;
+  }
+  return table;
 }
 
-int FieldCount(std::string_view scale) {
-  return static_cast<int>(scale.size() / 3);
+// Fields of two digits and a blank, at most 12 of them.
+constexpr bool IsCounterScaleText(std::string_view text) {
+  if (text.size() % 3 != 0 || text.size() > 36) return false;
+  for (size_t i = 0; i < text.size(); i += 3) {
+    if (!IsDigit(text[i]) || !IsDigit(text[i + 1]) || text[i + 2] != ' ') {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(IsCounterScaleText(kChromaticScale) &&
+              IsCounterScaleText(kMajorScale) &&
+              IsCounterScaleText(kMinorScale));
+
+constexpr CounterScaleTable kChromaticTable = MakeCounterScale(kChromaticScale);
+constexpr CounterScaleTable kMajorTable = MakeCounterScale(kMajorScale);
+constexpr CounterScaleTable kMinorTable = MakeCounterScale(kMinorScale);
+
+const CounterScaleTable& CounterScale(int key) {
+  if (key < 0) return kChromaticTable;
+  return key % 24 >= 12 ? kMinorTable : kMajorTable;
 }
 
 // A random pitch class of the scale (one draw).
-int DrawScalePitch(RandomStream& random, std::string_view scale) {
-  const int field = ToInt(Int(random.NextRandom() * FieldCount(scale)));
-  return ToInt(CInt(NumericValue(scale.substr(3 * field, 2))));
+int DrawScalePitch(RandomStream& random, const CounterScaleTable& scale) {
+  const int field = ToInt(Int(random.NextRandom() * scale.count));
+  return scale.fields[field];
 }
 
-// Membership by the two-digit form with a leading zero ("05", "10").
-bool InScale(std::string_view scale, int pitch_class) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d", pitch_class);
-  return scale.find(text) != std::string_view::npos;
+// Membership of a pitch class 0..11 by its two-digit form.
+bool InScale(const CounterScaleTable& scale, int pitch_class) {
+  return scale.member[pitch_class];
 }
 
 // Character `position` (from 1) of the voice read as its text: the pitch
@@ -65,7 +105,7 @@ VoiceString GenerateCounterVoice(RandomStream& random, int seed, int key,
   random.RestartRandom(x);
   random.MixRandom(x);
 
-  const std::string_view scale = CounterScale(key);
+  const CounterScaleTable& scale = CounterScale(key);
   int ref = DrawScalePitch(random, scale);
 
   const size_t n = melody.size();

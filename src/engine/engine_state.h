@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/contour_voice_bank.h"
 #include "engine/random_stream.h"
 #include "engine/score.h"
 #include "engine/voice_string.h"
@@ -16,7 +17,6 @@
 namespace tessavar {
 
 inline constexpr int kVoiceChoiceTableSize = 32767;
-inline constexpr int kCandidateVoiceCount = 25;
 inline constexpr char kDefaultUserScale[] = " 0 1 2 3 4 5 6 7 8 9101112";
 
 struct EngineState {
@@ -39,7 +39,7 @@ struct EngineState {
   VoiceString split_voice3;
 
   // The contour voice bank: entry 0 the melody, 1..22 the contour voices.
-  std::array<VoiceString, kCandidateVoiceCount> candidate_voices{};
+  ContourVoiceBank candidate_voices;
   // Random choices 0, 1 or 2 for the contour search.
   std::vector<int16_t> voice_choice_table =
       std::vector<int16_t>(kVoiceChoiceTableSize, 0);

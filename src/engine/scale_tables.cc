@@ -56,14 +56,18 @@ ScaleTables::ScaleTables(int tonality, const std::string& user_scale)
   for (int value = kLowest; value <= kHighest; ++value) {
     member_[value - kLowest] = LiteralSearch(value);
   }
+  const std::string_view table = scale_table_;
+  for (size_t field = 0; 2 * field + 2 <= table.size(); ++field) {
+    pitch_fields_.push_back(
+        ToInt(CInt(NumericValue(table.substr(2 * field, 2)))));
+  }
 }
 
 int ScaleTables::PitchField(int64_t field) const {
-  if (field < 0 || 2 * field + 2 > static_cast<int64_t>(scale_table_.size())) {
+  if (field < 0 || field >= static_cast<int64_t>(pitch_fields_.size())) {
     return 0;
   }
-  return ToInt(
-      CInt(NumericValue(std::string_view(scale_table_).substr(2 * field, 2))));
+  return pitch_fields_[field];
 }
 
 bool ScaleTables::LiteralSearch(int value) const {

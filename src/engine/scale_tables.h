@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/voice_string.h"
 
@@ -40,6 +41,8 @@ class ScaleTables {
   bool LiteralSearch(int value) const;
 
   std::string scale_table_;
+  // The fields of the pitch table as numbers, read once.
+  std::vector<int> pitch_fields_;
   std::string scale_list_;
   std::array<bool, kHighest - kLowest + 1> member_{};
 };

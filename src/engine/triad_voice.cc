@@ -1,5 +1,6 @@
 #include "engine/triad_voice.h"
 
+#include <array>
 #include <string_view>
 
 #include "engine/text_number.h"
@@ -39,9 +40,31 @@ constexpr std::string_view kMinorTriads =
 
 static_assert(kMajorTriads.size() == 288 && kMinorTriads.size() == 288);
 
-int TriadEntry(std::string_view table, int a, int b) {
-  return ToInt(CInt(NumericValue(table.substr(24 * a + 2 * b, 2))));
+using TriadTable = std::array<std::array<int, 12>, 12>;
+
+// The texts as numbers, read once at compile time: every entry is two
+// digits.
+constexpr bool IsTriadText(std::string_view text) {
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
 }
+static_assert(IsTriadText(kMajorTriads) && IsTriadText(kMinorTriads));
+
+constexpr TriadTable MakeTriadTable(std::string_view text) {
+  TriadTable table{};
+  for (int a = 0; a < 12; ++a) {
+    for (int b = 0; b < 12; ++b) {
+      const size_t at = 24 * a + 2 * b;
+      table[a][b] = 10 * (text[at] - '0') + (text[at + 1] - '0');
+    }
+  }
+  return table;
+}
+
+constexpr TriadTable kMajorTriadTable = MakeTriadTable(kMajorTriads);
+constexpr TriadTable kMinorTriadTable = MakeTriadTable(kMinorTriads);
 
 int PitchClass(int code) {
   const int r = code % 12;
@@ -71,10 +94,10 @@ VoiceString CompleteTriadVoice(RandomStream& random, int key,
     a = PitchClass(a);
     b = PitchClass(b);
     const double r = random.NextRandom();
-    std::string_view table = kMajorTriads;
-    if (key < 0 && r < 0.5) table = kMinorTriads;
-    if (key >= 0 && key % 24 >= 12) table = kMinorTriads;
-    result.pitches.push_back(TriadEntry(table, a, b));
+    const TriadTable* table = &kMajorTriadTable;
+    if (key < 0 && r < 0.5) table = &kMinorTriadTable;
+    if (key >= 0 && key % 24 >= 12) table = &kMinorTriadTable;
+    result.pitches.push_back((*table)[a][b]);
   }
   return result;
 }

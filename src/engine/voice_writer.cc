@@ -1,6 +1,7 @@
 #include "engine/voice_writer.h"
 
 #include <cmath>
+#include <span>
 
 #include "engine/text_number.h"
 
@@ -60,8 +61,9 @@ void WriteVoiceToScore(EngineState& state, const VoiceString& voice,
   const VoiceString s = TransposeVoice(voice, transposition);
   const int n = static_cast<int>(s.size());
   const float accent_f = static_cast<float>(accent);
+  const std::span<ScoreEvent> slots = state.score.Slots(track, start, n);
   for (int i = 1; i <= n; ++i) {
-    ScoreEvent& event = state.score.At(track, start + i - 1);
+    ScoreEvent& event = slots[i - 1];
     const int code = s.pitches[i - 1];
     const int dur = s.durations[i - 1];
     if (code != kRestCode) {

@@ -34,12 +34,30 @@ void AppendBytes(std::string& out, std::initializer_list<int> bytes) {
 }
 
 // A variable-length quantity: one byte up to 127, two up to 16383, ...
-void AppendVariableLength(std::string& out, int64_t value) {
-  std::string groups(1, static_cast<char>(value & 0x7F));
-  for (value >>= 7; value > 0; value >>= 7) {
-    groups.insert(groups.begin(), static_cast<char>(0x80 | (value & 0x7F)));
+// Writes it at `out` and returns its length.
+int WriteVariableLength(char* out, int64_t value) {
+  if (value >= 0 && value < 0x80) {
+    out[0] = static_cast<char>(value);
+    return 1;
   }
-  out += groups;
+  if (value >= 0 && value < 0x4000) {
+    out[0] = static_cast<char>(0x80 | (value >> 7));
+    out[1] = static_cast<char>(value & 0x7F);
+    return 2;
+  }
+  char groups[10];
+  int count = 0;
+  groups[count++] = static_cast<char>(value & 0x7F);
+  for (value >>= 7; value > 0; value >>= 7) {
+    groups[count++] = static_cast<char>(0x80 | (value & 0x7F));
+  }
+  for (int i = 0; i < count; ++i) out[i] = groups[count - 1 - i];
+  return count;
+}
+
+void AppendVariableLength(std::string& out, int64_t value) {
+  char bytes[10];
+  out.append(bytes, WriteVariableLength(bytes, value));
 }
 
 void AppendChunk(std::string& out, std::string_view id,
@@ -88,24 +106,105 @@ std::string TempoTrackChunk(int64_t tempo) {
   return out;
 }
 
-// Note on at delta 0, filler note-offs of key 0 while the length exceeds
-// the longest delta, then the closing note off.
-void AppendNoteGroup(std::string& out, const ScoreEvent& event, int channel) {
+// Bytes of a note group without filler events: note on, a delta of one
+// or two bytes, note off.
+constexpr size_t kPlainNoteGroupBytes = 9;
+constexpr size_t kFillerBytes = 5;
+
+// Filler events a note of `ticks` needs before its closing note off.
+int64_t FillerCount(int64_t ticks) {
+  return ticks > kLongestDelta ? (ticks - 1) / kLongestDelta : 0;
+}
+
+// Writes the note group at `at`, which has room for it: note on at delta
+// 0, filler note-offs of key 0 while the length exceeds the longest delta,
+// then the closing note off. Returns the end of the group.
+char* WriteNoteGroup(char* at, const ScoreEvent& event, int channel) {
   const char key = event.pitch >= 1 && event.pitch <= 127
                        ? static_cast<char>(event.pitch)
                        : 0;
-  out.push_back(0x00);
-  out.push_back(static_cast<char>(0x90 + channel));
-  out.push_back(key);
-  out.push_back(DataByte(event.velocity));
+  *at++ = 0x00;
+  *at++ = static_cast<char>(0x90 + channel);
+  *at++ = key;
+  *at++ = DataByte(event.velocity);
   int64_t ticks = static_cast<int64_t>(event.duration) * kMidiTicksPerHalfUnit;
   for (; ticks > kLongestDelta; ticks -= kLongestDelta) {
-    AppendBytes(out, {0xFF, 0x7F, 0x80 + channel, 0x00, 0x00});
+    *at++ = static_cast<char>(0xFF);
+    *at++ = 0x7F;
+    *at++ = static_cast<char>(0x80 + channel);
+    *at++ = 0x00;
+    *at++ = 0x00;
   }
-  AppendVariableLength(out, ticks);
-  out.push_back(static_cast<char>(0x80 + channel));
-  out.push_back(key);
-  out.push_back(0x00);
+  // A sounding slot has a duration above 0, so after the fillers the delta
+  // lies in 1 .. 16383: one or two bytes.
+  at += WriteVariableLength(at, ticks);
+  *at++ = static_cast<char>(0x80 + channel);
+  *at++ = key;
+  *at++ = 0x00;
+  return at;
+}
+
+// Room for a track chunk whose notes need no filler events: the chunk
+// header, the name, program and pan events, 9 bytes per stored slot and the
+// two closing events. Longer notes make the string grow as usual.
+size_t TrackChunkRoom(const EngineState& engine, int t) {
+  size_t stored = 0;
+  for (int r = 0; r < engine.score.RunCount(t); ++r) {
+    stored += engine.score.RunAt(t, r).events.size();
+  }
+  return 8 + 4 + 4 + engine.track_name[t].size() + 7 + 9 * stored + 8;
+}
+
+// Yields at every slot from `from` up to, not including, `to` whose index
+// is a multiple of the yield interval; false as soon as the user asks to
+// stop.
+bool YieldOverSlots(int64_t from, int64_t to, const EngineState& engine,
+                    UiHost& ui) {
+  const int64_t first =
+      (from + kMidiYieldInterval - 1) / kMidiYieldInterval * kMidiYieldInterval;
+  for (int64_t p = first; p < to; p += kMidiYieldInterval) {
+    ui.Yield();
+    if (engine.stop_requested != 0) return false;
+  }
+  return true;
+}
+
+// The note groups of track t in slot order, yielding every 128 slots (the
+// empty slots between the stored runs count too); false when the user
+// asked to stop.
+bool AppendNotes(std::string& out, const EngineState& engine, int t,
+                 int channel, UiHost& ui) {
+  const Score& score = engine.score;
+  int64_t next = 0;  // the first slot not visited yet
+  for (int r = 0; r < score.RunCount(t); ++r) {
+    const Score::Run run = score.RunAt(t, r);
+    if (!YieldOverSlots(next, run.first, engine, ui)) return false;
+    // The groups are written in place: room for a plain group per slot,
+    // made larger for each note that needs fillers.
+    size_t used = out.size();
+    out.resize(used + kPlainNoteGroupBytes * run.events.size());
+    int64_t slot = run.first;
+    for (const ScoreEvent& event : run.events) {
+      if (event.duration > 0) {
+        const int64_t fillers = FillerCount(
+            static_cast<int64_t>(event.duration) * kMidiTicksPerHalfUnit);
+        if (fillers > 0) {
+          out.resize(out.size() + static_cast<size_t>(fillers) * kFillerBytes);
+        }
+        used = WriteNoteGroup(out.data() + used, event, channel) - out.data();
+      }
+      if (slot % kMidiYieldInterval == 0) {
+        ui.Yield();
+        if (engine.stop_requested != 0) return false;
+      }
+      ++slot;
+    }
+    out.resize(used);
+    next = slot;
+  }
+  // At least one slot, so that every track gives the user a chance to stop.
+  const int64_t slots = std::max(score.SlotCount(t), 1);
+  return YieldOverSlots(next, slots, engine, ui);
 }
 
 // Trims the names in place and counts the leading non-empty ones.
@@ -124,26 +223,29 @@ int CountTracks(std::array<std::string, kTrackCount + 1>& names) {
 bool AppendScoreTrack(std::string& out, EngineState& engine, int t,
                       const MidiFileSettings& settings, UiHost& ui) {
   const int channel = std::clamp(settings.channel_map[t], 1, 16) - 1;
-  std::string data;
-  AppendNameEvent(data, engine.track_name[t]);
-  AppendBytes(data, {0x00, 0xC0 + channel});
-  data.push_back(DataByte(engine.track_instrument[t]));
-  AppendBytes(data, {0x00, 0xB0 + channel, 0x0A});
-  data.push_back(DataByte(CInt(NumericValue(settings.pan_texts[t]))));
+  // The event data goes straight after the chunk header, whose length is
+  // filled in at the end.
+  const size_t chunk_start = out.size();
+  out += "MTrk";
+  out.append(4, '\0');
+  const size_t data_start = out.size();
+  AppendNameEvent(out, engine.track_name[t]);
+  AppendBytes(out, {0x00, 0xC0 + channel});
+  out.push_back(DataByte(engine.track_instrument[t]));
+  AppendBytes(out, {0x00, 0xB0 + channel, 0x0A});
+  out.push_back(DataByte(CInt(NumericValue(settings.pan_texts[t]))));
 
-  // At least one pass, so that every track gives the user a chance to stop.
-  const int slots = std::max(engine.score.SlotCount(t), 1);
-  for (int p = 0; p < slots; ++p) {
-    const ScoreEvent event = engine.score.Get(t, p);
-    if (event.duration > 0) AppendNoteGroup(data, event, channel);
-    if (p % kMidiYieldInterval == 0) {
-      ui.Yield();
-      if (engine.stop_requested != 0) return false;
-    }
+  if (!AppendNotes(out, engine, t, channel, ui)) {
+    out.resize(chunk_start);
+    return false;
   }
-  AppendBytes(data, {0x00, 0xB0 + channel, 0x7B, 0x00});
-  AppendBytes(data, {0x00, 0xFF, 0x2F, 0x00});
-  AppendChunk(out, "MTrk", data);
+  AppendBytes(out, {0x00, 0xB0 + channel, 0x7B, 0x00});
+  AppendBytes(out, {0x00, 0xFF, 0x2F, 0x00});
+  const uint32_t length = static_cast<uint32_t>(out.size() - data_start);
+  out[data_start - 4] = static_cast<char>(length >> 24);
+  out[data_start - 3] = static_cast<char>((length >> 16) & 0xFF);
+  out[data_start - 2] = static_cast<char>((length >> 8) & 0xFF);
+  out[data_start - 1] = static_cast<char>(length & 0xFF);
   return true;
 }
 
@@ -191,6 +293,9 @@ int SaveScoreInMIDIFormat(const std::string& midi_file, EngineState& engine,
 
   const int tracks = CountTracks(engine.track_name);
   std::string bytes = HeaderChunk(tracks) + TempoTrackChunk(tempo);
+  size_t room = bytes.size();
+  for (int t = 0; t < tracks; ++t) room += TrackChunkRoom(engine, t);
+  bytes.reserve(room);
   int result = kMidiWritten;
   for (int t = 0; t < tracks; ++t) {
     if (!AppendScoreTrack(bytes, engine, t, settings, ui)) {

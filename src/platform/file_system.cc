@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 #include <vector>
 
@@ -82,8 +82,14 @@ std::string ReadWholeFile(const std::string& path) {
   if (fs::is_directory(actual, ec)) throw RunTimeError(kErrPathFileAccess);
   std::ifstream in(actual, std::ios::binary);
   if (!in) ThrowErrno(errno);
-  std::string bytes((std::istreambuf_iterator<char>(in)),
-                    std::istreambuf_iterator<char>());
+  // Block by block: MIDI files of long pieces run to megabytes.
+  std::string bytes;
+  const std::uintmax_t size = fs::file_size(actual, ec);
+  if (!ec) bytes.reserve(static_cast<size_t>(size));
+  char block[65536];
+  while (in.read(block, sizeof block) || in.gcount() > 0) {
+    bytes.append(block, static_cast<size_t>(in.gcount()));
+  }
   if (in.bad()) throw RunTimeError(kErrDeviceIo);
   return bytes;
 }
