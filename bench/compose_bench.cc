@@ -21,25 +21,12 @@
 #include "midi/midi_writer.h"
 #include "platform/file_system.h"
 #include "platform/player.h"
+#include "platform/silent_player.h"
 
 namespace tessavar {
 namespace {
 
 namespace fs = std::filesystem;
-
-class SilentPlayer : public Player {
- public:
-  void Close() override {}
-  void SetFileName(const std::string&) override {}
-  std::string FileName() const override { return {}; }
-  bool Open() override { return true; }
-  void SetFrom(int64_t) override {}
-  void Play() override {}
-  void Stop() override {}
-  int Mode() const override { return kPlayerModeStopped; }
-  int64_t LengthMs() const override { return 0; }
-  int64_t PositionMs() const override { return 0; }
-};
 
 std::string WorkDirectory() {
   fs::path dir = fs::temp_directory_path() /

@@ -25,6 +25,7 @@
 #include "midi/midi_timing.h"
 #include "platform/file_system.h"
 #include "platform/player.h"
+#include "platform/silent_player.h"
 
 namespace tessavar::cli {
 namespace {
@@ -69,24 +70,6 @@ struct Arguments {
   std::string output;
   std::optional<std::string> save_composition;
   std::optional<std::string> info;
-};
-
-// A player for a run without sound: every command does nothing.
-class SilentPlayer : public Player {
- public:
-  void Close() override {}
-  void SetFileName(const std::string& path) override { file_name_ = path; }
-  std::string FileName() const override { return file_name_; }
-  bool Open() override { return true; }
-  void SetFrom(int64_t) override {}
-  void Play() override {}
-  void Stop() override {}
-  int Mode() const override { return kPlayerModeStopped; }
-  int64_t LengthMs() const override { return 0; }
-  int64_t PositionMs() const override { return 0; }
-
- private:
-  std::string file_name_;
 };
 
 int UsageError(const std::string& message) {
