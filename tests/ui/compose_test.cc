@@ -21,11 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 class ComposeTest : public WindowTest {
  protected:
   void ShowWithFactoryDefault() {

@@ -24,11 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 class DialogCommandsTest : public WindowTest {
  protected:
   void SetUp() override { ShowWindow(); }

@@ -15,11 +15,6 @@
 namespace tessavar::testing {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 class RedoTest : public WindowTest {
  protected:
   void SetUp() override {

@@ -16,11 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // A MIDI file as the writer makes it, holding one note.
 void WriteMidi(const std::string& path, const std::string& info) {
   EngineState engine;

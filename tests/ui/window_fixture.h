@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -26,6 +28,12 @@
 #include "support/temp_dir.h"
 
 namespace tessavar::testing {
+
+// The bytes of a file; empty when it does not exist.
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
 
 // A fresh directory that is the current directory while it exists.
 class TemporaryProgramDirectory {
