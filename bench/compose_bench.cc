@@ -13,15 +13,15 @@
 #include <utility>
 #include <vector>
 
-#include "app/compose_command.h"
-#include "app/program_init.h"
-#include "app/program_state.h"
+#include "model/compose_command.h"
+#include "model/program_init.h"
+#include "model/program_state.h"
 #include "engine/composer.h"
 #include "files/composition_file.h"
 #include "midi/midi_writer.h"
-#include "platform/file_system.h"
-#include "platform/player.h"
-#include "platform/silent_player.h"
+#include "base/file_system.h"
+#include "model/player.h"
+#include "model/silent_player.h"
 
 namespace tessavar {
 namespace {

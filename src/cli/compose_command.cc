@@ -1,7 +1,7 @@
 // tessavar-cli compose: composes a composition file (or the factory default)
 // exactly as the desktop program's Compose command does and writes the MIDI
 // file.
-#include "app/compose_command.h"
+#include "model/compose_command.h"
 
 #include <unistd.h>
 
@@ -14,18 +14,18 @@
 #include <string>
 #include <vector>
 
-#include "app/error_report.h"
-#include "app/program_init.h"
-#include "app/program_state.h"
-#include "app/ui_host.h"
+#include "model/error_reporter.h"
+#include "model/program_init.h"
+#include "model/program_state.h"
+#include "model/ui_host.h"
 #include "cli/cli_command.h"
 #include "engine/text_number.h"
 #include "files/composition_file.h"
 #include "midi/composition_info.h"
 #include "midi/midi_timing.h"
-#include "platform/file_system.h"
-#include "platform/player.h"
-#include "platform/silent_player.h"
+#include "base/file_system.h"
+#include "model/player.h"
+#include "model/silent_player.h"
 
 namespace tessavar::cli {
 namespace {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/error_report.h"
+#include "base/status.h"
 #include "cli/cli_command.h"
 #include "midi/composition_info.h"
-#include "platform/file_system.h"
+#include "base/file_system.h"
 
 namespace tessavar::cli {
 namespace {

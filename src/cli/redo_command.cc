@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/error_report.h"
-#include "app/program_state.h"
-#include "app/ui_host.h"
+#include "base/status.h"
+#include "model/program_state.h"
+#include "model/ui_host.h"
 #include "cli/cli_command.h"
 #include "files/composition_file.h"
 #include "midi/redo_patcher.h"

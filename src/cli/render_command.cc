@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error_report.h"
+#include "base/status.h"
 #include "cli/cli_command.h"
 #include "platform/audio_renderer.h"
 #include "platform/soundfont.h"

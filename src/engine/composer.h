@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/panel_model.h"
-#include "app/ui_host.h"
+#include "model/panel_model.h"
+#include "model/ui_host.h"
 #include "engine/engine_state.h"
 #include "engine/random_stream.h"
 

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "app/error_report.h"
-#include "app/program_state.h"
-#include "app/ui_host.h"
+#include "model/error_reporter.h"
+#include "model/program_state.h"
+#include "model/ui_host.h"
 
 namespace tessavar {
 

@@ -40,13 +40,14 @@ bool LoadOrchestrationFile(ProgramState& state, UiHost& host,
   std::string bytes;
   if (!state.orchestration_path.empty() && RunWithRetry(reporter, [&] {
         bytes = ReadTextFile(state.orchestration_path);
-      })) {
+      }).ok()) {
     FieldReader reader(std::move(bytes));
     complete = true;
     for (const PanelField& field : OrchestrationFields()) {
       Field read;
-      if (!RunWithRetry(reporter, [&] { read = reader.Next(); }) ||
-          !RunWithRetry(reporter, [&] { StoreField(state, field, read); })) {
+      if (!RunWithRetry(reporter, [&] { read = reader.Next(); }).ok() ||
+          !RunWithRetry(reporter, [&] { StoreField(state, field, read); })
+               .ok()) {
         complete = false;
         break;
       }

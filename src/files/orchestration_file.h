@@ -3,9 +3,9 @@
 #ifndef TESSAVAR_FILES_ORCHESTRATION_FILE_H_
 #define TESSAVAR_FILES_ORCHESTRATION_FILE_H_
 
-#include "app/error_report.h"
-#include "app/program_state.h"
-#include "app/ui_host.h"
+#include "model/error_reporter.h"
+#include "model/program_state.h"
+#include "model/ui_host.h"
 
 namespace tessavar {
 

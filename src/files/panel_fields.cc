@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/error_report.h"
+#include "base/status.h"
 
 namespace tessavar {
 namespace {

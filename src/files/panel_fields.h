@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "model/program_state.h"
 #include "files/text_fields.h"
 
 namespace tessavar {

@@ -30,10 +30,11 @@ bool LoadScaleFile(ProgramState& state, UiHost& host, ErrorReporter& reporter) {
   bool loaded = false;
   std::string bytes;
   if (!state.scale_path.empty() &&
-      RunWithRetry(reporter, [&] { bytes = ReadTextFile(state.scale_path); })) {
+      RunWithRetry(reporter, [&] { bytes = ReadTextFile(state.scale_path); })
+          .ok()) {
     FieldReader reader(std::move(bytes));
     Field read;
-    if (RunWithRetry(reporter, [&] { read = reader.Next(); })) {
+    if (RunWithRetry(reporter, [&] { read = reader.Next(); }).ok()) {
       state.engine.user_scale = read.text;
       loaded = true;
       host.Yield();

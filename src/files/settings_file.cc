@@ -5,10 +5,10 @@
 #include <optional>
 #include <vector>
 
-#include "app/error_report.h"
+#include "base/status.h"
 #include "engine/text_number.h"
 #include "files/text_fields.h"
-#include "platform/file_system.h"
+#include "base/file_system.h"
 
 namespace tessavar {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/program_state.h"
+#include "model/program_state.h"
 
 namespace tessavar {
 

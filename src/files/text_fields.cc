@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "engine/text_number.h"
-#include "platform/file_system.h"
+#include "base/file_system.h"
 
 namespace tessavar {
 namespace {
@@ -132,23 +132,11 @@ std::string ReadTextFile(const std::string& path) {
   return ReadWholeFile(actual);
 }
 
-bool RunWithRetry(ErrorReporter& reporter, const std::function<void()>& step) {
-  for (;;) {
-    try {
-      step();
-      return true;
-    } catch (const RunTimeError& error) {
-      int code = 0;
-      ErrorHandler(code, error.number(), reporter);
-      if (code != 0) return false;
-    }
-  }
-}
-
 bool WriteTextFile(const std::string& path, std::string_view bytes,
                    ErrorReporter& reporter) {
   std::string target = LowerCaseFileName(path);
-  return RunWithRetry(reporter, [&] { WriteFileAtomically(target, bytes); });
+  return RunWithRetry(reporter, [&] { WriteFileAtomically(target, bytes); })
+      .ok();
 }
 
 }  // namespace tessavar

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/error_report.h"
+#include "model/error_reporter.h"
 
 namespace tessavar {
 
@@ -77,10 +77,6 @@ std::optional<std::string> UnstorableTextProblem(std::string_view text,
 // The bytes of a file to read, looked up case-insensitively. RunTimeError
 // 53 when it is missing, 75 when it is not a regular file.
 std::string ReadTextFile(const std::string& path);
-
-// Runs a step until it succeeds; a RunTimeError goes to the error handler,
-// where Retry runs the step again and Cancel gives up (false).
-bool RunWithRetry(ErrorReporter& reporter, const std::function<void()>& step);
 
 // Writes a file atomically under its lower-cased file name, with Retry and
 // Cancel on failure; true when written.

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <exception>
 
-#include "app/program_state.h"
+#include "model/program_state.h"
 #include "midi/midi_file_transfer.h"
-#include "platform/file_system.h"
+#include "base/file_system.h"
 
 namespace tessavar {
 namespace {

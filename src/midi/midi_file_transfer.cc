@@ -4,12 +4,12 @@
 #include <cctype>
 #include <string>
 
-#include "app/error_report.h"
-#include "app/program_state.h"
-#include "app/ui_host.h"
+#include "model/error_reporter.h"
+#include "model/program_state.h"
+#include "model/ui_host.h"
 #include "midi/composition_info.h"
-#include "platform/file_system.h"
-#include "platform/player.h"
+#include "base/file_system.h"
+#include "model/player.h"
 
 namespace tessavar {
 
@@ -25,16 +25,9 @@ namespace {
 // copies again. Returns the error number the user gave up on, 0 on success.
 int CopyWithRetry(const std::string& from, const std::string& to,
                   ErrorReporter& errors) {
-  int code = 0;
-  do {
-    try {
-      CopyFileAtomically(ProgramFileOnDisk(from), to);
-      return 0;
-    } catch (const RunTimeError& error) {
-      ErrorHandler(code, error.number(), errors);
-    }
-  } while (code == 0);
-  return code;
+  return RunWithRetry(errors, [&] {
+           CopyFileAtomically(ProgramFileOnDisk(from), to);
+         }).number();
 }
 
 bool IsDefaultMIDIPath(const std::string& path) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/error_report.h"
-#include "platform/file_system.h"
+#include "base/status.h"
+#include "base/file_system.h"
 
 namespace tessavar {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 constexpr int64_t kMaxTicks = std::numeric_limits<int32_t>::max();
 
 [[noreturn]] void Fail(const std::string& what) {
-  throw RunTimeError(kErrInvalidCall, "Not a valid MIDI file: " + what);
+  throw RunTimeError(Status(kErrInvalidCall, {}, 0, "Not a valid MIDI file: " + what));
 }
 
 // A tempo change with its place in the file, so that changes at the same

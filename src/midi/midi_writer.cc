@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "engine/text_number.h"
-#include "platform/file_system.h"
+#include "base/file_system.h"
 
 namespace tessavar {
 namespace {
@@ -253,16 +253,8 @@ bool AppendScoreTrack(std::string& out, EngineState& engine, int t,
 // number the user gave up on.
 int WriteWithRetry(const std::string& path, const std::string& bytes,
                    ErrorReporter& reporter) {
-  for (;;) {
-    try {
-      WriteFileAtomically(path, bytes);
-      return 0;
-    } catch (const RunTimeError& error) {
-      int code = 0;
-      ErrorHandler(code, error.number(), reporter);
-      if (code != 0) return code;
-    }
-  }
+  return RunWithRetry(reporter, [&] { WriteFileAtomically(path, bytes); })
+      .number();
 }
 
 }  // namespace

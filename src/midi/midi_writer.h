@@ -8,10 +8,10 @@
 #include <array>
 #include <string>
 
-#include "app/error_report.h"
-#include "app/panel_model.h"
-#include "app/program_state.h"
-#include "app/ui_host.h"
+#include "model/error_reporter.h"
+#include "model/panel_model.h"
+#include "model/program_state.h"
+#include "model/ui_host.h"
 #include "engine/engine_state.h"
 
 namespace tessavar {

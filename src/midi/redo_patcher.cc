@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/error_report.h"
-#include "app/panel_model.h"
-#include "app/program_state.h"
+#include "base/status.h"
+#include "model/panel_model.h"
+#include "model/program_state.h"
 #include "engine/text_number.h"
-#include "platform/file_system.h"
+#include "base/file_system.h"
 
 namespace tessavar {
 namespace {

@@ -12,9 +12,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/error_report.h"
+#include "base/status.h"
 #include "midi/midi_timing.h"
-#include "platform/file_system.h"
+#include "base/file_system.h"
 #include "platform/soundfont.h"
 #include "platform/synth_setup.h"
 
@@ -150,7 +150,7 @@ class WavWriter {
 FluidSynthPtr NewLoadedSynth(fluid_settings_t* settings,
                              const std::string& soundfont) {
   FluidSynthPtr synth(new_fluid_synth(settings));
-  if (!synth) throw RunTimeError(kErrInvalidCall, "Cannot start the synth");
+  if (!synth) throw RunTimeError(Status(kErrInvalidCall, {}, 0, "Cannot start the synth"));
   std::string path = ResolveSoundFont(soundfont);
   std::string error;
   if (LoadSoundFont(synth.get(), path, &error) < 0) {
@@ -166,7 +166,8 @@ auto NamingFile(const std::string& path, Step step) {
   try {
     return step();
   } catch (const RunTimeError& error) {
-    throw RunTimeError(error.number(), path + ": " + error.what());
+    throw RunTimeError(
+        Status(error.number(), {}, 0, path + ": " + error.what()));
   }
 }
 
@@ -185,14 +186,14 @@ RenderResult RenderMidiToWav(const std::string& midi_path,
   MidiTiming timing =
       NamingFile(midi_path, [&] { return MidiTiming::Parse(bytes); });
   FluidSettingsPtr settings = NewSynthSettings();
-  if (!settings) throw RunTimeError(kErrInvalidCall, "Cannot start the synth");
+  if (!settings) throw RunTimeError(Status(kErrInvalidCall, {}, 0, "Cannot start the synth"));
   FluidSynthPtr synth = NewLoadedSynth(settings.get(), soundfont);
   FluidMidiPlayerPtr player(new_fluid_player(synth.get()));
   if (!player ||
       fluid_player_add_mem(player.get(), bytes.data(), bytes.size()) !=
           FLUID_OK ||
       fluid_player_play(player.get()) != FLUID_OK) {
-    throw RunTimeError(kErrInvalidCall, "Cannot play " + midi_path);
+    throw RunTimeError(Status(kErrInvalidCall, {}, 0, "Cannot play " + midi_path));
   }
 
   const int64_t music_frames =
@@ -219,7 +220,7 @@ RenderResult RenderMidiToWav(const std::string& midi_path,
   while (fluid_player_get_current_tick(player.get()) < timing.total_ticks()) {
     if (fluid_player_get_status(player.get()) == FLUID_PLAYER_DONE ||
         writer.frames() > music_frames + kOverrunFrames) {
-      throw RunTimeError(kErrInvalidCall, "Cannot play " + midi_path);
+      throw RunTimeError(Status(kErrInvalidCall, {}, 0, "Cannot play " + midi_path));
     }
     render_block(kBlockFrames);
     NamingFile(wav_path,

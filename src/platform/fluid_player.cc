@@ -11,9 +11,9 @@
 #include <optional>
 #include <thread>
 
-#include "app/error_report.h"
+#include "base/status.h"
 #include "midi/midi_timing.h"
-#include "platform/file_system.h"
+#include "base/file_system.h"
 #include "platform/soundfont.h"
 #include "platform/synth_setup.h"
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/player.h"
+#include "model/player.h"
 
 namespace tessavar {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/compose_command.h"
-#include "app/program_init.h"
+#include "model/compose_command.h"
+#include "model/program_init.h"
 #include "files/composition_file.h"
 #include "midi/composition_info.h"
-#include "platform/file_system.h"
+#include "base/file_system.h"
 #include "support/fake_player.h"
 #include "support/scripted_error_reporter.h"
 

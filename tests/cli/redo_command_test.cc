@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/program_state.h"
+#include "model/program_state.h"
 #include "files/composition_file.h"
 #include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "midi/midi_timing.h"
-#include "platform/file_system.h"
+#include "base/file_system.h"
 #include "support/midi_bytes.h"
 #include "support/soundfont_check.h"
 #include "support/temp_dir.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "base/file_system.h"
 
 namespace tessavar {
 namespace {

@@ -144,7 +144,7 @@ TEST(TextFileTest, WritingRetriesAndLowerCasesTheName) {
   int attempts = 0;
   bool done = RunWithRetry(reporter, [&] {
     if (++attempts == 1) throw RunTimeError(kErrPathNotFound);
-  });
+  }).ok();
   EXPECT_TRUE(done);
   EXPECT_EQ(attempts, 2);
   ASSERT_EQ(reporter.messages.size(), 1u);

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "app/program_state.h"
-#include "app/ui_host.h"
+#include "model/program_state.h"
+#include "model/ui_host.h"
 #include "engine/engine_state.h"
 #include "midi/midi_writer.h"
 #include "midi/scratch_directory.h"

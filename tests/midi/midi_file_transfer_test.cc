@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/error_report.h"
-#include "app/program_state.h"
-#include "app/ui_host.h"
+#include "model/error_reporter.h"
+#include "model/program_state.h"
+#include "model/ui_host.h"
 #include "midi/composition_info.h"
 #include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"

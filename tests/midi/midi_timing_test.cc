@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/error_report.h"
+#include "base/status.h"
 #include "support/midi_bytes.h"
 
 namespace tessavar {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "base/file_system.h"
 #include "support/fluid_midi_check.h"
 #include "support/scripted_error_reporter.h"
 #include "support/temp_dir.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error_report.h"
+#include "base/status.h"
 #include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"
 

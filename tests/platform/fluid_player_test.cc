@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <thread>
 
-#include "app/playback_monitor.h"
-#include "app/program_state.h"
+#include "model/playback_monitor.h"
+#include "model/program_state.h"
 #include "midi/midi_timing.h"
-#include "platform/file_system.h"
+#include "base/file_system.h"
 #include "support/midi_bytes.h"
 #include "support/soundfont_check.h"
 #include "support/temp_dir.h"

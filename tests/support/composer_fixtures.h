@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/panel_model.h"
-#include "app/ui_host.h"
+#include "model/panel_model.h"
+#include "model/ui_host.h"
 #include "engine/engine_state.h"
 
 namespace tessavar::testing {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/player.h"
+#include "model/player.h"
 
 namespace tessavar::testing {
 

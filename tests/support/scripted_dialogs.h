@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/user_dialogs.h"
+#include "model/user_dialogs.h"
 
 namespace tessavar::testing {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error_report.h"
+#include "model/error_reporter.h"
 
 namespace tessavar::testing {
 

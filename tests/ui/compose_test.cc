@@ -11,9 +11,9 @@
 #include <functional>
 #include <iterator>
 
-#include "app/ui/playback_strip.h"
+#include "ui/playback_strip.h"
 #include "files/composition_file.h"
-#include "platform/file_system.h"
+#include "base/file_system.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {

@@ -9,14 +9,14 @@
 #include <fstream>
 #include <iterator>
 
-#include "dialogs/comp_info_dialog.h"
-#include "dialogs/help_window.h"
-#include "dialogs/midi_map_dialog.h"
-#include "dialogs/modal_answer.h"
+#include "ui/dialogs/comp_info_dialog.h"
+#include "ui/dialogs/help_window.h"
+#include "ui/dialogs/midi_map_dialog.h"
+#include "ui/dialogs/modal_answer.h"
 #include "engine/engine_state.h"
 #include "midi/composition_info.h"
 #include "midi/midi_writer.h"
-#include "platform/file_system.h"
+#include "base/file_system.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {

@@ -3,7 +3,7 @@
 #include <QCheckBox>
 #include <QStyleOptionSlider>
 
-#include "app/ui/list_combo.h"
+#include "ui/list_combo.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {

@@ -5,7 +5,7 @@
 #include <QToolButton>
 #include <deque>
 
-#include "app/ui/playback_strip.h"
+#include "ui/playback_strip.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {

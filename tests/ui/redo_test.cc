@@ -5,11 +5,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/ui/list_combo.h"
-#include "app/ui/playback_strip.h"
+#include "ui/list_combo.h"
+#include "ui/playback_strip.h"
 #include "engine/engine_state.h"
 #include "midi/midi_writer.h"
-#include "platform/file_system.h"
+#include "base/file_system.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {

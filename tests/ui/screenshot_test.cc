@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/ui/playback_strip.h"
+#include "ui/playback_strip.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {

@@ -8,7 +8,7 @@
 #include "engine/engine_state.h"
 #include "midi/composition_info.h"
 #include "midi/midi_writer.h"
-#include "platform/file_system.h"
+#include "base/file_system.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {

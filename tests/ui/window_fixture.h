@@ -17,11 +17,11 @@
 #include <memory>
 #include <string>
 
-#include "app/program_state.h"
-#include "app/ui/main_window.h"
-#include "app/ui/panel_view.h"
-#include "app/ui/spinner.h"
-#include "dialogs/about_window.h"
+#include "model/program_state.h"
+#include "ui/main_window.h"
+#include "ui/panel_view.h"
+#include "ui/spinner.h"
+#include "ui/dialogs/about_window.h"
 #include "support/fake_player.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_error_reporter.h"

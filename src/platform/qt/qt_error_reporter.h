@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/error_report.h"
+#include "model/error_reporter.h"
 
 namespace tessavar {
 

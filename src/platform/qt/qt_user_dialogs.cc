@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QMessageBox>
 
-#include "app/program_state.h"
+#include "model/program_state.h"
 
 namespace tessavar {
 namespace {

@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/user_dialogs.h"
+#include "model/user_dialogs.h"
 
 namespace tessavar {
 

@@ -1,0 +1,231 @@
+#include "model/app_commands.h"
+
+#include <cmath>
+
+#include "model/note_entry.h"
+#include "model/program_init.h"
+#include "engine/text_number.h"
+#include "files/composition_file.h"
+#include "files/file_names.h"
+#include "files/orchestration_file.h"
+#include "files/scale_file.h"
+#include "files/settings_file.h"
+#include "midi/composition_info.h"
+#include "midi/midi_file_transfer.h"
+#include "base/file_system.h"
+
+namespace tessavar {
+
+namespace {
+
+constexpr char kCompositionExtension[] = "tvx";
+constexpr char kOrchestrationExtension[] = "orc";
+constexpr char kScaleExtension[] = "sca";
+constexpr char kAudioExtension[] = "wav";
+constexpr char kSoundFontExtension[] = "sf2";
+constexpr char kNothingToExport[] =
+    "There is no composed music to export yet. Compose first.";
+
+}  // namespace
+
+FileDialogRequest FileDialogFor(const std::string& title,
+                                std::string_view extension, bool open) {
+  FileDialogRequest request;
+  request.title = title;
+  request.filter = "*." + std::string(extension);
+  request.default_extension = extension;
+  request.must_exist = open;
+  return request;
+}
+
+AppCommands::AppCommands(ProgramState& state, UserDialogs& dialogs,
+                         ErrorReporter& errors, Player& player, UiHost& ui)
+    : state_(state),
+      dialogs_(dialogs),
+      errors_(errors),
+      player_(player),
+      ui_(ui) {
+  // A stale score closes the player, and the panel's own yields reach the
+  // window.
+  state_.panel.on_score_cleared = [this] { player_.Close(); };
+  state_.panel.on_yield = [this] { ui_.Yield(); };
+}
+
+AppCommands::~AppCommands() {
+  state_.panel.on_score_cleared = nullptr;
+  state_.panel.on_yield = nullptr;
+}
+
+bool AppCommands::FirstActivation() {
+  if (activated_once_) return false;
+  activated_once_ = true;
+  ui_.Yield();
+  InitializeGlobalVariables(state_);
+  ui_.Yield();
+  PanelModel& panel = state_.panel;
+  panel.SetText(
+      {Box::kMapping},
+      NumberToText(std::fabs(NumericValue(panel.Text({Box::kMapping})))));
+
+  // The default composition and its music, without a word when missing.
+  state_.composition_path = state_.paths.default_composition;
+  state_.midi_path = state_.paths.default_midi;
+  LoadConfigFile(state_, ui_);
+  LoadMIDIFile(state_, player_, ui_, errors_);
+  // Forgotten, so that the first save asks for a name.
+  state_.composition_path.clear();
+  state_.midi_path.clear();
+  state_.orchestration_path.clear();
+  state_.scale_path.clear();
+
+  if (hooks.focus_compose_button) hooks.focus_compose_button();
+  ui_.Yield();
+  if (hooks.show_splash) hooks.show_splash();
+  ui_.Yield();
+  LoadIniFile(state_.options, state_.paths.settings_file);
+  if (!state_.options.soundfont.empty() && hooks.apply_soundfont) {
+    hooks.apply_soundfont(state_.options.soundfont);
+  }
+  return true;
+}
+
+void AppCommands::FormExit() {
+  player_.Close();
+  const std::string composition_path = state_.composition_path;
+  const std::string midi_path = state_.midi_path;
+  const std::string caption = state_.caption;
+  state_.composition_path = state_.paths.default_composition;
+  state_.midi_path = state_.paths.default_midi;
+  SaveConfigFile(state_, ui_, errors_);
+  SaveMIDIFile(state_, player_, ui_, errors_);
+  state_.composition_path = composition_path;
+  state_.midi_path = midi_path;
+  state_.caption = caption;  // the window is closing: keep its own name
+  // The program ends whether or not the settings could be written.
+  SaveIniFile(state_.options, state_.paths.settings_file);
+  player_.Close();
+}
+
+void AppCommands::FileLoadComposition() {
+  if (!ChooseFile("Load Composition", kCompositionExtension, true,
+                  &state_.composition_path)) {
+    return;
+  }
+  LoadConfigFile(state_, ui_);
+  state_.midi_path = CompanionMidiPath(state_.composition_path);
+  LoadMIDIFile(state_, player_, ui_, errors_);
+}
+
+void AppCommands::FileSaveCompositionAs() {
+  if (!ChooseFile("Save Composition As", kCompositionExtension, false,
+                  &state_.composition_path)) {
+    return;
+  }
+  // A composition that could not be written (or was refused) gets no
+  // companion file and no information either.
+  if (!SaveConfigFile(state_, ui_, errors_)) return;
+  state_.midi_path = CompanionMidiPath(state_.composition_path);
+  if (!SaveMIDIFile(state_, player_, ui_, errors_)) return;
+  if (hooks.edit_composition_info) hooks.edit_composition_info();
+  ui_.Yield();
+  ui_.SetBusyPointer(true);
+  EmbedCompInfo(state_);
+  ui_.SetBusyPointer(false);
+}
+
+void AppCommands::FileMelodyXlate() {
+  const std::string answer = dialogs_.InputBox(kMelodyPrompt, kMelodyTitle, "");
+  if (std::optional<std::string> structure = MelodyToStructure(answer)) {
+    state_.panel.SetText({Box::kStructure}, *structure);
+  }
+  // Applied every time, also after a cancelled or too short melody.
+  state_.panel.Select({List::kTonality}, 0);
+  state_.panel.SetText({Box::kMapped, 13}, "0");
+}
+
+void AppCommands::FileUserDefinedScale() {
+  const std::string answer =
+      dialogs_.InputBox(kScalePrompt, kScaleTitle,
+                        UserScaleDefaultText(state_.engine.user_scale));
+  if (std::optional<std::string> scale = UserScaleFromNotes(answer)) {
+    state_.engine.user_scale = *scale;
+  }
+}
+
+bool AppCommands::ChooseFile(const std::string& title,
+                             std::string_view extension, bool open,
+                             std::string* path) {
+  const FileDialogRequest request = FileDialogFor(title, extension, open);
+  std::optional<std::string> chosen =
+      open ? dialogs_.OpenFileName(request) : dialogs_.SaveFileName(request);
+  if (!chosen.has_value()) return false;  // cancelled: the path stays
+  *path = *chosen;
+  if (path->empty()) return false;
+  if (!open) CheckForNewDirectory(*path);
+  *path = ReplaceExtension(*path, extension);
+  return true;
+}
+
+void AppCommands::FileLoadOrchestration() {
+  if (!ChooseFile("Load Orchestration", kOrchestrationExtension, true,
+                  &state_.orchestration_path)) {
+    return;
+  }
+  LoadOrchestrationFile(state_, ui_, errors_);
+}
+
+void AppCommands::FileSaveOrchestration() {
+  if (!ChooseFile("Save Orchestration As", kOrchestrationExtension, false,
+                  &state_.orchestration_path)) {
+    return;
+  }
+  SaveOrchestrationFile(state_, ui_, errors_);
+}
+
+void AppCommands::FileLoadScaleX() {
+  if (!ChooseFile("Load User-Defined Scale", kScaleExtension, true,
+                  &state_.scale_path)) {
+    return;
+  }
+  LoadScaleFile(state_, ui_, errors_);
+}
+
+void AppCommands::FileSaveScaleX() {
+  if (!ChooseFile("Save User-Defined Scale As", kScaleExtension, false,
+                  &state_.scale_path)) {
+    return;
+  }
+  SaveScaleFile(state_, ui_, errors_);
+}
+
+void AppCommands::FileExportAudio(const RenderProgress& progress) {
+  const std::string midi = FindExistingPath(state_.paths.working_midi);
+  if (!FileExists(midi)) {
+    dialogs_.ShowMessage(kNothingToExport, "", MessageIcon::kInformation);
+    return;
+  }
+  std::string wav;
+  if (!ChooseFile("Export Audio", kAudioExtension, false, &wav)) return;
+  ui_.SetBusyPointer(true);
+  // Retry renders again.
+  RunWithRetry(errors_, [&] {
+    RenderMidiToWav(midi, wav, state_.options.soundfont, progress);
+  });
+  ui_.SetBusyPointer(false);
+}
+
+void AppCommands::OptionsSoundFont() {
+  FileDialogRequest request =
+      FileDialogFor("Choose SoundFont", kSoundFontExtension, true);
+  std::optional<std::string> chosen = dialogs_.OpenFileName(request);
+  if (!chosen.has_value() || chosen->empty()) return;
+  state_.options.soundfont = *chosen;
+  if (hooks.apply_soundfont) hooks.apply_soundfont(*chosen);
+  // Heard at once: the open file is opened again with the new sounds.
+  if (player_.Mode() != kPlayerModeNotOpen) {
+    player_.Close();
+    player_.Open();
+  }
+}
+
+}  // namespace tessavar

@@ -1,0 +1,57 @@
+// The checks behind the MIDI channel map and composition info dialogs,
+// without any window: each returns whether the input is acceptable and the
+// message box to show when it is not.
+#ifndef TESSAVAR_MODEL_DIALOG_CHECKS_H_
+#define TESSAVAR_MODEL_DIALOG_CHECKS_H_
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "model/program_state.h"
+
+namespace tessavar {
+
+inline constexpr char kChannelRangeMessage[] =
+    "MIDI channel number must be 1 to 16.";
+inline constexpr char kChannelRangeTitle[] = "MIDI Map Error";
+inline constexpr char kInfoTooLongMessage[] =
+    "Composition info cannot exceed 127 characters.";
+inline constexpr int kMaxCompositionInfoLength = 127;
+
+using ChannelBoxTexts = std::array<std::string, 16>;
+
+struct ChannelCheck {
+  int validation_flag = 0;  // 0 = all boxes valid, 1 = a bad box was found
+  int bad_box = -1;         // index of the first bad box, -1 when none
+  std::string message;      // empty when valid
+  std::string title;
+};
+
+// The channel a box text stands for: its leading number rounded to the
+// nearest integer (halves to even); 0 for an empty or non-numeric text.
+int ChannelFromText(std::string_view text);
+
+// Checks the 16 boxes in order and stops at the first one outside 1..16.
+ChannelCheck CheckValues(const ChannelBoxTexts& boxes);
+
+// The map the boxes stand for (meaningful once CheckValues passed).
+ChannelMap ChannelMapFromTexts(const ChannelBoxTexts& boxes);
+
+struct InfoCheckResult {
+  int validation_flag = 0;  // 1 = acceptable, 0 = refused
+  std::string text;         // the text without trailing spaces
+  std::string message;      // empty when acceptable
+};
+
+// Removes trailing spaces and refuses a text longer than 127 characters.
+// The length is counted in bytes of the stored text, which is what the MIDI
+// file's one-byte length field can hold.
+InfoCheckResult InfoCheck(std::string_view text);
+
+// The text without its trailing spaces.
+std::string RemoveTrailingSpaces(std::string_view text);
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_MODEL_DIALOG_CHECKS_H_

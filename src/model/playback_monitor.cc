@@ -1,0 +1,94 @@
+#include "model/playback_monitor.h"
+
+#include <algorithm>
+
+namespace tessavar {
+namespace {
+
+std::string TwoDigits(int64_t value) {
+  std::string text = std::to_string(value);
+  return text.size() < 2 ? "0" + text : text;
+}
+
+}  // namespace
+
+int SliderForPosition(int64_t position_ms, int64_t length_ms) {
+  if (length_ms <= 0) return 0;
+  int64_t value =
+      kPlaySliderMax * std::max<int64_t>(position_ms, 0) / length_ms;
+  return static_cast<int>(std::min<int64_t>(value, kPlaySliderMax));
+}
+
+int64_t StartPositionForSlider(int slider, int64_t length_ms) {
+  int64_t product = static_cast<int64_t>(slider) * length_ms;
+  int64_t whole = product / kPlaySliderMax;
+  int64_t rest = product % kPlaySliderMax;
+  if (rest * 2 > kPlaySliderMax ||
+      (rest * 2 == kPlaySliderMax && whole % 2 != 0)) {
+    ++whole;
+  }
+  return whole;
+}
+
+std::string FormatPlayingTime(int64_t milliseconds) {
+  int64_t minutes = milliseconds / 60000;
+  int64_t seconds = milliseconds % 60000 / 1000;
+  return TwoDigits(minutes % 100) + ":" + TwoDigits(seconds);
+}
+
+std::string PlayingStatusText(int64_t position_ms, int64_t length_ms) {
+  return kPlayingPrefix + FormatPlayingTime(position_ms) + " of " +
+         FormatPlayingTime(length_ms);
+}
+
+void PlaybackMonitor::Poll() {
+  for (int code = player_.TakeCompletion(); code != 0;
+       code = player_.TakeCompletion()) {
+    CommandCompleted(code);
+  }
+  std::string notice = player_.TakeNotice();
+  if (!notice.empty()) {
+    notice_ = notice;
+    state_.panel.set_status_text(notice);
+  }
+  StatusUpdate();
+}
+
+void PlaybackMonitor::StatusUpdate() {
+  int mode = player_.Mode();
+  if (mode == kPlayerModePlaying) {
+    notice_.clear();
+    int64_t position = player_.PositionMs();
+    int64_t length = player_.LengthMs();
+    state_.play_slider = SliderForPosition(position, length);
+    state_.panel.set_status_text(PlayingStatusText(position, length));
+    return;
+  }
+  const std::string& status = state_.panel.status_text();
+  if (!notice_.empty() && status == notice_) return;
+  notice_.clear();
+  if (mode == kPlayerModeStopped) {
+    bool was_playing =
+        status.starts_with(kPlayingPrefix) || status.starts_with(kStoppedText);
+    state_.panel.set_status_text(was_playing ? kStoppedText : kReadyText);
+  } else {
+    state_.panel.set_status_text("");
+  }
+}
+
+void PlaybackMonitor::CommandCompleted(int code) {
+  if (code == kNotifySuccessful) state_.play_slider = 0;
+}
+
+void PlaybackMonitor::PlayPressed() {
+  player_.SetFrom(
+      StartPositionForSlider(state_.play_slider, player_.LengthMs()));
+  player_.Play();
+}
+
+void PlaybackMonitor::StopAndRewindPressed() {
+  state_.play_slider = 0;
+  player_.Stop();
+}
+
+}  // namespace tessavar

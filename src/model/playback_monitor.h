@@ -1,0 +1,65 @@
+// The program's side of playback: the position slider and the status line
+// follow the player, and the transport buttons' responses. The window calls
+// Poll about every 250 ms and forwards the play and stop-and-rewind buttons.
+#ifndef TESSAVAR_MODEL_PLAYBACK_MONITOR_H_
+#define TESSAVAR_MODEL_PLAYBACK_MONITOR_H_
+
+#include <cstdint>
+#include <string>
+
+#include "model/program_state.h"
+#include "model/player.h"
+
+namespace tessavar {
+
+inline constexpr int kPlaySliderMax = 1000;
+inline constexpr char kPlayingPrefix[] = "playing...";
+inline constexpr char kStoppedText[] = "stopped";
+inline constexpr char kReadyText[] = "ready";
+
+// The slider value for a position: the integer part of 1000 x P / D, in
+// 64-bit arithmetic so that files longer than 35 minutes work; 0 for an
+// empty file.
+int SliderForPosition(int64_t position_ms, int64_t length_ms);
+
+// Where playback starts for a slider value: slider / 1000 x length,
+// rounded to a whole millisecond (halves to even).
+int64_t StartPositionForSlider(int slider, int64_t length_ms);
+
+// mm:ss; minutes from 100 on show their last two digits only.
+std::string FormatPlayingTime(int64_t milliseconds);
+
+// "playing...01:05 of 03:20"
+std::string PlayingStatusText(int64_t position_ms, int64_t length_ms);
+
+class PlaybackMonitor {
+ public:
+  PlaybackMonitor(Player& player, ProgramState& state)
+      : player_(player), state_(state) {}
+
+  // The window's periodic call: delivers the player's pending completion
+  // notifications and its notice, then makes the status update.
+  void Poll();
+
+  // Status update: slider and status line from the player's mode,
+  // position and length.
+  void StatusUpdate();
+  // Command completed: code 1 (played to the end) rewinds the slider.
+  void CommandCompleted(int code);
+  // The play button: playback starts where the slider stands.
+  void PlayPressed();
+  // The stop-and-rewind button: slider to 0, then Stop.
+  void StopAndRewindPressed();
+
+ private:
+  Player& player_;
+  ProgramState& state_;
+  // A notice from the player stays in the status line until playing starts
+  // or the line is given another text; otherwise the next status update
+  // would replace it at once with "ready".
+  std::string notice_;
+};
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_MODEL_PLAYBACK_MONITOR_H_

@@ -1,0 +1,28 @@
+#include "model/program_init.h"
+
+namespace tessavar {
+
+void InitializeGlobalVariables(ProgramState& state) {
+  state.engine.stop_requested = 0;
+  state.composition_path.clear();
+  state.midi_path.clear();
+
+  PanelModel& panel = state.panel;
+  for (List list :
+       {List::kTonality, List::kSmoothing, List::kMeter, List::kFade}) {
+    panel.Select({list}, 0);
+  }
+  for (int t = 0; t < kPanelTracks; ++t) {
+    panel.Select({List::kInstrument, t}, 0);
+    state.channel_map[t] = t + 1;
+  }
+
+  state.engine.user_scale = kDefaultUserScale;
+  state.composition_info.clear();
+  state.engine.ClearScore();
+
+  panel.ClearScoreFlag();
+  panel.EnableLeftControls();
+}
+
+}  // namespace tessavar

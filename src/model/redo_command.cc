@@ -1,0 +1,66 @@
+#include "model/redo_command.h"
+
+#include <cstdint>
+
+#include "model/error_reporter.h"
+#include "model/playback_monitor.h"
+#include "model/program_state.h"
+#include "model/ui_host.h"
+#include "midi/midi_file_transfer.h"
+#include "midi/redo_patcher.h"
+#include "model/player.h"
+
+namespace tessavar {
+namespace {
+
+// Patches the working file, asking the user on failure; Retry tries again.
+bool PatchWorkingFile(const ProgramState& state, ErrorReporter& errors) {
+  return RunWithRetry(errors, [&] {
+           PatchMIDIFile(ProgramFileOnDisk(state.paths.working_midi),
+                         RedoSettingsFromState(state));
+         }).ok();
+}
+
+}  // namespace
+
+bool RedoCommand(ProgramState& state, Player& player, UiHost& ui,
+                 ErrorReporter& errors,
+                 const std::function<void(bool)>& set_load_and_redo_enabled) {
+  auto set_buttons = [&](bool enabled) {
+    if (set_load_and_redo_enabled) set_load_and_redo_enabled(enabled);
+  };
+  PanelModel& panel = state.panel;
+
+  player.Close();
+  ui.Yield();
+
+  ui.SetBusyPointer(true);
+  panel.DisableLeftControls();
+  const bool save_was_enabled = panel.save_enabled();
+  panel.set_save_enabled(false);
+  panel.set_status_text(kRedoStatusText);
+  panel.set_compose_enabled(false);
+  set_buttons(false);
+  ui.Yield();
+
+  const bool patched = PatchWorkingFile(state, errors);
+
+  player.SetFileName(ProgramFileOnDisk(state.paths.working_midi));
+  player.Open();
+  panel.set_status_text("");
+  ui.Yield();
+  panel.EnableLeftControls();
+  panel.set_save_enabled(patched || save_was_enabled);
+  ui.SetBusyPointer(false);
+  panel.set_compose_enabled(true);
+  set_buttons(true);
+
+  if (patched && state.options.autoplay_redo) {
+    ui.Yield();
+    player.SetFrom(StartPositionForSlider(state.play_slider, player.LengthMs()));
+    player.Play();
+  }
+  return patched;
+}
+
+}  // namespace tessavar

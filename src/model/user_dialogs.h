@@ -1,0 +1,41 @@
+// The modal boxes the commands need: message box, input box and the
+// open/save file dialogs. The desktop program implements them with Qt;
+// tests answer them with doubles.
+#ifndef TESSAVAR_MODEL_USER_DIALOGS_H_
+#define TESSAVAR_MODEL_USER_DIALOGS_H_
+
+#include <optional>
+#include <string>
+
+namespace tessavar {
+
+enum class MessageIcon { kNone, kExclamation, kInformation };
+
+struct FileDialogRequest {
+  std::string title;              // "Load Composition"
+  std::string filter;             // "*.tvx"
+  std::string default_extension;  // "tvx"
+  bool must_exist = false;        // Open dialogs: file and path must exist
+};
+
+class UserDialogs {
+ public:
+  virtual ~UserDialogs() = default;
+  // A message box with an OK button; an empty title means the program's
+  // default title.
+  virtual void ShowMessage(const std::string& text, const std::string& title,
+                           MessageIcon icon) = 0;
+  // A single-line input box; the empty text when the user cancels.
+  virtual std::string InputBox(const std::string& prompt,
+                               const std::string& title,
+                               const std::string& default_text) = 0;
+  // File dialogs; nullopt when the user cancels.
+  virtual std::optional<std::string> OpenFileName(
+      const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> SaveFileName(
+      const FileDialogRequest& request) = 0;
+};
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_MODEL_USER_DIALOGS_H_

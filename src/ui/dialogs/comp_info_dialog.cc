@@ -1,0 +1,91 @@
+#include "ui/dialogs/comp_info_dialog.h"
+
+#include <QFont>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "model/dialog_checks.h"
+#include "ui/dialogs/dialog_style.h"
+
+namespace tessavar {
+
+CompInfoDialog::CompInfoDialog(std::string& composition_info,
+                               UserDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), composition_info_(composition_info), dialogs_(dialogs) {
+  setWindowTitle("Composition Info");
+
+  auto* frame = new QGroupBox(this);
+  text_box_ = new QLineEdit(frame);
+  QFont font("Arial");
+  font.setStyleHint(QFont::SansSerif);
+  text_box_->setFont(font);
+  ApplyGreenOnBlack(text_box_);
+  text_box_->setMinimumWidth(text_box_->fontMetrics().averageCharWidth() * 72);
+  auto* frame_layout = new QVBoxLayout(frame);
+  frame_layout->addWidget(text_box_);
+
+  ok_button_ = new QPushButton("OK", this);
+  cancel_button_ = new QPushButton("Cancel", this);
+  clear_button_ = new QPushButton("Clear", this);
+  ok_button_->setDefault(true);
+  connect(ok_button_, &QPushButton::clicked, this, &CompInfoDialog::OkClicked);
+  connect(cancel_button_, &QPushButton::clicked, this, &CompInfoDialog::reject);
+  connect(clear_button_, &QPushButton::clicked, text_box_, &QLineEdit::clear);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok_button_);
+  buttons->addWidget(cancel_button_);
+  buttons->addWidget(clear_button_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(frame);
+  layout->addLayout(buttons);
+
+  LoadText();
+  adjustSize();
+  PlaceOnScreen(this);
+}
+
+void CompInfoDialog::Run() {
+  LoadText();
+  exec();
+}
+
+void CompInfoDialog::LoadText() {
+  text_box_->setText(QString::fromStdString(composition_info_));
+}
+
+int CompInfoDialog::InfoCheck() {
+  const InfoCheckResult result =
+      tessavar::InfoCheck(text_box_->text().toStdString());
+  const QString trimmed = QString::fromStdString(result.text);
+  if (trimmed != text_box_->text()) text_box_->setText(trimmed);
+  validation_flag_ = result.validation_flag;
+  if (validation_flag_ == 0) {
+    dialogs_.ShowMessage(result.message, std::string(),
+                         MessageIcon::kExclamation);
+  }
+  return validation_flag_;
+}
+
+void CompInfoDialog::OkClicked() {
+  if (InfoCheck() == 0) return;
+  composition_info_ = text_box_->text().toStdString();
+  accept();
+}
+
+void CompInfoDialog::reject() {
+  text_box_->setText(
+      QString::fromStdString(RemoveTrailingSpaces(composition_info_)));
+  QDialog::reject();
+}
+
+void CompInfoDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  text_box_->setFocus();
+}
+
+}  // namespace tessavar

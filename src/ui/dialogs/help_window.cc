@@ -1,0 +1,64 @@
+#include "ui/dialogs/help_window.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTextBrowser>
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "ui/dialogs/dialog_style.h"
+#include "files/rtf_reader.h"
+#include "base/file_system.h"
+
+namespace tessavar {
+namespace {
+
+constexpr double kViewerShare = 0.99;
+
+QSize InitialSize(const QWidget* window) {
+  const QScreen* screen = window->screen();
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  const QSize area =
+      screen ? screen->availableGeometry().size() : QSize(1024, 768);
+  return QSize(std::min(760, area.width() * 4 / 5),
+               std::min(680, area.height() * 5 / 6));
+}
+
+}  // namespace
+
+HelpWindow::HelpWindow(std::string help_file_path, QWidget* parent)
+    : QWidget(parent, Qt::Window), help_file_path_(std::move(help_file_path)) {
+  setWindowTitle("TVX Help");
+  viewer_ = new QTextBrowser(this);
+  viewer_->setOpenLinks(false);
+  resize(InitialSize(this));
+  SizeTextBox();
+  PlaceOnScreen(this);
+  LoadDocument();
+}
+
+void HelpWindow::LoadDocument() {
+  try {
+    const std::string rtf = ReadWholeFile(help_file_path_);
+    viewer_->setHtml(QString::fromStdString(RtfToHtml(rtf)));
+  } catch (const std::exception&) {
+    viewer_->setPlainText(QString("The help document could not be opened:\n%1")
+                              .arg(QString::fromStdString(help_file_path_)));
+  }
+}
+
+void HelpWindow::SizeTextBox() {
+  const QSize inner = size();
+  const int width = qRound(kViewerShare * inner.width());
+  const int height = qRound(kViewerShare * inner.height());
+  viewer_->setGeometry((inner.width() - width) / 2,
+                       (inner.height() - height) / 2, width, height);
+}
+
+void HelpWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  SizeTextBox();
+}
+
+}  // namespace tessavar

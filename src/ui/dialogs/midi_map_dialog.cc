@@ -1,0 +1,138 @@
+#include "ui/dialogs/midi_map_dialog.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/dialogs/dialog_style.h"
+
+namespace tessavar {
+namespace {
+
+constexpr int kRowsPerColumn = 8;
+constexpr char kColumnHeader[] = "TVX   MIDI";
+
+}  // namespace
+
+MidiMapDialog::MidiMapDialog(ChannelMap& channel_map, UserDialogs& dialogs,
+                             QWidget* parent)
+    : QDialog(parent), channel_map_(channel_map), dialogs_(dialogs) {
+  setWindowTitle("TVX Track to MIDI Channel Map");
+
+  auto* frame = new QGroupBox(this);
+  auto* grid = new QGridLayout(frame);
+  grid->setHorizontalSpacing(8);
+  for (int column = 0; column < 2; ++column) {
+    auto* header = new QLabel(kColumnHeader, frame);
+    header->setTextFormat(Qt::PlainText);  // keeps the three spaces
+    grid->addWidget(header, 0, column * 3, 1, 2);
+  }
+  grid->setColumnMinimumWidth(2, 24);
+  for (int track = 0; track < 16; ++track) {
+    const int column = track / kRowsPerColumn;
+    const int row = track % kRowsPerColumn + 1;
+    auto* label = new QLabel(QString::number(track + 1), frame);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* box = new QLineEdit(QString::number(track + 1), frame);
+    box->setFixedWidth(48);
+    box->setAlignment(Qt::AlignCenter);
+    ApplyGreenOnBlack(box);
+    SelectAllOnFocus(box);
+    label->setBuddy(box);
+    grid->addWidget(label, row, column * 3);
+    grid->addWidget(box, row, column * 3 + 1);
+    boxes_[track] = box;
+  }
+
+  ok_button_ = new QPushButton("OK", this);
+  cancel_button_ = new QPushButton("Cancel", this);
+  default_button_ = new QPushButton("Default", this);
+  ok_button_->setDefault(true);
+  connect(ok_button_, &QPushButton::clicked, this, &MidiMapDialog::OkClicked);
+  connect(cancel_button_, &QPushButton::clicked, this,
+          &MidiMapDialog::CancelClicked);
+  connect(default_button_, &QPushButton::clicked, this,
+          &MidiMapDialog::DefaultClicked);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(ok_button_);
+  buttons->addWidget(cancel_button_);
+  buttons->addWidget(default_button_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(frame);
+  layout->addLayout(buttons);
+
+  for (int track = 0; track + 1 < 16; ++track) {
+    setTabOrder(boxes_[track], boxes_[track + 1]);
+  }
+  setTabOrder(boxes_[15], ok_button_);
+  setTabOrder(ok_button_, cancel_button_);
+  setTabOrder(cancel_button_, default_button_);
+
+  LoadBoxes();
+  adjustSize();
+  setFixedSize(size());
+  PlaceOnScreen(this);
+}
+
+void MidiMapDialog::Run() {
+  LoadBoxes();
+  exec();
+}
+
+void MidiMapDialog::LoadBoxes() {
+  for (int track = 0; track < 16; ++track) {
+    boxes_[track]->setText(QString::number(channel_map_[track]));
+  }
+}
+
+ChannelBoxTexts MidiMapDialog::BoxTexts() const {
+  ChannelBoxTexts texts;
+  for (int track = 0; track < 16; ++track) {
+    texts[track] = boxes_[track]->text().toStdString();
+  }
+  return texts;
+}
+
+int MidiMapDialog::CheckValues() {
+  const ChannelCheck check = tessavar::CheckValues(BoxTexts());
+  validation_flag_ = check.validation_flag;
+  if (validation_flag_ != 0) {
+    dialogs_.ShowMessage(check.message, check.title, MessageIcon::kNone);
+  }
+  return validation_flag_;
+}
+
+void MidiMapDialog::OkClicked() {
+  if (CheckValues() != 0) return;
+  // A fractional box value is stored rounded: the map holds whole channels.
+  channel_map_ = ChannelMapFromTexts(BoxTexts());
+  accept();
+}
+
+void MidiMapDialog::CancelClicked() {
+  if (CheckValues() != 0) return;
+  LoadBoxes();
+  reject();
+}
+
+void MidiMapDialog::DefaultClicked() {
+  for (int track = 0; track < 16; ++track) {
+    boxes_[track]->setText(QString::number(track + 1));
+  }
+}
+
+void MidiMapDialog::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    cancel_button_->click();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+}  // namespace tessavar

@@ -1,0 +1,112 @@
+// The main window "Tessavar Composer": the parameter panel, the command
+// buttons, the player strip with its position slider, the status line and
+// the menus. It displays the program state and hands every command to
+// AppCommands and the compose and redo commands.
+#ifndef TESSAVAR_UI_MAIN_WINDOW_H_
+#define TESSAVAR_UI_MAIN_WINDOW_H_
+
+#include <QMainWindow>
+#include <memory>
+
+#include "model/app_commands.h"
+#include "model/compose_command.h"
+#include "model/playback_monitor.h"
+#include "model/program_state.h"
+#include "ui/qt_ui_host.h"
+
+class QAction;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace tessavar {
+
+class AboutWindow;
+class HelpWindow;
+class PanelView;
+class PlaybackStrip;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // The program directory is the current directory at this moment.
+  MainWindow(ProgramState& state, Player& player, UserDialogs& dialogs,
+             ErrorReporter& errors, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  AppCommands& commands() { return *commands_; }
+  PanelView& panel_view() { return *panel_view_; }
+  PlaybackStrip& playback_strip() { return *strip_; }
+  QPushButton* compile_button() const { return compile_button_; }
+  QPushButton* redo_button() const { return redo_button_; }
+  QPushButton* load_button() const { return load_button_; }
+  QPushButton* save_button() const { return save_button_; }
+  QLabel* status_line() const { return status_line_; }
+  HelpWindow* help_window() const { return help_window_; }
+  AboutWindow* about_window() const { return about_window_; }
+  // Menu items by their names ("FileLoadComp", "OptionsAutoplay", ...).
+  QAction* MenuItem(const QString& name) const;
+
+  // Shows the program state in every widget.
+  void Refresh();
+
+ protected:
+  bool event(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenus();
+  QWidget* BuildCentralWidget();
+  void SetTabOrder();
+  void PlaceOnScreen();
+  void ConnectPlaybackStrip();
+  // The player's periodic status update, while a file is open.
+  void PollPlayer();
+  void ExportAudio();
+  void ConnectCommandButtons();
+  void Compose();
+  void Redo();
+  // Compose and Redo yield to the event loop while they run; commands that
+  // would rewrite the same files wait until they are done.
+  bool running_command() const { return running_command_; }
+  void ConnectDialogCommands();
+  void EditCompositionInfo();
+  void RunFirstActivation();
+  QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& text,
+                       const QKeySequence& shortcut = {});
+  // Runs a command on the action and shows the state it leaves.
+  void Connect(QAction* action, void (AppCommands::*command)());
+
+  ProgramState& state_;
+  Player& player_;
+  UserDialogs& dialogs_;
+  ErrorReporter& errors_;
+  QtUiHost ui_host_;
+  std::unique_ptr<AppCommands> commands_;
+  PlaybackMonitor monitor_;
+
+  PanelView* panel_view_ = nullptr;
+  PlaybackStrip* strip_ = nullptr;
+  QPushButton* compile_button_ = nullptr;
+  QPushButton* redo_button_ = nullptr;
+  QPushButton* load_button_ = nullptr;
+  QPushButton* save_button_ = nullptr;
+  QLabel* status_line_ = nullptr;
+  HelpWindow* help_window_ = nullptr;
+  AboutWindow* about_window_ = nullptr;
+  QTimer* splash_timer_ = nullptr;
+  QTimer* status_timer_ = nullptr;
+  bool exited_ = false;
+  // The Compose caption and the Load and Redo buttons, which the panel
+  // model does not hold.
+  CommandButtons buttons_;
+  std::unique_ptr<ComposeCommand> compose_;
+  bool running_command_ = false;
+  // The window was closed while a compose was running.
+  bool close_pending_ = false;
+};
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_UI_MAIN_WINDOW_H_

@@ -1,0 +1,51 @@
+// The transport strip of the player (play, pause, stop, rewind to start)
+// and the position slider (0..1000, thousandths of the file's length).
+#ifndef TESSAVAR_UI_PLAYBACK_STRIP_H_
+#define TESSAVAR_UI_PLAYBACK_STRIP_H_
+
+#include <QWidget>
+
+class QSlider;
+class QToolButton;
+
+namespace tessavar {
+
+class PlaybackStrip : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PlaybackStrip(QWidget* parent = nullptr);
+
+  // Shows a slider position without raising any signal.
+  void SetSliderPosition(int value);
+  int SliderPosition() const;
+  // The transport buttons are usable only while a file is open.
+  void SetTransportEnabled(bool enabled);
+
+  QToolButton* play_button() const { return play_; }
+  QToolButton* pause_button() const { return pause_; }
+  QToolButton* stop_button() const { return stop_; }
+  QToolButton* rewind_button() const { return rewind_; }
+  QSlider* slider() const { return slider_; }
+
+ signals:
+  void PlayPressed();
+  void PausePressed();
+  void StopPressed();
+  void RewindPressed();
+  // The user moved the slider.
+  void SliderMoved(int value);
+
+ private:
+  QToolButton* AddButton(const QString& name, const QString& tip, int icon);
+
+  QToolButton* rewind_ = nullptr;
+  QToolButton* play_ = nullptr;
+  QToolButton* pause_ = nullptr;
+  QToolButton* stop_ = nullptr;
+  QSlider* slider_ = nullptr;
+};
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_UI_PLAYBACK_STRIP_H_

@@ -1,0 +1,26 @@
+#include "ui/qt_ui_host.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QCursor>
+
+namespace tessavar {
+
+QtUiHost::~QtUiHost() { SetBusyPointer(false); }
+
+void QtUiHost::Yield() {
+  if (before_yield) before_yield();
+  QCoreApplication::processEvents();
+}
+
+void QtUiHost::SetBusyPointer(bool busy) {
+  if (busy == busy_) return;
+  busy_ = busy;
+  if (busy) {
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+}  // namespace tessavar

@@ -1,0 +1,417 @@
+// The window's commands without a window: dialogs answered by doubles, the
+// player a fake, every test in a fresh program directory.
+#include "model/app_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "model/note_entry.h"
+#include "midi/composition_info.h"
+#include "midi/midi_writer.h"
+#include "base/file_system.h"
+#include "support/fake_player.h"
+#include "support/midi_bytes.h"
+#include "support/scripted_dialogs.h"
+#include "support/scripted_error_reporter.h"
+#include "support/soundfont_check.h"
+#include "support/temp_dir.h"
+
+namespace tessavar::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<std::string> TempDirEntries(const std::string& path) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(path)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class AppCommandsTest : public ::testing::Test {
+ protected:
+  AppCommandsTest() { state_.paths = ProgramPaths::FromDirectory(dir_.path()); }
+
+  // A working MIDI file as the writer makes it, from a one-note score.
+  void WriteWorkingMidi(int key = 60) {
+    EngineState engine;
+    engine.track_name[0] = "Track 1";
+    engine.score.At(0, 0) = {key, 100, 8};
+    ScriptedErrorReporter reporter;
+    UiHost host;
+    ASSERT_EQ(SaveScoreInMIDIFormat(
+                  state_.paths.working_midi, engine,
+                  MidiFileSettingsFromPanel(state_.panel, state_.channel_map),
+                  reporter, host),
+              kMidiWritten);
+  }
+  std::string Working() {
+    return ReadFile(FindExistingPath(state_.paths.working_midi));
+  }
+
+  TempDir dir_;
+  ProgramState state_;
+  ScriptedDialogs dialogs_;
+  ScriptedErrorReporter errors_;
+  FakePlayer player_;
+  UiHost ui_;
+  AppCommands commands_{state_, dialogs_, errors_, player_, ui_};
+};
+
+TEST_F(AppCommandsTest, OrchestrationAndScaleDialogsAreSetUpPerKind) {
+  commands_.FileLoadOrchestration();
+  commands_.FileSaveOrchestration();
+  commands_.FileLoadScaleX();
+  commands_.FileSaveScaleX();
+  ASSERT_EQ(dialogs_.open_requests.size(), 2u);
+  ASSERT_EQ(dialogs_.save_requests.size(), 2u);
+  const FileDialogRequest& load_orc = dialogs_.open_requests[0];
+  EXPECT_EQ(load_orc.title, "Load Orchestration");
+  EXPECT_EQ(load_orc.filter, "*.orc");
+  EXPECT_EQ(load_orc.default_extension, "orc");
+  EXPECT_TRUE(load_orc.must_exist);
+  const FileDialogRequest& save_orc = dialogs_.save_requests[0];
+  EXPECT_EQ(save_orc.title, "Save Orchestration As");
+  EXPECT_FALSE(save_orc.must_exist);
+  EXPECT_EQ(dialogs_.open_requests[1].title, "Load User-Defined Scale");
+  EXPECT_EQ(dialogs_.open_requests[1].filter, "*.sca");
+  EXPECT_EQ(dialogs_.save_requests[1].title, "Save User-Defined Scale As");
+  EXPECT_EQ(dialogs_.save_requests[1].default_extension, "sca");
+  // All four were cancelled: nothing chosen, nothing written or reported.
+  EXPECT_EQ(state_.orchestration_path, "");
+  EXPECT_EQ(state_.scale_path, "");
+  EXPECT_TRUE(dir_.Entries().empty());
+  EXPECT_TRUE(errors_.messages.empty());
+}
+
+TEST_F(AppCommandsTest, SavedOrchestrationGetsItsExtensionAndLowerCaseName) {
+  state_.panel.SetText({Box::kVolume, 4}, "100");
+  dialogs_.file_answers.push_back(dir_ / "BASS.TXT");
+  commands_.FileSaveOrchestration();
+  EXPECT_EQ(state_.orchestration_path, dir_ / "BASS.orc");
+  EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"bass.orc"});
+
+  // Loading it into a panel with another volume brings the 100 back.
+  state_.panel.SetText({Box::kVolume, 4}, "12");
+  dialogs_.file_answers.push_back(dir_ / "BASS");
+  commands_.FileLoadOrchestration();
+  EXPECT_EQ(state_.panel.Text({Box::kVolume, 4}), "100");
+  EXPECT_TRUE(errors_.messages.empty());
+}
+
+TEST_F(AppCommandsTest, SavingIntoANewFolderCreatesThatOneFolder) {
+  state_.engine.user_scale = " 0 2 4 5 7 911";
+  dialogs_.file_answers.push_back(dir_ / "scales/MINE");
+  commands_.FileSaveScaleX();
+  EXPECT_EQ(ReadFile(dir_ / "scales/mine.sca"), "\" 0 2 4 5 7 911\"\r\n");
+
+  state_.engine.user_scale = "";
+  dialogs_.file_answers.push_back(dir_ / "scales/MINE.sca");
+  commands_.FileLoadScaleX();
+  EXPECT_EQ(state_.engine.user_scale, " 0 2 4 5 7 911");
+}
+
+TEST_F(AppCommandsTest, CancelledDialogKeepsThePreviousPath) {
+  WriteFile(dir_ / "strings.orc", "");
+  state_.orchestration_path = dir_ / "strings.orc";
+  commands_.FileSaveOrchestration();  // no answer: cancelled
+  EXPECT_EQ(state_.orchestration_path, dir_ / "strings.orc");
+  EXPECT_EQ(ReadFile(dir_ / "strings.orc"), "");
+}
+
+TEST_F(AppCommandsTest, OptionsToggleTheirOwnMarkOnly) {
+  commands_.ToggleAutoplay();
+  EXPECT_TRUE(state_.options.autoplay);
+  EXPECT_FALSE(state_.options.autoplay_redo);
+  EXPECT_FALSE(state_.options.lock_mapped);
+  commands_.ToggleLockMapped();
+  commands_.ToggleAutoplay();
+  EXPECT_FALSE(state_.options.autoplay);
+  EXPECT_TRUE(state_.options.lock_mapped);
+  commands_.ToggleAutoplayRedo();
+  EXPECT_TRUE(state_.options.autoplay_redo);
+  EXPECT_TRUE(player_.log.empty());
+}
+
+TEST_F(AppCommandsTest, AStaleScoreClosesThePlayer) {
+  state_.panel.SetText({Box::kStructure}, "123");
+  EXPECT_EQ(player_.log, std::vector<std::string>{"Close"});
+}
+
+TEST_F(AppCommandsTest, ExportWithoutComposedMusicSaysSoAndAsksNothing) {
+  commands_.FileExportAudio();
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text,
+            "There is no composed music to export yet. Compose first.");
+  EXPECT_TRUE(dialogs_.save_requests.empty());
+}
+
+TEST_F(AppCommandsTest, ExportRendersTheWorkingFileAndCanBeCancelled) {
+  ASSERT_TRUE(DefaultSoundFontInstalled());
+  WriteFile(dir_ / "tvx.mid", WriterLayoutFile({{{0, 60, 192}, {0, 64, 192}}}));
+
+  dialogs_.file_answers.push_back(dir_ / "out/Song");
+  int reports = 0;
+  commands_.FileExportAudio([&reports](double) {
+    ++reports;
+    return true;
+  });
+  ASSERT_EQ(dialogs_.save_requests.size(), 1u);
+  EXPECT_EQ(dialogs_.save_requests[0].title, "Export Audio");
+  EXPECT_EQ(dialogs_.save_requests[0].filter, "*.wav");
+  EXPECT_GT(reports, 0);
+  EXPECT_TRUE(errors_.messages.empty());
+  const std::string wav = ReadFile(dir_ / "out/Song.wav");
+  ASSERT_GT(wav.size(), 44u);
+  EXPECT_EQ(wav.substr(0, 4), "RIFF");
+
+  dialogs_.file_answers.push_back(dir_ / "cancelled.wav");
+  commands_.FileExportAudio([](double) { return false; });
+  EXPECT_FALSE(fs::exists(dir_ / "cancelled.wav"));
+  EXPECT_TRUE(errors_.messages.empty());
+}
+
+TEST_F(AppCommandsTest, ExportFailureIsReportedAndCanBeRetried) {
+  WriteFile(dir_ / "tvx.mid", "not a MIDI file");
+  dialogs_.file_answers.push_back(dir_ / "x.wav");
+  ScriptedErrorReporter retry_once({ErrorChoice::kRetry});
+  AppCommands commands(state_, dialogs_, retry_once, player_, ui_);
+  commands.FileExportAudio();
+  EXPECT_EQ(retry_once.messages.size(), 2u);  // retried once, then cancelled
+  EXPECT_FALSE(fs::exists(dir_ / "x.wav"));
+}
+
+TEST_F(AppCommandsTest, ChosenSoundFontIsKeptAndReopensAnOpenPlayer) {
+  std::string applied = "none";
+  commands_.hooks.apply_soundfont = [&applied](const std::string& path) {
+    applied = path;
+  };
+  commands_.OptionsSoundFont();  // cancelled
+  EXPECT_EQ(applied, "none");
+  EXPECT_EQ(state_.options.soundfont, "");
+  ASSERT_EQ(dialogs_.open_requests.size(), 1u);
+  EXPECT_EQ(dialogs_.open_requests[0].filter, "*.sf2");
+
+  player_.SetFileName("tvx.mid");
+  player_.Open();
+  player_.log.clear();
+  dialogs_.file_answers.push_back("/fonts/Big.sf2");
+  commands_.OptionsSoundFont();
+  EXPECT_EQ(applied, "/fonts/Big.sf2");
+  EXPECT_EQ(state_.options.soundfont, "/fonts/Big.sf2");
+  EXPECT_EQ(player_.log, (std::vector<std::string>{"Close", "Open"}));
+}
+
+// --- Start-up and shut-down ------------------------------------------------
+
+TEST_F(AppCommandsTest, FirstStartWithoutDefaultFilesIsSilent) {
+  int splashes = 0;
+  int focus_moves = 0;
+  commands_.hooks.show_splash = [&splashes] { ++splashes; };
+  commands_.hooks.focus_compose_button = [&focus_moves] { ++focus_moves; };
+  state_.composition_info = "old";
+  state_.channel_map[3] = 9;
+
+  EXPECT_TRUE(commands_.FirstActivation());
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_TRUE(errors_.messages.empty());
+  EXPECT_EQ(state_.panel.Text({Box::kVolume, 0}), "999");  // placeholders
+  EXPECT_EQ(state_.panel.Text({Box::kOctave, 15}), "99");
+  EXPECT_EQ(state_.panel.Text({Box::kMapped, 5}), "999");
+  EXPECT_EQ(state_.panel.CheckValue({Check::kMappedAuto}), 0);
+  EXPECT_EQ(state_.channel_map[3], 4);
+  EXPECT_EQ(state_.composition_info, "");
+  EXPECT_EQ(state_.composition_path, "");
+  EXPECT_EQ(state_.midi_path, "");
+  EXPECT_FALSE(state_.options.autoplay);
+  EXPECT_FALSE(state_.panel.save_enabled());
+  EXPECT_EQ(splashes, 1);
+  EXPECT_EQ(focus_moves, 1);
+  EXPECT_TRUE(dir_.Entries().empty());  // nothing created
+
+  // A second activation (after a dialog) does nothing at all.
+  state_.panel.SetText({Box::kTracks}, "3");
+  EXPECT_FALSE(commands_.FirstActivation());
+  EXPECT_EQ(state_.panel.Text({Box::kTracks}), "3");
+  EXPECT_EQ(splashes, 1);
+}
+
+TEST_F(AppCommandsTest, FirstStartLoadsTheDefaultsAndForgetsTheirPaths) {
+  fs::copy_file(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX", dir_ / "DEFAULT.TVX");
+  WriteWorkingMidi(67);
+  ASSERT_TRUE(EmbedCompInfo(state_.paths.working_midi, "Factory piece"));
+  fs::rename(FindExistingPath(state_.paths.working_midi), dir_ / "DEFAULT.MID");
+  const std::string default_midi = ReadFile(dir_ / "DEFAULT.MID");
+  WriteFile(dir_ / "tvx.ini", " 1 \r\n 0 \r\n 1 \r\n");
+  std::vector<std::string> soundfonts;
+  commands_.hooks.apply_soundfont = [&soundfonts](const std::string& path) {
+    soundfonts.push_back(path);
+  };
+
+  ASSERT_TRUE(commands_.FirstActivation());
+  EXPECT_TRUE(errors_.messages.empty());
+  EXPECT_NE(state_.panel.Text({Box::kVolume, 0}), "999");
+  EXPECT_NE(state_.panel.Text({Box::kOctave, 0}), "99");
+  EXPECT_EQ(state_.composition_info, "Factory piece");
+  EXPECT_EQ(Working(), default_midi);
+  EXPECT_TRUE(player_.open);
+  EXPECT_EQ(FindExistingPath(player_.file_name),
+            FindExistingPath(dir_ / "DEFAULT.MID"));
+  EXPECT_TRUE(state_.panel.save_enabled());
+  EXPECT_EQ(state_.composition_path, "");
+  EXPECT_EQ(state_.midi_path, "");
+  EXPECT_TRUE(state_.options.autoplay);
+  EXPECT_FALSE(state_.options.autoplay_redo);
+  EXPECT_TRUE(state_.options.lock_mapped);
+  EXPECT_TRUE(soundfonts.empty());  // the settings name none
+}
+
+TEST_F(AppCommandsTest, ExitSavesTheDefaultsAndLeavesANamedComposition) {
+  WriteWorkingMidi();
+  WriteFile(dir_ / "song.tvx", "named");
+  WriteFile(dir_ / "song.mid", "named music");
+  state_.composition_path = dir_ / "song.tvx";
+  state_.midi_path = dir_ / "song.mid";
+  state_.caption = "Tessavar Composer [song.tvx]";
+  state_.options.autoplay_redo = true;
+  state_.panel.SetText({Box::kTempo}, "200");
+
+  commands_.FormExit();
+  EXPECT_TRUE(errors_.messages.empty());
+  EXPECT_EQ(ReadFile(FindExistingPath(dir_ / "DEFAULT.MID")), Working());
+  const std::string saved = ReadFile(FindExistingPath(dir_ / "DEFAULT.TVX"));
+  EXPECT_NE(saved.find("\r\n200\r\n"), std::string::npos);
+  EXPECT_EQ(ReadFile(dir_ / "tvx.ini"), " 0 \r\n 1 \r\n 0 \r\n");
+  EXPECT_EQ(ReadFile(dir_ / "song.tvx"), "named");
+  EXPECT_EQ(ReadFile(dir_ / "song.mid"), "named music");
+  EXPECT_EQ(state_.composition_path, dir_ / "song.tvx");
+  EXPECT_EQ(state_.midi_path, dir_ / "song.mid");
+  EXPECT_EQ(state_.caption, "Tessavar Composer [song.tvx]");
+  EXPECT_EQ(player_.log.front(), "Close");
+  EXPECT_EQ(player_.log.back(), "Close");
+}
+
+TEST_F(AppCommandsTest, ExitIgnoresASettingsFileThatCannotBeWritten) {
+  WriteWorkingMidi();
+  fs::create_directory(dir_ / "tvx.ini");  // in the way of the file
+  commands_.FormExit();
+  EXPECT_TRUE(errors_.messages.empty());
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_TRUE(fs::is_directory(dir_ / "tvx.ini"));
+  EXPECT_TRUE(fs::exists(FindExistingPath(dir_ / "DEFAULT.TVX")));
+}
+
+// --- Compositions
+// -------------------------------------------------------------
+
+TEST_F(AppCommandsTest, SavedCompositionCarriesItsInformationAndLoadsBack) {
+  WriteWorkingMidi(64);
+  state_.panel.SetText({Box::kStructure}, "31415");
+  state_.panel.set_save_enabled(true);
+  bool info_shown = false;
+  commands_.hooks.edit_composition_info = [&] {
+    info_shown = true;
+    state_.composition_info = "My song";
+  };
+  dialogs_.file_answers.push_back(dir_ / "music/SONG");
+  commands_.FileSaveCompositionAs();
+
+  ASSERT_EQ(dialogs_.save_requests.size(), 1u);
+  EXPECT_EQ(dialogs_.save_requests[0].title, "Save Composition As");
+  EXPECT_EQ(dialogs_.save_requests[0].filter, "*.tvx");
+  EXPECT_EQ(dialogs_.save_requests[0].default_extension, "tvx");
+  EXPECT_TRUE(info_shown);
+  EXPECT_EQ(state_.composition_path, dir_ / "music/SONG.tvx");
+  EXPECT_EQ(state_.midi_path, dir_ / "music/SONG.MID");
+  EXPECT_EQ(state_.caption, "Tessavar Composer [SONG.tvx]");
+  const std::vector<std::string> saved = TempDirEntries(dir_ / "music");
+  EXPECT_EQ(saved, (std::vector<std::string>{"song.mid", "song.tvx"}));
+  EXPECT_EQ(ExtractCompInfo(dir_ / "music/song.mid"), "My song");
+  EXPECT_TRUE(errors_.messages.empty());
+
+  // A fresh program loads it by the name of its MIDI file.
+  ProgramState fresh;
+  fresh.paths = state_.paths;
+  FakePlayer player;
+  AppCommands commands(fresh, dialogs_, errors_, player, ui_);
+  commands.FirstActivation();
+  dialogs_.file_answers.push_back(dir_ / "music/SONG.MID");
+  commands.FileLoadComposition();
+  ASSERT_EQ(dialogs_.open_requests.size(), 1u);
+  EXPECT_EQ(dialogs_.open_requests[0].title, "Load Composition");
+  EXPECT_TRUE(dialogs_.open_requests[0].must_exist);
+  EXPECT_EQ(fresh.panel.Text({Box::kStructure}), "31415");
+  EXPECT_EQ(fresh.composition_info, "My song");
+  EXPECT_EQ(fresh.caption, "Tessavar Composer [SONG.tvx]");
+  EXPECT_TRUE(fresh.panel.save_enabled());
+  EXPECT_EQ(Working(), ReadFile(dir_ / "music/song.mid"));
+  EXPECT_TRUE(player.open);
+  EXPECT_TRUE(errors_.messages.empty());
+}
+
+TEST_F(AppCommandsTest, RefusedCompositionGetsNoCompanionFile) {
+  WriteWorkingMidi();
+  state_.panel.SetText({Box::kStructure}, "\"123");  // cannot be stored
+  bool info_shown = false;
+  commands_.hooks.edit_composition_info = [&] { info_shown = true; };
+  dialogs_.file_answers.push_back(dir_ / "bad");
+  commands_.FileSaveCompositionAs();
+  EXPECT_FALSE(info_shown);
+  EXPECT_FALSE(fs::exists(dir_ / "bad.mid"));
+  EXPECT_FALSE(fs::exists(dir_ / "bad.tvx"));
+}
+
+// --- Note entry
+// -----------------------------------------------------------------
+
+TEST_F(AppCommandsTest, MelodyBecomesTheStructureAndResetsTwoParameters) {
+  state_.panel.Select({List::kTonality}, 3);
+  state_.panel.SetText({Box::kMapped, 13}, "7");
+  dialogs_.input_answers.push_back(" c e g ");
+  commands_.FileMelodyXlate();
+  ASSERT_EQ(dialogs_.inputs.size(), 1u);
+  EXPECT_EQ(dialogs_.inputs[0].title, "Melody-to-Structure Translation");
+  EXPECT_EQ(dialogs_.inputs[0].prompt, kMelodyPrompt);
+  EXPECT_EQ(dialogs_.inputs[0].default_text, "");
+  EXPECT_EQ(state_.panel.Text({Box::kStructure}), "047");
+  EXPECT_EQ(state_.panel.Selection({List::kTonality}), 0);
+  EXPECT_EQ(state_.panel.Text({Box::kMapped, 13}), "0");
+
+  // Cancelled: the structure stays, the two resets happen anyway.
+  state_.panel.Select({List::kTonality}, 2);
+  state_.panel.SetText({Box::kMapped, 13}, "5");
+  commands_.FileMelodyXlate();
+  EXPECT_EQ(state_.panel.Text({Box::kStructure}), "047");
+  EXPECT_EQ(state_.panel.Selection({List::kTonality}), 0);
+  EXPECT_EQ(state_.panel.Text({Box::kMapped, 13}), "0");
+}
+
+TEST_F(AppCommandsTest, ScaleEntryShowsTheCurrentScaleAndKeepsItOnCancel) {
+  dialogs_.input_answers.push_back("C D E G A");
+  commands_.FileUserDefinedScale();
+  EXPECT_EQ(state_.engine.user_scale, " 0 2 4 7 912141619212426");
+  EXPECT_EQ(dialogs_.inputs[0].title, "User-Defined Scale");
+  EXPECT_EQ(dialogs_.inputs[0].prompt, kScalePrompt);
+
+  commands_.FileUserDefinedScale();  // cancelled
+  EXPECT_EQ(dialogs_.inputs[1].default_text, "C D E G A");
+  EXPECT_EQ(state_.engine.user_scale, " 0 2 4 7 912141619212426");
+}
+
+}  // namespace
+}  // namespace tessavar::testing

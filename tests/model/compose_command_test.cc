@@ -1,0 +1,238 @@
+#include "model/compose_command.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/file_system.h"
+#include "support/composer_fixtures.h"
+#include "support/fake_player.h"
+#include "support/scripted_error_reporter.h"
+
+namespace tessavar {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CallbackHost;
+using testing::FakePlayer;
+using testing::MakePanel;
+using testing::PanelSetup;
+using testing::ScriptedErrorReporter;
+
+class ComposeCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ =
+        fs::temp_directory_path() /
+        ("compose_command_test_" +
+         std::string(
+             ::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    state_.paths = ProgramPaths::FromDirectory(dir_.string());
+    state_.panel = MakePanel(PanelSetup{});
+    state_.panel.EnableLeftControls();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path WorkingFile() const { return dir_ / "tvx.mid"; }
+
+  ComposeOutcome Click(UiHost& host) {
+    ComposeCommand command(state_, player_, host, errors_, buttons_);
+    return command.Click();
+  }
+  ComposeOutcome Click() {
+    UiHost host;
+    return Click(host);
+  }
+  void SetText(Box box, const std::string& text) {
+    state_.panel.SetText({box}, text);
+  }
+
+  fs::path dir_;
+  ProgramState state_;
+  FakePlayer player_;
+  ScriptedErrorReporter errors_;
+  CommandButtons buttons_;
+};
+
+struct InvalidCase {
+  Box box;
+  const char* text;
+  const char* message;
+};
+
+TEST_F(ComposeCommandTest, EachValidationMessageAndFocus) {
+  const InvalidCase cases[] = {
+      {Box::kStructure, "12", "Structure should be 3 to 16 digits in length."},
+      {Box::kStructure, "12345678901234567",
+       "Structure should be 3 to 16 digits in length."},
+      {Box::kStructure, "1111", "Structure should not be all one digit."},
+      {Box::kMapping, "0", "Mapping should be in the range 1 - 32767."},
+      {Box::kMapping, "32768", "Mapping should be in the range 1 - 32767."},
+      {Box::kMapping, "x", "Mapping should be in the range 1 - 32767."},
+      {Box::kVariation, "10.5", "Variation should be in the range 0 - 10."},
+      {Box::kVariation, "-1", "Variation should be in the range 0 - 10."},
+      {Box::kTracks, "0", "Tracks should be in the range 1 - 16."},
+      {Box::kTracks, "16.6", "Tracks should be in the range 1 - 16."},
+      {Box::kTempo, "19", "Tempo should be in the range 20 - 420."},
+      {Box::kTempo, "421", "Tempo should be in the range 20 - 420."},
+  };
+  for (const auto& c : cases) {
+    PanelModel fresh = MakePanel(PanelSetup{});
+    fresh.EnableLeftControls();
+    fresh.SetText({c.box}, c.text);
+    ComposeValidation v = ValidateCompose(fresh);
+    EXPECT_EQ(v.kind, ComposeValidation::Kind::kMessage) << c.text;
+    EXPECT_EQ(v.text, c.message) << c.text;
+    EXPECT_EQ(v.focus, c.box) << c.text;
+  }
+}
+
+TEST_F(ComposeCommandTest, ChecksRunInOrderAndBoundsAreAccepted) {
+  SetText(Box::kMapping, "0");
+  SetText(Box::kTempo, "421");
+  EXPECT_EQ(ValidateCompose(state_.panel).text,
+            "Mapping should be in the range 1 - 32767.");
+  SetText(Box::kMapping, "5");
+  SetText(Box::kTempo, "20");
+  EXPECT_TRUE(ValidateCompose(state_.panel).passed());
+  SetText(Box::kTempo, "420");
+  SetText(Box::kTracks, "16");
+  SetText(Box::kVariation, "0");
+  SetText(Box::kStructure, "1231231231231231");
+  EXPECT_TRUE(ValidateCompose(state_.panel).passed());
+  // An accented letter is one character.
+  SetText(Box::kStructure, "\xC3\xA9\xC3\xA9");
+  EXPECT_EQ(ValidateCompose(state_.panel).text,
+            "Structure should be 3 to 16 digits in length.");
+}
+
+TEST_F(ComposeCommandTest, NoteChecksGoToTheStatusLineOnly) {
+  SetText(Box::kStructure, " 11");
+  ComposeOutcome outcome = Click();
+  EXPECT_EQ(outcome.kind, ComposeOutcome::Kind::kInvalid);
+  EXPECT_EQ(outcome.validation.kind, ComposeValidation::Kind::kNote);
+  EXPECT_EQ(state_.panel.status_text(),
+            "Note:  Structure must be 3 to 32 digits in length");
+
+  SetText(Box::kStructure, " 111");
+  Click();
+  EXPECT_EQ(state_.panel.status_text(),
+            "Note:  Structure must not be all one digit");
+  EXPECT_TRUE(player_.log.empty());
+  EXPECT_FALSE(fs::exists(WorkingFile()));
+  EXPECT_TRUE(state_.panel.enabled());
+}
+
+TEST_F(ComposeCommandTest, MessageFailureChangesNothing) {
+  SetText(Box::kStructure, "12");
+  ComposeOutcome outcome = Click();
+  EXPECT_EQ(outcome.kind, ComposeOutcome::Kind::kInvalid);
+  EXPECT_EQ(outcome.validation.kind, ComposeValidation::Kind::kMessage);
+  EXPECT_EQ(state_.panel.status_text(), "");
+  EXPECT_TRUE(player_.log.empty());
+  EXPECT_FALSE(fs::exists(WorkingFile()));
+}
+
+TEST_F(ComposeCommandTest, ComposesWritesOpensAndRestores) {
+  state_.play_slider = 400;
+  std::vector<std::string> captions;
+  std::vector<bool> panel_enabled;
+  std::vector<bool> others_enabled;
+  CallbackHost host([&] {
+    captions.push_back(buttons_.compose_caption);
+    panel_enabled.push_back(state_.panel.enabled());
+    others_enabled.push_back(buttons_.load_enabled || buttons_.redo_enabled ||
+                             state_.panel.save_enabled());
+  });
+  ComposeOutcome outcome = Click(host);
+  ASSERT_EQ(outcome.kind, ComposeOutcome::Kind::kFinished);
+  EXPECT_EQ(outcome.result, 1);
+  ASSERT_TRUE(fs::exists(WorkingFile()));
+  EXPECT_EQ(ReadWholeFile(WorkingFile().string()).substr(0, 4), "MThd");
+
+  // While composing: "&Cancel", panel disabled; afterwards restored.
+  ASSERT_FALSE(captions.empty());
+  EXPECT_EQ(captions.front(), kCancelCaption);
+  EXPECT_FALSE(panel_enabled.front());
+  EXPECT_FALSE(others_enabled.front());
+  EXPECT_EQ(buttons_.compose_caption, kComposeCaption);
+  EXPECT_TRUE(state_.panel.enabled());
+  EXPECT_TRUE(state_.panel.IsSpinnerEnabled({Box::kMapped, 3}));
+  EXPECT_TRUE(buttons_.load_enabled && buttons_.redo_enabled);
+  EXPECT_FALSE(state_.panel.compose_enabled());
+  EXPECT_TRUE(state_.panel.save_enabled());
+  EXPECT_EQ(state_.panel.status_text(), "");
+  EXPECT_EQ(state_.play_slider, 0);
+  EXPECT_EQ(state_.engine.stop_requested, 0);
+  // "Auto" stayed on and shows what the composer chose.
+  EXPECT_EQ(state_.panel.CheckValue({Check::kMappedAuto}), 1);
+  EXPECT_NE(state_.panel.Text({Box::kMapped, 5}), "13");
+
+  EXPECT_EQ(player_.log, (std::vector<std::string>{
+                             "Close", "Close",
+                             "FileName " + state_.paths.working_midi, "Open"}));
+}
+
+TEST_F(ComposeCommandTest, AutoplayStartsFromTheResetSlider) {
+  state_.options.autoplay = true;
+  state_.play_slider = 500;
+  player_.length_ms = 200000;
+  Click();
+  ASSERT_GE(player_.log.size(), 2u);
+  EXPECT_EQ(player_.log[player_.log.size() - 2], "From 0");
+  EXPECT_EQ(player_.log.back(), "Play");
+
+  EXPECT_EQ(StartPositionFromSlider(500, 200000), 100000);
+  EXPECT_EQ(StartPositionFromSlider(1000, 200000), 200000);
+  EXPECT_EQ(StartPositionFromSlider(333, 1001), 333);  // 333.333 rounded
+  EXPECT_EQ(StartPositionFromSlider(1, 500), 0);       // 0.5 to even
+}
+
+TEST_F(ComposeCommandTest, CancelWhileComposingLeavesTheWorkingFile) {
+  WriteFileAtomically(WorkingFile().string(), "previous");
+  state_.options.autoplay = true;
+  int yields = 0;
+  ComposeOutcome inner;
+  CallbackHost host([&] {
+    // A click on the button while it reads "&Cancel", a few phrases in.
+    if (++yields == 6) {
+      UiHost quiet;
+      ComposeCommand again(state_, player_, quiet, errors_, buttons_);
+      inner = again.Click();
+    }
+  });
+  ComposeOutcome outcome = Click(host);
+  EXPECT_EQ(inner.kind, ComposeOutcome::Kind::kStopRequested);
+  EXPECT_EQ(outcome.kind, ComposeOutcome::Kind::kFinished);
+  EXPECT_EQ(outcome.result, -1);
+  EXPECT_EQ(ReadWholeFile(WorkingFile().string()), "previous");
+  EXPECT_EQ(player_.log, std::vector<std::string>{"Close"});
+  EXPECT_EQ(buttons_.compose_caption, kComposeCaption);
+  EXPECT_TRUE(state_.panel.compose_enabled());
+  EXPECT_TRUE(state_.panel.save_enabled());
+  EXPECT_EQ(state_.engine.stop_requested, 0);
+}
+
+TEST_F(ComposeCommandTest, CancelWhileWritingStopsTheWriter) {
+  SetText(Box::kTracks, "16");
+  state_.options.autoplay = true;
+  CallbackHost host([&] {
+    if (state_.panel.status_text() == kGeneratingStatus &&
+        state_.engine.stop_requested == 0) {
+      UiHost quiet;
+      ComposeCommand again(state_, player_, quiet, errors_, buttons_);
+      again.Click();
+    }
+  });
+  ComposeOutcome outcome = Click(host);
+  EXPECT_EQ(outcome.result, -1);
+  EXPECT_EQ(player_.log, std::vector<std::string>{"Close"});
+  EXPECT_TRUE(state_.panel.compose_enabled());
+}
+
+}  // namespace
+}  // namespace tessavar

@@ -1,0 +1,109 @@
+#include "model/dialog_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tessavar {
+namespace {
+
+ChannelBoxTexts DefaultBoxes() {
+  ChannelBoxTexts boxes;
+  for (int i = 0; i < 16; ++i) boxes[i] = std::to_string(i + 1);
+  return boxes;
+}
+
+TEST(CheckValuesTest, AcceptsEveryChannelFromOneToSixteen) {
+  ChannelCheck check = CheckValues(DefaultBoxes());
+  EXPECT_EQ(check.validation_flag, 0);
+  EXPECT_EQ(check.bad_box, -1);
+  EXPECT_TRUE(check.message.empty());
+}
+
+TEST(CheckValuesTest, RefusesOutOfRangeEmptyAndLetters) {
+  for (const char* text :
+       {"0", "17", "", "abc", "-1", "16.6", "0.5", "99999999999999999999"}) {
+    ChannelBoxTexts boxes = DefaultBoxes();
+    boxes[6] = text;
+    ChannelCheck check = CheckValues(boxes);
+    EXPECT_EQ(check.validation_flag, 1) << '"' << text << '"';
+    EXPECT_EQ(check.bad_box, 6) << '"' << text << '"';
+    EXPECT_EQ(check.message, "MIDI channel number must be 1 to 16.");
+    EXPECT_EQ(check.title, "MIDI Map Error");
+  }
+}
+
+TEST(CheckValuesTest, StopsAtTheFirstBadBox) {
+  ChannelBoxTexts boxes = DefaultBoxes();
+  boxes[3] = "0";
+  boxes[1] = "x";
+  EXPECT_EQ(CheckValues(boxes).bad_box, 1);
+}
+
+TEST(CheckValuesTest, RoundsHalvesToEven) {
+  // 0.5 rounds to 0 (refused), 1.5 to 2, 16.4 to 16, 15.5 to 16, 16.5 to 16.
+  EXPECT_EQ(ChannelFromText("0.5"), 0);
+  EXPECT_EQ(ChannelFromText("1.5"), 2);
+  EXPECT_EQ(ChannelFromText("2.5"), 2);
+  EXPECT_EQ(ChannelFromText("16.4"), 16);
+  EXPECT_EQ(ChannelFromText("16.5"), 16);
+  EXPECT_EQ(ChannelFromText("16.51"), 17);
+  ChannelBoxTexts boxes = DefaultBoxes();
+  boxes[0] = "0.51";
+  boxes[15] = "16.5";
+  EXPECT_EQ(CheckValues(boxes).validation_flag, 0);
+}
+
+TEST(CheckValuesTest, SharedChannelsAreAccepted) {
+  ChannelBoxTexts boxes;
+  boxes.fill("10");
+  EXPECT_EQ(CheckValues(boxes).validation_flag, 0);
+}
+
+TEST(ChannelMapFromTextsTest, StoresRoundedWholeChannels) {
+  ChannelBoxTexts boxes = DefaultBoxes();
+  boxes[2] = "4.6";
+  boxes[5] = " 12 ";
+  ChannelMap map = ChannelMapFromTexts(boxes);
+  EXPECT_EQ(map[0], 1);
+  EXPECT_EQ(map[2], 5);
+  EXPECT_EQ(map[5], 12);
+  EXPECT_EQ(map[15], 16);
+}
+
+TEST(InfoCheckTest, AcceptsUpTo127Characters) {
+  InfoCheckResult result = InfoCheck(std::string(127, 'a'));
+  EXPECT_EQ(result.validation_flag, 1);
+  EXPECT_EQ(result.text.size(), 127u);
+  EXPECT_TRUE(result.message.empty());
+  EXPECT_EQ(InfoCheck("").validation_flag, 1);
+}
+
+TEST(InfoCheckTest, RefusesMoreThan127Characters) {
+  InfoCheckResult result = InfoCheck(std::string(128, 'a'));
+  EXPECT_EQ(result.validation_flag, 0);
+  EXPECT_EQ(result.message, "Composition info cannot exceed 127 characters.");
+  EXPECT_EQ(result.text.size(), 128u);
+}
+
+TEST(InfoCheckTest, TrailingSpacesAreRemovedBeforeCounting) {
+  InfoCheckResult result = InfoCheck(std::string(127, 'b') + "     ");
+  EXPECT_EQ(result.validation_flag, 1);
+  EXPECT_EQ(result.text, std::string(127, 'b'));
+
+  EXPECT_EQ(InfoCheck("  My song  ").text, "  My song");
+  EXPECT_EQ(InfoCheck("      ").text, "");
+  // Only spaces are trailing spaces; a tab stays.
+  EXPECT_EQ(InfoCheck("a\t ").text, "a\t");
+}
+
+TEST(InfoCheckTest, CountsStoredBytes) {
+  // 64 two-byte characters are 128 bytes: too long for the MIDI field.
+  std::string text;
+  for (int i = 0; i < 64; ++i) text += "\xC3\xA9";
+  EXPECT_EQ(InfoCheck(text).validation_flag, 0);
+  EXPECT_EQ(InfoCheck(text.substr(0, 126)).validation_flag, 1);
+}
+
+}  // namespace
+}  // namespace tessavar

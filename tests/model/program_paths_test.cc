@@ -1,0 +1,40 @@
+#include "model/program_paths.h"
+
+#include <gtest/gtest.h>
+
+namespace tessavar {
+namespace {
+
+TEST(ProgramPathsTest, AppendsOneSlashToTheDirectory) {
+  EXPECT_EQ(ProgramPaths::FromDirectory("/home/ann/music").program_directory,
+            "/home/ann/music/");
+  EXPECT_EQ(ProgramPaths::FromDirectory("/home/ann/music/").program_directory,
+            "/home/ann/music/");
+  EXPECT_EQ(ProgramPaths::FromDirectory("/").program_directory, "/");
+  EXPECT_EQ(ProgramPaths::FromDirectory("relative").program_directory,
+            "relative/");
+}
+
+TEST(ProgramPathsTest, DerivesTheFixedFilesFromTheDirectory) {
+  ProgramPaths paths = ProgramPaths::FromDirectory("/opt/tv");
+  EXPECT_EQ(paths.default_composition, "/opt/tv/DEFAULT.TVX");
+  EXPECT_EQ(paths.default_midi, "/opt/tv/DEFAULT.MID");
+  EXPECT_EQ(paths.working_midi, "/opt/tv/TVX.MID");
+  EXPECT_EQ(paths.help_file, "/opt/tv/THELP20.RTF");
+  EXPECT_EQ(paths.settings_file, "/opt/tv/tvx.ini");
+
+  ProgramPaths root = ProgramPaths::FromDirectory("/");
+  EXPECT_EQ(root.working_midi, "/TVX.MID");
+  EXPECT_EQ(root.settings_file, "/tvx.ini");
+}
+
+TEST(ProgramPathsTest, AnEmptyDirectoryAddressesTheCurrentDirectory) {
+  ProgramPaths paths = ProgramPaths::FromDirectory("");
+  EXPECT_EQ(paths.program_directory, "");
+  EXPECT_EQ(paths.default_composition, "DEFAULT.TVX");
+  EXPECT_EQ(paths.working_midi, "TVX.MID");
+  EXPECT_EQ(paths.settings_file, "tvx.ini");
+}
+
+}  // namespace
+}  // namespace tessavar

@@ -1,0 +1,207 @@
+#include "platform/qt/qt_user_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <fstream>
+#include <string>
+
+#include "ui/dialogs/modal_answer.h"
+#include "platform/qt/qt_error_reporter.h"
+
+namespace tessavar {
+namespace {
+
+using testing::AnswerNextModal;
+
+FileDialogRequest Request(bool must_exist) {
+  return FileDialogRequest{"Load Composition", "*.tvx", "tvx", must_exist};
+}
+
+// Types a name into a file dialog and presses its accept button.
+void ChooseFile(QFileDialog* dialog, const QString& name) {
+  auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+  ASSERT_NE(edit, nullptr);
+  edit->setText(name);
+  // accept() is protected in QFileDialog; QDialog's is public and virtual.
+  static_cast<QDialog*>(dialog)->accept();
+}
+
+class QtUserDialogsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    existing_ = dir_.filePath("song.tvx");
+    std::ofstream(existing_.toStdString()) << "x";
+  }
+
+  QWidget parent_;
+  QtUserDialogs dialogs_{&parent_};
+  QTemporaryDir dir_;
+  QString existing_;
+};
+
+TEST_F(QtUserDialogsTest, MessageShowsTextTitleAndIcon) {
+  bool answered = false;
+  AnswerNextModal([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Composition info cannot exceed 127 characters.");
+    EXPECT_EQ(box->windowTitle(), "Tessavar Composer");
+    EXPECT_EQ(box->icon(), QMessageBox::Warning);
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+    EXPECT_EQ(box->parentWidget(), &parent_);
+    box->button(QMessageBox::Ok)->click();
+    answered = true;
+  });
+  dialogs_.ShowMessage("Composition info cannot exceed 127 characters.", "",
+                       MessageIcon::kExclamation);
+  EXPECT_TRUE(answered);
+
+  AnswerNextModal([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), "MIDI Map Error");
+    EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+    box->button(QMessageBox::Ok)->click();
+  });
+  dialogs_.ShowMessage("MIDI channel number must be 1 to 16.", "MIDI Map Error",
+                       MessageIcon::kNone);
+}
+
+TEST_F(QtUserDialogsTest, InputBoxReturnsTheTextOrEmptyOnCancel) {
+  AnswerNextModal([](QWidget* modal) {
+    auto* input = qobject_cast<QInputDialog*>(modal);
+    ASSERT_NE(input, nullptr);
+    EXPECT_EQ(input->windowTitle(), "User-Defined Scale");
+    EXPECT_EQ(input->labelText(), "Enter the notes of the scale.");
+    EXPECT_EQ(input->textValue(), "C D E G A");
+    input->setTextValue("C E G");
+    input->accept();
+  });
+  EXPECT_EQ(dialogs_.InputBox("Enter the notes of the scale.",
+                              "User-Defined Scale", "C D E G A"),
+            "C E G");
+
+  AnswerNextModal([](QWidget* modal) {
+    auto* input = qobject_cast<QInputDialog*>(modal);
+    ASSERT_NE(input, nullptr);
+    input->setTextValue("typed but cancelled");
+    input->reject();
+  });
+  EXPECT_EQ(dialogs_.InputBox("prompt", "title", "default"), "");
+}
+
+TEST_F(QtUserDialogsTest, OpenDialogIsSetUpFromTheRequest) {
+  AnswerNextModal([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), "Load Composition");
+    EXPECT_EQ(dialog->nameFilters(), QStringList{"*.tvx"});
+    EXPECT_EQ(dialog->defaultSuffix(), "tvx");
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+    ChooseFile(dialog, existing_);
+  });
+  std::optional<std::string> chosen = dialogs_.OpenFileName(Request(true));
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, existing_.toStdString());
+}
+
+TEST_F(QtUserDialogsTest, OpenDialogRefusesAMissingFileWhenItMustExist) {
+  bool stayed_open = false;
+  bool warned = false;
+  AnswerNextModal([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    // The dialog says the file does not exist and stays open.
+    AnswerNextModal(
+        [&](QWidget* warning) {
+          auto* box = qobject_cast<QMessageBox*>(warning);
+          ASSERT_NE(box, nullptr);
+          warned = true;
+          box->button(QMessageBox::Ok)->click();
+        },
+        dialog);
+    ChooseFile(dialog, dir_.filePath("missing.tvx"));
+    stayed_open = dialog->isVisible();
+    static_cast<QDialog*>(dialog)->reject();
+  });
+  EXPECT_FALSE(dialogs_.OpenFileName(Request(true)).has_value());
+  EXPECT_TRUE(warned);
+  EXPECT_TRUE(stayed_open);
+}
+
+TEST_F(QtUserDialogsTest, SaveDialogAsksBeforeReplacingAFile) {
+  bool asked = false;
+  AnswerNextModal([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+    AnswerNextModal(
+        [&](QWidget* prompt) {
+          auto* box = qobject_cast<QMessageBox*>(prompt);
+          ASSERT_NE(box, nullptr);
+          asked = true;
+          box->button(QMessageBox::Yes)->click();
+        },
+        dialog);
+    ChooseFile(dialog, existing_);
+  });
+  FileDialogRequest request{"Save Composition As", "*.tvx", "tvx", false};
+  std::optional<std::string> chosen = dialogs_.SaveFileName(request);
+  EXPECT_TRUE(asked);
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, existing_.toStdString());
+}
+
+TEST_F(QtUserDialogsTest, SaveDialogAddsTheDefaultExtension) {
+  AnswerNextModal([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    ChooseFile(dialog, dir_.filePath("NEWSONG"));
+  });
+  FileDialogRequest request{"Save Composition As", "*.tvx", "tvx", false};
+  std::optional<std::string> chosen = dialogs_.SaveFileName(request);
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, dir_.filePath("NEWSONG.tvx").toStdString());
+}
+
+TEST_F(QtUserDialogsTest, CancelledFileDialogGivesNothing) {
+  AnswerNextModal([](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    static_cast<QDialog*>(dialog)->reject();
+  });
+  EXPECT_FALSE(dialogs_.SaveFileName(Request(false)).has_value());
+}
+
+TEST(QtErrorReporterTest, RetryAndCancel) {
+  QtErrorReporter reporter;
+  AnswerNextModal([](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Disk full");
+    EXPECT_EQ(box->windowTitle(), "");
+    EXPECT_EQ(box->icon(), QMessageBox::Warning);
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Retry | QMessageBox::Cancel);
+    box->button(QMessageBox::Retry)->click();
+  });
+  EXPECT_EQ(reporter.ShowError("Disk full"), ErrorChoice::kRetry);
+
+  AnswerNextModal([](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    box->button(QMessageBox::Cancel)->click();
+  });
+  EXPECT_EQ(reporter.ShowError("Error #5: Invalid procedure call"),
+            ErrorChoice::kCancel);
+}
+
+}  // namespace
+}  // namespace tessavar
