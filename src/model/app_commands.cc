@@ -1,6 +1,7 @@
 #include "model/app_commands.h"
 
 #include <cmath>
+#include <utility>
 
 #include "model/note_entry.h"
 #include "model/program_init.h"
@@ -23,8 +24,29 @@ constexpr char kOrchestrationExtension[] = "orc";
 constexpr char kScaleExtension[] = "sca";
 constexpr char kAudioExtension[] = "wav";
 constexpr char kSoundFontExtension[] = "sf2";
+// Where Debian packages put their SoundFonts.
+constexpr char kSystemSoundFontDirectory[] = "/usr/share/sounds/sf2";
 constexpr char kNothingToExport[] =
     "There is no composed music to export yet. Compose first.";
+
+// The described filter of each file kind; FluidSynth also reads SoundFonts
+// in the compressed .sf3 form.
+std::string FilterFor(std::string_view extension) {
+  struct Kind {
+    std::string_view extension;
+    const char* filter;
+  };
+  static constexpr Kind kKinds[] = {
+      {kCompositionExtension, "Compositions (*.tvx)"},
+      {kOrchestrationExtension, "Orchestrations (*.orc)"},
+      {kScaleExtension, "Scales (*.sca)"},
+      {kAudioExtension, "WAV audio (*.wav)"},
+      {kSoundFontExtension, "SoundFonts (*.sf2 *.sf3)"}};
+  for (const Kind& kind : kKinds) {
+    if (kind.extension == extension) return kind.filter;
+  }
+  return "*." + std::string(extension);
+}
 
 }  // namespace
 
@@ -32,7 +54,7 @@ FileDialogRequest FileDialogFor(const std::string& title,
                                 std::string_view extension, bool open) {
   FileDialogRequest request;
   request.title = title;
-  request.filter = "*." + std::string(extension);
+  request.filter = FilterFor(extension);
   request.default_extension = extension;
   request.must_exist = open;
   return request;
@@ -86,6 +108,7 @@ bool AppCommands::FirstActivation() {
   if (!state_.options.soundfont.empty() && hooks.apply_soundfont) {
     hooks.apply_soundfont(state_.options.soundfont);
   }
+  if (!file_to_open.empty()) LoadComposition(std::exchange(file_to_open, {}));
   return true;
 }
 
@@ -97,7 +120,10 @@ void AppCommands::FormExit() {
   state_.composition_path = state_.paths.default_composition;
   state_.midi_path = state_.paths.default_midi;
   SaveConfigFile(state_, ui_, errors_);
-  SaveMIDIFile(state_, player_, ui_, errors_);
+  // Before the first Compose there is no music to keep, and no message.
+  if (FileExists(state_.paths.working_midi)) {
+    SaveMIDIFile(state_, player_, ui_, errors_);
+  }
   state_.composition_path = composition_path;
   state_.midi_path = midi_path;
   state_.caption = caption;  // the window is closing: keep its own name
@@ -111,6 +137,11 @@ void AppCommands::FileLoadComposition() {
                   &state_.composition_path)) {
     return;
   }
+  LoadComposition(state_.composition_path);
+}
+
+void AppCommands::LoadComposition(const std::string& path) {
+  state_.composition_path = ReplaceExtension(path, kCompositionExtension);
   LoadConfigFile(state_, ui_);
   state_.midi_path = CompanionMidiPath(state_.composition_path);
   LoadMIDIFile(state_, player_, ui_, errors_);
@@ -155,7 +186,8 @@ void AppCommands::FileUserDefinedScale() {
 bool AppCommands::ChooseFile(const std::string& title,
                              std::string_view extension, bool open,
                              std::string* path) {
-  const FileDialogRequest request = FileDialogFor(title, extension, open);
+  FileDialogRequest request = FileDialogFor(title, extension, open);
+  request.start_path = *path;
   std::optional<std::string> chosen =
       open ? dialogs_.OpenFileName(request) : dialogs_.SaveFileName(request);
   if (!chosen.has_value()) return false;  // cancelled: the path stays
@@ -217,6 +249,9 @@ void AppCommands::FileExportAudio(const RenderProgress& progress) {
 void AppCommands::OptionsSoundFont() {
   FileDialogRequest request =
       FileDialogFor("Choose SoundFont", kSoundFontExtension, true);
+  request.start_path = state_.options.soundfont.empty()
+                           ? kSystemSoundFontDirectory
+                           : state_.options.soundfont;
   std::optional<std::string> chosen = dialogs_.OpenFileName(request);
   if (!chosen.has_value() || chosen->empty()) return;
   state_.options.soundfont = *chosen;

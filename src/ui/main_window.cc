@@ -164,10 +164,18 @@ QWidget* MainWindow::BuildCentralWidget() {
 
 QAction* MainWindow::AddMenuItem(QMenu* menu, const QString& name,
                                  const QString& text,
-                                 const QKeySequence& shortcut) {
+                                 const QKeySequence& shortcut,
+                                 const QKeySequence& second_shortcut) {
   QAction* action = menu->addAction(text);
   action->setObjectName(name);
-  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  if (second_shortcut.isEmpty()) {
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    return action;
+  }
+  action->setShortcuts({shortcut, second_shortcut});
+  // A menu shows only the first shortcut unless the text names them all.
+  action->setText(text + '\t' + shortcut.toString(QKeySequence::NativeText) +
+                  ", " + second_shortcut.toString(QKeySequence::NativeText));
   return action;
 }
 
@@ -186,8 +194,11 @@ void MainWindow::BuildMenus() {
   Connect(AddMenuItem(file, "FileLoadOrch", tr("L&oad Orchestration"),
                       QKeySequence(Qt::CTRL | Qt::Key_O)),
           &AppCommands::FileLoadOrchestration);
+  // Inside a text box Ctrl+A selects all and Ctrl+X cuts, as everywhere
+  // else; the second shortcuts reach these two commands from any widget.
   Connect(AddMenuItem(file, "FileSaveOrch", tr("S&ave Orchestration"),
-                      QKeySequence(Qt::CTRL | Qt::Key_A)),
+                      QKeySequence(Qt::CTRL | Qt::Key_A),
+                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
           &AppCommands::FileSaveOrchestration);
   file->addSeparator();
   Connect(AddMenuItem(file, "FileUserDefinedScale", tr("&Define Scale"),
@@ -209,7 +220,8 @@ void MainWindow::BuildMenus() {
           &QAction::triggered, this, &MainWindow::ExportAudio);
   file->addSeparator();
   QAction* exit = AddMenuItem(file, "FileXit", tr("E&xit"),
-                              QKeySequence(Qt::CTRL | Qt::Key_X));
+                              QKeySequence(Qt::CTRL | Qt::Key_X),
+                              QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(exit, &QAction::triggered, this, &QWidget::close);
 
   QMenu* options = menuBar()->addMenu(tr("&Options"));
@@ -306,7 +318,11 @@ void MainWindow::Compose() {
   if (outcome.kind == ComposeOutcome::Kind::kInvalid &&
       validation.kind == ComposeValidation::Kind::kMessage) {
     dialogs_.ShowMessage(validation.text, "", MessageIcon::kNone);
-    panel_view_->Edit({validation.focus})->setFocus(Qt::OtherFocusReason);
+    // The box may get the focus back only as the window is reactivated,
+    // which does not select: select here, ready to be typed over.
+    QLineEdit* box = panel_view_->Edit({validation.focus});
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
   }
   if (close_pending_) close();
 }

@@ -73,8 +73,10 @@ class MainWindow : public QMainWindow {
   void ConnectDialogCommands();
   void EditCompositionInfo();
   void RunFirstActivation();
+  // A second shortcut is shown beside the first in the menu.
   QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& text,
-                       const QKeySequence& shortcut = {});
+                       const QKeySequence& shortcut = {},
+                       const QKeySequence& second_shortcut = {});
   // Runs a command on the action and shows the state it leaves.
   void Connect(QAction* action, void (AppCommands::*command)());
 

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "model/dialog_checks.h"
+#include "platform/qt/title_fit.h"
 #include "ui/dialogs/dialog_style.h"
 
 namespace tessavar {
@@ -45,6 +46,7 @@ CompInfoDialog::CompInfoDialog(std::string& composition_info,
   layout->addLayout(buttons);
 
   LoadText();
+  FitTitle(this);
   adjustSize();
   PlaceOnScreen(this);
 }

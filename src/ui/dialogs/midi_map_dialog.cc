@@ -9,13 +9,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/qt/title_fit.h"
 #include "ui/dialogs/dialog_style.h"
 
 namespace tessavar {
 namespace {
 
 constexpr int kRowsPerColumn = 8;
-constexpr char kColumnHeader[] = "TVX   MIDI";
+constexpr int kBoxWidth = 48;
 
 }  // namespace
 
@@ -27,10 +28,12 @@ MidiMapDialog::MidiMapDialog(ChannelMap& channel_map, UserDialogs& dialogs,
   auto* frame = new QGroupBox(this);
   auto* grid = new QGridLayout(frame);
   grid->setHorizontalSpacing(8);
+  // Each heading sits over its own column, aligned as the column is.
   for (int column = 0; column < 2; ++column) {
-    auto* header = new QLabel(kColumnHeader, frame);
-    header->setTextFormat(Qt::PlainText);  // keeps the three spaces
-    grid->addWidget(header, 0, column * 3, 1, 2);
+    grid->addWidget(new QLabel("TVX", frame), 0, column * 3,
+                    Qt::AlignRight | Qt::AlignBottom);
+    grid->addWidget(new QLabel("MIDI", frame), 0, column * 3 + 1,
+                    Qt::AlignHCenter | Qt::AlignBottom);
   }
   grid->setColumnMinimumWidth(2, 24);
   for (int track = 0; track < 16; ++track) {
@@ -39,7 +42,7 @@ MidiMapDialog::MidiMapDialog(ChannelMap& channel_map, UserDialogs& dialogs,
     auto* label = new QLabel(QString::number(track + 1), frame);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* box = new QLineEdit(QString::number(track + 1), frame);
-    box->setFixedWidth(48);
+    box->setFixedWidth(kBoxWidth);
     box->setAlignment(Qt::AlignCenter);
     ApplyGreenOnBlack(box);
     SelectAllOnFocus(box);
@@ -75,6 +78,7 @@ MidiMapDialog::MidiMapDialog(ChannelMap& channel_map, UserDialogs& dialogs,
   setTabOrder(cancel_button_, default_button_);
 
   LoadBoxes();
+  FitTitle(this);
   adjustSize();
   setFixedSize(size());
   PlaceOnScreen(this);
