@@ -71,27 +71,17 @@ demo() {
 }
 
 # The desktop program runs in a program directory of its own that holds the
-# factory default composition and the help document; the user's files there
-# are never overwritten.
+# factory default composition and the help document; its launcher prepares
+# it from the share directory and never overwrites the user's files there.
 gui() {
   build
-  local dir="${TESSAVAR_HOME:-$HOME/TessavarComposer}"
-  mkdir -p "$dir"
-  local f
-  for f in DEFAULT.TVX THELP20.RTF; do
-    if ! ls "$dir" | grep -qix "$f"; then
-      # The program writes its files with lower-case names; so do we.
-      cp "$root/share/$f" "$dir/$(printf %s "$f" | tr A-Z a-z)"
-    fi
-  done
-  log "program directory: $dir"
+  log "program directory: ${TESSAVAR_HOME:-$HOME/TessavarComposer}"
   if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] &&
       [ -z "${QT_QPA_PLATFORM:-}" ]; then
     log "no display found: run it on a desktop, or under xvfb-run"
     exit 1
   fi
-  cd "$dir"
-  exec "$root/build/tessavar"
+  exec "$root/build/bin/tessavar-desktop"
 }
 
 case "${1:-}" in
