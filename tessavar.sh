@@ -84,7 +84,7 @@ gui() {
     exit 1
   fi
   cd "$start_dir"
-  exec "$root/build/tessavar" "$@"
+  exec "$root/build/bin/tessavar" "$@"
 }
 
 case "${1:-}" in

@@ -40,7 +40,7 @@ std::string WorkDirectory() {
 void LoadFactoryDefault(ProgramState& state) {
   state.paths = ProgramPaths::FromDirectory(WorkDirectory());
   InitializeGlobalVariables(state);
-  state.composition_path = std::string(TESSAVAR_SHARE_DIR) + "/DEFAULT.TVX";
+  state.composition_path = TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX";
   UiHost host;
   if (!LoadConfigFile(state, host).complete) {
     throw std::runtime_error("cannot read the factory default");
@@ -66,9 +66,8 @@ int ComposeAndWrite(ProgramState& state) {
   UiHost host;
   SilentPlayer player;
   CancelingErrorReporter errors;
-  CommandButtons buttons;
   if (!ValidateCompose(state.panel).passed()) return -1;
-  return ComposeCommand(state, player, host, errors, buttons).Click().result;
+  return ComposeCommand(state, player, host, errors).Click().result;
 }
 
 long ScoreEvents(const EngineState& engine) {

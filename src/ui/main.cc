@@ -49,9 +49,6 @@ std::string Environment(const char* name) {
   return value != nullptr ? value : "";
 }
 
-// Where the factory files are copied from on first use.
-std::string FactoryDirectory() { return TESSAVAR_SHARE_DIR; }
-
 // The composition named on the command line, made absolute while the
 // directory it is relative to is still the current one; empty for none.
 std::string CompositionArgument(const QCoreApplication& app) {
@@ -81,7 +78,7 @@ std::optional<std::string> EnterProgramDirectory() {
         "Composer keeps its files.");
   }
   try {
-    tessavar::PrepareProgramDirectory(directory, FactoryDirectory());
+    tessavar::PrepareProgramDirectory(directory, tessavar::ShareDirectory());
     std::filesystem::current_path(directory);
   } catch (const tessavar::RunTimeError& error) {
     return error.status().Message();

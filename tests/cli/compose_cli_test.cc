@@ -134,9 +134,7 @@ TEST_F(ComposeCliTest, SameBytesAsTheComposeCommand) {
   ASSERT_TRUE(LoadConfigFile(state, host).complete);
   testing::FakePlayer player;
   testing::ScriptedErrorReporter errors;
-  CommandButtons buttons;
-  ComposeOutcome outcome =
-      ComposeCommand(state, player, host, errors, buttons).Click();
+  ComposeOutcome outcome = ComposeCommand(state, player, host, errors).Click();
   ASSERT_EQ(outcome.result, 1);
   EXPECT_EQ(ReadWholeFile(state.paths.working_midi),
             ReadWholeFile(Path("cli.mid")));

@@ -56,9 +56,7 @@ std::string ComposeFile(const std::string& composition, const fs::path& dir) {
   EXPECT_TRUE(ValidateCompose(state.panel).passed()) << composition;
   testing::FakePlayer player;
   testing::ScriptedErrorReporter errors;
-  CommandButtons buttons;
-  ComposeOutcome outcome =
-      ComposeCommand(state, player, host, errors, buttons).Click();
+  ComposeOutcome outcome = ComposeCommand(state, player, host, errors).Click();
   EXPECT_EQ(outcome.result, 1) << composition;
   return ReadWholeFile(state.paths.working_midi);
 }

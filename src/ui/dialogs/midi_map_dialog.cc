@@ -103,24 +103,24 @@ ChannelBoxTexts MidiMapDialog::BoxTexts() const {
   return texts;
 }
 
-int MidiMapDialog::CheckValues() {
+bool MidiMapDialog::CheckValues() {
   const ChannelCheck check = tessavar::CheckValues(BoxTexts());
-  validation_flag_ = check.validation_flag;
-  if (validation_flag_ != 0) {
+  accepted_ = check.accepted;
+  if (!accepted_) {
     dialogs_.ShowMessage(check.message, check.title, MessageIcon::kNone);
   }
-  return validation_flag_;
+  return accepted_;
 }
 
 void MidiMapDialog::OkClicked() {
-  if (CheckValues() != 0) return;
+  if (!CheckValues()) return;
   // A fractional box value is stored rounded: the map holds whole channels.
   channel_map_ = ChannelMapFromTexts(BoxTexts());
   accept();
 }
 
 void MidiMapDialog::CancelClicked() {
-  if (CheckValues() != 0) return;
+  if (!CheckValues()) return;
   LoadBoxes();
   reject();
 }

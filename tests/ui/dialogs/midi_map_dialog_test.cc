@@ -53,7 +53,7 @@ TEST_F(MidiMapDialogTest, OutOfRangeBoxesAreRefusedAndTheDialogStaysOpen) {
     EXPECT_EQ(dialogs_.messages[0].text,
               "MIDI channel number must be 1 to 16.");
     EXPECT_EQ(dialogs_.messages[0].title, "MIDI Map Error");
-    EXPECT_EQ(dialog_.validation_flag(), 1);
+    EXPECT_FALSE(dialog_.accepted());
     EXPECT_TRUE(dialog_.isVisible());
     EXPECT_EQ(Box(4), QString(text));
     EXPECT_EQ(map_, DefaultChannelMap());
@@ -65,7 +65,7 @@ TEST_F(MidiMapDialogTest, SixteenAndOnePassAndAreStored) {
   SetBox(15, "1");
   dialog_.ok_button()->click();
   EXPECT_TRUE(dialogs_.messages.empty());
-  EXPECT_EQ(dialog_.validation_flag(), 0);
+  EXPECT_TRUE(dialog_.accepted());
   EXPECT_FALSE(dialog_.isVisible());
   EXPECT_EQ(dialog_.result(), QDialog::Accepted);
   EXPECT_EQ(map_[0], 16);
