@@ -11,7 +11,7 @@
 #include "model/program_state.h"
 #include "ui/app_icon.h"
 #include "ui/main_window.h"
-#include "files/settings_file.h"
+#include "model/settings_file_io.h"
 #include "platform/fluid_player.h"
 #include "platform/qt/qt_error_reporter.h"
 #include "platform/qt/qt_user_dialogs.h"
