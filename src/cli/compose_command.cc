@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -15,13 +14,11 @@
 #include <vector>
 
 #include "model/error_reporter.h"
-#include "model/program_init.h"
 #include "model/program_paths.h"
 #include "model/program_state.h"
 #include "model/ui_host.h"
 #include "cli/cli_command.h"
-#include "engine/text_number.h"
-#include "files/composition_file.h"
+#include "model/composition_file_io.h"
 #include "midi/composition_info.h"
 #include "midi/midi_timing.h"
 #include "base/file_system.h"
@@ -127,14 +124,7 @@ std::string FactoryDefaultPath() {
 // The panel as the program has it after loading its default composition
 // at start-up, from the given file.
 bool LoadPanel(ProgramState& state, const std::string& path, UiHost& host) {
-  InitializeGlobalVariables(state);
-  PanelModel& panel = state.panel;
-  panel.SetText(
-      {Box::kMapping},
-      NumberToText(std::fabs(NumericValue(panel.Text({Box::kMapping})))));
-  state.composition_path = path;
-  CompositionLoadResult loaded = LoadConfigFile(state, host);
-  state.composition_path.clear();
+  CompositionLoadResult loaded = LoadStartupComposition(state, path, host);
   if (!loaded.complete) {
     std::cerr << "tessavar-cli compose: cannot read the composition: "
               << loaded.Describe() << "\n";

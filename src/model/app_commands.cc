@@ -4,13 +4,11 @@
 #include <utility>
 
 #include "model/note_entry.h"
-#include "model/program_init.h"
-#include "engine/text_number.h"
-#include "files/composition_file.h"
 #include "files/file_names.h"
-#include "files/orchestration_file.h"
-#include "files/scale_file.h"
-#include "files/settings_file.h"
+#include "model/composition_file_io.h"
+#include "model/orchestration_file_io.h"
+#include "model/scale_file_io.h"
+#include "model/settings_file_io.h"
 #include "midi/composition_info.h"
 #include "midi/midi_file_transfer.h"
 #include "base/file_system.h"
@@ -82,20 +80,11 @@ bool AppCommands::FirstActivation() {
   if (activated_once_) return false;
   activated_once_ = true;
   ui_.Yield();
-  InitializeGlobalVariables(state_);
-  ui_.Yield();
-  PanelModel& panel = state_.panel;
-  panel.SetText(
-      {Box::kMapping},
-      NumberToText(std::fabs(NumericValue(panel.Text({Box::kMapping})))));
-
   // The default composition and its music, without a word when missing.
-  state_.composition_path = state_.paths.default_composition;
+  LoadStartupComposition(state_, state_.paths.default_composition, ui_);
   state_.midi_path = state_.paths.default_midi;
-  LoadConfigFile(state_, ui_);
   LoadMIDIFile(state_, player_, ui_, errors_);
   // Forgotten, so that the first save asks for a name.
-  state_.composition_path.clear();
   state_.midi_path.clear();
   state_.orchestration_path.clear();
   state_.scale_path.clear();
@@ -114,17 +103,14 @@ bool AppCommands::FirstActivation() {
 
 void AppCommands::FormExit() {
   player_.Close();
-  const std::string composition_path = state_.composition_path;
   const std::string midi_path = state_.midi_path;
   const std::string caption = state_.caption;
-  state_.composition_path = state_.paths.default_composition;
+  SaveConfigFile(state_, state_.paths.default_composition, ui_, errors_);
   state_.midi_path = state_.paths.default_midi;
-  SaveConfigFile(state_, ui_, errors_);
   // Before the first Compose there is no music to keep, and no message.
   if (FileExists(state_.paths.working_midi)) {
     SaveMIDIFile(state_, player_, ui_, errors_);
   }
-  state_.composition_path = composition_path;
   state_.midi_path = midi_path;
   state_.caption = caption;  // the window is closing: keep its own name
   // The program ends whether or not the settings could be written.
@@ -142,7 +128,7 @@ void AppCommands::FileLoadComposition() {
 
 void AppCommands::LoadComposition(const std::string& path) {
   state_.composition_path = ReplaceExtension(path, kCompositionExtension);
-  LoadConfigFile(state_, ui_);
+  LoadConfigFile(state_, state_.composition_path, ui_);
   state_.midi_path = CompanionMidiPath(state_.composition_path);
   LoadMIDIFile(state_, player_, ui_, errors_);
 }
@@ -154,7 +140,7 @@ void AppCommands::FileSaveCompositionAs() {
   }
   // A composition that could not be written (or was refused) gets no
   // companion file and no information either.
-  if (!SaveConfigFile(state_, ui_, errors_)) return;
+  if (!SaveConfigFile(state_, state_.composition_path, ui_, errors_)) return;
   state_.midi_path = CompanionMidiPath(state_.composition_path);
   if (!SaveMIDIFile(state_, player_, ui_, errors_)) return;
   if (hooks.edit_composition_info) hooks.edit_composition_info();

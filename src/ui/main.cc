@@ -18,6 +18,7 @@
 #include "model/program_directory.h"
 #include "model/program_paths.h"
 #include "model/program_state.h"
+#include "model/settings_file_io.h"
 #include "platform/fluid_player.h"
 #include "platform/qt/qt_error_reporter.h"
 #include "platform/qt/qt_user_dialogs.h"

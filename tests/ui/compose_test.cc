@@ -12,7 +12,7 @@
 #include <iterator>
 
 #include "ui/playback_strip.h"
-#include "files/composition_file.h"
+#include "model/composition_file_io.h"
 #include "base/file_system.h"
 #include "ui/window_fixture.h"
 

@@ -126,8 +126,9 @@ void MidiMapDialog::CancelClicked() {
 }
 
 void MidiMapDialog::DefaultClicked() {
+  const ChannelMap defaults = DefaultChannelMap();
   for (int track = 0; track < 16; ++track) {
-    boxes_[track]->setText(QString::number(track + 1));
+    boxes_[track]->setText(QString::number(defaults[track]));
   }
 }
 
