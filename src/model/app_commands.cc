@@ -11,7 +11,7 @@
 #include "files/scale_file.h"
 #include "files/settings_file.h"
 #include "midi/composition_info.h"
-#include "midi/midi_file_transfer.h"
+#include "model/midi_file_transfer.h"
 #include "base/file_system.h"
 
 namespace tessavar {

@@ -4,6 +4,7 @@
 #define TESSAVAR_TESTS_SUPPORT_SCRIPTED_ERROR_REPORTER_H_
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ class ScriptedErrorReporter : public ErrorReporter {
 
   ErrorChoice ShowError(const std::string& message) override {
     messages.push_back(message);
+    if (on_show) on_show(static_cast<int>(messages.size()));
     if (answers_.empty()) return ErrorChoice::kCancel;
     ErrorChoice choice = answers_.front();
     answers_.pop_front();
@@ -26,6 +28,9 @@ class ScriptedErrorReporter : public ErrorReporter {
   }
 
   std::vector<std::string> messages;
+  // Called with the number of messages so far, before the answer: a test's
+  // way to repair the cause while the message is shown.
+  std::function<void(int)> on_show;
 
  private:
   std::deque<ErrorChoice> answers_;
