@@ -24,7 +24,7 @@ bool HasWriterLayout(std::string_view bytes) {
       bytes.substr(kFirstTrackOffset, 4) != midi::kTrackChunkId) {
     return false;
   }
-  return ByteAt(bytes, kNameEventOffset) == 0x00 &&
+  return ByteAt(bytes, kNameEventOffset) == midi::kZeroDelta &&
          ByteAt(bytes, kNameEventOffset + 1) == midi::kMetaEvent &&
          ByteAt(bytes, kNameEventOffset + 2) == midi::kMetaTrackName &&
          ByteAt(bytes, kNameLengthOffset) <= midi::kMaxDataByte;

@@ -30,6 +30,12 @@ inline constexpr int kStatusKindMask = 0xF0;
 inline constexpr int kStatusBit = 0x80;
 inline constexpr int kMaxDataByte = 0x7F;
 
+// Delta times are variable-length quantities: 7 bits a byte, most
+// significant first, the high bit set on every byte but the last.
+inline constexpr int kZeroDelta = 0x00;
+inline constexpr int kMoreBytesBit = 0x80;
+inline constexpr int kSevenBits = 0x7F;
+
 // System exclusive and the meta event that only files carry.
 inline constexpr int kSysEx = 0xF0;
 inline constexpr int kSysExContinuation = 0xF7;

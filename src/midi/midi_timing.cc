@@ -44,8 +44,8 @@ class ByteReader {
     int64_t value = 0;
     for (int i = 0; i < 4; ++i) {
       int b = Byte();
-      value = (value << 7) | (b & 0x7F);
-      if ((b & 0x80) == 0) return value;
+      value = (value << 7) | (b & midi::kSevenBits);
+      if ((b & midi::kMoreBytesBit) == 0) return value;
     }
     Fail("a variable-length number is longer than four bytes");
   }

@@ -36,20 +36,21 @@ void AppendBytes(std::string& out, std::initializer_list<int> bytes) {
 // A variable-length quantity: one byte up to 127, two up to 16383, ...
 // Writes it at `out` and returns its length.
 int WriteVariableLength(char* out, int64_t value) {
-  if (value >= 0 && value < 0x80) {
+  if (value >= 0 && value <= midi::kSevenBits) {
     out[0] = static_cast<char>(value);
     return 1;
   }
   if (value >= 0 && value < 0x4000) {
-    out[0] = static_cast<char>(0x80 | (value >> 7));
-    out[1] = static_cast<char>(value & 0x7F);
+    out[0] = static_cast<char>(midi::kMoreBytesBit | (value >> 7));
+    out[1] = static_cast<char>(value & midi::kSevenBits);
     return 2;
   }
   char groups[10];
   int count = 0;
-  groups[count++] = static_cast<char>(value & 0x7F);
+  groups[count++] = static_cast<char>(value & midi::kSevenBits);
   for (value >>= 7; value > 0; value >>= 7) {
-    groups[count++] = static_cast<char>(0x80 | (value & 0x7F));
+    groups[count++] =
+        static_cast<char>(midi::kMoreBytesBit | (value & midi::kSevenBits));
   }
   for (int i = 0; i < count; ++i) out[i] = groups[count - 1 - i];
   return count;
@@ -69,7 +70,7 @@ void AppendChunk(std::string& out, std::string_view id,
 
 // A meta event at delta 0 with its data.
 void AppendMeta(std::string& out, int type, std::string_view data) {
-  AppendBytes(out, {0x00, midi::kMetaEvent, type});
+  AppendBytes(out, {midi::kZeroDelta, midi::kMetaEvent, type});
   AppendVariableLength(out, static_cast<int64_t>(data.size()));
   out += data;
 }
@@ -135,7 +136,7 @@ char* WriteNoteGroup(char* at, const ScoreEvent& event, int channel) {
                        : 0;
   const char note_on = static_cast<char>(midi::kNoteOn + channel);
   const char note_off = static_cast<char>(midi::kNoteOff + channel);
-  *at++ = 0x00;
+  *at++ = midi::kZeroDelta;
   *at++ = note_on;
   *at++ = key;
   *at++ = DataByte(event.velocity);
@@ -241,17 +242,17 @@ bool AppendScoreTrack(std::string& out, EngineState& engine, int t,
   out.append(midi::kChunkLengthSize, '\0');
   const size_t data_start = out.size();
   AppendMeta(out, midi::kMetaTrackName, engine.track_name[t]);
-  AppendBytes(out, {0x00, midi::kProgramChange + channel});
+  AppendBytes(out, {midi::kZeroDelta, midi::kProgramChange + channel});
   out.push_back(DataByte(engine.track_instrument[t]));
-  AppendBytes(out,
-              {0x00, midi::kControlChange + channel, midi::kPanController});
+  AppendBytes(out, {midi::kZeroDelta, midi::kControlChange + channel,
+                    midi::kPanController});
   out.push_back(DataByte(settings.pans[t]));
 
   if (!AppendNotes(out, engine, t, channel, hook)) {
     out.resize(chunk_start);
     return false;
   }
-  AppendBytes(out, {0x00, midi::kControlChange + channel,
+  AppendBytes(out, {midi::kZeroDelta, midi::kControlChange + channel,
                     midi::kAllNotesOffController, 0x00});
   AppendEndOfTrack(out);
   midi::PutBigEndian(out.data() + data_start - midi::kChunkLengthSize,

@@ -49,7 +49,7 @@ std::optional<Range> TrackChunkData(std::string_view bytes, int n) {
 // data; returns where the next event begins, nullopt when it is cut off.
 std::optional<size_t> SkipNameEvent(std::string_view bytes, Range data) {
   size_t at = data.begin;
-  if (data.end - at < 4 || ByteAt(bytes, at) != 0x00 ||
+  if (data.end - at < 4 || ByteAt(bytes, at) != midi::kZeroDelta ||
       ByteAt(bytes, at + 1) != midi::kMetaEvent ||
       ByteAt(bytes, at + 2) != midi::kMetaTrackName) {
     return at;
@@ -59,8 +59,8 @@ std::optional<size_t> SkipNameEvent(std::string_view bytes, Range data) {
   for (int i = 0; i < 4; ++i) {
     if (at >= data.end) return std::nullopt;
     uint8_t byte = ByteAt(bytes, at++);
-    length = (length << 7) | (byte & 0x7F);
-    if ((byte & 0x80) == 0) return at + length;
+    length = (length << 7) | (byte & midi::kSevenBits);
+    if ((byte & midi::kMoreBytesBit) == 0) return at + length;
   }
   return std::nullopt;
 }
@@ -117,9 +117,9 @@ std::optional<TrackPatchPlace> FindTrackPatchPlace(std::string_view bytes,
   if (!at || *at > data->end || data->end - *at < 7) return std::nullopt;
   const uint8_t c = static_cast<uint8_t>(std::clamp(channel, 1, 16) - 1);
   const size_t j = *at;
-  if (ByteAt(bytes, j) != 0x00 ||
+  if (ByteAt(bytes, j) != midi::kZeroDelta ||
       ByteAt(bytes, j + 1) != midi::kProgramChange + c ||
-      ByteAt(bytes, j + 3) != 0x00 ||
+      ByteAt(bytes, j + 3) != midi::kZeroDelta ||
       ByteAt(bytes, j + 4) != midi::kControlChange + c ||
       ByteAt(bytes, j + 5) != midi::kPanController) {
     return std::nullopt;

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "engine/engine_state.h"
+#include "engine/progress_hook.h"
 #include "midi/midi_writer.h"
 #include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"
-#include "support/counting_ui_host.h"
 
 namespace tessavar {
 namespace {
@@ -41,8 +41,8 @@ TEST(WriterLayoutFileTest, MatchesTheMidiWriter) {
           note.key, note.velocity, note.ticks / kMidiTicksPerHalfUnit};
     }
   }
-  testing::CountingUiHost ui;
-  MidiFileBytes file = BuildMidiFile(engine, settings, ui);
+  ProgressHook hook;
+  MidiFileBytes file = BuildMidiFile(engine, settings, hook);
   ASSERT_EQ(file.outcome, MidiWriteOutcome::kWritten);
   EXPECT_EQ(file.bytes, WriterLayoutFile(97, tracks).bytes);
   EXPECT_EQ(CompInfoFromBytes(file.bytes), "TVX");
