@@ -17,7 +17,7 @@
 #include "model/program_state.h"
 #include "engine/composer.h"
 #include "model/composition_file_io.h"
-#include "midi/midi_writer.h"
+#include "model/midi_save.h"
 #include "base/file_system.h"
 #include "model/player.h"
 #include "model/silent_player.h"
@@ -180,8 +180,8 @@ void BM_WriteOnlyLongest(benchmark::State& bench) {
   UiHost host;
   CancelingErrorReporter errors;
   for (auto _ : bench) {
-    if (SaveScoreInMIDIFormat(path, state.engine, settings, errors, host) <=
-        0) {
+    if (!SaveScoreInMIDIFormat(path, state.engine, settings, errors, host)
+             .written()) {
       bench.SkipWithError("write failed");
     }
   }

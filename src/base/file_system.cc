@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/status.h"
+#include "base/text.h"
 
 namespace tessavar {
 namespace fs = std::filesystem;
@@ -23,11 +24,6 @@ std::string ToLower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return std::tolower(c); });
   return text;
-}
-
-size_t FileNameStart(const std::string& path) {
-  size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? 0 : slash + 1;
 }
 
 [[noreturn]] void ThrowErrno(int errno_value) {
@@ -71,6 +67,12 @@ std::string FindExistingPath(const std::string& path) {
 bool FileExists(const std::string& path) {
   std::error_code ec;
   return fs::is_regular_file(FindExistingPath(path), ec);
+}
+
+std::string ProgramFileOnDisk(const std::string& path) {
+  std::string lower = LowerCaseFileName(path);
+  if (FileExists(lower)) return FindExistingPath(lower);
+  return FindExistingPath(path);
 }
 
 std::string ReadWholeFile(const std::string& path) {

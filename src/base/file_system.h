@@ -21,6 +21,11 @@ std::string FindExistingPath(const std::string& path);
 
 bool FileExists(const std::string& path);
 
+// Where a file that the program writes is found: the program creates its
+// files with lower-case names, so that form wins; otherwise the path itself
+// or a case-insensitive match ("SONG.MID" finds "song.mid").
+std::string ProgramFileOnDisk(const std::string& path);
+
 // Reads a whole file (looked up case-insensitively).
 std::string ReadWholeFile(const std::string& path);
 

@@ -11,6 +11,7 @@
 #include "cli/cli_command.h"
 #include "model/composition_file_io.h"
 #include "midi/redo_patcher.h"
+#include "model/midi_save.h"
 
 namespace tessavar::cli {
 namespace {

@@ -1,14 +1,8 @@
 #include "files/file_names.h"
 
+#include "base/text.h"
+
 namespace tessavar {
-namespace {
-
-size_t FileNameStart(const std::string& path) {
-  size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? 0 : slash + 1;
-}
-
-}  // namespace
 
 std::string ReplaceExtension(const std::string& path,
                              std::string_view extension) {

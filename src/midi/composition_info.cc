@@ -3,9 +3,8 @@
 #include <cstdint>
 #include <exception>
 
-#include "model/program_state.h"
-#include "midi/midi_file_transfer.h"
 #include "base/file_system.h"
+#include "midi/midi_bytes.h"
 
 namespace tessavar {
 namespace {
@@ -14,31 +13,21 @@ uint8_t ByteAt(std::string_view bytes, size_t offset) {
   return static_cast<uint8_t>(bytes[offset]);
 }
 
-uint32_t ReadBigEndian32(std::string_view bytes, size_t offset) {
-  uint32_t value = 0;
-  for (size_t i = 0; i < 4; ++i)
-    value = (value << 8) | ByteAt(bytes, offset + i);
-  return value;
-}
-
-void WriteBigEndian32(std::string& bytes, size_t offset, uint32_t value) {
-  for (size_t i = 0; i < 4; ++i) {
-    bytes[offset + 3 - i] = static_cast<char>(value & 0xFF);
-    value >>= 8;
-  }
-}
+// Where the first track chunk begins: after the 14-byte header chunk.
+constexpr size_t kFirstTrackOffset = 14;
 
 // True when the bytes start like a file of the MIDI writer: header chunk,
 // first track chunk and its name event with a one-byte length.
 bool HasWriterLayout(std::string_view bytes) {
   if (bytes.size() < kNameTextOffset) return false;
-  if (bytes.substr(0, 4) != "MThd" || bytes.substr(14, 4) != "MTrk") {
+  if (bytes.substr(0, 4) != midi::kHeaderChunkId ||
+      bytes.substr(kFirstTrackOffset, 4) != midi::kTrackChunkId) {
     return false;
   }
-  return ByteAt(bytes, kNameEventOffset) == 0x00 &&
-         ByteAt(bytes, kNameEventOffset + 1) == 0xFF &&
-         ByteAt(bytes, kNameEventOffset + 2) == 0x03 &&
-         ByteAt(bytes, kNameLengthOffset) < 0x80;
+  return ByteAt(bytes, kNameEventOffset) == midi::kZeroDelta &&
+         ByteAt(bytes, kNameEventOffset + 1) == midi::kMetaEvent &&
+         ByteAt(bytes, kNameEventOffset + 2) == midi::kMetaTrackName &&
+         ByteAt(bytes, kNameLengthOffset) <= midi::kMaxDataByte;
 }
 
 }  // namespace
@@ -67,15 +56,16 @@ std::optional<std::string> BytesWithCompInfo(std::string_view bytes,
   if (!HasWriterLayout(bytes)) return std::nullopt;
   size_t old_length = ByteAt(bytes, kNameLengthOffset);
   if (bytes.size() < kNameTextOffset + old_length) return std::nullopt;
-  uint32_t chunk_length = ReadBigEndian32(bytes, kFirstChunkLengthOffset);
+  uint32_t chunk_length =
+      midi::ReadBigEndian(bytes, kFirstChunkLengthOffset, 4);
   // The name event (4 bytes and the text) lies inside the first chunk.
   if (chunk_length < 4 + old_length) return std::nullopt;
 
   std::string text = StoredCompInfo(info);
   std::string result(bytes.substr(0, kNameLengthOffset));
-  WriteBigEndian32(
-      result, kFirstChunkLengthOffset,
-      static_cast<uint32_t>(chunk_length - old_length + text.size()));
+  midi::PutBigEndian(
+      result.data() + kFirstChunkLengthOffset,
+      static_cast<uint32_t>(chunk_length - old_length + text.size()), 4);
   result += static_cast<char>(text.size());
   result += text;
   result += bytes.substr(kNameTextOffset + old_length);
@@ -104,14 +94,6 @@ bool EmbedCompInfo(const std::string& midi_path, std::string_view info) {
   } catch (const std::exception&) {
     return false;
   }
-}
-
-void ExtractCompInfo(ProgramState& state) {
-  state.composition_info = ExtractCompInfo(state.midi_path);
-}
-
-bool EmbedCompInfo(const ProgramState& state) {
-  return EmbedCompInfo(state.midi_path, state.composition_info);
 }
 
 }  // namespace tessavar

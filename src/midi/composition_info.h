@@ -11,8 +11,6 @@
 
 namespace tessavar {
 
-struct ProgramState;
-
 // Longest information text: its length must stay a one-byte variable-length
 // quantity.
 inline constexpr size_t kMaxCompInfoLength = 127;
@@ -48,11 +46,6 @@ std::string ExtractCompInfo(const std::string& midi_path);
 // and renamed over it in one step; on any failure the target stays as it was
 // and no temporary file is left. Silent: returns false on failure.
 bool EmbedCompInfo(const std::string& midi_path, std::string_view info);
-
-// The program's forms: they work on the composition's MIDI path and its
-// information text.
-void ExtractCompInfo(ProgramState& state);
-bool EmbedCompInfo(const ProgramState& state);
 
 }  // namespace tessavar
 

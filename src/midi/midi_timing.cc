@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "base/status.h"
 #include "base/file_system.h"
+#include "base/status.h"
+#include "midi/midi_bytes.h"
 
 namespace tessavar {
 namespace {
@@ -12,7 +13,8 @@ namespace {
 constexpr int64_t kMaxTicks = std::numeric_limits<int32_t>::max();
 
 [[noreturn]] void Fail(const std::string& what) {
-  throw RunTimeError(Status(kErrInvalidCall, {}, 0, "Not a valid MIDI file: " + what));
+  throw RunTimeError(
+      Status(kErrInvalidCall, {}, 0, "Not a valid MIDI file: " + what));
 }
 
 // A tempo change with its place in the file, so that changes at the same
@@ -42,8 +44,8 @@ class ByteReader {
     int64_t value = 0;
     for (int i = 0; i < 4; ++i) {
       int b = Byte();
-      value = (value << 7) | (b & 0x7F);
-      if ((b & 0x80) == 0) return value;
+      value = (value << 7) | (b & midi::kSevenBits);
+      if ((b & midi::kMoreBytesBit) == 0) return value;
     }
     Fail("a variable-length number is longer than four bytes");
   }
@@ -61,18 +63,12 @@ class ByteReader {
   size_t end_;
 };
 
-uint32_t BigEndian(std::string_view bytes, size_t pos, int count) {
-  uint32_t value = 0;
-  for (int i = 0; i < count; ++i) {
-    value = (value << 8) | static_cast<unsigned char>(bytes[pos + i]);
-  }
-  return value;
-}
+using midi::ReadBigEndian;
 
 // Data bytes that follow a channel status byte.
 int ChannelDataLength(int status) {
-  int kind = status & 0xF0;
-  return kind == 0xC0 || kind == 0xD0 ? 1 : 2;
+  int kind = status & midi::kStatusKindMask;
+  return kind == midi::kProgramChange || kind == midi::kChannelPressure ? 1 : 2;
 }
 
 // Reads one track chunk; returns its end tick and collects its tempos.
@@ -85,21 +81,21 @@ int64_t ReadTrack(ByteReader reader, int track,
     tick += reader.VariableLength();
     if (tick > kMaxTicks) Fail("the file is too long");
     int status = reader.Byte();
-    if (status < 0x80) {
+    if (status < midi::kStatusBit) {
       if (running_status == 0) Fail("a data byte without a status byte");
       reader.Skip(ChannelDataLength(running_status) - 1);
       continue;
     }
-    if (status < 0xF0) {
+    if (status < midi::kSysEx) {
       running_status = status;
       reader.Skip(ChannelDataLength(status));
       continue;
     }
-    if (status == 0xFF) {
+    if (status == midi::kMetaEvent) {
       int type = reader.Byte();
       int64_t length = reader.VariableLength();
-      if (type == 0x2F) return tick;  // end of track
-      if (type == 0x51 && length == 3) {
+      if (type == midi::kMetaEndOfTrack) return tick;
+      if (type == midi::kMetaTempo && length == 3) {
         int64_t tempo = reader.Byte() << 16;
         tempo |= reader.Byte() << 8;
         tempo |= reader.Byte();
@@ -107,7 +103,7 @@ int64_t ReadTrack(ByteReader reader, int track,
       } else {
         reader.Skip(length);
       }
-    } else if (status == 0xF0 || status == 0xF7) {
+    } else if (status == midi::kSysEx || status == midi::kSysExContinuation) {
       reader.Skip(reader.VariableLength());
     } else {
       Fail("a system message that has no place in a file");
@@ -120,17 +116,17 @@ int64_t ReadTrack(ByteReader reader, int track,
 }  // namespace
 
 MidiTiming MidiTiming::Parse(std::string_view bytes) {
-  if (bytes.size() < 14 || bytes.substr(0, 4) != "MThd") {
+  if (bytes.size() < 14 || bytes.substr(0, 4) != midi::kHeaderChunkId) {
     Fail("no MIDI header");
   }
-  uint32_t header_length = BigEndian(bytes, 4, 4);
+  uint32_t header_length = ReadBigEndian(bytes, 4, 4);
   if (header_length < 6 || header_length > bytes.size() - 8) {
     Fail("the header is damaged");
   }
   MidiTiming timing;
-  timing.format_ = static_cast<int>(BigEndian(bytes, 8, 2));
-  timing.track_count_ = static_cast<int>(BigEndian(bytes, 10, 2));
-  uint32_t division = BigEndian(bytes, 12, 2);
+  timing.format_ = static_cast<int>(ReadBigEndian(bytes, 8, 2));
+  timing.track_count_ = static_cast<int>(ReadBigEndian(bytes, 10, 2));
+  uint32_t division = ReadBigEndian(bytes, 12, 2);
   if (division & 0x8000) Fail("time-code division is not supported");
   if (division == 0) Fail("the division is 0");
   timing.division_ = static_cast<int>(division);
@@ -140,12 +136,12 @@ MidiTiming MidiTiming::Parse(std::string_view bytes) {
   int track = 0;
   while (pos + 8 <= bytes.size()) {
     std::string_view id = bytes.substr(pos, 4);
-    uint64_t length = BigEndian(bytes, pos + 4, 4);
+    uint64_t length = ReadBigEndian(bytes, pos + 4, 4);
     size_t begin = pos + 8;
     // A chunk cut short by the end of the file keeps what it holds.
     size_t end =
         static_cast<size_t>(std::min<uint64_t>(begin + length, bytes.size()));
-    if (id == "MTrk") {
+    if (id == midi::kTrackChunkId) {
       timing.total_ticks_ =
           std::max(timing.total_ticks_,
                    ReadTrack(ByteReader(bytes, begin, end), track++, tempos));

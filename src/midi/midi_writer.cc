@@ -5,29 +5,29 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "engine/text_number.h"
 #include "base/file_system.h"
+#include "base/text.h"
+#include "midi/midi_bytes.h"
 
 namespace tessavar {
 namespace {
+
+using midi::AppendBigEndian;
+using midi::DataByte;
 
 // Microseconds per quarter note are (234360 \ tempo) * 256 + 32.
 constexpr int64_t kTempoNumerator = 234360;
 constexpr int kTempoLowByte = 0x20;
 // Longest delta written; longer notes are padded with filler note-offs.
 constexpr int64_t kLongestDelta = 16383;
-
-std::string TrimSpaces(const std::string& text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
-
-// Every data byte must be a valid 7-bit value.
-char DataByte(int64_t value) {
-  return static_cast<char>(std::clamp<int64_t>(value, 0, 127));
-}
+// The name of the tempo track, replaced later by the composition info.
+constexpr std::string_view kTempoTrackName = "TVX    ";
+// The header: format 1, and a division of 96 ticks per quarter note.
+constexpr int kFileFormat = 1;
+// The time signature written: 4/4, a click every quarter (24 MIDI clocks),
+// eight 32nd notes per quarter; the key signature: C major.
+constexpr int kTimeSignatureData[] = {0x04, 0x02, 0x18, 0x08};
+constexpr int kKeySignatureData[] = {0x00, 0x00};
 
 void AppendBytes(std::string& out, std::initializer_list<int> bytes) {
   for (int byte : bytes) out.push_back(static_cast<char>(byte));
@@ -36,20 +36,21 @@ void AppendBytes(std::string& out, std::initializer_list<int> bytes) {
 // A variable-length quantity: one byte up to 127, two up to 16383, ...
 // Writes it at `out` and returns its length.
 int WriteVariableLength(char* out, int64_t value) {
-  if (value >= 0 && value < 0x80) {
+  if (value >= 0 && value <= midi::kSevenBits) {
     out[0] = static_cast<char>(value);
     return 1;
   }
   if (value >= 0 && value < 0x4000) {
-    out[0] = static_cast<char>(0x80 | (value >> 7));
-    out[1] = static_cast<char>(value & 0x7F);
+    out[0] = static_cast<char>(midi::kMoreBytesBit | (value >> 7));
+    out[1] = static_cast<char>(value & midi::kSevenBits);
     return 2;
   }
   char groups[10];
   int count = 0;
-  groups[count++] = static_cast<char>(value & 0x7F);
+  groups[count++] = static_cast<char>(value & midi::kSevenBits);
   for (value >>= 7; value > 0; value >>= 7) {
-    groups[count++] = static_cast<char>(0x80 | (value & 0x7F));
+    groups[count++] =
+        static_cast<char>(midi::kMoreBytesBit | (value & midi::kSevenBits));
   }
   for (int i = 0; i < count; ++i) out[i] = groups[count - 1 - i];
   return count;
@@ -63,26 +64,35 @@ void AppendVariableLength(std::string& out, int64_t value) {
 void AppendChunk(std::string& out, std::string_view id,
                  const std::string& data) {
   out += id;
-  const uint32_t length = static_cast<uint32_t>(data.size());
-  AppendBytes(out, {static_cast<int>(length >> 24),
-                    static_cast<int>((length >> 16) & 0xFF),
-                    static_cast<int>((length >> 8) & 0xFF),
-                    static_cast<int>(length & 0xFF)});
+  AppendBigEndian(out, static_cast<uint32_t>(data.size()), 4);
   out += data;
 }
 
-void AppendNameEvent(std::string& out, const std::string& name) {
-  AppendBytes(out, {0x00, 0xFF, 0x03});
-  AppendVariableLength(out, static_cast<int64_t>(name.size()));
-  out += name;
+// A meta event at delta 0 with its data.
+void AppendMeta(std::string& out, int type, std::string_view data) {
+  AppendBytes(out, {midi::kZeroDelta, midi::kMetaEvent, type});
+  AppendVariableLength(out, static_cast<int64_t>(data.size()));
+  out += data;
+}
+
+template <size_t N>
+void AppendMeta(std::string& out, int type, const int (&data)[N]) {
+  std::string bytes;
+  for (int byte : data) bytes.push_back(static_cast<char>(byte));
+  AppendMeta(out, type, bytes);
+}
+
+void AppendEndOfTrack(std::string& out) {
+  AppendMeta(out, midi::kMetaEndOfTrack, std::string_view());
 }
 
 std::string HeaderChunk(int score_tracks) {
   std::string data;
-  AppendBytes(data,
-              {0x00, 0x01, 0x00, score_tracks + 1, 0x00, kMidiTicksPerQuarter});
+  AppendBigEndian(data, kFileFormat, 2);
+  AppendBigEndian(data, static_cast<uint32_t>(score_tracks + 1), 2);
+  AppendBigEndian(data, kMidiTicksPerQuarter, 2);
   std::string out;
-  AppendChunk(out, "MThd", data);
+  AppendChunk(out, midi::kHeaderChunkId, data);
   return out;
 }
 
@@ -93,16 +103,17 @@ int64_t TempoHighBytes(int64_t tempo) {
 }
 
 std::string TempoTrackChunk(int64_t tempo) {
-  const int64_t q = TempoHighBytes(tempo);
+  std::string tempo_bytes;
+  AppendBigEndian(tempo_bytes, static_cast<uint32_t>(TempoHighBytes(tempo)), 2);
+  tempo_bytes.push_back(static_cast<char>(kTempoLowByte));
   std::string data;
-  AppendNameEvent(data, "TVX    ");
-  AppendBytes(data, {0x00, 0xFF, 0x51, 0x03, static_cast<int>(q >> 8),
-                     static_cast<int>(q & 0xFF), kTempoLowByte});
-  AppendBytes(data, {0x00, 0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08});
-  AppendBytes(data, {0x00, 0xFF, 0x59, 0x02, 0x00, 0x00});
-  AppendBytes(data, {0x00, 0xFF, 0x2F, 0x00});
+  AppendMeta(data, midi::kMetaTrackName, kTempoTrackName);
+  AppendMeta(data, midi::kMetaTempo, tempo_bytes);
+  AppendMeta(data, midi::kMetaTimeSignature, kTimeSignatureData);
+  AppendMeta(data, midi::kMetaKeySignature, kKeySignatureData);
+  AppendEndOfTrack(data);
   std::string out;
-  AppendChunk(out, "MTrk", data);
+  AppendChunk(out, midi::kTrackChunkId, data);
   return out;
 }
 
@@ -120,25 +131,26 @@ int64_t FillerCount(int64_t ticks) {
 // 0, filler note-offs of key 0 while the length exceeds the longest delta,
 // then the closing note off. Returns the end of the group.
 char* WriteNoteGroup(char* at, const ScoreEvent& event, int channel) {
-  const char key = event.pitch >= 1 && event.pitch <= 127
+  const char key = event.pitch >= 1 && event.pitch <= midi::kMaxDataByte
                        ? static_cast<char>(event.pitch)
                        : 0;
-  *at++ = 0x00;
-  *at++ = static_cast<char>(0x90 + channel);
+  const char note_on = static_cast<char>(midi::kNoteOn + channel);
+  const char note_off = static_cast<char>(midi::kNoteOff + channel);
+  *at++ = midi::kZeroDelta;
+  *at++ = note_on;
   *at++ = key;
   *at++ = DataByte(event.velocity);
   int64_t ticks = static_cast<int64_t>(event.duration) * kMidiTicksPerHalfUnit;
   for (; ticks > kLongestDelta; ticks -= kLongestDelta) {
-    *at++ = static_cast<char>(0xFF);
-    *at++ = 0x7F;
-    *at++ = static_cast<char>(0x80 + channel);
+    at += WriteVariableLength(at, kLongestDelta);
+    *at++ = note_off;
     *at++ = 0x00;
     *at++ = 0x00;
   }
   // A sounding slot has a duration above 0, so after the fillers the delta
   // lies in 1 .. 16383: one or two bytes.
   at += WriteVariableLength(at, ticks);
-  *at++ = static_cast<char>(0x80 + channel);
+  *at++ = note_off;
   *at++ = key;
   *at++ = 0x00;
   return at;
@@ -159,11 +171,11 @@ size_t TrackChunkRoom(const EngineState& engine, int t) {
 // is a multiple of the yield interval; false as soon as the user asks to
 // stop.
 bool YieldOverSlots(int64_t from, int64_t to, const EngineState& engine,
-                    UiHost& ui) {
+                    ProgressHook& hook) {
   const int64_t first =
       (from + kMidiYieldInterval - 1) / kMidiYieldInterval * kMidiYieldInterval;
   for (int64_t p = first; p < to; p += kMidiYieldInterval) {
-    ui.Yield();
+    hook.Yield();
     if (engine.stop_requested != 0) return false;
   }
   return true;
@@ -173,12 +185,12 @@ bool YieldOverSlots(int64_t from, int64_t to, const EngineState& engine,
 // empty slots between the stored runs count too); false when the user
 // asked to stop.
 bool AppendNotes(std::string& out, const EngineState& engine, int t,
-                 int channel, UiHost& ui) {
+                 int channel, ProgressHook& hook) {
   const Score& score = engine.score;
   int64_t next = 0;  // the first slot not visited yet
   for (int r = 0; r < score.RunCount(t); ++r) {
     const Score::Run run = score.RunAt(t, r);
-    if (!YieldOverSlots(next, run.first, engine, ui)) return false;
+    if (!YieldOverSlots(next, run.first, engine, hook)) return false;
     // The groups are written in place: room for a plain group per slot,
     // made larger for each note that needs fillers.
     size_t used = out.size();
@@ -194,7 +206,7 @@ bool AppendNotes(std::string& out, const EngineState& engine, int t,
         used = WriteNoteGroup(out.data() + used, event, channel) - out.data();
       }
       if (slot % kMidiYieldInterval == 0) {
-        ui.Yield();
+        hook.Yield();
         if (engine.stop_requested != 0) return false;
       }
       ++slot;
@@ -204,14 +216,14 @@ bool AppendNotes(std::string& out, const EngineState& engine, int t,
   }
   // At least one slot, so that every track gives the user a chance to stop.
   const int64_t slots = std::max(score.SlotCount(t), 1);
-  return YieldOverSlots(next, slots, engine, ui);
+  return YieldOverSlots(next, slots, engine, hook);
 }
 
 // Trims the names in place and counts the leading non-empty ones.
 int CountTracks(std::array<std::string, kTrackCount + 1>& names) {
   int count = 0;
   for (int i = 0; i < kTrackCount; ++i) {
-    names[i] = TrimSpaces(names[i]);
+    names[i] = std::string(TrimSpaces(names[i]));
     if (names[i].empty()) break;
     count = i + 1;
   }
@@ -221,83 +233,63 @@ int CountTracks(std::array<std::string, kTrackCount + 1>& names) {
 // Appends the chunk of score track t; false when the user asked to stop
 // (nothing is appended then).
 bool AppendScoreTrack(std::string& out, EngineState& engine, int t,
-                      const MidiFileSettings& settings, UiHost& ui) {
+                      const MidiFileSettings& settings, ProgressHook& hook) {
   const int channel = std::clamp(settings.channel_map[t], 1, 16) - 1;
   // The event data goes straight after the chunk header, whose length is
   // filled in at the end.
   const size_t chunk_start = out.size();
-  out += "MTrk";
-  out.append(4, '\0');
+  out += midi::kTrackChunkId;
+  out.append(midi::kChunkLengthSize, '\0');
   const size_t data_start = out.size();
-  AppendNameEvent(out, engine.track_name[t]);
-  AppendBytes(out, {0x00, 0xC0 + channel});
+  AppendMeta(out, midi::kMetaTrackName, engine.track_name[t]);
+  AppendBytes(out, {midi::kZeroDelta, midi::kProgramChange + channel});
   out.push_back(DataByte(engine.track_instrument[t]));
-  AppendBytes(out, {0x00, 0xB0 + channel, 0x0A});
-  out.push_back(DataByte(CInt(NumericValue(settings.pan_texts[t]))));
+  AppendBytes(out, {midi::kZeroDelta, midi::kControlChange + channel,
+                    midi::kPanController});
+  out.push_back(DataByte(settings.pans[t]));
 
-  if (!AppendNotes(out, engine, t, channel, ui)) {
+  if (!AppendNotes(out, engine, t, channel, hook)) {
     out.resize(chunk_start);
     return false;
   }
-  AppendBytes(out, {0x00, 0xB0 + channel, 0x7B, 0x00});
-  AppendBytes(out, {0x00, 0xFF, 0x2F, 0x00});
-  const uint32_t length = static_cast<uint32_t>(out.size() - data_start);
-  out[data_start - 4] = static_cast<char>(length >> 24);
-  out[data_start - 3] = static_cast<char>((length >> 16) & 0xFF);
-  out[data_start - 2] = static_cast<char>((length >> 8) & 0xFF);
-  out[data_start - 1] = static_cast<char>(length & 0xFF);
+  AppendBytes(out, {midi::kZeroDelta, midi::kControlChange + channel,
+                    midi::kAllNotesOffController, 0x00});
+  AppendEndOfTrack(out);
+  midi::PutBigEndian(out.data() + data_start - midi::kChunkLengthSize,
+                     static_cast<uint32_t>(out.size() - data_start),
+                     midi::kChunkLengthSize);
   return true;
-}
-
-// Writes the file, repeating on Retry; 0 when written, otherwise the error
-// number the user gave up on.
-int WriteWithRetry(const std::string& path, const std::string& bytes,
-                   ErrorReporter& reporter) {
-  return RunWithRetry(reporter, [&] { WriteFileAtomically(path, bytes); })
-      .number();
 }
 
 }  // namespace
 
-MidiFileSettings MidiFileSettingsFromPanel(const PanelModel& panel,
-                                           const ChannelMap& channel_map) {
-  MidiFileSettings settings;
-  settings.tempo_text = panel.Text({Box::kTempo});
-  for (int t = 0; t < kTrackCount; ++t) {
-    settings.pan_texts[t] = panel.Text({Box::kPan, t});
-  }
-  settings.channel_map = channel_map;
-  return settings;
+std::string MidiFileTarget(const std::string& midi_file) {
+  const std::string path(TrimSpaces(midi_file));
+  return path.empty() ? path : LowerCaseFileName(path);
 }
 
-int SaveScoreInMIDIFormat(const std::string& midi_file, EngineState& engine,
-                          const MidiFileSettings& settings,
-                          ErrorReporter& reporter, UiHost& ui) {
-  const std::string path = TrimSpaces(midi_file);
-  if (path.empty() || TrimSpaces(engine.track_name[0]).empty()) {
-    return kMidiNotWritten;
+MidiFileBytes BuildMidiFile(EngineState& engine,
+                            const MidiFileSettings& settings,
+                            ProgressHook& hook) {
+  MidiFileBytes file;
+  if (TrimSpaces(engine.track_name[0]).empty() || settings.tempo <= 0) {
+    return file;
   }
-  const double tempo_value = NumericValue(settings.tempo_text);
-  if (tempo_value <= 0) return kMidiNotWritten;
-  // A tempo that rounds to 0 is not positive either (and cannot divide).
-  const int64_t tempo = CInt(tempo_value);
-  if (tempo <= 0) return kMidiNotWritten;
-
   const int tracks = CountTracks(engine.track_name);
-  std::string bytes = HeaderChunk(tracks) + TempoTrackChunk(tempo);
+  std::string& bytes = file.bytes;
+  bytes = HeaderChunk(tracks) + TempoTrackChunk(settings.tempo);
   size_t room = bytes.size();
   for (int t = 0; t < tracks; ++t) room += TrackChunkRoom(engine, t);
   bytes.reserve(room);
-  int result = kMidiWritten;
+  file.outcome = MidiWriteOutcome::kWritten;
   for (int t = 0; t < tracks; ++t) {
-    if (!AppendScoreTrack(bytes, engine, t, settings, ui)) {
+    if (!AppendScoreTrack(bytes, engine, t, settings, hook)) {
       // Stopped: the file keeps the header and the completed tracks.
-      result = kMidiNotWritten;
+      file.outcome = MidiWriteOutcome::kStopped;
       break;
     }
   }
-  const int error = WriteWithRetry(LowerCaseFileName(path), bytes, reporter);
-  return error != 0 ? -error : result;
+  return file;
 }
 
 }  // namespace tessavar

@@ -8,11 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/status.h"
-#include "model/panel_model.h"
-#include "model/program_state.h"
-#include "engine/text_number.h"
 #include "base/file_system.h"
+#include "base/status.h"
+#include "midi/midi_bytes.h"
 
 namespace tessavar {
 namespace {
@@ -29,16 +27,17 @@ uint8_t ByteAt(std::string_view bytes, size_t offset) {
 // The event data of the n-th "MTrk" chunk (0 = the tempo track), found by
 // walking the chunks by their lengths; its end is cut at the end of the file.
 std::optional<Range> TrackChunkData(std::string_view bytes, int n) {
-  if (bytes.size() < 8 || bytes.substr(0, 4) != "MThd") return std::nullopt;
+  if (bytes.size() < midi::kChunkHeadSize ||
+      bytes.substr(0, 4) != midi::kHeaderChunkId) {
+    return std::nullopt;
+  }
   uint64_t position = 0;
   int seen = 0;
-  while (position + 8 <= bytes.size()) {
-    uint64_t length = 0;
-    for (size_t i = 4; i < 8; ++i) {
-      length = (length << 8) | ByteAt(bytes, position + i);
-    }
-    uint64_t data = position + 8;
-    if (bytes.substr(position, 4) == "MTrk" && seen++ == n) {
+  while (position + midi::kChunkHeadSize <= bytes.size()) {
+    const uint64_t length =
+        midi::ReadBigEndian(bytes, position + 4, midi::kChunkLengthSize);
+    uint64_t data = position + midi::kChunkHeadSize;
+    if (bytes.substr(position, 4) == midi::kTrackChunkId && seen++ == n) {
       return Range{data, std::min<uint64_t>(data + length, bytes.size())};
     }
     position = data + length;
@@ -50,8 +49,9 @@ std::optional<Range> TrackChunkData(std::string_view bytes, int n) {
 // data; returns where the next event begins, nullopt when it is cut off.
 std::optional<size_t> SkipNameEvent(std::string_view bytes, Range data) {
   size_t at = data.begin;
-  if (data.end - at < 4 || ByteAt(bytes, at) != 0x00 ||
-      ByteAt(bytes, at + 1) != 0xFF || ByteAt(bytes, at + 2) != 0x03) {
+  if (data.end - at < 4 || ByteAt(bytes, at) != midi::kZeroDelta ||
+      ByteAt(bytes, at + 1) != midi::kMetaEvent ||
+      ByteAt(bytes, at + 2) != midi::kMetaTrackName) {
     return at;
   }
   at += 3;
@@ -59,8 +59,8 @@ std::optional<size_t> SkipNameEvent(std::string_view bytes, Range data) {
   for (int i = 0; i < 4; ++i) {
     if (at >= data.end) return std::nullopt;
     uint8_t byte = ByteAt(bytes, at++);
-    length = (length << 7) | (byte & 0x7F);
-    if ((byte & 0x80) == 0) return at + length;
+    length = (length << 7) | (byte & midi::kSevenBits);
+    if ((byte & midi::kMoreBytesBit) == 0) return at + length;
   }
   return std::nullopt;
 }
@@ -108,16 +108,6 @@ void WriteByteAt(int fd, std::string_view bytes, size_t offset) {
 
 }  // namespace
 
-RedoSettings RedoSettingsFromState(const ProgramState& state) {
-  RedoSettings settings;
-  for (int t = 0; t < kTrackCount; ++t) {
-    settings.channel[t] = state.channel_map[t];
-    settings.instrument[t] = state.panel.Selection({List::kInstrument, t});
-    settings.pan_text[t] = state.panel.Text({Box::kPan, t});
-  }
-  return settings;
-}
-
 std::optional<TrackPatchPlace> FindTrackPatchPlace(std::string_view bytes,
                                                    int track, int channel) {
   if (track < 0 || track >= kTrackCount) return std::nullopt;
@@ -127,20 +117,19 @@ std::optional<TrackPatchPlace> FindTrackPatchPlace(std::string_view bytes,
   if (!at || *at > data->end || data->end - *at < 7) return std::nullopt;
   const uint8_t c = static_cast<uint8_t>(std::clamp(channel, 1, 16) - 1);
   const size_t j = *at;
-  if (ByteAt(bytes, j) != 0x00 || ByteAt(bytes, j + 1) != 0xC0 + c ||
-      ByteAt(bytes, j + 3) != 0x00 || ByteAt(bytes, j + 4) != 0xB0 + c ||
-      ByteAt(bytes, j + 5) != 0x0A) {
+  if (ByteAt(bytes, j) != midi::kZeroDelta ||
+      ByteAt(bytes, j + 1) != midi::kProgramChange + c ||
+      ByteAt(bytes, j + 3) != midi::kZeroDelta ||
+      ByteAt(bytes, j + 4) != midi::kControlChange + c ||
+      ByteAt(bytes, j + 5) != midi::kPanController) {
     return std::nullopt;
   }
   return TrackPatchPlace{j + 2, j + 6};
 }
 
-int ProgramByte(int instrument) { return std::clamp(instrument, 0, 127); }
+int ProgramByte(int instrument) { return midi::DataByte(instrument); }
 
-int PanByte(std::string_view pan_text) {
-  return static_cast<int>(
-      std::clamp<int64_t>(CInt(NumericValue(pan_text)), 0, 127));
-}
+int PanByte(int64_t pan) { return midi::DataByte(pan); }
 
 int PatchProgramsAndPans(std::string& bytes, const RedoSettings& settings) {
   int patched = 0;
@@ -148,9 +137,8 @@ int PatchProgramsAndPans(std::string& bytes, const RedoSettings& settings) {
     std::optional<TrackPatchPlace> place =
         FindTrackPatchPlace(bytes, t, settings.channel[t]);
     if (!place) continue;
-    bytes[place->program_offset] =
-        static_cast<char>(ProgramByte(settings.instrument[t]));
-    bytes[place->pan_offset] = static_cast<char>(PanByte(settings.pan_text[t]));
+    bytes[place->program_offset] = midi::DataByte(settings.instrument[t]);
+    bytes[place->pan_offset] = midi::DataByte(settings.pan[t]);
     ++patched;
   }
   return patched;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,20 +15,15 @@
 
 namespace tessavar {
 
-struct ProgramState;
-
 // What each track should sound like after the patch.
 struct RedoSettings {
   // MIDI channel 1..16 per track, the one the file was written with.
   std::array<int, kTrackCount> channel{};
   // Instrument list index per track; -1 (no selection) means program 0.
   std::array<int, kTrackCount> instrument{};
-  // Pan texts as typed; read as numbers.
-  std::array<std::string, kTrackCount> pan_text{};
+  // Pan controller value per track, already rounded to a whole number.
+  std::array<int64_t, kTrackCount> pan{};
 };
-
-// The instruments and pans of the panel and the channel map.
-RedoSettings RedoSettingsFromState(const ProgramState& state);
 
 // Where the program and pan bytes of one track lie in the file.
 struct TrackPatchPlace {
@@ -43,9 +39,9 @@ std::optional<TrackPatchPlace> FindTrackPatchPlace(std::string_view bytes,
                                                    int track, int channel);
 
 // The bytes written for a track: the program (0 for no selection) and the
-// pan rounded half to even, both clamped into 0..127.
+// pan, both clamped into 0..127.
 int ProgramByte(int instrument);
-int PanByte(std::string_view pan_text);
+int PanByte(int64_t pan);
 
 // Patches the bytes in memory; returns the number of tracks patched.
 int PatchProgramsAndPans(std::string& bytes, const RedoSettings& settings);

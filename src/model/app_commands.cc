@@ -10,7 +10,7 @@
 #include "model/scale_file_io.h"
 #include "model/settings_file_io.h"
 #include "midi/composition_info.h"
-#include "midi/midi_file_transfer.h"
+#include "model/midi_file_transfer.h"
 #include "base/file_system.h"
 
 namespace tessavar {

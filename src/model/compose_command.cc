@@ -3,10 +3,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.h"
 #include "engine/composer.h"
 #include "engine/text_characters.h"
 #include "engine/text_number.h"
-#include "midi/midi_writer.h"
+#include "model/midi_save.h"
 #include "model/playback_monitor.h"
 
 namespace tessavar {
@@ -17,13 +18,6 @@ bool AllOneCharacter(const std::vector<std::string_view>& characters) {
     if (ch != characters.front()) return false;
   }
   return true;
-}
-
-std::string_view TrimSpaces(std::string_view text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
 }
 
 ComposeValidation Message(std::string text, Box focus) {
@@ -119,10 +113,11 @@ int ComposeCommand::ComposeAndWrite() {
   int result = CompileScore(state_.panel, state_.engine, host_);
   if (result <= 0) return result;
   state_.panel.set_status_text(kGeneratingStatus);
-  return SaveScoreInMIDIFormat(
+  const MidiSaveResult saved = SaveScoreInMIDIFormat(
       state_.paths.working_midi, state_.engine,
       MidiFileSettingsFromPanel(state_.panel, state_.channel_map), errors_,
       host_);
+  return saved.written() ? 1 : -1;
 }
 
 void ComposeCommand::OpenWorkingFile() {

@@ -6,8 +6,9 @@
 #include "model/playback_monitor.h"
 #include "model/program_state.h"
 #include "model/ui_host.h"
-#include "midi/midi_file_transfer.h"
+#include "base/file_system.h"
 #include "midi/redo_patcher.h"
+#include "model/midi_save.h"
 #include "model/player.h"
 
 namespace tessavar {

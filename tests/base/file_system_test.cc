@@ -77,6 +77,15 @@ TEST(FindExistingPathTest, ABareNameIsLookedUpInTheCurrentDirectory) {
   fs::current_path(previous);
 }
 
+TEST(ProgramFileOnDiskTest, ProgramFilesAreFoundInTheirLowerCaseForm) {
+  TempDir dir;
+  dir.Write("tvx.mid", "lower");
+  EXPECT_EQ(ProgramFileOnDisk(dir / "TVX.MID"), dir / "tvx.mid");
+  dir.Write("Mixed.Mid", "mixed");
+  EXPECT_EQ(ProgramFileOnDisk(dir / "MIXED.MID"), dir / "Mixed.Mid");
+  EXPECT_EQ(ProgramFileOnDisk(dir / "NONE.MID"), dir / "NONE.MID");
+}
+
 TEST(ReadWholeFileTest, ADirectoryIsAnAccessError) {
   TempDir dir;
   EXPECT_EQ(ErrorNumberOf([&] { ReadWholeFile(dir.path()); }),

@@ -6,13 +6,11 @@
 
 #include <string>
 
-#include "model/program_state.h"
-#include "model/ui_host.h"
 #include "engine/engine_state.h"
+#include "engine/progress_hook.h"
 #include "midi/midi_writer.h"
 #include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"
-#include "support/scripted_error_reporter.h"
 
 namespace tessavar {
 namespace {
@@ -31,11 +29,11 @@ TEST(WriterLayoutFileTest, MatchesTheMidiWriter) {
   tracks[2].channel = 10;
   EngineState engine;
   MidiFileSettings settings;
-  settings.tempo_text = "97";
+  settings.tempo = 97;
   for (int t = 0; t < 3; ++t) {
     engine.track_name[t] = tracks[t].name;
     engine.track_instrument[t] = tracks[t].program;
-    settings.pan_texts[t] = std::to_string(tracks[t].pan);
+    settings.pans[t] = tracks[t].pan;
     settings.channel_map[t] = tracks[t].channel;
     for (size_t i = 0; i < tracks[t].notes.size(); ++i) {
       const testing::LayoutNote& note = tracks[t].notes[i];
@@ -43,13 +41,11 @@ TEST(WriterLayoutFileTest, MatchesTheMidiWriter) {
           note.key, note.velocity, note.ticks / kMidiTicksPerHalfUnit};
     }
   }
-  ScratchDirectory dir;
-  testing::ScriptedErrorReporter errors;
-  UiHost ui;
-  ASSERT_EQ(SaveScoreInMIDIFormat(dir / "w.mid", engine, settings, errors, ui),
-            kMidiWritten);
-  EXPECT_EQ(dir.Read("w.mid"), WriterLayoutFile(97, tracks).bytes);
-  EXPECT_EQ(ExtractCompInfo(dir / "W.MID"), "TVX");
+  ProgressHook hook;
+  MidiFileBytes file = BuildMidiFile(engine, settings, hook);
+  ASSERT_EQ(file.outcome, MidiWriteOutcome::kWritten);
+  EXPECT_EQ(file.bytes, WriterLayoutFile(97, tracks).bytes);
+  EXPECT_EQ(CompInfoFromBytes(file.bytes), "TVX");
 }
 
 TEST(CompInfoBytesTest, FreshFileCarriesTVX) {
@@ -191,22 +187,6 @@ TEST(CompInfoFileTest, FailedWriteLeavesTargetAndNoTemporaryFile) {
   EXPECT_FALSE(embedded);
   EXPECT_EQ(dir.Read("song.mid"), fresh);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"song.mid"});
-}
-
-TEST(CompInfoFileTest, ProgramStateFormsUseMidiPathAndInfo) {
-  ScratchDirectory dir;
-  dir.Write("piece.mid", FreshFile());
-  ProgramState state;
-  state.midi_path = dir / "PIECE.MID";
-  state.composition_info = "Written in the state";
-  ASSERT_TRUE(EmbedCompInfo(state));
-  state.composition_info = "something else";
-  ExtractCompInfo(state);
-  EXPECT_EQ(state.composition_info, "Written in the state");
-
-  state.midi_path = dir / "missing.mid";
-  ExtractCompInfo(state);
-  EXPECT_EQ(state.composition_info, "");
 }
 
 }  // namespace

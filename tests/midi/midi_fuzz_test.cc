@@ -32,7 +32,7 @@ RedoSettings ChangingSettings() {
   for (int t = 0; t < kTrackCount; ++t) {
     settings.channel[t] = t + 1;
     settings.instrument[t] = 100 + t;
-    settings.pan_text[t] = std::to_string(110 + t);
+    settings.pan[t] = 110 + t;
   }
   return settings;
 }

@@ -11,7 +11,7 @@
 
 #include "model/note_entry.h"
 #include "midi/composition_info.h"
-#include "midi/midi_writer.h"
+#include "model/midi_save.h"
 #include "base/file_system.h"
 #include "support/fake_player.h"
 #include "support/midi_bytes.h"
@@ -54,11 +54,11 @@ class AppCommandsTest : public ::testing::Test {
     engine.score.At(0, 0) = {key, 100, 8};
     ScriptedErrorReporter reporter;
     UiHost host;
-    ASSERT_EQ(SaveScoreInMIDIFormat(
-                  state_.paths.working_midi, engine,
-                  MidiFileSettingsFromPanel(state_.panel, state_.channel_map),
-                  reporter, host),
-              kMidiWritten);
+    ASSERT_TRUE(SaveScoreInMIDIFormat(
+                    state_.paths.working_midi, engine,
+                    MidiFileSettingsFromPanel(state_.panel, state_.channel_map),
+                    reporter, host)
+                    .written());
   }
   std::string Working() {
     return ReadFile(FindExistingPath(state_.paths.working_midi));

@@ -422,7 +422,7 @@ TEST_F(CompositionFileTest, WriteErrorsOfferRetryAndCancel) {
 
   // Creates the missing directory when the error is shown, then retries.
   ScriptedErrorReporter fixing({ErrorChoice::kRetry});
-  fixing.on_show = [&] { std::filesystem::create_directory(dir / "new"); };
+  fixing.on_show = [&](int) { std::filesystem::create_directory(dir / "new"); };
   EXPECT_TRUE(SaveConfigFile(state, path, host, fixing));
   EXPECT_EQ(fixing.messages.size(), 1u);
   EXPECT_TRUE(dir.Exists("new/song.tvx"));

@@ -138,7 +138,7 @@ TEST_F(OrchestrationFileTest, MissingFileIsReportedAndRetried) {
 
   // Writes the missing file when the error is shown, then retries.
   ScriptedErrorReporter creating({ErrorChoice::kRetry});
-  creating.on_show = [&] {
+  creating.on_show = [&](int) {
     dir.Write("late.orc", CrLfLines(OrchestrationLines()));
   };
   EXPECT_TRUE(LoadOrchestrationFile(state, host, creating));

@@ -20,7 +20,7 @@ class ScriptedErrorReporter : public ErrorReporter {
 
   ErrorChoice ShowError(const std::string& message) override {
     messages.push_back(message);
-    if (on_show) on_show();
+    if (on_show) on_show(static_cast<int>(messages.size()));
     if (answers_.empty()) return ErrorChoice::kCancel;
     ErrorChoice choice = answers_.front();
     answers_.pop_front();
@@ -28,9 +28,9 @@ class ScriptedErrorReporter : public ErrorReporter {
   }
 
   std::vector<std::string> messages;
-  // Runs before each answer: a test's way to remove the cause of the error
-  // (create a missing directory or file) before it answers Retry.
-  std::function<void()> on_show;
+  // Called with the number of messages so far, before the answer: a test's
+  // way to repair the cause while the message is shown.
+  std::function<void(int)> on_show;
 
  private:
   std::deque<ErrorChoice> answers_;

@@ -15,7 +15,7 @@
 #include "ui/dialogs/modal_answer.h"
 #include "engine/engine_state.h"
 #include "midi/composition_info.h"
-#include "midi/midi_writer.h"
+#include "model/midi_save.h"
 #include "base/file_system.h"
 #include "ui/window_fixture.h"
 
@@ -35,11 +35,11 @@ class DialogCommandsTest : public WindowTest {
     engine.track_name[0] = "Track 1";
     engine.score.At(0, 0) = {60, 100, 8};
     UiHost host;
-    ASSERT_EQ(SaveScoreInMIDIFormat(
-                  state_.paths.working_midi, engine,
-                  MidiFileSettingsFromPanel(state_.panel, state_.channel_map),
-                  errors_, host),
-              kMidiWritten);
+    ASSERT_TRUE(SaveScoreInMIDIFormat(
+                    state_.paths.working_midi, engine,
+                    MidiFileSettingsFromPanel(state_.panel, state_.channel_map),
+                    errors_, host)
+                    .written());
     state_.panel.set_save_enabled(true);
     window_->Refresh();
   }

@@ -8,7 +8,7 @@
 #include "ui/list_combo.h"
 #include "ui/playback_strip.h"
 #include "engine/engine_state.h"
-#include "midi/midi_writer.h"
+#include "model/midi_save.h"
 #include "base/file_system.h"
 #include "ui/window_fixture.h"
 
@@ -27,11 +27,11 @@ class RedoTest : public WindowTest {
       engine.score.At(t, 0) = {60 + t, 100, 8};
     }
     UiHost host;
-    ASSERT_EQ(SaveScoreInMIDIFormat(
-                  state_.paths.working_midi, engine,
-                  MidiFileSettingsFromPanel(state_.panel, state_.channel_map),
-                  errors_, host),
-              kMidiWritten);
+    ASSERT_TRUE(SaveScoreInMIDIFormat(
+                    state_.paths.working_midi, engine,
+                    MidiFileSettingsFromPanel(state_.panel, state_.channel_map),
+                    errors_, host)
+                    .written());
     working_ = FindExistingPath(state_.paths.working_midi);
   }
 

@@ -7,7 +7,7 @@
 
 #include "engine/engine_state.h"
 #include "midi/composition_info.h"
-#include "midi/midi_writer.h"
+#include "model/midi_save.h"
 #include "base/file_system.h"
 #include "ui/window_fixture.h"
 
@@ -24,10 +24,10 @@ void WriteMidi(const std::string& path, const std::string& info) {
   ScriptedErrorReporter reporter;
   UiHost host;
   PanelModel panel;
-  ASSERT_EQ(
-      SaveScoreInMIDIFormat(path, engine, MidiFileSettingsFromPanel(panel, {}),
-                            reporter, host),
-      kMidiWritten);
+  ASSERT_TRUE(SaveScoreInMIDIFormat(path, engine,
+                                    MidiFileSettingsFromPanel(panel, {}),
+                                    reporter, host)
+                  .written());
   ASSERT_TRUE(EmbedCompInfo(path, info));
 }
 

@@ -1,8 +1,9 @@
 // Moving MIDI files between the working file and a composition's companion
 // file: saving copies the working file out, loading copies the companion
-// file in and opens it in the player.
-#ifndef TESSAVAR_MIDI_MIDI_FILE_TRANSFER_H_
-#define TESSAVAR_MIDI_MIDI_FILE_TRANSFER_H_
+// file in and opens it in the player. Also the program's forms of the
+// composition information, which work on the composition's MIDI path.
+#ifndef TESSAVAR_MODEL_MIDI_FILE_TRANSFER_H_
+#define TESSAVAR_MODEL_MIDI_FILE_TRANSFER_H_
 
 #include <string>
 
@@ -12,11 +13,6 @@ struct ProgramState;
 class Player;
 class UiHost;
 class ErrorReporter;
-
-// Where a file that the program writes is found: the program creates its
-// files with lower-case names, so that form wins; otherwise the path itself
-// or a case-insensitive match ("SONG.MID" finds "song.mid").
-std::string ProgramFileOnDisk(const std::string& path);
 
 // Copies the working MIDI file to the composition's MIDI path (its file name
 // in lower case, replacing an existing file) and opens the working file in
@@ -37,6 +33,13 @@ bool SaveMIDIFile(ProgramState& state, Player& player, UiHost& ui,
 bool LoadMIDIFile(ProgramState& state, Player& player, UiHost& ui,
                   ErrorReporter& errors);
 
+// Reads the information text of the composition's MIDI file into the state
+// (the empty text when there is none).
+void ExtractCompInfo(ProgramState& state);
+// Stores the state's information text in the composition's MIDI file;
+// false when that failed.
+bool EmbedCompInfo(const ProgramState& state);
+
 }  // namespace tessavar
 
-#endif  // TESSAVAR_MIDI_MIDI_FILE_TRANSFER_H_
+#endif  // TESSAVAR_MODEL_MIDI_FILE_TRANSFER_H_

@@ -1,33 +1,25 @@
-#include "midi/midi_file_transfer.h"
+#include "model/midi_file_transfer.h"
 
 #include <algorithm>
 #include <cctype>
 #include <string>
 
+#include "base/file_system.h"
+#include "midi/composition_info.h"
 #include "model/error_reporter.h"
+#include "model/player.h"
 #include "model/program_state.h"
 #include "model/ui_host.h"
-#include "midi/composition_info.h"
-#include "base/file_system.h"
-#include "model/player.h"
 
 namespace tessavar {
-
-std::string ProgramFileOnDisk(const std::string& path) {
-  std::string lower = LowerCaseFileName(path);
-  if (FileExists(lower)) return FindExistingPath(lower);
-  return FindExistingPath(path);
-}
-
 namespace {
 
 // Copies a file, asking the user on failure; Retry looks the source up and
-// copies again. Returns the error number the user gave up on, 0 on success.
-int CopyWithRetry(const std::string& from, const std::string& to,
-                  ErrorReporter& errors) {
-  return RunWithRetry(errors, [&] {
-           CopyFileAtomically(ProgramFileOnDisk(from), to);
-         }).number();
+// copies again. Returns the error the user gave up on, or ok.
+Status CopyWithRetry(const std::string& from, const std::string& to,
+                     ErrorReporter& errors) {
+  return RunWithRetry(errors,
+                      [&] { CopyFileAtomically(ProgramFileOnDisk(from), to); });
 }
 
 bool IsDefaultMIDIPath(const std::string& path) {
@@ -45,6 +37,14 @@ void OpenInPlayer(Player& player, const std::string& path) {
 
 }  // namespace
 
+void ExtractCompInfo(ProgramState& state) {
+  state.composition_info = ExtractCompInfo(state.midi_path);
+}
+
+bool EmbedCompInfo(const ProgramState& state) {
+  return EmbedCompInfo(state.midi_path, state.composition_info);
+}
+
 bool SaveMIDIFile(ProgramState& state, Player& player, UiHost& ui,
                   ErrorReporter& errors) {
   ui.SetBusyPointer(true);
@@ -53,7 +53,8 @@ bool SaveMIDIFile(ProgramState& state, Player& player, UiHost& ui,
     player.Close();
     ui.Yield();
     copied = CopyWithRetry(state.paths.working_midi,
-                           LowerCaseFileName(state.midi_path), errors) == 0;
+                           LowerCaseFileName(state.midi_path), errors)
+                 .ok();
     if (copied) OpenInPlayer(player, state.paths.working_midi);
   }
   ui.SetBusyPointer(false);
@@ -77,7 +78,7 @@ bool LoadMIDIFile(ProgramState& state, Player& player, UiHost& ui,
       return false;
     }
   } else {
-    copied = CopyWithRetry(state.midi_path, working, errors) == 0;
+    copied = CopyWithRetry(state.midi_path, working, errors).ok();
   }
   player.Close();
   OpenInPlayer(player, state.midi_path);

@@ -1,4 +1,4 @@
-#include "midi/midi_file_transfer.h"
+#include "model/midi_file_transfer.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -8,18 +8,18 @@
 #include <string>
 #include <vector>
 
-#include "model/error_reporter.h"
-#include "model/program_state.h"
-#include "model/ui_host.h"
 #include "midi/composition_info.h"
 #include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"
+#include "model/program_state.h"
+#include "support/counting_ui_host.h"
 #include "support/fake_player.h"
 #include "support/scripted_error_reporter.h"
 
 namespace tessavar {
 namespace {
 
+using testing::CountingUiHost;
 using testing::FakePlayer;
 using testing::ScratchDirectory;
 using testing::ScriptedErrorReporter;
@@ -27,29 +27,12 @@ using Log = std::vector<std::string>;
 using ::testing::AnyOf;
 using ::testing::ElementsAre;
 
-class CountingUiHost : public UiHost {
- public:
-  void Yield() override { ++yields; }
-  void SetBusyPointer(bool busy) override { pointer.push_back(busy); }
-  int yields = 0;
-  std::vector<bool> pointer;
-};
-
-// An error reporter that runs a repair before answering Retry.
-class RepairingErrorReporter : public ErrorReporter {
- public:
-  explicit RepairingErrorReporter(std::function<void()> repair)
-      : repair_(std::move(repair)) {}
-  ErrorChoice ShowError(const std::string& message) override {
-    messages.push_back(message);
-    repair_();
-    return ErrorChoice::kRetry;
-  }
-  std::vector<std::string> messages;
-
- private:
-  std::function<void()> repair_;
-};
+// Answers Retry once, after running a repair.
+ScriptedErrorReporter RepairingErrorReporter(std::function<void()> repair) {
+  ScriptedErrorReporter reporter({ErrorChoice::kRetry});
+  reporter.on_show = [repair = std::move(repair)](int) { repair(); };
+  return reporter;
+}
 
 std::string Working() {
   return testing::WriterLayoutFile(120, testing::SampleTracks(2)).bytes;
@@ -72,7 +55,8 @@ TEST_F(MidiFileTransferTest, SaveWithoutMidiPathChangesNothing) {
   EXPECT_FALSE(SaveMIDIFile(state, player, ui, errors));
   EXPECT_TRUE(player.log.empty());
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"tvx.mid"});
-  EXPECT_EQ(ui.pointer, (std::vector<bool>{true, false}));
+  EXPECT_EQ(ui.busy_count, 1);
+  EXPECT_FALSE(ui.busy);
 }
 
 TEST_F(MidiFileTransferTest, SaveCopiesTheWorkingFileToALowerCaseName) {
@@ -98,13 +82,13 @@ TEST_F(MidiFileTransferTest, FailedSaveIsReportedAndCanBeGivenUp) {
                                 ErrorMessage(kErrFileNotFound))));
   // The player stays closed after Cancel.
   EXPECT_EQ(player.log, Log{"Close"});
-  EXPECT_EQ(ui.pointer.back(), false);
+  EXPECT_FALSE(ui.busy);
 }
 
 TEST_F(MidiFileTransferTest, RetryCopiesAgain) {
   dir.Write("tvx.mid", Working());
   state.midi_path = dir / "later/SONG.MID";
-  RepairingErrorReporter retry(
+  ScriptedErrorReporter retry = RepairingErrorReporter(
       [&] { std::filesystem::create_directory(dir / "later"); });
   EXPECT_TRUE(SaveMIDIFile(state, player, ui, retry));
   EXPECT_EQ(retry.messages.size(), 1u);
@@ -138,7 +122,7 @@ TEST_F(MidiFileTransferTest, MissingDefaultMidiFileIsSilent) {
   EXPECT_FALSE(state.panel.save_enabled());
   EXPECT_EQ(state.play_slider, 300);
   EXPECT_TRUE(dir.Entries().empty());
-  EXPECT_EQ(ui.pointer.back(), false);
+  EXPECT_FALSE(ui.busy);
 }
 
 TEST_F(MidiFileTransferTest, DefaultMidiFileIsFoundInLowerCase) {
@@ -168,19 +152,26 @@ TEST_F(MidiFileTransferTest, OtherMissingFileIsReportedAndKeepsSaveOff) {
 TEST_F(MidiFileTransferTest, LoadRetryCopiesTheFileOnceItIsThere) {
   std::string song = BytesWithCompInfo(Working(), "Late").value();
   state.midi_path = dir / "late.mid";
-  RepairingErrorReporter retry([&] { dir.Write("late.mid", song); });
+  ScriptedErrorReporter retry =
+      RepairingErrorReporter([&] { dir.Write("late.mid", song); });
   EXPECT_TRUE(LoadMIDIFile(state, player, ui, retry));
   EXPECT_EQ(retry.messages.size(), 1u);
   EXPECT_EQ(dir.Read("tvx.mid"), song);
   EXPECT_TRUE(state.panel.save_enabled());
 }
 
-TEST_F(MidiFileTransferTest, ProgramFilesAreFoundInTheirLowerCaseForm) {
-  dir.Write("tvx.mid", "lower");
-  EXPECT_EQ(ProgramFileOnDisk(dir / "TVX.MID"), dir / "tvx.mid");
-  dir.Write("Mixed.Mid", "mixed");
-  EXPECT_EQ(ProgramFileOnDisk(dir / "MIXED.MID"), dir / "Mixed.Mid");
-  EXPECT_EQ(ProgramFileOnDisk(dir / "NONE.MID"), dir / "NONE.MID");
+TEST_F(MidiFileTransferTest, InfoFormsUseTheMidiPathAndTheStateText) {
+  dir.Write("piece.mid", Working());
+  state.midi_path = dir / "PIECE.MID";
+  state.composition_info = "Written in the state";
+  ASSERT_TRUE(EmbedCompInfo(state));
+  state.composition_info = "something else";
+  ExtractCompInfo(state);
+  EXPECT_EQ(state.composition_info, "Written in the state");
+
+  state.midi_path = dir / "missing.mid";
+  ExtractCompInfo(state);
+  EXPECT_EQ(state.composition_info, "");
 }
 
 }  // namespace

@@ -1,0 +1,86 @@
+// The names of the Standard MIDI File bytes the program writes and reads:
+// chunk ids, channel status bytes, controllers and meta event types, and the
+// big-endian packing of chunk lengths and header fields.
+#ifndef TESSAVAR_MIDI_MIDI_BYTES_H_
+#define TESSAVAR_MIDI_MIDI_BYTES_H_
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tessavar::midi {
+
+inline constexpr std::string_view kHeaderChunkId = "MThd";
+inline constexpr std::string_view kTrackChunkId = "MTrk";
+// Chunk id and 4-byte length.
+inline constexpr size_t kChunkHeadSize = 8;
+inline constexpr size_t kChunkLengthSize = 4;
+
+// Channel messages: the high nibble of the status byte; the low nibble is
+// the channel 0..15.
+inline constexpr int kNoteOff = 0x80;
+inline constexpr int kNoteOn = 0x90;
+inline constexpr int kControlChange = 0xB0;
+inline constexpr int kProgramChange = 0xC0;
+inline constexpr int kChannelPressure = 0xD0;
+inline constexpr int kStatusKindMask = 0xF0;
+// Status bytes have the high bit set; data bytes do not.
+inline constexpr int kStatusBit = 0x80;
+inline constexpr int kMaxDataByte = 0x7F;
+
+// Delta times are variable-length quantities: 7 bits a byte, most
+// significant first, the high bit set on every byte but the last.
+inline constexpr int kZeroDelta = 0x00;
+inline constexpr int kMoreBytesBit = 0x80;
+inline constexpr int kSevenBits = 0x7F;
+
+// System exclusive and the meta event that only files carry.
+inline constexpr int kSysEx = 0xF0;
+inline constexpr int kSysExContinuation = 0xF7;
+inline constexpr int kMetaEvent = 0xFF;
+
+// Controllers.
+inline constexpr int kPanController = 0x0A;
+inline constexpr int kAllNotesOffController = 0x7B;
+
+// Meta event types.
+inline constexpr int kMetaTrackName = 0x03;
+inline constexpr int kMetaEndOfTrack = 0x2F;
+inline constexpr int kMetaTempo = 0x51;
+inline constexpr int kMetaTimeSignature = 0x58;
+inline constexpr int kMetaKeySignature = 0x59;
+
+// Data bytes are 7-bit values: anything outside is held at the nearest end.
+inline char DataByte(int64_t value) {
+  return static_cast<char>(std::clamp<int64_t>(value, 0, kMaxDataByte));
+}
+
+// The unsigned number in `count` (at most 4) big-endian bytes at `offset`.
+inline uint32_t ReadBigEndian(std::string_view bytes, size_t offset,
+                              int count) {
+  uint32_t value = 0;
+  for (int i = 0; i < count; ++i) {
+    value = (value << 8) | static_cast<unsigned char>(bytes[offset + i]);
+  }
+  return value;
+}
+
+// Writes the low `count` bytes of value big-endian at `at`.
+inline void PutBigEndian(char* at, uint32_t value, int count) {
+  for (int i = count - 1; i >= 0; --i) {
+    at[i] = static_cast<char>(value & 0xFF);
+    value >>= 8;
+  }
+}
+
+inline void AppendBigEndian(std::string& out, uint32_t value, int count) {
+  const size_t at = out.size();
+  out.resize(at + count);
+  PutBigEndian(out.data() + at, value, count);
+}
+
+}  // namespace tessavar::midi
+
+#endif  // TESSAVAR_MIDI_MIDI_BYTES_H_
