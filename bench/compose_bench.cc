@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model/compose_command.h"
+#include "model/panel_compose.h"
 #include "model/program_init.h"
 #include "model/program_state.h"
 #include "engine/composer.h"
@@ -115,7 +116,10 @@ bool ComposeAndWriteStep(ProgramState& state) {
 bool ComposeOnlyStep(ProgramState& state) {
   state.panel.DisableLeftControls();
   UiHost host;
-  return CompileScore(state.panel, state.engine, host) > 0;
+  PanelComposeHook hook(state.panel, host);
+  const ComposeRequest request =
+      ComposeRequestFromPanel(state.panel, state.engine.user_scale);
+  return CompileScore(request, state.engine, hook).composed;
 }
 
 void ReportPiece(benchmark::State& bench, const ProgramState* state) {

@@ -22,9 +22,9 @@ std::vector<PanelField> BuildCompositionFields() {
       {FieldTarget::kVariation},  {FieldTarget::kSmoothing},
       {FieldTarget::kMeter},      {FieldTarget::kTracks},
       {FieldTarget::kTempo},      {FieldTarget::kTonality}};
-  for (int t = 0; t < kPanelTracks; ++t) AddTrackFields(fields, t);
+  for (int t = 0; t < kTrackCount; ++t) AddTrackFields(fields, t);
   fields.push_back({FieldTarget::kMappedAuto});
-  for (int i = 0; i < kMappedCount; ++i) {
+  for (int i = 0; i < kMappedParameterCount; ++i) {
     fields.push_back({FieldTarget::kMapped, i});
   }
   fields.push_back({FieldTarget::kUserScale});
@@ -34,7 +34,7 @@ std::vector<PanelField> BuildCompositionFields() {
 
 std::vector<PanelField> BuildOrchestrationFields() {
   std::vector<PanelField> fields;
-  for (int t = 0; t < kPanelTracks; ++t) AddTrackFields(fields, t);
+  for (int t = 0; t < kTrackCount; ++t) AddTrackFields(fields, t);
   return fields;
 }
 

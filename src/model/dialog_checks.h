@@ -19,7 +19,7 @@ inline constexpr char kInfoTooLongMessage[] =
     "Composition info cannot exceed 127 characters.";
 inline constexpr int kMaxCompositionInfoLength = 127;
 
-using ChannelBoxTexts = std::array<std::string, 16>;
+using ChannelBoxTexts = std::array<std::string, kTrackCount>;
 
 struct ChannelCheck {
   int validation_flag = 0;  // 0 = all boxes valid, 1 = a bad box was found
