@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "model/compose_command.h"
+#include "model/panel_compose.h"
+#include "model/program_init.h"
 #include "model/program_state.h"
 #include "engine/composer.h"
 #include "model/composition_file_io.h"
@@ -112,7 +114,10 @@ bool ComposeAndWriteStep(ProgramState& state) {
 bool ComposeOnlyStep(ProgramState& state) {
   state.panel.DisableLeftControls();
   UiHost host;
-  return CompileScore(state.panel, state.engine, host) > 0;
+  PanelComposeHook hook(state.panel, host);
+  const ComposeRequest request =
+      ComposeRequestFromPanel(state.panel, state.engine.user_scale);
+  return CompileScore(request, state.engine, hook).composed;
 }
 
 void ReportPiece(benchmark::State& bench, const ProgramState* state) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/composer_settings.h"
+#include "engine/mapped_values.h"
 #include "engine/phrase_voices.h"
 #include "engine/text_characters.h"
 #include "engine/text_number.h"
@@ -12,44 +13,21 @@
 namespace tessavar {
 namespace {
 
-constexpr char kComposingStatus[] = "composing...";
+using enum MappedParameter;
 
 // A list without a selection composes as its first entry.
-int ListIndex(const PanelModel& panel, List list) {
-  return std::max(panel.Selection({list}), 0);
-}
-
-// The flag that a mapped parameter switches on and off, if it has one.
-int* SwitchFlag(OptionFlags& flags, int k) {
-  switch (k) {
-    case 2:
-      return &flags.repeat;
-    case 7:
-      return &flags.glissando;
-    case 8:
-      return &flags.pointillism;
-    case 9:
-      return &flags.rhythm;
-    case 10:
-      return &flags.mirror;
-    case 12:
-      return &flags.dynamics;
-    case 13:
-      return &flags.compression;
-    default:
-      return nullptr;
-  }
-}
+int ListIndex(int selection) { return std::max(selection, 0); }
 
 // Shapes a feature toward 0 or 1: squares below 0.5, roots above.
 double ShapeFeature(double x) { return x < 0.5 ? x * x : std::sqrt(x); }
 
 class Composer {
  public:
-  Composer(PanelModel& panel, EngineState& engine, UiHost& host)
-      : panel_(panel), engine_(engine), host_(host) {}
+  Composer(const ComposeRequest& request, EngineState& engine,
+           ComposeHook& hook)
+      : request_(request), engine_(engine), hook_(hook) {}
 
-  int Run(int seed, std::string_view structure, int key, int tracks);
+  ComposeResult Run(int seed, std::string_view structure, int key, int tracks);
 
  private:
   double Draw() { return engine_.random.NextRandom(); }
@@ -68,8 +46,7 @@ class Composer {
   void ApplyFixedMeter();
   void DrawFeatureChoices();
   void ApplyCouplings();
-  void WriteMappedBoxes();
-  void ReadMappedBoxes();
+  void ApplyMappedValues(ComposeResult& result);
   void ShowComposing();
   void ReadTrackControls();
   void SetDigits(std::string_view structure);
@@ -99,9 +76,9 @@ class Composer {
   void ApplyRetrograde(VoiceString& theme,
                        const PhrasePosition& position) const;
 
-  PanelModel& panel_;
+  const ComposeRequest& request_;
   EngineState& engine_;
-  UiHost& host_;
+  ComposeHook& hook_;
   ComposerSettings settings_;
   std::vector<int> digits_;
   int dmin_ = 0;
@@ -113,9 +90,11 @@ class Composer {
   PhraseAssembler* assembler_ = nullptr;
 };
 
-int Composer::Run(int seed, std::string_view structure, int key, int tracks) {
-  if (seed == 0 || structure.empty() || tracks < 1 || tracks > kTracks) {
-    return 0;
+ComposeResult Composer::Run(int seed, std::string_view structure, int key,
+                            int tracks) {
+  ComposeResult result;
+  if (seed == 0 || structure.empty() || tracks < 1 || tracks > kTrackCount) {
+    return result;
   }
   settings_.seed = seed;
   settings_.key = key;
@@ -127,14 +106,13 @@ int Composer::Run(int seed, std::string_view structure, int key, int tracks) {
   settings_.min_dur = 2;
   double r = Draw();
   settings_.max_dur = 12 + ToInt(Int(r * r * 7));
-  double v = NumericValue(panel_.Text({Box::kVariation})) / 10;
+  double v = request_.variation / 10;
   ReadLists();
   DrawOptionFlags(v);
   ApplyFixedMeter();
   DrawFeatureChoices();
   ApplyCouplings();
-  if (panel_.IsChecked({Check::kMappedAuto})) WriteMappedBoxes();
-  ReadMappedBoxes();
+  ApplyMappedValues(result);
   ShowComposing();
   settings_.flags.lone = Flag(v);
   SetDigits(structure);
@@ -144,9 +122,10 @@ int Composer::Run(int seed, std::string_view structure, int key, int tracks) {
   PhraseAssembler assembler(engine_, settings_);
   assembler_ = &assembler;
   for (int p = 0; p < settings_.digit_count; ++p) {
-    if (!ComposePeriod(p)) return 0;
+    if (!ComposePeriod(p)) return result;
   }
-  return 1;
+  result.composed = true;
+  return result;
 }
 
 void Composer::Reseed() {
@@ -162,10 +141,10 @@ void Composer::FillVoiceChoiceTable() {
 }
 
 void Composer::ReadLists() {
-  settings_.tonality = ListIndex(panel_, List::kTonality);
-  settings_.meter = ListIndex(panel_, List::kMeter);
-  settings_.fade = ListIndex(panel_, List::kFade);
-  settings_.scales = ScaleTables(settings_.tonality, engine_.user_scale);
+  settings_.tonality = ListIndex(request_.tonality);
+  settings_.meter = ListIndex(request_.meter);
+  settings_.fade = ListIndex(request_.fade);
+  settings_.scales = ScaleTables(settings_.tonality, request_.user_scale);
 }
 
 void Composer::DrawOptionFlags(double v) {
@@ -180,7 +159,7 @@ void Composer::DrawOptionFlags(double v) {
   flags.power_two = Flag(v);
   flags.repeat = Flag(v);
   flags.period_shape = Flag(v);
-  int smoothing = ListIndex(panel_, List::kSmoothing);
+  int smoothing = ListIndex(request_.smoothing);
   flags.smooth_periods = smoothing == 1 || smoothing == 3;
   flags.smooth_phrases = smoothing == 2 || smoothing == 3;
   flags.pointillism = Flag(v * v);
@@ -206,27 +185,27 @@ void Composer::DrawFeatureChoices() {
   c[2] = Pick(12);
   c[3] = Pick(12);
   c[4] = Pick(4);
-  m[9] = Pick(12);
+  m[kRhythm] = Pick(12);
   Pick(4);  // drawn, never used
-  m[4] = Pick(12);
+  m[kCurrentKey] = Pick(12);
   c[6] = Pick(12);
   c[7] = Pick(12);
-  m[13] = Pick(12);
-  m[6] = Pick(20) + 8;
-  m[5] = Pick(24) + 4;
+  m[kCompression] = Pick(12);
+  m[kNoteDuration] = Pick(20) + 8;
+  m[kNotePitch] = Pick(24) + 4;
   c[8] = Pick(4);
-  m[1] = Pick(4);
-  m[2] = Pick(4);
+  m[kPeriodLength] = Pick(4);
+  m[kPeriodRepeat] = Pick(4);
   c[9] = Pick(12);
-  m[3] = Pick(12);
-  m[8] = Pick(12);
-  m[7] = Pick(12);
+  m[kPhraseLength] = Pick(12);
+  m[kPointillism] = Pick(12);
+  m[kGlissando] = Pick(12);
   c[10] = Pick(12);
   c[11] = Pick(12);
-  m[0] = Pick(12);
-  m[10] = Pick(12);
-  m[11] = Pick(12);
-  m[12] = Pick(12);
+  m[kActiveVoices] = Pick(12);
+  m[kPhraseMirror] = Pick(12);
+  m[kRhythmTrack] = Pick(12);
+  m[kDynamics] = Pick(12);
 }
 
 void Composer::ApplyCouplings() {
@@ -234,7 +213,7 @@ void Composer::ApplyCouplings() {
   OptionFlags& flags = settings_.flags;
   // Both draws are made whether or not their conditions hold.
   double r = Draw();
-  if (flags.mirror > 0 && r < 0.5) m[10] = m[3];
+  if (flags.mirror > 0 && r < 0.5) m[kPhraseMirror] = m[kPhraseLength];
   r = Draw();
   if (flags.pointillism > 0 && flags.glissando > 0 && r < 0.5) {
     if (Draw() < 0.5) {
@@ -244,55 +223,38 @@ void Composer::ApplyCouplings() {
     }
   }
   if (flags.rhythm > 0) {
-    if (m[9] < 4) {
-      if (Draw() < 0.5) m[11] = m[9];
-    } else if (m[11] < 4) {
-      m[9] = m[11];
+    if (m[kRhythm] < 4) {
+      if (Draw() < 0.5) m[kRhythmTrack] = m[kRhythm];
+    } else if (m[kRhythmTrack] < 4) {
+      m[kRhythm] = m[kRhythmTrack];
     }
   }
 }
 
-void Composer::WriteMappedBoxes() {
-  for (int k = 0; k < kMappedParameterCount; ++k) {
-    const int* flag = SwitchFlag(settings_.flags, k);
-    std::string text = flag != nullptr && *flag == 0
-                           ? "0"
-                           : NumberToText(settings_.choices.m[k] + 1);
-    panel_.SetText({Box::kMapped, k}, std::move(text));
+// The boxes decide: with "Auto" on they show what was just drawn and are
+// read back, with it off the values the user typed replace the drawn ones.
+void Composer::ApplyMappedValues(ComposeResult& result) {
+  if (!request_.mapped_auto) {
+    ApplyBoxValues(request_.mapped, settings_.flags, settings_.choices);
+    return;
   }
-}
-
-// The boxes decide: with "Auto" on they hold what was just drawn, with it
-// off the values the user typed replace the drawn ones.
-void Composer::ReadMappedBoxes() {
-  for (int k = 0; k < kMappedParameterCount; ++k) {
-    double value = NumericValue(panel_.Text({Box::kMapped, k}));
-    int index =
-        ToInt(std::clamp<int64_t>(CInt(value - 1), 0, kFeatureCount - 1));
-    int* flag = SwitchFlag(settings_.flags, k);
-    if (flag == nullptr) {
-      settings_.choices.m[k] = index;
-    } else if (value > 0) {
-      settings_.choices.m[k] = index;
-      *flag = 1;
-    } else {
-      *flag = 0;
-    }
-  }
+  result.drawn = BoxValuesFromChoices(settings_.flags, settings_.choices);
+  hook_.MappedValuesDrawn(*result.drawn);
+  ApplyBoxValues(ReadBackBoxValues(*result.drawn), settings_.flags,
+                 settings_.choices);
 }
 
 void Composer::ShowComposing() {
-  host_.Yield();
-  panel_.SetMappedSpinnersEnabled(false);
-  panel_.set_status_text(kComposingStatus);
-  host_.Yield();
+  hook_.Yield();
+  hook_.MappedValuesFixed();
+  hook_.Yield();
 }
 
 void Composer::ReadTrackControls() {
-  for (int t = 0; t < kTracks; ++t) {
-    settings_.tie[t] = panel_.IsChecked({Check::kTie, t});
-    settings_.volume[t] =
-        ToInt(CInt(NumericValue(panel_.Text({Box::kVolume, t}))));
+  for (int t = 0; t < kTrackCount; ++t) {
+    const TrackRow& row = request_.track_rows[t];
+    settings_.tie[t] = row.tie;
+    settings_.volume[t] = ToInt(CInt(row.volume));
   }
 }
 
@@ -311,7 +273,8 @@ bool Composer::ComposePeriod(int p) {
   const int phrases = PeriodPhraseCount();
   int last_phrase = phrases - 1;
   const auto& m = settings_.choices.m;
-  const int reps = settings_.flags.repeat == 0 ? 0 : (f_[m[2]] > 0.5 ? 3 : 1);
+  const int reps =
+      settings_.flags.repeat == 0 ? 0 : (f_[m[kPeriodRepeat]] > 0.5 ? 3 : 1);
   for (int pass = 0; pass <= reps; ++pass) {
     SmoothPeriodPass(p);
     // Later passes have fewer phrases.
@@ -338,7 +301,7 @@ bool Composer::ComposePhrase(const PhrasePosition& position) {
   AddCadences(theme, position);
   ApplyRetrograde(theme, position);
   assembler_->WritePhrase(theme, f_, position);
-  host_.Yield();
+  hook_.Yield();
   return engine_.stop_requested == 0;
 }
 
@@ -348,7 +311,8 @@ double Composer::Spread(int d) const {
 }
 
 bool Composer::IsMirrored() const {
-  return settings_.flags.mirror > 0 && f_[settings_.choices.m[10]] > 0.5;
+  return settings_.flags.mirror > 0 &&
+         f_[settings_.choices.m[kPhraseMirror]] > 0.5;
 }
 
 void Composer::SetPeriodFeatures(int p) {
@@ -357,14 +321,16 @@ void Composer::SetPeriodFeatures(int p) {
   f_[1] = 1 - f_[0];
   f_[2] = Spread(d);
   f_[3] = 1 - f_[2];
-  std::copy(f_.begin(), f_.begin() + 4, raw_.begin());
+  std::copy(f_.begin(), f_.begin() + kPhraseFeatureStart, raw_.begin());
   if (settings_.flags.smooth_periods && p > 0) {
-    for (int i = 0; i <= 3; ++i) f_[i] = (2 * f_[i] + mem_[i]) / 3;
+    for (int i = kPeriodFeatureStart; i < kPhraseFeatureStart; ++i) {
+      f_[i] = (2 * f_[i] + mem_[i]) / 3;
+    }
   }
 }
 
 int Composer::PeriodPhraseCount() const {
-  double x = f_[settings_.choices.m[1]];
+  double x = f_[settings_.choices.m[kPeriodLength]];
   if (settings_.flags.period_shape) x = ShapeFeature(x);
   x = std::pow(x, 1.5);
   int phrases = ToInt(Int(x * (settings_.digit_count - 1))) + 1;
@@ -374,7 +340,7 @@ int Composer::PeriodPhraseCount() const {
 
 void Composer::SmoothPeriodPass(int p) {
   if (!settings_.flags.smooth_periods) return;
-  for (int i = 0; i <= 3; ++i) {
+  for (int i = kPeriodFeatureStart; i < kPhraseFeatureStart; ++i) {
     if (p > 0) f_[i] = (raw_[i] + mem_[i]) / 2;
     mem_[i] = f_[i];
   }
@@ -390,15 +356,18 @@ void Composer::SetPhraseFeatures(const PhrasePosition& position) {
   f_[9] = 1 - f_[8];
   f_[10] = (f_[2] + f_[6]) / 2;
   f_[11] = 1 - f_[10];
-  std::copy(f_.begin() + 4, f_.begin() + 12, raw_.begin() + 4);
+  std::copy(f_.begin() + kPhraseFeatureStart, f_.begin() + kNoteFeatureStart,
+            raw_.begin() + kPhraseFeatureStart);
   if (settings_.flags.smooth_phrases && position.period + position.phrase > 0) {
-    for (int i = 4; i <= 11; ++i) f_[i] = (2 * f_[i] + mem_[i]) / 3;
+    for (int i = kPhraseFeatureStart; i < kNoteFeatureStart; ++i) {
+      f_[i] = (2 * f_[i] + mem_[i]) / 3;
+    }
   }
 }
 
 void Composer::SmoothPhraseAtNote(const PhrasePosition& position) {
   if (!settings_.flags.smooth_phrases) return;
-  for (int i = 4; i <= 11; ++i) {
+  for (int i = kPhraseFeatureStart; i < kNoteFeatureStart; ++i) {
     if (position.period + position.phrase > 0) {
       f_[i] = (raw_[i] + mem_[i]) / 2;
     }
@@ -425,7 +394,7 @@ void Composer::SetNoteFeatures(int digit_index, int sum_of_indexes) {
   f_[26] = (f_[10] + f_[14]) / 2;
   f_[27] = 1 - f_[26];
   if (settings_.flags.note_smooth) {
-    for (int i = 12; i < kFeatureCount; ++i) {
+    for (int i = kNoteFeatureStart; i < kFeatureCount; ++i) {
       if (sum_of_indexes > 0) f_[i] = (2 * f_[i] + mem_[i]) / 3;
       mem_[i] = f_[i];
     }
@@ -433,7 +402,7 @@ void Composer::SetNoteFeatures(int digit_index, int sum_of_indexes) {
 }
 
 VoiceString Composer::BuildTheme(const PhrasePosition& position, int& notes) {
-  double x = f_[settings_.choices.m[3]];
+  double x = f_[settings_.choices.m[kPhraseLength]];
   if (settings_.flags.phrase_shape) x = ShapeFeature(x);
   x = std::sqrt(x);
   notes = ToInt(Int(x * (settings_.digit_count - 1))) + 1;
@@ -469,17 +438,17 @@ int Composer::NotePitch() const {
   const auto& m = settings_.choices.m;
   double c = 1;
   if (settings_.flags.compression) {
-    c = f_[m[13]];
+    c = f_[m[kCompression]];
     if (c > 0) c = std::sqrt(c);
   }
-  double y = f_[m[5]];
+  double y = f_[m[kNotePitch]];
   if (settings_.flags.invert && f_[settings_.choices.c[6]] > 0.5) y = 1 - y;
   y = std::fabs(c * y);
   return settings_.scales.PitchField(Int(y * 12));
 }
 
 int Composer::NoteDuration() {
-  double x = f_[settings_.choices.m[6]];
+  double x = f_[settings_.choices.m[kNoteDuration]];
   int span = settings_.max_dur - settings_.min_dur;
   int dur = ToInt(Int(x * x * span + 0.5)) + settings_.min_dur;
   dur = ToInt(Fix((2.0 * dur + prev_dur_) / 3 + 0.5));
@@ -490,7 +459,7 @@ int Composer::NoteDuration() {
 
 void Composer::FitMeter(VoiceString& theme, int notes) const {
   if (settings_.flags.rhythm == 0 || settings_.meter == 0 ||
-      f_[settings_.choices.m[9]] < 0.5) {
+      f_[settings_.choices.m[kRhythm]] < 0.5) {
     return;
   }
   int bar = settings_.meter == 1 ? 48 : 64;
@@ -583,9 +552,11 @@ void RestartFromSeed(RandomStream& random, double seed_value) {
 }
 
 // Octave bases, track names and instruments for the writer.
-void FinishScore(const PanelModel& panel, EngineState& engine, int tracks) {
+void FinishScore(const ComposeRequest& request, EngineState& engine,
+                 int tracks) {
   for (int t = 0; t < tracks; ++t) {
-    int base = ToInt(CInt(NumericValue(panel.Text({Box::kOctave, t}))));
+    const TrackRow& row = request.track_rows[t];
+    int base = ToInt(CInt(row.octave_base));
     engine.track_name[t] = "Track " + std::to_string(t + 1);
     for (int r = 0; r < engine.score.RunCount(t); ++r) {
       for (ScoreEvent& event : engine.score.MutableRun(t, r)) {
@@ -593,10 +564,9 @@ void FinishScore(const PanelModel& panel, EngineState& engine, int tracks) {
       }
     }
     // An instrument list without a selection plays program 0.
-    engine.track_instrument[t] =
-        std::max(panel.Selection({List::kInstrument, t}), 0);
+    engine.track_instrument[t] = std::max(row.instrument, 0);
   }
-  for (int t = tracks; t <= kTracks; ++t) engine.track_name[t].clear();
+  for (int t = tracks; t <= kTrackCount; ++t) engine.track_name[t].clear();
 }
 
 }  // namespace
@@ -618,32 +588,32 @@ int LargestPowerOfTwoNotAbove(int count) {
   return power;
 }
 
-int ComposeScore(PanelModel& panel, EngineState& engine, UiHost& host, int seed,
-                 std::string_view structure, int key, int tracks) {
-  return Composer(panel, engine, host).Run(seed, structure, key, tracks);
+ComposeResult ComposeScore(const ComposeRequest& request, EngineState& engine,
+                           ComposeHook& hook, int seed,
+                           std::string_view structure, int key, int tracks) {
+  return Composer(request, engine, hook).Run(seed, structure, key, tracks);
 }
 
-int CompileScore(PanelModel& panel, EngineState& engine, UiHost& host) {
+ComposeResult CompileScore(const ComposeRequest& request, EngineState& engine,
+                           ComposeHook& hook) {
   engine.score.Clear();
-  const std::string& structure = panel.Text({Box::kStructure});
-  if (structure.empty()) return -1;
-  std::string digits = NormalizeStructure(structure);
+  if (request.structure.empty()) return {};
+  std::string digits = NormalizeStructure(request.structure);
 
-  double seed_value = NumericValue(panel.Text({Box::kMapping}));
+  const double seed_value = request.mapping;
   RestartFromSeed(engine.random, seed_value);
   int seed = ToInt(CInt(std::fabs(seed_value)));
-  int tracks = ToInt(CInt(NumericValue(panel.Text({Box::kTracks}))));
-  int key = KeyForTonality(ListIndex(panel, List::kTonality), engine.random);
+  int tracks = ToInt(CInt(request.tracks));
+  int key = KeyForTonality(ListIndex(request.tonality), engine.random);
   // Restarted again, so that the key draw does not shift the composition.
   RestartFromSeed(engine.random, seed_value);
 
-  panel.set_status_text(kComposingStatus);
-  host.Yield();
-  if (ComposeScore(panel, engine, host, seed, digits, key, tracks) != 1) {
-    return -1;
-  }
-  FinishScore(panel, engine, tracks);
-  return 1;
+  hook.ComposingStarted();
+  hook.Yield();
+  ComposeResult result =
+      ComposeScore(request, engine, hook, seed, digits, key, tracks);
+  if (result.composed) FinishScore(request, engine, tracks);
+  return result;
 }
 
 }  // namespace tessavar

@@ -1,5 +1,5 @@
 // The composition driver and the main composition algorithm: one digit
-// string and the panel's parameters become a multi-track score,
+// string and the composition's parameters become a multi-track score,
 // deterministically.
 #ifndef TESSAVAR_ENGINE_COMPOSER_H_
 #define TESSAVAR_ENGINE_COMPOSER_H_
@@ -7,25 +7,25 @@
 #include <string>
 #include <string_view>
 
-#include "model/panel_model.h"
-#include "model/ui_host.h"
+#include "engine/compose_hook.h"
+#include "engine/compose_request.h"
 #include "engine/engine_state.h"
 #include "engine/random_stream.h"
 
 namespace tessavar {
 
-// Composes the score from the panel and finishes it for the MIDI writer
-// (octave bases, track names, instruments). Returns 1 when a score was
-// composed, -1 otherwise (empty structure, refused or stopped). Does not
-// validate the panel; the caller has disabled it, so that writing the
-// mapped boxes leaves "Auto" on.
-int CompileScore(PanelModel& panel, EngineState& engine, UiHost& host);
+// Composes the score of `request` into engine.score and finishes it for
+// the MIDI writer (octave bases, track names, instruments). Not composed:
+// an empty structure, refused or stopped. Does not validate the request.
+ComposeResult CompileScore(const ComposeRequest& request, EngineState& engine,
+                           ComposeHook& hook);
 
-// The main composition algorithm. Returns 1 when composed, 0 when refused
-// (seed 0, empty structure, tracks outside 1..16) or stopped by
-// engine.stop_requested after a phrase.
-int ComposeScore(PanelModel& panel, EngineState& engine, UiHost& host, int seed,
-                 std::string_view structure, int key, int tracks);
+// The main composition algorithm. Not composed: refused (seed 0, empty
+// structure, tracks outside 1..16) or stopped by engine.stop_requested
+// after a phrase. The drawn values are reported even then.
+ComposeResult ComposeScore(const ComposeRequest& request, EngineState& engine,
+                           ComposeHook& hook, int seed,
+                           std::string_view structure, int key, int tracks);
 
 // Every character that is not a digit becomes the digit of its character
 // code mod 10 ("A1" -> "51").

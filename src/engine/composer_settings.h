@@ -7,13 +7,19 @@
 
 #include <array>
 
+#include "engine/mapped_parameter.h"
 #include "engine/scale_tables.h"
+#include "engine/track_count.h"
 
 namespace tessavar {
 
+// The feature vector holds the period's features (from the period digit),
+// then the phrase's (phrase digit, and mixed with the period's), then the
+// note's (note digit, and mixed with both).
+inline constexpr int kPeriodFeatureStart = 0;
+inline constexpr int kPhraseFeatureStart = 4;
+inline constexpr int kNoteFeatureStart = 12;
 inline constexpr int kFeatureCount = 28;
-inline constexpr int kMappedParameterCount = 14;
-inline constexpr int kTracks = 16;
 
 using FeatureVector = std::array<double, kFeatureCount>;
 
@@ -40,10 +46,10 @@ struct OptionFlags {
   int lone = 0;
 };
 
-// Feature indexes: m[k] for the mapped parameter k, c[i] for the hidden
+// Feature indexes: m[p] for the mapped parameter p, c[i] for the hidden
 // choice ci (c[0] and c[5] are unused).
 struct FeatureChoices {
-  std::array<int, kMappedParameterCount> m{};
+  MappedArray<int> m;
   std::array<int, 12> c{};
 };
 
@@ -61,8 +67,8 @@ struct ComposerSettings {
   OptionFlags flags;
   FeatureChoices choices;
   ScaleTables scales{0, ""};
-  std::array<bool, kTracks> tie{};
-  std::array<int, kTracks> volume{};
+  std::array<bool, kTrackCount> tie{};
+  std::array<int, kTrackCount> volume{};
 };
 
 // Where in the piece a phrase stands.

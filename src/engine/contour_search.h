@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/contour_note_choices.h"
 #include "engine/voice_string.h"
 
 namespace tessavar {
@@ -19,9 +20,8 @@ namespace tessavar {
 class ContourSearch {
  public:
   static constexpr int kPatternCount = 22;
-  static constexpr int kChoiceColumns = 3;
-  // Per note: the melody pitch, then the two harmony pitches.
-  using NoteChoices = std::array<int, kChoiceColumns>;
+  static constexpr int kChoiceColumns = kContourChoiceColumns;
+  using NoteChoices = ContourNoteChoices;
 
   // Keeps what the search needs: the choices, the melody's durations, the
   // key and a copy of the part of `choice_table` that the 22 patterns read

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "engine/contour_search.h"
+
 namespace tessavar {
 
 void ContourVoiceBank::Resolve(size_t i) const {
@@ -29,7 +31,7 @@ void ContourVoiceBank::Clear() {
 }
 
 void ContourVoiceBank::Fill(const VoiceString& melody,
-                            std::vector<ContourSearch::NoteChoices> choices,
+                            std::vector<ContourNoteChoices> choices,
                             const std::vector<int16_t>& choice_table, int key) {
   // The last search's copy of the choice table is usually still good.
   const std::shared_ptr<const ContourSearch> previous = std::move(search_);

@@ -12,10 +12,12 @@
 #include <memory>
 #include <vector>
 
-#include "engine/contour_search.h"
+#include "engine/contour_note_choices.h"
 #include "engine/voice_string.h"
 
 namespace tessavar {
+
+class ContourSearch;
 
 inline constexpr int kCandidateVoiceCount = 25;
 
@@ -34,8 +36,7 @@ class ContourVoiceBank {
   // table and the key; the others are emptied. Throws std::out_of_range
   // when the table holds an entry other than 0, 1 or 2 where the search
   // reads; entry 0 is the melody and the others are empty then.
-  void Fill(const VoiceString& melody,
-            std::vector<ContourSearch::NoteChoices> choices,
+  void Fill(const VoiceString& melody, std::vector<ContourNoteChoices> choices,
             const std::vector<int16_t>& choice_table, int key);
 
   // Entry by entry.

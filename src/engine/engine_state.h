@@ -11,13 +11,13 @@
 
 #include "engine/contour_voice_bank.h"
 #include "engine/random_stream.h"
+#include "engine/scale_tables.h"
 #include "engine/score.h"
 #include "engine/voice_string.h"
 
 namespace tessavar {
 
 inline constexpr int kVoiceChoiceTableSize = 32767;
-inline constexpr char kDefaultUserScale[] = " 0 1 2 3 4 5 6 7 8 9101112";
 
 struct EngineState {
   Score score;

@@ -121,7 +121,8 @@ void PhraseAssembler::WritePhrase(const VoiceString& theme,
   Voices voices;
   voices.theme = theme;
 
-  int transposition = settings_.scales.PitchField(Fix(f[m[4]] * 12));
+  int transposition =
+      settings_.scales.PitchField(Fix(f[m[MappedParameter::kCurrentKey]] * 12));
   if (settings_.tonality > 2) transposition = 0;
 
   Reseed(-std::fabs(static_cast<double>(settings_.seed + position.period)));
@@ -129,7 +130,8 @@ void PhraseAssembler::WritePhrase(const VoiceString& theme,
   DeriveVoices(voices, f, s2);
   ChooseFallback(voices);
   if (settings_.flags.pointillism == 1) {
-    SplitMelodyVoices(engine_, voices.theme, f[m[8]]);
+    SplitMelodyVoices(engine_, voices.theme,
+                      f[m[MappedParameter::kPointillism]]);
   }
   voices.mixed = MixVoices(voices);
   PlacePulseVoice(voices, f);
@@ -141,10 +143,12 @@ void PhraseAssembler::WritePhrase(const VoiceString& theme,
   int active = ActiveTracks(f, position);
   std::string roles = AssignRoles(active, position);
 
-  int rhythm_track = ToInt(Int(f[m[11]] * settings_.tracks));
+  int rhythm_track =
+      ToInt(Int(f[m[MappedParameter::kRhythmTrack]] * settings_.tracks));
   VoiceString silent = SilenceVoice(voices.theme);
   int start = engine_.score.UsedLength();
-  double dynamics = settings_.flags.dynamics != 0 ? f[m[12]] : -1.0;
+  double dynamics =
+      settings_.flags.dynamics != 0 ? f[m[MappedParameter::kDynamics]] : -1.0;
   for (int i = 0; i < settings_.tracks; ++i) {
     VoiceString voice =
         TrackVoice(i, roles[i], voices, silent, f, rhythm_track, active);
@@ -226,7 +230,7 @@ void PhraseAssembler::MaskAndFold(Voices& voices,
 int PhraseAssembler::ActiveTracks(const FeatureVector& f,
                                   const PhrasePosition& position) const {
   const int tracks = settings_.tracks;
-  const double x = f[settings_.choices.m[0]];
+  const double x = f[settings_.choices.m[MappedParameter::kActiveVoices]];
   int active = tracks <= 8 ? ToInt(Int(x * (tracks - 1))) + 1
                            : ToInt(Fix(x * x * (tracks - 1))) + 1;
   if (position.period == 0) {
@@ -275,7 +279,10 @@ VoiceString PhraseAssembler::TrackVoice(int track, char role, Voices& voices,
                                         int rhythm_track, int active) const {
   const auto& m = settings_.choices.m;
   const OptionFlags& flags = settings_.flags;
-  if (IsSoundingRole(role) && f[m[0]] * f[m[8]] > 0.5 &&
+  if (IsSoundingRole(role) &&
+      f[m[MappedParameter::kActiveVoices]] *
+              f[m[MappedParameter::kPointillism]] >
+          0.5 &&
       flags.pointillism == 1) {
     // Holds for this and the later tracks of the phrase.
     voices.theme = engine_.split_voice1;
@@ -294,7 +301,7 @@ VoiceString PhraseAssembler::TrackVoice(int track, char role, Voices& voices,
   if (settings_.tie[track] || role == '0') {
     voice = MergeAllRepeatedNotes(std::move(voice));
   } else if (flags.glissando == 1) {
-    double g = f[m[7]];
+    double g = f[m[MappedParameter::kGlissando]];
     if ((role == '1' && ((g >= 0.38 && g < 0.63) || g >= 0.88)) ||
         (role == '2' && g >= 0.63)) {
       voice = AddPassingNotes(voice);
@@ -322,7 +329,8 @@ VoiceString PhraseAssembler::RhythmTrackVoice(int track,
                                               const FeatureVector& f) const {
   VoiceString voice = pulse;
   if (settings_.tie[track]) voice = MergeRepeatedNotes(voice);
-  if (settings_.meter == 0 && f[settings_.choices.m[9]] >= 0.5) {
+  if (settings_.meter == 0 &&
+      f[settings_.choices.m[MappedParameter::kRhythm]] >= 0.5) {
     int limit = std::max((settings_.max_dur + settings_.min_dur) / 2, 8);
     voice = SplitLongNotes(voice, limit);
   }

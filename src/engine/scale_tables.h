@@ -13,6 +13,9 @@
 namespace tessavar {
 
 inline constexpr int kUserDefinedTonality = 7;
+// The user-defined scale until a scale file is loaded: 2-character
+// semitone fields.
+inline constexpr char kDefaultUserScale[] = " 0 1 2 3 4 5 6 7 8 9101112";
 
 class ScaleTables {
  public:

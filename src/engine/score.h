@@ -14,9 +14,9 @@
 #include <span>
 #include <vector>
 
-namespace tessavar {
+#include "engine/track_count.h"
 
-inline constexpr int kTrackCount = 16;
+namespace tessavar {
 
 struct ScoreEvent {
   int pitch = 0;     // MIDI note number after finishing (pitch code before)

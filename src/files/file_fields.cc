@@ -25,7 +25,7 @@ std::vector<FileField> BuildCompositionFields() {
       {FieldTarget::kTempo},      {FieldTarget::kTonality}};
   for (int t = 0; t < kTrackCount; ++t) AddTrackFields(fields, t);
   fields.push_back({FieldTarget::kMappedAuto});
-  for (int i = 0; i < kFileMappedValues; ++i) {
+  for (int i = 0; i < kMappedParameterCount; ++i) {
     fields.push_back({FieldTarget::kMapped, i});
   }
   fields.push_back({FieldTarget::kUserScale});

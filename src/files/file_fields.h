@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/status.h"
+#include "engine/mapped_parameter.h"
 
 namespace tessavar {
 
@@ -50,9 +51,6 @@ enum class FieldForm {
 };
 
 FieldForm FormOf(FieldTarget target);
-
-// The mapped parameter values a composition file holds.
-inline constexpr int kFileMappedValues = 14;
 
 // The 123 fields of a composition file, the 96 of an orchestration file
 // and the one of a scale file.

@@ -157,7 +157,7 @@ void AppCommands::FileMelodyXlate() {
   }
   // Applied every time, also after a cancelled or too short melody.
   state_.panel.Select({List::kTonality}, 0);
-  state_.panel.SetText({Box::kMapped, 13}, "0");
+  state_.panel.SetText(MappedBox(MappedParameter::kCompression), "0");
 }
 
 void AppCommands::FileUserDefinedScale() {

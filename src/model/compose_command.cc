@@ -8,6 +8,7 @@
 #include "engine/text_characters.h"
 #include "engine/text_number.h"
 #include "model/midi_save.h"
+#include "model/panel_compose.h"
 #include "model/playback_monitor.h"
 
 namespace tessavar {
@@ -51,7 +52,7 @@ ComposeValidation ValidateCompose(const PanelModel& panel) {
   if (OutOfRange(panel, Box::kVariation, 0, 10)) {
     return Message("Variation should be in the range 0 - 10.", Box::kVariation);
   }
-  if (OutOfRange(panel, Box::kTracks, 1, 16)) {
+  if (OutOfRange(panel, Box::kTracks, 1, kTrackCount)) {
     return Message("Tracks should be in the range 1 - 16.", Box::kTracks);
   }
   if (OutOfRange(panel, Box::kTempo, 20, 420)) {
@@ -110,8 +111,10 @@ void ComposeCommand::Prepare() {
 }
 
 int ComposeCommand::ComposeAndWrite() {
-  int result = CompileScore(state_.panel, state_.engine, host_);
-  if (result <= 0) return result;
+  PanelComposeHook hook(state_.panel, host_);
+  const ComposeRequest request =
+      ComposeRequestFromPanel(state_.panel, state_.engine.user_scale);
+  if (!CompileScore(request, state_.engine, hook).composed) return -1;
   state_.panel.set_status_text(kGeneratingStatus);
   const MidiSaveResult saved = SaveScoreInMIDIFormat(
       state_.paths.working_midi, state_.engine,

@@ -12,7 +12,7 @@ int ChannelFromText(std::string_view text) {
 
 ChannelCheck CheckValues(const ChannelBoxTexts& boxes) {
   ChannelCheck check;
-  for (int i = 0; i < 16; ++i) {
+  for (int i = 0; i < kTrackCount; ++i) {
     const int channel = ChannelFromText(boxes[i]);
     if (channel < 1 || channel > 16) {
       check.accepted = false;
@@ -27,7 +27,7 @@ ChannelCheck CheckValues(const ChannelBoxTexts& boxes) {
 
 ChannelMap ChannelMapFromTexts(const ChannelBoxTexts& boxes) {
   ChannelMap map{};
-  for (int i = 0; i < 16; ++i) map[i] = ChannelFromText(boxes[i]);
+  for (int i = 0; i < kTrackCount; ++i) map[i] = ChannelFromText(boxes[i]);
   return map;
 }
 

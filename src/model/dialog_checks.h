@@ -19,7 +19,7 @@ inline constexpr char kInfoTooLongMessage[] =
     "Composition info cannot exceed 127 characters.";
 inline constexpr int kMaxCompositionInfoLength = 127;
 
-using ChannelBoxTexts = std::array<std::string, 16>;
+using ChannelBoxTexts = std::array<std::string, kTrackCount>;
 
 // Both checks say whether the input is accepted the same way: `accepted`.
 struct ChannelCheck {

@@ -5,7 +5,6 @@
 namespace tessavar {
 namespace {
 
-static_assert(kFileMappedValues == kMappedCount);
 
 // The text box behind a text field, if it is one.
 std::optional<BoxId> BoxOf(const FileField& field) {

@@ -8,23 +8,23 @@
 
 namespace tessavar {
 
-const std::array<const char*, kMappedCount> kMappedCaptions = {
+const std::array<const char*, kMappedParameterCount> kMappedCaptions = {
     "Active Voices", "Period Length", "Period Repeat", "Phrase Len.",
     "Current Key",   "Note Pitch",    "Note Duration", "Glissando",
     "Pointillism",   "Rhythm",        "Phrase Mirror", "Rhythm Track",
     "Dynamics",      "Compression"};
 
-const std::array<int, kMappedCount> kMappedScreenOrder = {
+const std::array<int, kMappedParameterCount> kMappedScreenOrder = {
     0, 1, 2, 3, 10, 4, 5, 6, 7, 8, 9, 11, 12, 13};
 
 namespace {
 
-constexpr std::array<SpinnerRange, kMappedCount> kMappedRanges = {{
+constexpr std::array<SpinnerRange, kMappedParameterCount> kMappedRanges = {{
     {1, 12, 1}, {1, 4, 1}, {0, 4, 1},  {1, 12, 1}, {1, 12, 1},
     {1, 29, 1}, {1, 29, 1}, {0, 12, 1}, {0, 12, 1}, {0, 12, 1},
     {0, 12, 1}, {1, 12, 1}, {0, 12, 1}, {0, 12, 1}}};
 
-constexpr std::array<int, kMappedCount> kMappedInitialSpinner = {
+constexpr std::array<int, kMappedParameterCount> kMappedInitialSpinner = {
     1, 1, 0, 1, 1, 13, 13, 0, 0, 0, 0, 1, 1, 1};
 
 const std::vector<std::string> kTonalityEntries = {
@@ -201,12 +201,12 @@ PanelModel::PanelModel() {
   variation_ = {"5", 5};
   tracks_ = {"6", 6};
   tempo_ = {"150", 150};
-  for (int t = 0; t < kPanelTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     octave_[t] = {"99", 60};
     volume_[t] = {"999", 64};
     pan_[t] = {"999", 64};
   }
-  for (int i = 0; i < kMappedCount; ++i) {
+  for (int i = 0; i < kMappedParameterCount; ++i) {
     mapped_[i] = {"999", kMappedInitialSpinner[i]};
   }
 }
@@ -220,7 +220,7 @@ SpinnerRange PanelModel::Range(BoxId id) {
     case Box::kVariation:
       return {0, 10, 1};
     case Box::kTracks:
-      return {1, 16, 1};
+      return {1, kTrackCount, 1};
     case Box::kTempo:
       return {20, 420, 10};
     case Box::kOctave:
@@ -435,7 +435,7 @@ bool PanelModel::Select(ListId id, int index) {
   int count = static_cast<int>(ListEntries(id.list).size());
   if (index < -1 || index >= count) return false;
   if (id.list == List::kInstrument) {
-    if (id.index < 0 || id.index >= kPanelTracks) return false;
+    if (id.index < 0 || id.index >= kTrackCount) return false;
     if (instrument_[id.index] == index) return true;
     instrument_[id.index] = index;  // the instrument does not mark the score
     Changed();

@@ -13,10 +13,11 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/mapped_parameter.h"
+#include "engine/track_count.h"
+
 namespace tessavar {
 
-inline constexpr int kPanelTracks = 16;
-inline constexpr int kMappedCount = 14;
 inline constexpr int kInstrumentCount = 128;
 
 // The text boxes of the panel. Per-track boxes and mapped boxes take an
@@ -38,6 +39,11 @@ struct BoxId {
   int index = 0;
   friend bool operator==(const BoxId&, const BoxId&) = default;
 };
+
+// The mapped box of a parameter.
+constexpr BoxId MappedBox(MappedParameter parameter) {
+  return {Box::kMapped, MappedIndex(parameter)};
+}
 
 enum class List {
   kTonality,    // TonalityCombo
@@ -72,9 +78,9 @@ struct SpinnerRange {
 };
 
 // Captions of the mapped parameters, by box index.
-extern const std::array<const char*, kMappedCount> kMappedCaptions;
+extern const std::array<const char*, kMappedParameterCount> kMappedCaptions;
 // Screen order of the mapped rows (box indices from top to bottom).
-extern const std::array<int, kMappedCount> kMappedScreenOrder;
+extern const std::array<int, kMappedParameterCount> kMappedScreenOrder;
 
 // The list entries exactly as stored (instrument names in mixed case; the
 // window shows them upper-cased).
@@ -165,20 +171,20 @@ class PanelModel {
   BoxState variation_;
   BoxState tracks_;
   BoxState tempo_;
-  std::array<BoxState, kPanelTracks> octave_;
-  std::array<BoxState, kPanelTracks> volume_;
-  std::array<BoxState, kPanelTracks> pan_;
-  std::array<BoxState, kMappedCount> mapped_;
+  std::array<BoxState, kTrackCount> octave_;
+  std::array<BoxState, kTrackCount> volume_;
+  std::array<BoxState, kTrackCount> pan_;
+  std::array<BoxState, kMappedParameterCount> mapped_;
 
   int tonality_ = 0;
   int smoothing_ = 0;
   int meter_ = 0;
   int fade_ = 0;
-  std::array<int, kPanelTracks> instrument_{};
+  std::array<int, kTrackCount> instrument_{};
   std::array<bool, 4> general_highlight_{};
-  std::array<bool, kPanelTracks> instrument_highlight_{};
+  std::array<bool, kTrackCount> instrument_highlight_{};
 
-  std::array<int, kPanelTracks> tie_{};
+  std::array<int, kTrackCount> tie_{};
   int mapped_auto_ = 0;
   int hidden_auto_ = 0;
 

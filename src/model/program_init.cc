@@ -12,7 +12,7 @@ void InitializeGlobalVariables(ProgramState& state) {
        {List::kTonality, List::kSmoothing, List::kMeter, List::kFade}) {
     panel.Select({list}, 0);
   }
-  for (int t = 0; t < kPanelTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     panel.Select({List::kInstrument, t}, 0);
   }
   state.channel_map = DefaultChannelMap();

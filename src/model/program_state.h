@@ -26,11 +26,11 @@ struct Options {
   std::string soundfont;
 };
 
-using ChannelMap = std::array<int, 16>;
+using ChannelMap = std::array<int, kTrackCount>;
 
 inline ChannelMap DefaultChannelMap() {
   ChannelMap map{};
-  for (int t = 0; t < 16; ++t) map[t] = t + 1;
+  for (int t = 0; t < kTrackCount; ++t) map[t] = t + 1;
   return map;
 }
 

@@ -292,7 +292,7 @@ void PanelView::BuildOrchestrationGroup() {
     AddLabel(tr(headings[c]), g, grid, 0, c + 1,
              c == 4 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignBottom);
   }
-  for (int t = 0; t < kPanelTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     const int row = t + 1;
     AddLabel(QString::number(t + 1), g, grid, row, 0,
              Qt::AlignRight | Qt::AlignVCenter);
@@ -339,7 +339,7 @@ std::vector<QWidget*> PanelView::TabChain() const {
        {List::kTonality, List::kSmoothing, List::kMeter, List::kFade}) {
     chain.push_back(Combo({list}));
   }
-  for (int t = 0; t < kPanelTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     chain.push_back(Combo({List::kInstrument, t}));
     chain.push_back(Edit({Box::kOctave, t}));
     chain.push_back(Edit({Box::kVolume, t}));

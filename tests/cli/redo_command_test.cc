@@ -30,7 +30,7 @@ std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 // track 3 on channel 10.
 std::string CompositionBytes() {
   ProgramState state;
-  for (int t = 0; t < kPanelTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     state.panel.Select({List::kInstrument, t}, 0);
     state.panel.SetText({Box::kPan, t}, "64");
   }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <set>
 #include <string>
@@ -11,31 +12,29 @@
 #include "engine/phrase_voices.h"
 #include "engine/scale_tables.h"
 #include "engine/text_number.h"
-#include "support/composer_fixtures.h"
+#include "support/compose_request_fixtures.h"
 
 namespace tessavar {
 namespace {
 
-using testing::CallbackHost;
+using testing::DefaultRequest;
 using testing::ElapsedTime;
-using testing::MakePanel;
-using testing::PanelSetup;
+using testing::RecordingComposeHook;
+using enum MappedParameter;
 
-constexpr int kSwitchBoxes[] = {2, 7, 8, 9, 10, 12, 13};
+constexpr MappedParameter kSwitchParameters[] = {
+    kPeriodRepeat, kGlissando, kPointillism, kRhythm,
+    kPhraseMirror, kDynamics,  kCompression};
 
 struct Composition {
-  int result = 0;
+  ComposeResult result;
   EngineState engine;
-  PanelModel panel;
-  int yields = 0;
+  RecordingComposeHook hook;
 };
 
-Composition Compose(const PanelSetup& setup) {
-  Composition c;
-  c.panel = MakePanel(setup);
-  CallbackHost host(nullptr);
-  c.result = CompileScore(c.panel, c.engine, host);
-  c.yields = host.yields;
+std::unique_ptr<Composition> Compose(const ComposeRequest& request) {
+  auto c = std::make_unique<Composition>();
+  c->result = CompileScore(request, c->engine, c->hook);
   return c;
 }
 
@@ -54,12 +53,8 @@ bool SameScore(const Score& a, const Score& b) {
   return true;
 }
 
-std::vector<std::string> MappedTexts(const PanelModel& panel) {
-  std::vector<std::string> texts;
-  for (int i = 0; i < kMappedCount; ++i) {
-    texts.push_back(panel.Text({Box::kMapped, i}));
-  }
-  return texts;
+void SetOctaveBase(ComposeRequest& request, double base) {
+  for (TrackRow& row : request.track_rows) row.octave_base = base;
 }
 
 TEST(NormalizeStructureTest, LettersBecomeTheirCodeModTen) {
@@ -79,53 +74,51 @@ TEST(PowerOfTwoTest, LargestPowerNotAbove) {
 }
 
 TEST(ComposerTest, LettersComposeAsTheirDigits) {
-  PanelSetup letters;
+  ComposeRequest letters = DefaultRequest();
   letters.structure = "A1B2C";
-  PanelSetup digits;
+  ComposeRequest digits = DefaultRequest();
   digits.structure = "51627";
-  Composition a = Compose(letters);
-  Composition b = Compose(digits);
-  ASSERT_EQ(a.result, 1);
-  ASSERT_EQ(b.result, 1);
-  EXPECT_TRUE(SameScore(a.engine.score, b.engine.score));
-  EXPECT_EQ(a.panel.Text({Box::kStructure}), "A1B2C");  // box unchanged
+  auto a = Compose(letters);
+  auto b = Compose(digits);
+  ASSERT_TRUE(a->result.composed);
+  ASSERT_TRUE(b->result.composed);
+  EXPECT_TRUE(SameScore(a->engine.score, b->engine.score));
 }
 
-TEST(ComposerTest, SamePanelGivesSameScoreAndStateIsNotCarriedOver) {
-  PanelSetup setup;
-  setup.structure = "31415926535";
-  setup.mapping = "1234";
-  Composition a = Compose(setup);
+TEST(ComposerTest, SameRequestGivesSameScoreAndStateIsNotCarriedOver) {
+  ComposeRequest request = DefaultRequest();
+  request.structure = "31415926535";
+  request.mapping = 1234;
+  auto a = Compose(request);
   // A second composition in the same engine after a different one.
-  Composition b;
-  b.panel = MakePanel(setup);
-  CallbackHost host(nullptr);
-  PanelSetup other;
-  other.mapping = "77";
-  PanelModel other_panel = MakePanel(other);
-  ASSERT_EQ(CompileScore(other_panel, b.engine, host), 1);
-  ASSERT_EQ(CompileScore(b.panel, b.engine, host), 1);
-  ASSERT_EQ(a.result, 1);
-  EXPECT_TRUE(SameScore(a.engine.score, b.engine.score));
-  EXPECT_GT(a.engine.score.UsedLength(), 0);
+  EngineState engine;
+  RecordingComposeHook hook;
+  ComposeRequest other = DefaultRequest();
+  other.mapping = 77;
+  ASSERT_TRUE(CompileScore(other, engine, hook).composed);
+  ASSERT_TRUE(CompileScore(request, engine, hook).composed);
+  ASSERT_TRUE(a->result.composed);
+  EXPECT_TRUE(SameScore(a->engine.score, engine.score));
+  EXPECT_GT(a->engine.score.UsedLength(), 0);
 }
 
 TEST(ComposerTest, KeyDrawDoesNotShiftTheCompositionDraws) {
-  for (const char* mapping : {"1", "500", "32767", "4242"}) {
-    std::vector<std::vector<std::string>> boxes;
+  for (double mapping : {1, 500, 32767, 4242}) {
+    std::vector<MappedBoxValues> drawn;
     std::vector<std::vector<int16_t>> tables;
     for (int tonality = 0; tonality < 8; ++tonality) {
-      PanelSetup setup;
-      setup.mapping = mapping;
-      setup.variation = "7";
-      setup.tonality = tonality;
-      Composition c = Compose(setup);
-      ASSERT_EQ(c.result, 1);
-      boxes.push_back(MappedTexts(c.panel));
-      tables.push_back(c.engine.voice_choice_table);
+      ComposeRequest request = DefaultRequest();
+      request.mapping = mapping;
+      request.variation = 7;
+      request.tonality = tonality;
+      auto c = Compose(request);
+      ASSERT_TRUE(c->result.composed);
+      ASSERT_TRUE(c->result.drawn.has_value());
+      drawn.push_back(*c->result.drawn);
+      tables.push_back(c->engine.voice_choice_table);
     }
     for (int tonality = 1; tonality < 8; ++tonality) {
-      EXPECT_EQ(boxes[tonality], boxes[0]) << mapping << " " << tonality;
+      EXPECT_EQ(drawn[tonality], drawn[0]) << mapping << " " << tonality;
       EXPECT_EQ(tables[tonality], tables[0]) << mapping << " " << tonality;
     }
   }
@@ -158,36 +151,39 @@ TEST(ComposerTest, KeyFromTonality) {
 }
 
 TEST(ComposerTest, ThreeTracksNamesAndEmptyTracks) {
-  PanelSetup setup;
-  setup.tracks = "3";
-  Composition c = Compose(setup);
-  ASSERT_EQ(c.result, 1);
-  EXPECT_EQ(c.engine.track_name[0], "Track 1");
-  EXPECT_EQ(c.engine.track_name[1], "Track 2");
-  EXPECT_EQ(c.engine.track_name[2], "Track 3");
-  for (int t = 3; t <= 16; ++t) EXPECT_EQ(c.engine.track_name[t], "") << t;
-  for (int t = 0; t < 3; ++t) {
-    EXPECT_GT(c.engine.score.SlotCount(t), 0);
-    EXPECT_EQ(c.engine.track_instrument[t], t);
-  }
-  for (int t = 3; t < 16; ++t) {
-    for (int s = 0; s < c.engine.score.SlotCount(t); ++s) {
-      ScoreEvent e = c.engine.score.Get(t, s);
+  ComposeRequest request = DefaultRequest();
+  request.tracks = 3;
+  request.track_rows[2].instrument = -1;  // no selection plays program 0
+  auto c = Compose(request);
+  ASSERT_TRUE(c->result.composed);
+  const EngineState& engine = c->engine;
+  EXPECT_EQ(engine.track_name[0], "Track 1");
+  EXPECT_EQ(engine.track_name[1], "Track 2");
+  EXPECT_EQ(engine.track_name[2], "Track 3");
+  for (int t = 3; t <= kTrackCount; ++t) EXPECT_EQ(engine.track_name[t], "");
+  for (int t = 0; t < 3; ++t) EXPECT_GT(engine.score.SlotCount(t), 0);
+  EXPECT_EQ(engine.track_instrument[0], 0);
+  EXPECT_EQ(engine.track_instrument[1], 1);
+  EXPECT_EQ(engine.track_instrument[2], 0);
+  for (int t = 3; t < kTrackCount; ++t) {
+    for (int s = 0; s < engine.score.SlotCount(t); ++s) {
+      ScoreEvent e = engine.score.Get(t, s);
       EXPECT_EQ(e.pitch | e.velocity | e.duration, 0) << t << " " << s;
     }
   }
 }
 
 TEST(ComposerTest, RestsSitAtTheOctaveBaseWithVelocityZero) {
-  PanelSetup setup;
-  setup.octave = "50";
-  setup.tracks = "8";
-  Composition c = Compose(setup);
-  ASSERT_EQ(c.result, 1);
+  ComposeRequest request = DefaultRequest();
+  SetOctaveBase(request, 49.6);  // rounded to 50
+  request.tracks = 8;
+  auto c = Compose(request);
+  ASSERT_TRUE(c->result.composed);
+  const Score& score = c->engine.score;
   int rests = 0;
   for (int t = 0; t < 8; ++t) {
-    for (int s = 0; s < c.engine.score.SlotCount(t); ++s) {
-      ScoreEvent e = c.engine.score.Get(t, s);
+    for (int s = 0; s < score.SlotCount(t); ++s) {
+      ScoreEvent e = score.Get(t, s);
       if (e.duration == 0) continue;
       if (e.velocity == 0) {
         ++rests;
@@ -202,113 +198,105 @@ TEST(ComposerTest, RestsSitAtTheOctaveBaseWithVelocityZero) {
 }
 
 TEST(ComposerTest, VariationZeroAndTenSwitchBoxes) {
-  for (const char* mapping : {"1", "2", "3", "321", "32767"}) {
-    PanelSetup zero;
+  for (double mapping : {1, 2, 3, 321, 32767}) {
+    ComposeRequest zero = DefaultRequest();
     zero.mapping = mapping;
-    zero.variation = "0";
-    Composition c = Compose(zero);
-    ASSERT_EQ(c.result, 1);
-    for (int k : kSwitchBoxes) {
-      EXPECT_EQ(c.panel.Text({Box::kMapped, k}), "0") << mapping << " " << k;
+    zero.variation = 0;
+    auto c = Compose(zero);
+    ASSERT_TRUE(c->result.composed);
+    const MappedBoxValues& off = *c->result.drawn;
+    for (MappedParameter p : kSwitchParameters) {
+      EXPECT_EQ(off[p], 0) << mapping << " " << MappedIndex(p);
     }
-    PanelSetup ten = zero;
-    ten.variation = "10";
-    Composition d = Compose(ten);
-    ASSERT_EQ(d.result, 1);
-    for (int k : {2, 9, 10, 12, 13}) {
-      EXPECT_NE(d.panel.Text({Box::kMapped, k}), "0") << mapping << " " << k;
+    ComposeRequest ten = zero;
+    ten.variation = 10;
+    auto d = Compose(ten);
+    ASSERT_TRUE(d->result.composed);
+    const MappedBoxValues& on = *d->result.drawn;
+    for (MappedParameter p :
+         {kPeriodRepeat, kRhythm, kPhraseMirror, kDynamics, kCompression}) {
+      EXPECT_NE(on[p], 0) << mapping << " " << MappedIndex(p);
     }
     // The coupling may switch off one of glissando and pointillism.
-    EXPECT_FALSE(d.panel.Text({Box::kMapped, 7}) == "0" &&
-                 d.panel.Text({Box::kMapped, 8}) == "0");
+    EXPECT_FALSE(on[kGlissando] == 0 && on[kPointillism] == 0);
   }
 }
 
-TEST(ComposerTest, AutoWritesBoxesInRangeAndStaysOn) {
-  PanelSetup setup;
-  setup.mapping = "2024";
-  Composition c = Compose(setup);
-  ASSERT_EQ(c.result, 1);
-  EXPECT_EQ(c.panel.CheckValue({Check::kMappedAuto}), 1);
-  EXPECT_FALSE(c.panel.IsSpinnerEnabled({Box::kMapped, 0}));
-  EXPECT_EQ(c.panel.status_text(), "composing...");
-  for (int i = 0; i < kMappedCount; ++i) {
-    SpinnerRange range = PanelModel::Range({Box::kMapped, i});
-    double v = NumericValue(c.panel.Text({Box::kMapped, i}));
-    EXPECT_GE(v, range.low) << i;
-    EXPECT_LE(v, range.high) << i;
-    EXPECT_EQ(c.panel.Spinner({Box::kMapped, i}), v) << i;
+TEST(ComposerTest, AutoReportsTheDrawnValuesThatTypedValuesReproduce) {
+  ComposeRequest request = DefaultRequest();
+  request.mapping = 2024;
+  auto c = Compose(request);
+  ASSERT_TRUE(c->result.composed);
+  ASSERT_TRUE(c->result.drawn.has_value());
+  EXPECT_EQ(c->hook.reports,
+            (std::vector<std::string>{"started", "drawn", "fixed"}));
+  EXPECT_EQ(c->hook.drawn.front(), *c->result.drawn);
+  for (int v : c->result.drawn->values) {
+    EXPECT_GE(v, 0);
+    EXPECT_LE(v, 28);
   }
-  // With "Auto" off the boxes as they stand compose the same piece.
-  PanelSetup manual = setup;
-  manual.automatic = false;
-  for (int i = 0; i < kMappedCount; ++i) {
-    manual.mapped[i] = c.panel.Text({Box::kMapped, i});
+  // With "Auto" off the drawn values typed in compose the same piece.
+  ComposeRequest manual = request;
+  manual.mapped_auto = false;
+  for (int k = 0; k < kMappedParameterCount; ++k) {
+    manual.mapped.values[k] = c->result.drawn->values[k];
   }
-  Composition d = Compose(manual);
-  ASSERT_EQ(d.result, 1);
-  EXPECT_TRUE(SameScore(c.engine.score, d.engine.score));
+  auto d = Compose(manual);
+  ASSERT_TRUE(d->result.composed);
+  EXPECT_FALSE(d->result.drawn.has_value());
+  EXPECT_EQ(d->hook.reports, (std::vector<std::string>{"started", "fixed"}));
+  EXPECT_TRUE(SameScore(c->engine.score, d->engine.score));
 }
 
-TEST(ComposerTest, NoSelectionAndGreyedChecksComposeAsDefaults) {
-  PanelSetup setup;
-  setup.mapping = "808";
-  setup.tie = 1;
-  Composition a = Compose(setup);
-  Composition b;
-  setup.tie = 2;
-  b.panel = MakePanel(setup);
-  b.panel.EnableLeftControls();
-  for (List list :
-       {List::kTonality, List::kSmoothing, List::kMeter, List::kFade}) {
-    b.panel.Select({list}, -1);
-  }
-  b.panel.SetCheck({Check::kMappedAuto}, 2);
-  b.panel.DisableLeftControls();
-  CallbackHost host(nullptr);
-  ASSERT_EQ(CompileScore(b.panel, b.engine, host), 1);
-  ASSERT_EQ(a.result, 1);
-  EXPECT_TRUE(SameScore(a.engine.score, b.engine.score));
-  EXPECT_EQ(MappedTexts(a.panel), MappedTexts(b.panel));
+TEST(ComposerTest, NoSelectionComposesAsTheFirstEntry) {
+  ComposeRequest request = DefaultRequest();
+  request.mapping = 808;
+  auto a = Compose(request);
+  request.tonality = request.smoothing = request.meter = request.fade = -1;
+  auto b = Compose(request);
+  ASSERT_TRUE(a->result.composed);
+  ASSERT_TRUE(b->result.composed);
+  EXPECT_TRUE(SameScore(a->engine.score, b->engine.score));
+  EXPECT_EQ(a->result.drawn, b->result.drawn);
 }
 
 // Variation 0 and "Auto" off: only the boxes switch treatments on.
-PanelSetup ManualSetup(std::string structure) {
-  PanelSetup setup;
-  setup.structure = std::move(structure);
-  setup.variation = "0";
-  setup.automatic = false;
-  return setup;
+ComposeRequest ManualRequest(std::string structure) {
+  ComposeRequest request = DefaultRequest();
+  request.structure = std::move(structure);
+  request.variation = 0;
+  request.mapped_auto = false;
+  return request;
 }
 
 TEST(ComposerTest, RepeatsAndPasses) {
   // Period length from f0 = digit / 9: the digits 9, 0, 9 give 3, 1 and 3
   // phrases. With repeats (f0 > 0.5 gives four passes, else two), every
   // pass halves the phrases: 2 + 2 + 2 + 2, then 1 + 1, then 2 + 2 + 2 + 2.
-  PanelSetup setup = ManualSetup("909");
-  setup.mapped[1] = "1";
-  setup.mapped[2] = "0";
-  Composition plain = Compose(setup);
-  ASSERT_EQ(plain.result, 1);
+  ComposeRequest request = ManualRequest("909");
+  request.mapped[kPeriodLength] = 1;
+  request.mapped[kPeriodRepeat] = 0;
+  auto plain = Compose(request);
+  ASSERT_TRUE(plain->result.composed);
   // One yield for the status caption, two at the set-up, one per phrase.
-  EXPECT_EQ(plain.yields - 3, 3 + 1 + 3);
+  EXPECT_EQ(plain->hook.yields - 3, 3 + 1 + 3);
 
-  setup.mapped[2] = "1";
-  Composition repeated = Compose(setup);
-  ASSERT_EQ(repeated.result, 1);
-  EXPECT_EQ(repeated.yields - 3, 8 + 2 + 8);
+  request.mapped[kPeriodRepeat] = 1;
+  auto repeated = Compose(request);
+  ASSERT_TRUE(repeated->result.composed);
+  EXPECT_EQ(repeated->hook.yields - 3, 8 + 2 + 8);
 }
 
 TEST(ComposerTest, OneTrackPlaysTheThemeWithRepeatsMerged) {
-  for (const char* mapping : {"5", "17", "30000"}) {
-    PanelSetup setup = ManualSetup("1122334455");
-    setup.mapping = mapping;
-    setup.tracks = "1";
+  for (double mapping : {5, 17, 30000}) {
+    ComposeRequest request = ManualRequest("1122334455");
+    request.mapping = mapping;
+    request.tracks = 1;
     EngineState engine;
-    PanelModel panel = MakePanel(setup);
     std::set<int> phrase_starts;
-    CallbackHost host([&] { phrase_starts.insert(engine.score.UsedLength()); });
-    ASSERT_EQ(CompileScore(panel, engine, host), 1);
+    RecordingComposeHook hook(
+        [&] { phrase_starts.insert(engine.score.UsedLength()); });
+    ASSERT_TRUE(CompileScore(request, engine, hook).composed);
     const Score& score = engine.score;
     int notes = 0;
     for (int s = 1; s < score.SlotCount(0); ++s) {
@@ -323,22 +311,21 @@ TEST(ComposerTest, OneTrackPlaysTheThemeWithRepeatsMerged) {
       }
     }
     EXPECT_GT(notes, 0);
-    for (int t = 1; t < 16; ++t) EXPECT_EQ(score.SlotCount(t), 0);
+    for (int t = 1; t < kTrackCount; ++t) EXPECT_EQ(score.SlotCount(t), 0);
   }
 }
 
 TEST(ComposerTest, FirstPhraseHasOneSoundingTrackAndSilentTracksKeepTime) {
-  PanelSetup setup = ManualSetup("7312468");
-  setup.tracks = "5";
+  ComposeRequest request = ManualRequest("7312468");
+  request.tracks = 5;
   EngineState engine;
-  PanelModel panel = MakePanel(setup);
   int first_phrase_end = -1;
-  CallbackHost host([&] {
+  RecordingComposeHook hook([&] {
     if (first_phrase_end < 0 && engine.score.UsedLength() > 0) {
       first_phrase_end = engine.score.UsedLength();
     }
   });
-  ASSERT_EQ(CompileScore(panel, engine, host), 1);
+  ASSERT_TRUE(CompileScore(request, engine, hook).composed);
   ASSERT_GT(first_phrase_end, 0);
   int sounding = 0;
   long length = ElapsedTime(engine.score, 0, first_phrase_end);
@@ -357,36 +344,36 @@ TEST(ComposerTest, FirstPhraseHasOneSoundingTrackAndSilentTracksKeepTime) {
 TEST(ComposerTest, RhythmTrackPastTheLastTrackPlaysNothing) {
   // One phrase per period (period length from f4, which is d(0) / 9 = 0)
   // and the rhythm track from f5 = 1 - d(0) / 9 = 1: index = tracks.
-  PanelSetup setup = ManualSetup("0123456");
-  setup.tracks = "4";
-  setup.mapped[1] = "5";
-  setup.mapped[11] = "6";
-  setup.mapped[9] = "0";
-  Composition off = Compose(setup);
-  setup.mapped[9] = "3";
-  Composition on = Compose(setup);
-  ASSERT_EQ(off.result, 1);
-  ASSERT_EQ(on.result, 1);
-  EXPECT_TRUE(SameScore(off.engine.score, on.engine.score));
+  ComposeRequest request = ManualRequest("0123456");
+  request.tracks = 4;
+  request.mapped[kPeriodLength] = 5;
+  request.mapped[kRhythmTrack] = 6;
+  request.mapped[kRhythm] = 0;
+  auto off = Compose(request);
+  request.mapped[kRhythm] = 3;
+  auto on = Compose(request);
+  ASSERT_TRUE(off->result.composed);
+  ASSERT_TRUE(on->result.composed);
+  EXPECT_TRUE(SameScore(off->engine.score, on->engine.score));
   // Rhythm track from f4 = 0: track 0 plays the pulse voice.
-  setup.mapped[11] = "5";
-  Composition track0 = Compose(setup);
-  setup.mapped[9] = "0";
-  Composition track0_off = Compose(setup);
-  EXPECT_FALSE(SameScore(track0.engine.score, track0_off.engine.score));
+  request.mapped[kRhythmTrack] = 5;
+  auto track0 = Compose(request);
+  request.mapped[kRhythm] = 0;
+  auto track0_off = Compose(request);
+  EXPECT_FALSE(SameScore(track0->engine.score, track0_off->engine.score));
 }
 
 TEST(ComposerTest, StopRequestEndsAfterTheCurrentPhrase) {
-  PanelSetup setup;
   EngineState engine;
-  PanelModel panel = MakePanel(setup);
   std::vector<int> lengths;
   // The fourth yield follows the first phrase; stop after the second.
-  CallbackHost stopping([&] {
+  RecordingComposeHook stopping([&] {
     lengths.push_back(engine.score.UsedLength());
     if (lengths.size() == 5) engine.stop_requested = 1;
   });
-  EXPECT_EQ(CompileScore(panel, engine, stopping), -1);
+  ComposeResult result = CompileScore(DefaultRequest(), engine, stopping);
+  EXPECT_FALSE(result.composed);
+  EXPECT_TRUE(result.drawn.has_value());  // the boxes show them all the same
   ASSERT_EQ(lengths.size(), 5u);
   EXPECT_LT(lengths[3], lengths[4]);
   EXPECT_EQ(engine.score.UsedLength(), lengths[4]);
@@ -400,30 +387,28 @@ TEST(ComposerTest, StopRequestEndsAfterTheCurrentPhrase) {
 }
 
 TEST(ComposerTest, RefusedArguments) {
-  PanelSetup setup;
+  ComposeRequest request = DefaultRequest();
   EngineState engine;
-  PanelModel panel = MakePanel(setup);
-  CallbackHost host(nullptr);
-  EXPECT_EQ(ComposeScore(panel, engine, host, 0, "123", 0, 3), 0);
-  EXPECT_EQ(ComposeScore(panel, engine, host, 5, "", 0, 3), 0);
-  EXPECT_EQ(ComposeScore(panel, engine, host, 5, "123", 0, 17), 0);
+  RecordingComposeHook hook;
+  EXPECT_FALSE(ComposeScore(request, engine, hook, 0, "123", 0, 3).composed);
+  EXPECT_FALSE(ComposeScore(request, engine, hook, 5, "", 0, 3).composed);
+  EXPECT_FALSE(ComposeScore(request, engine, hook, 5, "123", 0, 17).composed);
   EXPECT_EQ(engine.score.UsedLength(), 0);
-  panel.EnableLeftControls();
-  panel.SetText({Box::kStructure}, "");
-  panel.DisableLeftControls();
-  EXPECT_EQ(CompileScore(panel, engine, host), -1);
+  EXPECT_TRUE(hook.reports.empty());
+  request.structure.clear();
+  EXPECT_FALSE(CompileScore(request, engine, hook).composed);
+  EXPECT_TRUE(hook.reports.empty());  // not even started
 }
 
 // Runs a composition and reports whether the used tracks had played the
 // same time at every phrase start.
-bool ComposeAligned(const PanelSetup& setup) {
-  const int tracks = std::stoi(setup.tracks);
+bool ComposeAligned(const ComposeRequest& request) {
+  const int tracks = static_cast<int>(request.tracks);
   EngineState engine;
-  PanelModel panel = MakePanel(setup);
   bool aligned = true;
   int checked_up_to = 0;
   std::vector<long> elapsed(tracks, 0);
-  CallbackHost host([&] {
+  RecordingComposeHook hook([&] {
     int used = engine.score.UsedLength();
     for (int t = 0; t < tracks; ++t) {
       for (int s = checked_up_to; s < used; ++s) {
@@ -433,7 +418,7 @@ bool ComposeAligned(const PanelSetup& setup) {
     }
     checked_up_to = used;
   });
-  EXPECT_EQ(CompileScore(panel, engine, host), 1);
+  EXPECT_TRUE(CompileScore(request, engine, hook).composed);
   EXPECT_GT(engine.score.UsedLength(), 0);
   return aligned;
 }
@@ -442,18 +427,18 @@ bool ComposeAligned(const PanelSetup& setup) {
 // period 3), so voice 1 and voice 2 are empty there; the tracks that play
 // them keep time with rests.
 TEST(ComposerTest, EmptyDerivedVoicesKeepTime) {
-  for (const char* mapping : {"14023", "14020"}) {
-    for (const char* tracks : {"16", "7"}) {
-      PanelSetup setup;
-      setup.mapping = mapping;
-      setup.tracks = tracks;
-      setup.variation = "10";
-      EXPECT_TRUE(ComposeAligned(setup)) << mapping << " " << tracks;
+  for (double mapping : {14023, 14020}) {
+    for (double tracks : {16, 7}) {
+      ComposeRequest request = DefaultRequest();
+      request.mapping = mapping;
+      request.tracks = tracks;
+      request.variation = 10;
+      EXPECT_TRUE(ComposeAligned(request)) << mapping << " " << tracks;
     }
   }
 }
 
-// Random panels over every option: at every phrase start the used tracks
+// Random requests over every option: at every phrase start the used tracks
 // have played the same time, and the finished score ends aligned too.
 TEST(ComposerTest, TracksStayAlignedAtEveryPhrase) {
   std::mt19937 gen(20240611);
@@ -461,27 +446,26 @@ TEST(ComposerTest, TracksStayAlignedAtEveryPhrase) {
     return std::uniform_int_distribution<int>(low, high)(gen);
   };
   for (int run = 0; run < 300; ++run) {
-    PanelSetup setup;
+    ComposeRequest request = DefaultRequest();
     int n = pick(3, 16);
-    setup.structure.clear();
-    for (int i = 0; i < n; ++i) setup.structure += char('0' + pick(0, 9));
-    setup.mapping = std::to_string(pick(1, 32767));
-    setup.variation = std::to_string(pick(0, 10));
-    setup.tracks = std::to_string(pick(1, 16));
-    setup.tonality = pick(0, 7);
-    setup.smoothing = pick(0, 3);
-    setup.meter = pick(0, 2);
-    setup.fade = pick(0, 3);
-    setup.tie = pick(0, 3) == 0 ? 1 : 0;
-    setup.automatic = pick(0, 2) != 0;
-    if (!setup.automatic) {
-      for (int i = 0; i < kMappedCount; ++i) {
-        setup.mapped[i] = std::to_string(pick(0, 30));
-      }
+    request.structure.clear();
+    for (int i = 0; i < n; ++i) request.structure += char('0' + pick(0, 9));
+    request.mapping = pick(1, 32767);
+    request.variation = pick(0, 10);
+    request.tracks = pick(1, 16);
+    request.tonality = pick(0, 7);
+    request.smoothing = pick(0, 3);
+    request.meter = pick(0, 2);
+    request.fade = pick(0, 3);
+    const bool tie = pick(0, 3) == 0;
+    for (TrackRow& row : request.track_rows) row.tie = tie;
+    request.mapped_auto = pick(0, 2) != 0;
+    if (!request.mapped_auto) {
+      for (double& value : request.mapped.values) value = pick(0, 30);
     }
-    EXPECT_TRUE(ComposeAligned(setup))
-        << "run " << run << " structure " << setup.structure << " mapping "
-        << setup.mapping;
+    EXPECT_TRUE(ComposeAligned(request))
+        << "run " << run << " structure " << request.structure << " mapping "
+        << request.mapping;
   }
 }
 

@@ -1,18 +1,34 @@
 // Golden files: each composition must give exactly the MIDI file whose
-// SHA-256 is recorded beside it. Any change of the music shows here; when a
-// change is intended, record the new hashes and say why in the commit.
+// SHA-256 is recorded beside it. Any change of the music shows here.
+//
+// On a mismatch the composed file is kept in the temporary directory, and
+// when TESSAVAR_GOLDEN_REFERENCE names a directory holding the known-good
+// files (NAME.tvx.mid) the first differing event is printed. To make such a
+// directory, compose with a build of a good commit (see also the README in
+// tests/data/golden):
+//   for f in tests/data/golden/*.tvx; do
+//     build/tessavar-cli compose "$f" -o "$DIR/$(basename "$f").mid"; done
+// When a change of the music is intended, regenerate the hashes the same way
+// with the new build, put them into SHA256SUMS (sha256sum output, one line
+// per composition) and say why in the commit.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "base/file_system.h"
+#include "files/composition_file.h"
 #include "model/compose_command.h"
 #include "model/composition_file_io.h"
 #include "base/file_system.h"
+#include "model/program_init.h"
 #include "support/fake_player.h"
+#include "support/midi_bytes.h"
+#include "support/midi_events.h"
 #include "support/scripted_error_reporter.h"
 #include "support/sha256.h"
 
@@ -59,16 +75,54 @@ std::string ComposeFile(const std::string& composition, const fs::path& dir) {
   return ReadWholeFile(state.paths.working_midi);
 }
 
+// Where a mismatching file first differs from the known-good one, if the
+// environment names a directory of them.
+std::string DescribeMismatch(const std::string& file, const std::string& midi,
+                             const fs::path& dir) {
+  const fs::path kept = dir / (file + ".mid");
+  std::ofstream(kept, std::ios::binary) << midi;
+  std::string text = "composed file kept as " + kept.string();
+  const char* reference_dir = std::getenv("TESSAVAR_GOLDEN_REFERENCE");
+  if (reference_dir == nullptr) return text;
+  const fs::path reference = fs::path(reference_dir) / (file + ".mid");
+  if (!fs::exists(reference)) return text + "; no " + reference.string();
+  return text + "\n" +
+         testing::FirstMidiDifference(ReadWholeFile(reference.string()), midi);
+}
+
 TEST(GoldenCompositionsTest, EachCompositionGivesItsRecordedMidiFile) {
   fs::path dir = fs::temp_directory_path() / "golden_compositions_test";
   fs::create_directories(dir);
   std::vector<GoldenEntry> entries = ReadGoldenList();
   ASSERT_GE(entries.size(), 5u);
+  bool all_match = true;
   for (const GoldenEntry& entry : entries) {
     std::string midi = ComposeFile(kGoldenDir + "/" + entry.file, dir);
-    EXPECT_EQ(testing::Sha256Hex(midi), entry.hash) << entry.file;
+    if (testing::Sha256Hex(midi) == entry.hash) continue;
+    all_match = false;
+    ADD_FAILURE() << entry.file << " no longer gives its recorded MIDI file; "
+                  << DescribeMismatch(entry.file, midi, dir);
   }
-  fs::remove_all(dir);
+  if (all_match) fs::remove_all(dir);
+}
+
+TEST(GoldenCompositionsTest, FirstDifferenceNamesTrackEventAndTime) {
+  using testing::Note;
+  using testing::WriterLayoutFile;
+  const std::string expected =
+      WriterLayoutFile({{{0, 60, 96}, {0, 62, 96}}, {{0, 48, 192}}});
+  const std::string moved =
+      WriterLayoutFile({{{0, 60, 96}, {0, 62, 96}}, {{0, 48, 96}}});
+  EXPECT_EQ(testing::FirstMidiDifference(expected, expected), "");
+  // Track 2 (after the tempo track): program, note on, then the note off.
+  EXPECT_EQ(testing::FirstMidiDifference(expected, moved),
+            "track 2, event 2: expected at tick 192: 81 30 00, "
+            "got at tick 96: 81 30 00");
+  const std::string longer =
+      WriterLayoutFile({{{0, 60, 96}, {0, 62, 96}, {0, 64, 96}}, {}});
+  EXPECT_EQ(testing::FirstMidiDifference(expected, longer),
+            "track 1, event 5: expected at tick 192: FF 2F 00, got at "
+            "tick 192: 90 40 64");
 }
 
 TEST(Sha256Test, KnownDigests) {

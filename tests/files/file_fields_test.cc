@@ -28,7 +28,7 @@ TEST(FileFieldsTest, LayoutsHaveTheirFieldCountsAndOrder) {
   EXPECT_EQ(composition[15].target, FieldTarget::kChannel);
   EXPECT_EQ(composition[16].index, 1);
   EXPECT_EQ(composition[106].target, FieldTarget::kMappedAuto);
-  EXPECT_EQ(composition[120].index, kFileMappedValues - 1);
+  EXPECT_EQ(composition[120].index, kMappedParameterCount - 1);
   EXPECT_EQ(composition.back().target, FieldTarget::kFade);
 
   const std::vector<FileField>& orchestration = OrchestrationFields();

@@ -49,7 +49,7 @@ void FillPanel(ProgramState& state) {
   panel.SetText({Box::kTracks}, "11");
   panel.SetText({Box::kTempo}, "230");
   panel.Select({List::kTonality}, 7);
-  for (int t = 0; t < kPanelTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     panel.Select({List::kInstrument, t}, 8 * t + 3);
     panel.SetText({Box::kOctave, t}, std::to_string(36 + t));
     panel.SetText({Box::kVolume, t}, std::to_string(70 + t));
@@ -57,7 +57,7 @@ void FillPanel(ProgramState& state) {
     panel.SetText({Box::kPan, t}, std::to_string(8 * t));
     state.channel_map[t] = 16 - t;
   }
-  for (int i = 0; i < kMappedCount; ++i) {
+  for (int i = 0; i < kMappedParameterCount; ++i) {
     panel.SetText({Box::kMapped, i}, std::to_string(i % 4 + 1));
   }
   panel.SetCheck(kAuto, 1);
@@ -78,12 +78,12 @@ std::vector<BoxId> AllBoxes() {
                               {Box::kVariation},
                               {Box::kTracks},
                               {Box::kTempo}};
-  for (int t = 0; t < kPanelTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     boxes.push_back({Box::kOctave, t});
     boxes.push_back({Box::kVolume, t});
     boxes.push_back({Box::kPan, t});
   }
-  for (int i = 0; i < kMappedCount; ++i) boxes.push_back({Box::kMapped, i});
+  for (int i = 0; i < kMappedParameterCount; ++i) boxes.push_back({Box::kMapped, i});
   return boxes;
 }
 
@@ -100,7 +100,7 @@ Snapshot Take(const ProgramState& state) {
        {List::kTonality, List::kSmoothing, List::kMeter, List::kFade}) {
     s.numbers.push_back(panel.Selection({list}));
   }
-  for (int t = 0; t < kPanelTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     s.numbers.push_back(panel.Selection({List::kInstrument, t}));
     s.numbers.push_back(panel.CheckValue({Check::kTie, t}));
     s.numbers.push_back(state.channel_map[t]);
@@ -134,7 +134,7 @@ class CompositionFileTest : public ::testing::Test {
 
 TEST_F(CompositionFileTest, WritesTheFormatLineByLine) {
   ProgramState state;
-  for (int t = 0; t < kPanelTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     state.panel.SetText({Box::kOctave, t}, "60");
     state.panel.SetText({Box::kVolume, t}, "64");
     state.panel.SetText({Box::kPan, t}, "64");
@@ -221,13 +221,13 @@ TEST_F(CompositionFileTest, LockedMappedParametersAreWrittenButNotRead) {
   state.panel.SetText({Box::kMapped, 1}, "4");
   state.panel.SetCheck(kAuto, 0);
   std::vector<std::string> mapped_before;
-  for (int i = 0; i < kMappedCount; ++i) {
+  for (int i = 0; i < kMappedParameterCount; ++i) {
     mapped_before.push_back(state.panel.Text({Box::kMapped, i}));
   }
   CompositionLoadResult result = LoadLines(state, lines);
   EXPECT_TRUE(result.complete) << result.Describe();
   EXPECT_EQ(state.panel.CheckValue(kAuto), 0);
-  for (int i = 0; i < kMappedCount; ++i) {
+  for (int i = 0; i < kMappedParameterCount; ++i) {
     EXPECT_EQ(state.panel.Text({Box::kMapped, i}), mapped_before[i]);
   }
   // The rest of the file is read as usual.

@@ -136,7 +136,7 @@ void ExpectPossibleState(const ProgramState& state) {
     int count = static_cast<int>(ListEntries(list).size());
     EXPECT_TRUE(in(panel.Selection({list}), -1, count - 1));
   }
-  for (int t = 0; t < kPanelTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     EXPECT_TRUE(in(panel.Selection({List::kInstrument, t}), -1, 127));
     EXPECT_TRUE(in(panel.CheckValue({Check::kTie, t}), 0, 2));
     EXPECT_TRUE(in(state.channel_map[t], -32768, 32767));
@@ -149,7 +149,7 @@ void ExpectPossibleState(const ProgramState& state) {
        {CheckId{Check::kMappedAuto}, CheckId{Check::kHiddenAuto}}) {
     EXPECT_TRUE(in(panel.CheckValue(check), 0, 2));
   }
-  for (int i = 0; i < kMappedCount; ++i) {
+  for (int i = 0; i < kMappedParameterCount; ++i) {
     SpinnerRange range = PanelModel::Range({Box::kMapped, i});
     EXPECT_TRUE(in(panel.Spinner({Box::kMapped, i}), range.low, range.high));
   }

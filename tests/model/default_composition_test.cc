@@ -49,7 +49,7 @@ TEST_F(DefaultCompositionTest, LoadsCompletely) {
 TEST_F(DefaultCompositionTest, MappedBoxesShowTheirInitialPositions) {
   ASSERT_TRUE(result.complete);
   PanelModel initial;
-  for (int i = 0; i < kMappedCount; ++i) {
+  for (int i = 0; i < kMappedParameterCount; ++i) {
     BoxId box{Box::kMapped, i};
     EXPECT_EQ(state.panel.Text(box), std::to_string(initial.Spinner(box)));
     EXPECT_EQ(state.panel.Spinner(box), initial.Spinner(box));
@@ -62,7 +62,7 @@ TEST_F(DefaultCompositionTest, OrchestrationIsVariedAndInRange) {
   std::set<int> instruments;
   std::set<int> channels;
   std::set<std::string> pans;
-  for (int t = 0; t < kPanelTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     SCOPED_TRACE(t);
     int octave = std::stoi(panel.Text({Box::kOctave, t}));
     int volume = std::stoi(panel.Text({Box::kVolume, t}));

@@ -223,7 +223,7 @@ TEST_F(PanelTest, ComposerWritesWhileDisabledKeepAuto) {
   ASSERT_TRUE(panel.SetCheck(kAuto, 1));
   panel.DisableLeftControls();
   MakeScoreFresh();
-  for (int i = 0; i < kMappedCount; ++i) panel.SetText(Mapped(i), "2");
+  for (int i = 0; i < kMappedParameterCount; ++i) panel.SetText(Mapped(i), "2");
   EXPECT_EQ(panel.CheckValue(kAuto), 1);
   EXPECT_EQ(panel.Spinner(Mapped(6)), 2);
   EXPECT_EQ(panel.Text(Mapped(6)), "2");

@@ -1,4 +1,4 @@
-// Panels and hosts for composer tests: a panel ready to compose (as the
+// Panels and hosts for compose tests: a panel ready to compose (as the
 // Compose command leaves it, disabled) and a host that looks at the score
 // at every yield.
 #ifndef TESSAVAR_TESTS_SUPPORT_COMPOSER_FIXTURES_H_
@@ -26,7 +26,7 @@ struct PanelSetup {
   int fade = 0;
   bool automatic = true;
   // The mapped boxes at their initial spinner positions.
-  std::array<std::string, kMappedCount> mapped = {
+  std::array<std::string, kMappedParameterCount> mapped = {
       "1", "1", "0", "1", "1", "13", "13", "0", "0", "0", "0", "1", "1", "1"};
   std::string octave = "48";
   std::string volume = "100";
@@ -44,14 +44,14 @@ inline PanelModel MakePanel(const PanelSetup& setup) {
   panel.Select({List::kSmoothing}, setup.smoothing);
   panel.Select({List::kMeter}, setup.meter);
   panel.Select({List::kFade}, setup.fade);
-  for (int t = 0; t < kPanelTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     panel.SetText({Box::kOctave, t}, setup.octave);
     panel.SetText({Box::kVolume, t}, setup.volume);
     panel.SetText({Box::kPan, t}, "64");
     panel.SetCheck({Check::kTie, t}, setup.tie);
     panel.Select({List::kInstrument, t}, t);
   }
-  for (int i = 0; i < kMappedCount; ++i) {
+  for (int i = 0; i < kMappedParameterCount; ++i) {
     panel.SetText({Box::kMapped, i}, setup.mapped[i]);
   }
   // Set last: typing into a mapped box unchecks it.
@@ -74,15 +74,6 @@ class CallbackHost : public UiHost {
  private:
   std::function<void()> on_yield_;
 };
-
-// Sum of the durations of a track's events below a slot.
-inline long ElapsedTime(const Score& score, int track, int below_slot) {
-  long total = 0;
-  for (int slot = 0; slot < below_slot; ++slot) {
-    total += score.Get(track, slot).duration;
-  }
-  return total;
-}
 
 }  // namespace tessavar::testing
 
