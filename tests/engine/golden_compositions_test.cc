@@ -21,10 +21,8 @@
 #include <vector>
 
 #include "base/file_system.h"
-#include "files/composition_file.h"
 #include "model/compose_command.h"
 #include "model/composition_file_io.h"
-#include "base/file_system.h"
 #include "model/program_init.h"
 #include "support/fake_player.h"
 #include "support/midi_bytes.h"
