@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <exception>
+#include <functional>
 
 #include "engine/text_number.h"
 #include "files/file_names.h"
@@ -62,6 +63,49 @@ void FinishLoad(ProgramState& state, UiHost& host, int remembered_auto,
   host.SetBusyPointer(false);
 }
 
+// Reads a composition's fields into the program state (see LoadConfigFile).
+CompositionLoadResult LoadComposition(
+    ProgramState& state, UiHost& host,
+    const std::function<std::string()>& read_bytes) {
+  CompositionLoadResult result;
+  result.path = state.composition_path;
+  host.SetBusyPointer(true);
+  PanelModel& panel = state.panel;
+  const bool locked = state.options.lock_mapped;
+  // With the mapped parameters locked, a failed load leaves "Auto" alone.
+  int remembered_auto = locked ? panel.CheckValue(kMappedAutoCheck) : 0;
+
+  const PanelField* current = nullptr;
+  Field read;
+  try {
+    FieldReader reader(read_bytes());
+    for (const PanelField& field : CompositionFields()) {
+      current = &field;
+      result.line = reader.line();
+      read = reader.Next();
+      result.line = read.line;
+      if (field.target == FieldTarget::kMappedAuto) {
+        int value = FieldAsInt16(read);
+        if (!locked && !panel.SetCheck(kMappedAutoCheck, value)) {
+          throw RunTimeError(kErrInvalidPropertyValue);
+        }
+        remembered_auto = panel.CheckValue(kMappedAutoCheck);
+      } else if (!(locked && field.target == FieldTarget::kMapped)) {
+        StoreField(state, field, read);
+      }
+    }
+    result.complete = true;
+  } catch (const RunTimeError& error) {
+    result.reason = current ? FailureReason(error.number(), *current, read)
+                            : ErrorDescription(error.number());
+    if (!current) result.line = 0;
+  } catch (const std::exception& error) {
+    result.reason = error.what();
+  }
+  FinishLoad(state, host, remembered_auto, result.complete);
+  return result;
+}
+
 }  // namespace
 
 std::string CompositionLoadResult::Describe() const {
@@ -109,48 +153,20 @@ bool SaveConfigFile(ProgramState& state, UiHost& host,
 }
 
 CompositionLoadResult LoadConfigFile(ProgramState& state, UiHost& host) {
-  CompositionLoadResult result;
-  result.path = state.composition_path;
-  host.SetBusyPointer(true);
   if (state.composition_path.empty()) {
+    host.SetBusyPointer(true);
+    CompositionLoadResult result;
     result.reason = "no composition file named";
     host.SetBusyPointer(false);
     return result;
   }
-  PanelModel& panel = state.panel;
-  const bool locked = state.options.lock_mapped;
-  // With the mapped parameters locked, a failed load leaves "Auto" alone.
-  int remembered_auto = locked ? panel.CheckValue(kMappedAutoCheck) : 0;
+  return LoadComposition(
+      state, host, [&state] { return ReadTextFile(state.composition_path); });
+}
 
-  const PanelField* current = nullptr;
-  Field read;
-  try {
-    FieldReader reader(ReadTextFile(state.composition_path));
-    for (const PanelField& field : CompositionFields()) {
-      current = &field;
-      result.line = reader.line();
-      read = reader.Next();
-      result.line = read.line;
-      if (field.target == FieldTarget::kMappedAuto) {
-        int value = FieldAsInt16(read);
-        if (!locked && !panel.SetCheck(kMappedAutoCheck, value)) {
-          throw RunTimeError(kErrInvalidPropertyValue);
-        }
-        remembered_auto = panel.CheckValue(kMappedAutoCheck);
-      } else if (!(locked && field.target == FieldTarget::kMapped)) {
-        StoreField(state, field, read);
-      }
-    }
-    result.complete = true;
-  } catch (const RunTimeError& error) {
-    result.reason = current ? FailureReason(error.number(), *current, read)
-                            : ErrorDescription(error.number());
-    if (!current) result.line = 0;
-  } catch (const std::exception& error) {
-    result.reason = error.what();
-  }
-  FinishLoad(state, host, remembered_auto, result.complete);
-  return result;
+CompositionLoadResult LoadConfigText(ProgramState& state, UiHost& host,
+                                     const std::string& text) {
+  return LoadComposition(state, host, [&text] { return text; });
 }
 
 }  // namespace tessavar

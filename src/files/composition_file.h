@@ -43,6 +43,10 @@ bool SaveConfigFile(ProgramState& state, UiHost& host, ErrorReporter& reporter);
 // far applied. Never reports anything; the result says how far it got.
 CompositionLoadResult LoadConfigFile(ProgramState& state, UiHost& host);
 
+// The same for a composition file's text held in memory.
+CompositionLoadResult LoadConfigText(ProgramState& state, UiHost& host,
+                                     const std::string& text);
+
 }  // namespace tessavar
 
 #endif  // TESSAVAR_FILES_COMPOSITION_FILE_H_

@@ -32,6 +32,46 @@ std::array<bool*, 3> CheckMarks(Options& options) {
   return {&options.autoplay, &options.autoplay_redo, &options.lock_mapped};
 }
 
+constexpr char kRecentHeading[] = "Recent compositions ";
+constexpr int kRecentVersion = 1;
+constexpr size_t kRecentLine = 4;  // after the check marks and SoundFont
+
+std::string RecentLines(const std::vector<std::string>& recent) {
+  std::string bytes =
+      kRecentHeading + std::to_string(kRecentVersion) + kLineEnd;
+  for (const std::string& path : recent) {
+    if (path.find_first_of("\r\n") == std::string::npos) {
+      bytes += path + kLineEnd;
+    }
+  }
+  return bytes;
+}
+
+// The recent list of the settings file's lines; *problem tells why there
+// is none when the lines cannot be used.
+std::vector<std::string> ReadRecentLines(const std::vector<std::string>& lines,
+                                         std::string* problem) {
+  if (lines.size() <= kRecentLine) return {};
+  const std::string& heading = lines[kRecentLine];
+  std::optional<double> version;
+  if (heading.starts_with(kRecentHeading)) {
+    version = ParseNumberField(heading.substr(sizeof(kRecentHeading) - 1));
+  }
+  if (!version || *version < 1) {
+    *problem = "the list of recent compositions is damaged";
+    return {};
+  }
+  if (*version > kRecentVersion) {
+    *problem = "the list of recent compositions is from a newer version";
+    return {};
+  }
+  std::vector<std::string> recent;
+  for (size_t i = kRecentLine + 1; i < lines.size(); ++i) {
+    if (!lines[i].empty()) recent.push_back(lines[i]);
+  }
+  return recent;
+}
+
 }  // namespace
 
 void LoadIniFile(Options& options, const std::string& path) {
@@ -49,15 +89,22 @@ void LoadIniFile(Options& options, const std::string& path) {
     *marks[i] = CInt(*value) != 0;
   }
   options.soundfont = lines.size() > marks.size() ? lines[marks.size()] : "";
+  options.recent_problem.clear();
+  options.recent_compositions = ReadRecentLines(lines, &options.recent_problem);
 }
 
 bool SaveIniFile(const Options& options, const std::string& path) {
   Options copy = options;
   std::string bytes;
   for (bool* mark : CheckMarks(copy)) bytes += NumberLine(*mark ? 1 : 0);
-  if (!options.soundfont.empty() &&
-      options.soundfont.find_first_of("\r\n") == std::string::npos) {
-    bytes += options.soundfont + kLineEnd;
+  const bool soundfont =
+      !options.soundfont.empty() &&
+      options.soundfont.find_first_of("\r\n") == std::string::npos;
+  if (soundfont || !options.recent_compositions.empty()) {
+    bytes += (soundfont ? options.soundfont : "") + kLineEnd;
+  }
+  if (!options.recent_compositions.empty()) {
+    bytes += RecentLines(options.recent_compositions);
   }
   try {
     WriteFileAtomically(LowerCaseFileName(path), bytes);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/note_entry.h"
+#include "model/recent_compositions.h"
 #include "model/program_init.h"
 #include "engine/text_number.h"
 #include "files/composition_file.h"
@@ -111,9 +112,18 @@ void AppCommands::FileLoadComposition() {
                   &state_.composition_path)) {
     return;
   }
-  LoadConfigFile(state_, ui_);
+  LoadComposition(state_.composition_path);
+}
+
+void AppCommands::LoadComposition(const std::string& path) {
+  state_.composition_path = path;
+  const bool complete = LoadConfigFile(state_, ui_).complete;
   state_.midi_path = CompanionMidiPath(state_.composition_path);
   LoadMIDIFile(state_, player_, ui_, errors_);
+  if (complete) {
+    RememberComposition(state_.options.recent_compositions,
+                        state_.composition_path);
+  }
 }
 
 void AppCommands::FileSaveCompositionAs() {
@@ -121,12 +131,28 @@ void AppCommands::FileSaveCompositionAs() {
                   &state_.composition_path)) {
     return;
   }
+  SaveComposition(true);
+}
+
+void AppCommands::FileSaveComposition() {
+  if (state_.composition_path.empty()) {
+    FileSaveCompositionAs();
+  } else if (state_.panel.save_enabled()) {
+    SaveComposition(false);
+  }
+}
+
+void AppCommands::SaveComposition(bool edit_info) {
   // A composition that could not be written (or was refused) gets no
   // companion file and no information either.
   if (!SaveConfigFile(state_, ui_, errors_)) return;
+  RememberComposition(state_.options.recent_compositions,
+                      state_.composition_path);
   state_.midi_path = CompanionMidiPath(state_.composition_path);
   if (!SaveMIDIFile(state_, player_, ui_, errors_)) return;
-  if (hooks.edit_composition_info) hooks.edit_composition_info();
+  if (edit_info && hooks.edit_composition_info) {
+    hooks.edit_composition_info();
+  }
   ui_.Yield();
   ui_.SetBusyPointer(true);
   EmbedCompInfo(state_);
