@@ -14,10 +14,9 @@
 #include <vector>
 
 #include "model/compose_command.h"
-#include "model/program_init.h"
 #include "model/program_state.h"
 #include "engine/composer.h"
-#include "files/composition_file.h"
+#include "model/composition_file_io.h"
 #include "midi/midi_writer.h"
 #include "base/file_system.h"
 #include "model/player.h"
@@ -39,13 +38,12 @@ std::string WorkDirectory() {
 // composer has it.
 void LoadFactoryDefault(ProgramState& state) {
   state.paths = ProgramPaths::FromDirectory(WorkDirectory());
-  InitializeGlobalVariables(state);
-  state.composition_path = std::string(TESSAVAR_SHARE_DIR) + "/DEFAULT.TVX";
   UiHost host;
-  if (!LoadConfigFile(state, host).complete) {
+  if (!LoadStartupComposition(
+           state, TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX", host)
+           .complete) {
     throw std::runtime_error("cannot read the factory default");
   }
-  state.composition_path.clear();
 }
 
 // The longest pieces: 16 digits, variation 10 (every treatment and the
@@ -66,9 +64,8 @@ int ComposeAndWrite(ProgramState& state) {
   UiHost host;
   SilentPlayer player;
   CancelingErrorReporter errors;
-  CommandButtons buttons;
   if (!ValidateCompose(state.panel).passed()) return -1;
-  return ComposeCommand(state, player, host, errors, buttons).Click().result;
+  return ComposeCommand(state, player, host, errors).Click().result;
 }
 
 long ScoreEvents(const EngineState& engine) {

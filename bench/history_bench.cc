@@ -9,10 +9,9 @@
 #include <string>
 
 #include "engine/text_number.h"
-#include "files/composition_file.h"
 #include "model/browse_session.h"
 #include "model/compose_command.h"
-#include "model/program_init.h"
+#include "model/composition_file_io.h"
 #include "model/silent_player.h"
 
 namespace tessavar {
@@ -28,11 +27,9 @@ class Program {
              ("tessavar-history-bench-" + std::to_string(::getpid()))) {
     fs::create_directories(dir_);
     state_.paths = ProgramPaths::FromDirectory(dir_.string());
-    InitializeGlobalVariables(state_);
-    state_.composition_path = std::string(TESSAVAR_SHARE_DIR) + "/DEFAULT.TVX";
     UiHost host;
-    LoadConfigFile(state_, host);
-    state_.composition_path.clear();
+    LoadStartupComposition(state_, TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX",
+                           host);
     session_.Start();
   }
   ~Program() { fs::remove_all(dir_); }
@@ -41,7 +38,7 @@ class Program {
   BrowseSession& session() { return session_; }
   bool Compose() {
     ComposeOutcome outcome =
-        ComposeCommand(state_, player_, host_, errors_, buttons_).Click();
+        ComposeCommand(state_, player_, host_, errors_).Click();
     session_.Composed(outcome);
     return outcome.result > 0;
   }
@@ -52,7 +49,6 @@ class Program {
   SilentPlayer player_;
   UiHost host_;
   CancelingErrorReporter errors_;
-  CommandButtons buttons_;
   BrowseSession session_{state_, player_, host_, errors_};
 };
 

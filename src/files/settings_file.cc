@@ -1,14 +1,10 @@
 #include "files/settings_file.h"
 
-#include <array>
 #include <exception>
 #include <optional>
-#include <vector>
 
-#include "base/status.h"
 #include "engine/text_number.h"
 #include "files/text_fields.h"
-#include "base/file_system.h"
 
 namespace tessavar {
 namespace {
@@ -28,21 +24,18 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
   return lines;
 }
 
-std::array<bool*, 3> CheckMarks(Options& options) {
-  return {&options.autoplay, &options.autoplay_redo, &options.lock_mapped};
-}
-
 constexpr char kRecentHeading[] = "Recent compositions ";
 constexpr int kRecentVersion = 1;
-constexpr size_t kRecentLine = 4;  // after the check marks and SoundFont
+constexpr size_t kRecentLine = kSettingsCheckMarks + 1;
+
+bool FitsOnOneLine(const std::string& text) {
+  return text.find_first_of("\r\n") == std::string::npos;
+}
 
 std::string RecentLines(const std::vector<std::string>& recent) {
-  std::string bytes =
-      kRecentHeading + std::to_string(kRecentVersion) + kLineEnd;
+  std::string bytes = kRecentHeading + std::to_string(kRecentVersion) + kLineEnd;
   for (const std::string& path : recent) {
-    if (path.find_first_of("\r\n") == std::string::npos) {
-      bytes += path + kLineEnd;
-    }
+    if (FitsOnOneLine(path)) bytes += path + kLineEnd;
   }
   return bytes;
 }
@@ -74,44 +67,40 @@ std::vector<std::string> ReadRecentLines(const std::vector<std::string>& lines,
 
 }  // namespace
 
-void LoadIniFile(Options& options, const std::string& path) {
-  std::vector<std::string> lines;
-  try {
-    lines = SplitLines(ReadTextFile(path));
-  } catch (const std::exception&) {
-    return;
-  }
-  std::array<bool*, 3> marks = CheckMarks(options);
-  for (size_t i = 0; i < marks.size(); ++i) {
-    if (i >= lines.size()) return;
+SettingsValues ParseSettings(const std::string& bytes) {
+  SettingsValues values;
+  std::vector<std::string> lines = SplitLines(bytes);
+  for (size_t i = 0; i < kSettingsCheckMarks; ++i) {
+    if (i >= lines.size()) return values;
     std::optional<double> value = ParseNumberField(lines[i]);
-    if (!value) return;
-    *marks[i] = CInt(*value) != 0;
+    if (!value) return values;
+    values.check_marks.push_back(CInt(*value) != 0);
   }
-  options.soundfont = lines.size() > marks.size() ? lines[marks.size()] : "";
-  options.recent_problem.clear();
-  options.recent_compositions = ReadRecentLines(lines, &options.recent_problem);
+  if (lines.size() > kSettingsCheckMarks) {
+    values.soundfont = lines[kSettingsCheckMarks];
+  }
+  values.recent = ReadRecentLines(lines, &values.recent_problem);
+  return values;
 }
 
-bool SaveIniFile(const Options& options, const std::string& path) {
-  Options copy = options;
-  std::string bytes;
-  for (bool* mark : CheckMarks(copy)) bytes += NumberLine(*mark ? 1 : 0);
-  const bool soundfont =
-      !options.soundfont.empty() &&
-      options.soundfont.find_first_of("\r\n") == std::string::npos;
-  if (soundfont || !options.recent_compositions.empty()) {
-    bytes += (soundfont ? options.soundfont : "") + kLineEnd;
-  }
-  if (!options.recent_compositions.empty()) {
-    bytes += RecentLines(options.recent_compositions);
-  }
+SettingsValues ReadSettingsFile(const std::string& path) {
   try {
-    WriteFileAtomically(LowerCaseFileName(path), bytes);
-    return true;
+    return ParseSettings(ReadTextFile(path));
   } catch (const std::exception&) {
-    return false;
+    return {};
   }
+}
+
+std::string SettingsBytes(const SettingsValues& values) {
+  std::string bytes;
+  for (bool mark : values.check_marks) bytes += NumberLine(mark ? 1 : 0);
+  const bool soundfont =
+      !values.soundfont.empty() && FitsOnOneLine(values.soundfont);
+  if (soundfont || !values.recent.empty()) {
+    bytes += (soundfont ? values.soundfont : "") + kLineEnd;
+  }
+  if (!values.recent.empty()) bytes += RecentLines(values.recent);
+  return bytes;
 }
 
 }  // namespace tessavar

@@ -4,7 +4,7 @@
 
 #include "base/file_system.h"
 #include "engine/text_number.h"
-#include "files/composition_file.h"
+#include "model/composition_file_io.h"
 
 namespace tessavar {
 namespace {
@@ -142,7 +142,7 @@ bool BrowseSession::PutMusic(const PieceEntry& entry) {
 void BrowseSession::LoadSettingsText(const std::string& composition) {
   const std::string caption = state_.caption;
   const bool locked = std::exchange(state_.options.lock_mapped, false);
-  LoadConfigText(state_, ui_, composition);
+  LoadConfigText(state_, composition, ui_);
   state_.options.lock_mapped = locked;
   state_.caption = caption;
   state_.panel.ClearScoreFlag();

@@ -38,8 +38,10 @@ namespace {
 constexpr int kSplashMilliseconds = 5000;
 constexpr int kStatusUpdateMilliseconds = 250;
 
-void SetEnabledIfChanged(QWidget* widget, bool enabled) {
-  if (widget->isEnabled() != enabled) widget->setEnabled(enabled);
+// For widgets and menu items.
+template <typename Control>
+void SetEnabledIfChanged(Control* control, bool enabled) {
+  if (control->isEnabled() != enabled) control->setEnabled(enabled);
 }
 
 }  // namespace
@@ -59,8 +61,8 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
       ProgramPaths::FromDirectory(std::filesystem::current_path().string());
   commands_ = std::make_unique<AppCommands>(state_, dialogs_, errors_, player_,
                                             ui_host_);
-  compose_ = std::make_unique<ComposeCommand>(state_, player_, ui_host_,
-                                              errors_, buttons_);
+  compose_ =
+      std::make_unique<ComposeCommand>(state_, player_, ui_host_, errors_);
   browse_ = std::make_unique<BrowseSession>(state_, player_, ui_host_, errors_);
   history_window_ = new HistoryWindow(this);
 
@@ -99,6 +101,7 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   ui_host_.before_yield = [this] { Refresh(); };
 
   state_.panel.on_changed = [this] { Refresh(); };
+  state_.commands.on_changed = [this] { Refresh(); };
   commands_->hooks.focus_compose_button = [this] {
     compile_button_->setFocus(Qt::OtherFocusReason);
   };
@@ -108,6 +111,7 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
 }
 
 MainWindow::~MainWindow() {
+  state_.commands.on_changed = nullptr;
   state_.panel.on_changed = nullptr;
   state_.panel.on_score_cleared = nullptr;
   state_.panel.on_yield = nullptr;
@@ -182,58 +186,81 @@ QWidget* MainWindow::BuildCentralWidget() {
 
 QAction* MainWindow::AddMenuItem(QMenu* menu, const QString& name,
                                  const QString& text,
-                                 const QKeySequence& shortcut) {
+                                 const QKeySequence& shortcut,
+                                 const QKeySequence& second_shortcut) {
   QAction* action = menu->addAction(text);
   action->setObjectName(name);
-  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  if (second_shortcut.isEmpty()) {
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    return action;
+  }
+  action->setShortcuts({shortcut, second_shortcut});
+  // A menu shows only the first shortcut unless the text names them all.
+  action->setText(text + '\t' + shortcut.toString(QKeySequence::NativeText) +
+                  ", " + second_shortcut.toString(QKeySequence::NativeText));
+  return action;
+}
+
+QAction* MainWindow::AddFileCommand(QMenu* menu, const QString& name,
+                                    const QString& text,
+                                    const QKeySequence& shortcut,
+                                    const QKeySequence& second_shortcut) {
+  QAction* action = AddMenuItem(menu, name, text, shortcut, second_shortcut);
+  file_commands_.push_back(action);
   return action;
 }
 
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
   file->setObjectName("FileMenu");
-  Connect(AddMenuItem(file, "FileLoadComp", tr("&Load Composition"),
-                      QKeySequence(Qt::CTRL | Qt::Key_L)),
+  Connect(AddFileCommand(file, "FileLoadComp", tr("&Load Composition"),
+                         QKeySequence(Qt::CTRL | Qt::Key_L)),
           &AppCommands::FileLoadComposition);
-  Connect(AddMenuItem(file, "FileSaveComp", tr("&Save Composition"),
-                      QKeySequence(Qt::CTRL | Qt::Key_S)),
-          &AppCommands::FileSaveCompositionAs);
-  Connect(AddMenuItem(file, "FileResaveComp", tr("Save &Again"),
-                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
-          &AppCommands::FileSaveComposition);
+  save_composition_item_ =
+      AddMenuItem(file, "FileSaveComp", tr("&Save Composition"),
+                  QKeySequence(Qt::CTRL | Qt::Key_S));
+  Connect(save_composition_item_, &AppCommands::FileSaveCompositionAs);
+  save_again_item_ = AddMenuItem(file, "FileResaveComp", tr("Save &Again"),
+                                 QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S));
+  Connect(save_again_item_, &AppCommands::FileSaveComposition);
   recent_menu_ = file->addMenu(tr("&Recent Compositions"));
   recent_menu_->menuAction()->setObjectName("FileRecent");
+  file_commands_.push_back(recent_menu_->menuAction());
   connect(recent_menu_, &QMenu::aboutToShow, this, &MainWindow::FillRecentMenu);
-  AddMenuItem(file, "FileCompositionInfo", tr("Composition In&fo"),
-              QKeySequence(Qt::CTRL | Qt::Key_F));
+  AddFileCommand(file, "FileCompositionInfo", tr("Composition In&fo"),
+                 QKeySequence(Qt::CTRL | Qt::Key_F));
   file->addSeparator();
-  Connect(AddMenuItem(file, "FileLoadOrch", tr("L&oad Orchestration"),
-                      QKeySequence(Qt::CTRL | Qt::Key_O)),
+  Connect(AddFileCommand(file, "FileLoadOrch", tr("L&oad Orchestration"),
+                         QKeySequence(Qt::CTRL | Qt::Key_O)),
           &AppCommands::FileLoadOrchestration);
-  Connect(AddMenuItem(file, "FileSaveOrch", tr("S&ave Orchestration"),
-                      QKeySequence(Qt::CTRL | Qt::Key_A)),
+  // Inside a text box Ctrl+A selects all and Ctrl+X cuts, as everywhere
+  // else; the second shortcuts reach these two commands from any widget.
+  Connect(AddFileCommand(file, "FileSaveOrch", tr("S&ave Orchestration"),
+                         QKeySequence(Qt::CTRL | Qt::Key_A),
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
           &AppCommands::FileSaveOrchestration);
   file->addSeparator();
-  Connect(AddMenuItem(file, "FileUserDefinedScale", tr("&Define Scale"),
-                      QKeySequence(Qt::Key_F3)),
+  Connect(AddFileCommand(file, "FileUserDefinedScale", tr("&Define Scale"),
+                         QKeySequence(Qt::Key_F3)),
           &AppCommands::FileUserDefinedScale);
-  Connect(AddMenuItem(file, "FileLoadScale", tr("Load S&cale"),
-                      QKeySequence(Qt::Key_F4)),
+  Connect(AddFileCommand(file, "FileLoadScale", tr("Load S&cale"),
+                         QKeySequence(Qt::Key_F4)),
           &AppCommands::FileLoadScaleX);
-  Connect(AddMenuItem(file, "FileSaveScale", tr("Sa&ve Scale"),
-                      QKeySequence(Qt::Key_F5)),
+  Connect(AddFileCommand(file, "FileSaveScale", tr("Sa&ve Scale"),
+                         QKeySequence(Qt::Key_F5)),
           &AppCommands::FileSaveScaleX);
   file->addSeparator();
-  Connect(AddMenuItem(file, "FileMelodyXlate", tr("&Melody-to-Structure"),
-                      QKeySequence(Qt::Key_F7)),
+  Connect(AddFileCommand(file, "FileMelodyXlate", tr("&Melody-to-Structure"),
+                         QKeySequence(Qt::Key_F7)),
           &AppCommands::FileMelodyXlate);
-  AddMenuItem(file, "MIDIT2M", tr("M&IDI Map"), QKeySequence(Qt::Key_F8));
+  AddFileCommand(file, "MIDIT2M", tr("M&IDI Map"), QKeySequence(Qt::Key_F8));
   file->addSeparator();
-  connect(AddMenuItem(file, "FileExportAudio", tr("&Export Audio...")),
+  connect(AddFileCommand(file, "FileExportAudio", tr("&Export Audio...")),
           &QAction::triggered, this, &MainWindow::ExportAudio);
   file->addSeparator();
   QAction* exit = AddMenuItem(file, "FileXit", tr("E&xit"),
-                              QKeySequence(Qt::CTRL | Qt::Key_X));
+                              QKeySequence(Qt::CTRL | Qt::Key_X),
+                              QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(exit, &QAction::triggered, this, &QWidget::close);
 
   BuildEditMenu();
@@ -257,7 +284,7 @@ void MainWindow::BuildMenus() {
   Connect(autoplay_redo, &AppCommands::ToggleAutoplayRedo);
   Connect(lock, &AppCommands::ToggleLockMapped);
   options->addSeparator();
-  Connect(AddMenuItem(options, "OptionsSoundFont", tr("SoundFont...")),
+  Connect(AddFileCommand(options, "OptionsSoundFont", tr("SoundFont...")),
           &AppCommands::OptionsSoundFont);
 
   QMenu* help = menuBar()->addMenu(tr("&Help"));
@@ -281,9 +308,9 @@ void MainWindow::BuildEditMenu() {
   // "Change", so that they are not taken for the Redo Midi command.
   AddMenuItem(edit, "EditUndo", tr("&Undo Change"),
               QKeySequence(Qt::CTRL | Qt::Key_Z));
-  QAction* redo = AddMenuItem(edit, "EditRedo", tr("Re&do Change"));
-  redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                      QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  AddMenuItem(edit, "EditRedo", tr("Re&do Change"),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+              QKeySequence(Qt::CTRL | Qt::Key_Y));
   edit->addSeparator();
   AddMenuItem(edit, "EditPreviousMapping", tr("&Previous Mapping"),
               QKeySequence(Qt::ALT | Qt::Key_Left));
@@ -304,14 +331,14 @@ void MainWindow::FillRecentMenu() {
         QStringLiteral("&%1 %2").arg((n + 1) % 10).arg(path));
     action->setObjectName(QStringLiteral("RecentComposition%1").arg(n++));
     // A composition that is gone is shown greyed.
-    action->setEnabled(recent.exists && !running_command_);
+    action->setEnabled(recent.exists && !state_.commands.busy());
     connect(action, &QAction::triggered, this, [this, file = recent.path] {
       commands_->LoadComposition(file);
       browse_->PieceReplaced();
       SettingsChanged();
     });
   }
-  recent_menu_->menuAction()->setEnabled(n > 0 && !running_command_);
+  recent_menu_->menuAction()->setEnabled(n > 0 && !state_.commands.busy());
 }
 
 void MainWindow::SettingsChanged() {
@@ -363,13 +390,13 @@ void MainWindow::ConnectBrowsing() {
 }
 
 void MainWindow::StepMapping(int direction) {
-  if (running_command_ || !state_.panel.enabled()) return;
+  if (state_.commands.busy() || !state_.panel.enabled()) return;
   browse_->StepMapping(direction);
   Compose();
 }
 
 void MainWindow::RestorePiece(int index, bool save) {
-  if (running_command_ || index < 0) return;
+  if (state_.commands.busy() || index < 0) return;
   const BrowseSession::Restored restored = browse_->RestorePiece(index);
   if (restored == BrowseSession::Restored::kNone) return;
   if (restored == BrowseSession::Restored::kNeedsCompose) Compose();
@@ -427,12 +454,9 @@ void MainWindow::ConnectCommandButtons() {
 }
 
 void MainWindow::Compose() {
-  // A click while composing only asks the running compose to stop.
-  const bool starts = buttons_.compose_caption != kCancelCaption;
-  if (starts) running_command_ = true;
   const ComposeOutcome outcome = compose_->Click();
-  if (!starts) return;
-  running_command_ = false;
+  // A click while composing only asked the running compose to stop.
+  if (!outcome.started()) return;
   browse_->Composed(outcome);
   history_window_->Show(browse_->history());
   Refresh();
@@ -440,7 +464,11 @@ void MainWindow::Compose() {
   if (outcome.kind == ComposeOutcome::Kind::kInvalid &&
       validation.kind == ComposeValidation::Kind::kMessage) {
     dialogs_.ShowMessage(validation.text, "", MessageIcon::kNone);
-    panel_view_->Edit({validation.focus})->setFocus(Qt::OtherFocusReason);
+    // The box may get the focus back only as the window is reactivated,
+    // which does not select: select here, ready to be typed over.
+    QLineEdit* box = panel_view_->Edit({validation.focus});
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
   }
   if (close_pending_) close();
 }
@@ -475,13 +503,7 @@ void MainWindow::EditCompositionInfo() {
 }
 
 void MainWindow::Redo() {
-  running_command_ = true;
-  RedoCommand(state_, player_, ui_host_, errors_, [this](bool enabled) {
-    buttons_.load_enabled = enabled;
-    buttons_.redo_enabled = enabled;
-    Refresh();
-  });
-  running_command_ = false;
+  RedoCommand(state_, player_, ui_host_, errors_);
   Refresh();
   if (close_pending_) close();
 }
@@ -538,29 +560,22 @@ void MainWindow::Refresh() {
   const PanelModel& panel = state_.panel;
   const QString status = QString::fromStdString(panel.status_text());
   if (status_line_->text() != status) status_line_->setText(status);
-  SetEnabledIfChanged(compile_button_, panel.compose_enabled());
-  SetEnabledIfChanged(save_button_, panel.save_enabled());
-  SetEnabledIfChanged(load_button_, buttons_.load_enabled);
-  SetEnabledIfChanged(redo_button_, buttons_.redo_enabled);
+  const CommandAvailability commands = state_.commands.Availability(panel);
+  SetEnabledIfChanged(compile_button_, commands.compose);
+  SetEnabledIfChanged(save_button_, commands.save);
+  SetEnabledIfChanged(save_composition_item_, commands.save);
+  SetEnabledIfChanged(load_button_, commands.load);
+  SetEnabledIfChanged(redo_button_, commands.redo);
   const QString compose_caption =
-      QString::fromStdString(buttons_.compose_caption);
+      commands.compose_stops ? tr("&Cancel") : tr("&Compose");
   if (compile_button_->text() != compose_caption) {
     compile_button_->setText(compose_caption);
   }
-  // While Compose or Redo runs, no other command may touch the files.
-  for (QAction* action : findChildren<QAction*>()) {
-    const QString name = action->objectName();
-    if (name.startsWith("File") || name == "MIDIT2M" ||
-        name == "OptionsSoundFont") {
-      if (name == "FileXit") continue;
-      const bool needs_save =
-          name == "FileSaveComp" || name == "FileResaveComp";
-      const bool enabled =
-          !running_command_ && (!needs_save || panel.save_enabled());
-      if (action->isEnabled() != enabled) action->setEnabled(enabled);
-    }
+  SetEnabledIfChanged(save_again_item_, commands.save);
+  for (QAction* action : file_commands_) {
+    SetEnabledIfChanged(action, commands.file_commands);
   }
-  const bool idle = !running_command_ && panel.enabled();
+  const bool idle = !state_.commands.busy() && panel.enabled();
   MenuItem("EditUndo")->setEnabled(idle && browse_->CanUndo());
   MenuItem("EditRedo")->setEnabled(idle && browse_->CanRedo());
   MenuItem("EditPreviousMapping")->setEnabled(idle);
@@ -603,9 +618,9 @@ void MainWindow::RunFirstActivation() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (running_command_) {
-    // Closed in the middle of a compose: stop it, and close once it has
-    // ended (the exit saves the files the compose is writing).
+  if (state_.commands.busy()) {
+    // Closed in the middle of Compose or Redo: stop it, and close once it
+    // has ended (the exit saves the files the command is writing).
     state_.engine.stop_requested = 1;
     close_pending_ = true;
     event->ignore();

@@ -41,7 +41,7 @@ class BrowseFixture : public ::testing::Test {
   // Compose as the window does; the outcome goes to the session.
   ComposeOutcome Compose() {
     ComposeOutcome outcome =
-        ComposeCommand(state_, player_, host_, errors_, buttons_).Click();
+        ComposeCommand(state_, player_, host_, errors_).Click();
     session_->Composed(outcome);
     return outcome;
   }
@@ -62,7 +62,6 @@ class BrowseFixture : public ::testing::Test {
   FakePlayer player_;
   CountingUiHost host_;
   ScriptedErrorReporter errors_;
-  CommandButtons buttons_;
   std::unique_ptr<BrowseSession> session_;
 };
 

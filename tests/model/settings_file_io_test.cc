@@ -1,0 +1,120 @@
+#include "model/settings_file_io.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/test_directory.h"
+
+namespace tessavar {
+namespace {
+
+using testing::TestDirectory;
+
+Options AllOn() {
+  Options options;
+  options.autoplay = options.autoplay_redo = options.lock_mapped = true;
+  return options;
+}
+
+TEST(SettingsFileTest, ReadsTheThreeCheckMarks) {
+  TestDirectory dir;
+  dir.Write("tvx.ini", " 1 \r\n 0 \r\n 1 \r\n");
+  Options options;
+  options.autoplay_redo = true;
+  LoadIniFile(options, dir / "tvx.ini");
+  EXPECT_TRUE(options.autoplay);
+  EXPECT_FALSE(options.autoplay_redo);
+  EXPECT_TRUE(options.lock_mapped);
+  EXPECT_EQ(options.soundfont, "");
+}
+
+TEST(SettingsFileTest, StopsAtTheFirstUnreadableLine) {
+  TestDirectory dir;
+  dir.Write("tvx.ini", " 0 \r\n");
+  Options options = AllOn();
+  LoadIniFile(options, dir / "tvx.ini");
+  EXPECT_FALSE(options.autoplay);
+  EXPECT_TRUE(options.autoplay_redo);
+  EXPECT_TRUE(options.lock_mapped);
+
+  dir.Write("tvx.ini", "0\nyes\n0\n");
+  options = AllOn();
+  options.soundfont = "/kept.sf2";
+  LoadIniFile(options, dir / "tvx.ini");
+  EXPECT_FALSE(options.autoplay);
+  EXPECT_TRUE(options.autoplay_redo);
+  EXPECT_TRUE(options.lock_mapped);
+  EXPECT_EQ(options.soundfont, "/kept.sf2");
+
+  options = AllOn();
+  LoadIniFile(options, dir / "missing.ini");
+  LoadIniFile(options, dir.path());
+  EXPECT_TRUE(options.autoplay && options.autoplay_redo && options.lock_mapped);
+}
+
+TEST(SettingsFileTest, WritesNumberLinesAndTheSoundFontOnlyWhenChosen) {
+  TestDirectory dir;
+  Options options;
+  options.autoplay = true;
+  ASSERT_TRUE(SaveIniFile(options, dir / "tvx.ini"));
+  EXPECT_EQ(dir.Read("tvx.ini"), " 1 \r\n 0 \r\n 0 \r\n");
+
+  options.soundfont = "/usr/share/sounds/sf2/My Font, v2.sf2";
+  ASSERT_TRUE(SaveIniFile(options, dir / "TVX.INI"));
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"tvx.ini"});
+  EXPECT_EQ(dir.Read("tvx.ini"),
+            " 1 \r\n 0 \r\n 0 \r\n/usr/share/sounds/sf2/My Font, v2.sf2\r\n");
+
+  Options read;
+  LoadIniFile(read, dir / "tvx.ini");
+  EXPECT_TRUE(read.autoplay);
+  EXPECT_FALSE(read.lock_mapped);
+  EXPECT_EQ(read.soundfont, options.soundfont);
+}
+
+TEST(SettingsFileTest, AFailedWriteIsOnlyReported) {
+  TestDirectory dir;
+  std::filesystem::create_directory(dir / "tvx.ini");
+  EXPECT_FALSE(SaveIniFile(AllOn(), dir / "tvx.ini"));
+  EXPECT_FALSE(SaveIniFile(AllOn(), dir / "no/such/dir/tvx.ini"));
+}
+
+TEST(SettingsFileTest, RecentCompositionsFollowTheOlderLines) {
+  TestDirectory dir;
+  Options options;
+  options.recent_compositions = {"/songs/b.tvx", "/songs/a, 2.tvx"};
+  ASSERT_TRUE(SaveIniFile(options, dir / "tvx.ini"));
+  const std::string bytes = dir.Read("tvx.ini");
+  EXPECT_EQ(bytes.substr(0, 17), " 0 \r\n 0 \r\n 0 \r\n\r\n");
+
+  Options read = AllOn();
+  read.recent_compositions = {"/stale.tvx"};
+  LoadIniFile(read, dir / "tvx.ini");
+  EXPECT_EQ(read.recent_compositions, options.recent_compositions);
+  EXPECT_EQ(read.soundfont, "");
+  EXPECT_FALSE(read.autoplay);
+  EXPECT_EQ(read.recent_problem, "");
+
+  // Older files without the list stay valid; an unknown list is left out.
+  for (const char* old :
+       {" 1 \r\n 1 \r\n 1 \r\n", " 1 \r\n 1 \r\n 1 \r\n/f.sf2\r\n"}) {
+    dir.Write("tvx.ini", old);
+    LoadIniFile(read, dir / "tvx.ini");
+    EXPECT_TRUE(read.recent_compositions.empty());
+    EXPECT_EQ(read.recent_problem, "");
+    EXPECT_TRUE(read.lock_mapped);
+  }
+  for (const char* unusable : {"Recent compositions 2", "something else"}) {
+    dir.Write("tvx.ini", std::string(" 1 \r\n 1 \r\n 1 \r\n\r\n") + unusable +
+                             "\r\n/a.tvx\r\n");
+    LoadIniFile(read, dir / "tvx.ini");
+    EXPECT_TRUE(read.recent_compositions.empty()) << unusable;
+    EXPECT_NE(read.recent_problem, "") << unusable;
+    EXPECT_TRUE(read.autoplay);
+  }
+}
+
+}  // namespace
+}  // namespace tessavar
