@@ -69,6 +69,9 @@ class AppCommands {
   // dialog.
   void LoadComposition(const std::string& path);
   void FileSaveCompositionAs();
+  // Saves the composition under its current name without asking for one
+  // (Save As when it has none yet).
+  void FileSaveComposition();
   void FileLoadOrchestration();
   void FileSaveOrchestration();
   void FileLoadScaleX();
@@ -101,6 +104,9 @@ class AppCommands {
   // *path to it (creating its
   // directory first for a save) with the extension replaced. False when
   // the dialog was cancelled or answered with an empty name.
+  // Writes the composition, its MIDI file and the composition information
+  // (edited first when asked) under state.composition_path.
+  void SaveComposition(bool edit_info);
   bool ChooseFile(const std::string& title, std::string_view extension,
                   bool open, std::string* path);
 

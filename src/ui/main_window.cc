@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -20,6 +21,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "model/recent_compositions.h"
 #include "model/redo_command.h"
 #include "ui/panel_view.h"
 #include "ui/playback_strip.h"
@@ -27,6 +29,7 @@
 #include "ui/dialogs/comp_info_dialog.h"
 #include "ui/dialogs/help_window.h"
 #include "ui/dialogs/midi_map_dialog.h"
+#include "ui/history_window.h"
 
 namespace tessavar {
 
@@ -60,6 +63,8 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
                                             ui_host_);
   compose_ =
       std::make_unique<ComposeCommand>(state_, player_, ui_host_, errors_);
+  browse_ = std::make_unique<BrowseSession>(state_, player_, ui_host_, errors_);
+  history_window_ = new HistoryWindow(this);
 
   // The help document is loaded now and shown on request.
   help_window_ = new HelpWindow(state_.paths.help_file, this);
@@ -92,6 +97,7 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   ConnectPlaybackStrip();
   ConnectCommandButtons();
   ConnectDialogCommands();
+  ConnectBrowsing();
   ui_host_.before_yield = [this] { Refresh(); };
 
   state_.panel.on_changed = [this] { Refresh(); };
@@ -136,8 +142,18 @@ QWidget* MainWindow::BuildCentralWidget() {
   load_button_->setObjectName("Command1");
   save_button_ = new QPushButton(tr("Save"), commands);
   save_button_->setObjectName("Command2");
+  previous_mapping_button_ =
+      new QPushButton(QString::fromUtf8("\u25C0 ") + tr("Mapping"), commands);
+  previous_mapping_button_->setObjectName("PreviousMappingButton");
+  previous_mapping_button_->setToolTip(
+      tr("Compose the previous mapping (Alt+Left)"));
+  next_mapping_button_ =
+      new QPushButton(tr("Mapping") + QString::fromUtf8(" \u25B6"), commands);
+  next_mapping_button_->setObjectName("NextMappingButton");
+  next_mapping_button_->setToolTip(tr("Compose the next mapping (Alt+Right)"));
   for (QPushButton* button :
-       {compile_button_, redo_button_, load_button_, save_button_}) {
+       {compile_button_, redo_button_, load_button_, save_button_,
+        previous_mapping_button_, next_mapping_button_}) {
     button->setMinimumHeight(30);
     button->setAutoDefault(false);
   }
@@ -148,6 +164,8 @@ QWidget* MainWindow::BuildCentralWidget() {
   buttons->addWidget(redo_button_, 0, 1);
   buttons->addWidget(load_button_, 1, 0);
   buttons->addWidget(save_button_, 1, 1);
+  buttons->addWidget(previous_mapping_button_, 2, 0);
+  buttons->addWidget(next_mapping_button_, 2, 1);
   left->addStretch(1);  // the buttons line up with the groups' bottom
   left->addWidget(commands);
 
@@ -202,6 +220,13 @@ void MainWindow::BuildMenus() {
       AddMenuItem(file, "FileSaveComp", tr("&Save Composition"),
                   QKeySequence(Qt::CTRL | Qt::Key_S));
   Connect(save_composition_item_, &AppCommands::FileSaveCompositionAs);
+  save_again_item_ = AddMenuItem(file, "FileResaveComp", tr("Save &Again"),
+                                 QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S));
+  Connect(save_again_item_, &AppCommands::FileSaveComposition);
+  recent_menu_ = file->addMenu(tr("&Recent Compositions"));
+  recent_menu_->menuAction()->setObjectName("FileRecent");
+  file_commands_.push_back(recent_menu_->menuAction());
+  connect(recent_menu_, &QMenu::aboutToShow, this, &MainWindow::FillRecentMenu);
   AddFileCommand(file, "FileCompositionInfo", tr("Composition In&fo"),
                  QKeySequence(Qt::CTRL | Qt::Key_F));
   file->addSeparator();
@@ -238,6 +263,8 @@ void MainWindow::BuildMenus() {
                               QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(exit, &QAction::triggered, this, &QWidget::close);
 
+  BuildEditMenu();
+
   QMenu* options = menuBar()->addMenu(tr("&Options"));
   options->setObjectName("OptionsMenu");
   QAction* autoplay =
@@ -270,8 +297,114 @@ void MainWindow::BuildMenus() {
 void MainWindow::Connect(QAction* action, void (AppCommands::*command)()) {
   connect(action, &QAction::triggered, this, [this, command] {
     (commands_.get()->*command)();
+    if (command == &AppCommands::FileLoadComposition) browse_->PieceReplaced();
+    SettingsChanged();
+  });
+}
+
+void MainWindow::BuildEditMenu() {
+  QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+  edit->setObjectName("EditMenu");
+  // "Change", so that they are not taken for the Redo Midi command.
+  AddMenuItem(edit, "EditUndo", tr("&Undo Change"),
+              QKeySequence(Qt::CTRL | Qt::Key_Z));
+  AddMenuItem(edit, "EditRedo", tr("Re&do Change"),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+              QKeySequence(Qt::CTRL | Qt::Key_Y));
+  edit->addSeparator();
+  AddMenuItem(edit, "EditPreviousMapping", tr("&Previous Mapping"),
+              QKeySequence(Qt::ALT | Qt::Key_Left));
+  AddMenuItem(edit, "EditNextMapping", tr("&Next Mapping"),
+              QKeySequence(Qt::ALT | Qt::Key_Right));
+  edit->addSeparator();
+  AddMenuItem(edit, "EditHistory", tr("Piece &History..."),
+              QKeySequence(Qt::CTRL | Qt::Key_H));
+}
+
+void MainWindow::FillRecentMenu() {
+  recent_menu_->clear();
+  int n = 0;
+  for (const RecentComposition& recent :
+       RecentCompositions(state_.options.recent_compositions)) {
+    const QString path = QString::fromStdString(recent.path);
+    QAction* action = recent_menu_->addAction(
+        QStringLiteral("&%1 %2").arg((n + 1) % 10).arg(path));
+    action->setObjectName(QStringLiteral("RecentComposition%1").arg(n++));
+    // A composition that is gone is shown greyed.
+    action->setEnabled(recent.exists && !state_.commands.busy());
+    connect(action, &QAction::triggered, this, [this, file = recent.path] {
+      commands_->LoadComposition(file);
+      browse_->PieceReplaced();
+      SettingsChanged();
+    });
+  }
+  recent_menu_->menuAction()->setEnabled(n > 0 && !state_.commands.busy());
+}
+
+void MainWindow::SettingsChanged() {
+  browse_->UserChanged();
+  Refresh();
+}
+
+void MainWindow::ConnectBrowsing() {
+  panel_view_->on_user_change = [this](ChangeKey key) {
+    browse_->UserChanged(key);
+    Refresh();
+  };
+  panel_view_->on_box_left = [this](BoxId id) {
+    browse_->BoxLeft(id);
+    Refresh();
+  };
+  connect(MenuItem("EditUndo"), &QAction::triggered, this, [this] {
+    browse_->Undo();
     Refresh();
   });
+  connect(MenuItem("EditRedo"), &QAction::triggered, this, [this] {
+    browse_->Redo();
+    Refresh();
+  });
+  connect(MenuItem("EditPreviousMapping"), &QAction::triggered, this,
+          [this] { StepMapping(-1); });
+  connect(MenuItem("EditNextMapping"), &QAction::triggered, this,
+          [this] { StepMapping(1); });
+  connect(previous_mapping_button_, &QPushButton::clicked, this,
+          [this] { StepMapping(-1); });
+  connect(next_mapping_button_, &QPushButton::clicked, this,
+          [this] { StepMapping(1); });
+  connect(MenuItem("EditHistory"), &QAction::triggered, this, [this] {
+    history_window_->Show(browse_->history());
+    history_window_->show();
+    history_window_->raise();
+    history_window_->activateWindow();
+  });
+  connect(history_window_, &HistoryWindow::RestoreRequested, this,
+          [this](int index) { RestorePiece(index, false); });
+  connect(history_window_, &HistoryWindow::SaveRequested, this,
+          [this](int index) { RestorePiece(index, true); });
+  connect(history_window_, &HistoryWindow::StarToggled, this, [this](int i) {
+    const auto& entries = browse_->history().entries();
+    if (i < 0 || static_cast<size_t>(i) >= entries.size()) return;
+    browse_->SetStarred(i, !entries[i].record.starred);
+    history_window_->Show(browse_->history());
+  });
+}
+
+void MainWindow::StepMapping(int direction) {
+  if (state_.commands.busy() || !state_.panel.enabled()) return;
+  browse_->StepMapping(direction);
+  Compose();
+}
+
+void MainWindow::RestorePiece(int index, bool save) {
+  if (state_.commands.busy() || index < 0) return;
+  const BrowseSession::Restored restored = browse_->RestorePiece(index);
+  if (restored == BrowseSession::Restored::kNone) return;
+  if (restored == BrowseSession::Restored::kNeedsCompose) Compose();
+  Refresh();
+  if (save && state_.panel.save_enabled()) {
+    commands_->FileSaveCompositionAs();
+    Refresh();
+  }
 }
 
 QAction* MainWindow::MenuItem(const QString& name) const {
@@ -324,6 +457,8 @@ void MainWindow::Compose() {
   const ComposeOutcome outcome = compose_->Click();
   // A click while composing only asked the running compose to stop.
   if (!outcome.started()) return;
+  browse_->Composed(outcome);
+  history_window_->Show(browse_->history());
   Refresh();
   const ComposeValidation& validation = outcome.validation;
   if (outcome.kind == ComposeOutcome::Kind::kInvalid &&
@@ -351,6 +486,7 @@ void MainWindow::ConnectDialogCommands() {
   connect(MenuItem("MIDIT2M"), &QAction::triggered, this, [this] {
     MidiMapDialog dialog(state_.channel_map, dialogs_, this);
     dialog.Run();
+    SettingsChanged();
   });
   connect(MenuItem("HelpHelpFile"), &QAction::triggered, this, [this] {
     help_window_->show();
@@ -435,9 +571,18 @@ void MainWindow::Refresh() {
   if (compile_button_->text() != compose_caption) {
     compile_button_->setText(compose_caption);
   }
+  SetEnabledIfChanged(save_again_item_, commands.save);
   for (QAction* action : file_commands_) {
     SetEnabledIfChanged(action, commands.file_commands);
   }
+  const bool idle = !state_.commands.busy() && panel.enabled();
+  MenuItem("EditUndo")->setEnabled(idle && browse_->CanUndo());
+  MenuItem("EditRedo")->setEnabled(idle && browse_->CanRedo());
+  MenuItem("EditPreviousMapping")->setEnabled(idle);
+  MenuItem("EditNextMapping")->setEnabled(idle);
+  SetEnabledIfChanged(previous_mapping_button_, idle);
+  SetEnabledIfChanged(next_mapping_button_, idle);
+  history_window_->SetCommandsEnabled(idle);
   MenuItem("OptionsAutoplay")->setChecked(state_.options.autoplay);
   MenuItem("OptionsAutoplayRedo")->setChecked(state_.options.autoplay_redo);
   MenuItem("OptionsLockMapped")->setChecked(state_.options.lock_mapped);
@@ -462,6 +607,13 @@ bool MainWindow::event(QEvent* event) {
 void MainWindow::RunFirstActivation() {
   if (commands_->activated_once() || exited_) return;
   commands_->FirstActivation();
+  browse_->Start();
+  // One notice at most: the history's comes first.
+  const std::string& recent_problem = state_.options.recent_problem;
+  if (!recent_problem.empty() && state_.panel.status_text().empty()) {
+    state_.panel.set_status_text("Recent compositions not read: " +
+                                 recent_problem);
+  }
   Refresh();
 }
 
@@ -478,6 +630,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     exited_ = true;
     status_timer_->stop();
     commands_->FormExit();
+    browse_->Finish();
     // Every other window closes with the program.
     for (QWidget* window : QApplication::topLevelWidgets()) {
       if (window != this && window->isVisible()) window->close();

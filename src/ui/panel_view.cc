@@ -7,6 +7,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -156,6 +158,15 @@ QGridLayout* GroupGrid(QGroupBox* group) {
   return grid;
 }
 
+// Undo and redo keys go to the window's commands, not to a box's own
+// undo, which the model would never hear of.
+bool IsUndoKey(QEvent* event) {
+  if (event->type() != QEvent::ShortcutOverride) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  return key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+         key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
+}
+
 }  // namespace
 
 PanelView::PanelView(PanelModel& model, QObject* parent)
@@ -182,6 +193,7 @@ QLineEdit* PanelView::AddBox(BoxId id, QWidget* parent, int width) {
   edit->installEventFilter(this);
   connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
     model_.SetText(id, text.toStdString());
+    UserChange(ChangeKey::Typing(id));
   });
   Spinner* spinner = nullptr;
   if (PanelModel::HasSpinner(id)) spinner = AddSpinner(id, parent);
@@ -197,10 +209,14 @@ Spinner* PanelView::AddSpinner(BoxId id, QWidget* parent) {
   SpinnerRange range = PanelModel::Range(id);
   spinner->SetRange(range.low, range.high, range.step);
   spinner->setFixedHeight(kRowHeight);
-  connect(spinner, &Spinner::Stepped, this,
-          [this, id](int direction) { model_.StepSpinner(id, direction); });
-  connect(spinner, &Spinner::Dragged, this,
-          [this, id](int value) { model_.SetSpinner(id, value); });
+  connect(spinner, &Spinner::Stepped, this, [this, id](int direction) {
+    model_.StepSpinner(id, direction);
+    UserChange({});
+  });
+  connect(spinner, &Spinner::Dragged, this, [this, id](int value) {
+    model_.SetSpinner(id, value);
+    UserChange(ChangeKey::Dragging(id));
+  });
   return spinner;
 }
 
@@ -219,8 +235,10 @@ ListCombo* PanelView::AddList(ListId id, QWidget* parent) {
   font.setBold(true);
   combo->setFont(font);
   combo->installEventFilter(this);
-  connect(combo, &QComboBox::activated, this,
-          [this, id](int index) { model_.Select(id, index); });
+  connect(combo, &QComboBox::activated, this, [this, id](int index) {
+    model_.Select(id, index);
+    UserChange({});
+  });
   connect(combo, &ListCombo::PopupOpening, this,
           [this, id] { model_.DropDownOpened(id); });
   lists_.push_back({id, combo});
@@ -233,6 +251,7 @@ QCheckBox* PanelView::AddCheck(CheckId id, QWidget* parent) {
                                                : QStringLiteral("FCheck"));
   connect(check, &QCheckBox::clicked, this, [this, id] {
     model_.SetCheck(id, model_.CheckValue(id) == 0 ? 1 : 0);
+    UserChange({});
     Refresh();  // shows the model's value even when it did not change
   });
   checks_.push_back({id, check});
@@ -418,7 +437,15 @@ void PanelView::Refresh() {
   }
 }
 
+void PanelView::UserChange(ChangeKey key) {
+  if (on_user_change) on_user_change(key);
+}
+
 bool PanelView::eventFilter(QObject* watched, QEvent* event) {
+  if (IsUndoKey(event)) {
+    event->ignore();
+    return true;
+  }
   if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut) {
     return QObject::eventFilter(watched, event);
   }
@@ -435,6 +462,7 @@ bool PanelView::eventFilter(QObject* watched, QEvent* event) {
       });
     } else {
       model_.FocusLost(box.id);
+      if (on_box_left) on_box_left(box.id);
     }
     return false;
   }
