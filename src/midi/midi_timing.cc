@@ -48,6 +48,13 @@ class ByteReader {
     Fail("a variable-length number is longer than four bytes");
   }
 
+  // The next count bytes, skipped over.
+  std::string_view Take(int64_t count) {
+    size_t start = pos_;
+    Skip(count);
+    return bytes_.substr(start, pos_ - start);
+  }
+
   void Skip(int64_t count) {
     if (count < 0 || static_cast<uint64_t>(count) > end_ - pos_) {
       Fail("an event runs past the end of its track");
@@ -75,9 +82,19 @@ int ChannelDataLength(int status) {
   return kind == 0xC0 || kind == 0xD0 ? 1 : 2;
 }
 
+// Reads the data bytes of a channel message whose first data byte is
+// `first` and tells the sink.
+void ReadChannelEvent(ByteReader& reader, int64_t tick, int status, int first,
+                      MidiEventSink& sink) {
+  size_t offset = reader.pos() - 1;
+  int second = ChannelDataLength(status) == 2 ? reader.Byte() : 0;
+  sink.ChannelEvent(tick, status, first, second, offset);
+}
+
 // Reads one track chunk; returns its end tick and collects its tempos.
 int64_t ReadTrack(ByteReader reader, int track,
-                  std::vector<PlacedTempo>& tempos) {
+                  std::vector<PlacedTempo>& tempos, MidiEventSink& sink) {
+  sink.TrackStart(track);
   int64_t tick = 0;
   int64_t order = 0;
   int running_status = 0;
@@ -87,25 +104,23 @@ int64_t ReadTrack(ByteReader reader, int track,
     int status = reader.Byte();
     if (status < 0x80) {
       if (running_status == 0) Fail("a data byte without a status byte");
-      reader.Skip(ChannelDataLength(running_status) - 1);
+      ReadChannelEvent(reader, tick, running_status, status, sink);
       continue;
     }
     if (status < 0xF0) {
       running_status = status;
-      reader.Skip(ChannelDataLength(status));
+      ReadChannelEvent(reader, tick, status, reader.Byte(), sink);
       continue;
     }
     if (status == 0xFF) {
       int type = reader.Byte();
       int64_t length = reader.VariableLength();
-      if (type == 0x2F) return tick;  // end of track
+      if (type == 0x2F) break;  // end of track
+      std::string_view data = reader.Take(length);
+      sink.MetaEvent(tick, type, data);
       if (type == 0x51 && length == 3) {
-        int64_t tempo = reader.Byte() << 16;
-        tempo |= reader.Byte() << 8;
-        tempo |= reader.Byte();
+        int64_t tempo = BigEndian(data, 0, 3);
         if (tempo > 0) tempos.push_back({tick, track, order++, tempo});
-      } else {
-        reader.Skip(length);
       }
     } else if (status == 0xF0 || status == 0xF7) {
       reader.Skip(reader.VariableLength());
@@ -114,12 +129,16 @@ int64_t ReadTrack(ByteReader reader, int track,
     }
     running_status = 0;  // meta and system events cancel running status
   }
-  return tick;  // a track without an end-of-track event ends at its last
+  // A track without an end-of-track event ends at its last event.
+  sink.TrackEnd(tick);
+  return tick;
 }
 
 }  // namespace
 
-MidiTiming MidiTiming::Parse(std::string_view bytes) {
+MidiTiming MidiTiming::Parse(std::string_view bytes, MidiEventSink* sink) {
+  MidiEventSink ignore_events;
+  if (sink == nullptr) sink = &ignore_events;
   if (bytes.size() < 14 || bytes.substr(0, 4) != "MThd") {
     Fail("no MIDI header");
   }
@@ -146,9 +165,9 @@ MidiTiming MidiTiming::Parse(std::string_view bytes) {
     size_t end =
         static_cast<size_t>(std::min<uint64_t>(begin + length, bytes.size()));
     if (id == "MTrk") {
-      timing.total_ticks_ =
-          std::max(timing.total_ticks_,
-                   ReadTrack(ByteReader(bytes, begin, end), track++, tempos));
+      timing.total_ticks_ = std::max(
+          timing.total_ticks_,
+          ReadTrack(ByteReader(bytes, begin, end), track++, tempos, *sink));
     }
     pos = end;
   }

@@ -25,6 +25,7 @@ class AboutWindow;
 class HelpWindow;
 class PanelView;
 class PlaybackStrip;
+class RollView;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -38,6 +39,7 @@ class MainWindow : public QMainWindow {
   AppCommands& commands() { return *commands_; }
   PanelView& panel_view() { return *panel_view_; }
   PlaybackStrip& playback_strip() { return *strip_; }
+  RollView& roll_view() { return *roll_; }
   QPushButton* compile_button() const { return compile_button_; }
   QPushButton* redo_button() const { return redo_button_; }
   QPushButton* load_button() const { return load_button_; }
@@ -61,6 +63,13 @@ class MainWindow : public QMainWindow {
   void SetTabOrder();
   void PlaceOnScreen();
   void ConnectPlaybackStrip();
+  // The roll follows the file in the player, its playhead the position;
+  // its clicks seek, its loop and mute and solo go to the player.
+  void ConnectRoll();
+  void SyncRollWithPlayer();
+  void ApplyLoop();
+  // Space and Home for the transport.
+  void AddTransportKeys();
   // The player's periodic status update, while a file is open.
   void PollPlayer();
   void ExportAudio();
@@ -97,6 +106,10 @@ class MainWindow : public QMainWindow {
   AboutWindow* about_window_ = nullptr;
   QTimer* splash_timer_ = nullptr;
   QTimer* status_timer_ = nullptr;
+  RollView* roll_ = nullptr;
+  QTimer* playhead_timer_ = nullptr;
+  // The file the roll shows: path, size and modification time.
+  std::string roll_file_key_;
   bool exited_ = false;
   // The Compose caption and the Load and Redo buttons, which the panel
   // model does not hold.

@@ -7,11 +7,13 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include "model/panel_tips.h"
 #include "ui/list_combo.h"
 #include "ui/spinner.h"
 
@@ -178,6 +180,7 @@ QLineEdit* PanelView::AddBox(BoxId id, QWidget* parent, int width) {
   font.setBold(true);
   edit->setFont(font);
   edit->installEventFilter(this);
+  edit->setToolTip(QString::fromStdString(BoxTip(id)));
   connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
     model_.SetText(id, text.toStdString());
   });
@@ -195,6 +198,7 @@ Spinner* PanelView::AddSpinner(BoxId id, QWidget* parent) {
   SpinnerRange range = PanelModel::Range(id);
   spinner->SetRange(range.low, range.high, range.step);
   spinner->setFixedHeight(kRowHeight);
+  spinner->setToolTip(QString::fromStdString(BoxTip(id)));
   connect(spinner, &Spinner::Stepped, this,
           [this, id](int direction) { model_.StepSpinner(id, direction); });
   connect(spinner, &Spinner::Dragged, this,
@@ -205,6 +209,7 @@ Spinner* PanelView::AddSpinner(BoxId id, QWidget* parent) {
 ListCombo* PanelView::AddList(ListId id, QWidget* parent) {
   auto* combo = new ListCombo(parent);
   combo->setObjectName(ListName(id));
+  combo->setToolTip(QString::fromStdString(ListTip(id.list)));
   for (const std::string& entry : ListEntries(id.list)) {
     // Instrument names are stored in mixed case and shown in upper case.
     QString text = ToQString(entry);
@@ -288,7 +293,9 @@ void PanelView::BuildOrchestrationGroup() {
   const char* headings[] = {"Instrument", "Transp", "Volume", "Pan", "Tie"};
   for (int c = 0; c < 5; ++c) {
     AddLabel(tr(headings[c]), g, grid, 0, c + 1,
-             c == 4 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignBottom);
+             c == 4 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignBottom)
+        ->setToolTip(QString::fromStdString(
+            ColumnTip(static_cast<OrchestrationColumn>(c))));
   }
   for (int t = 0; t < kPanelTracks; ++t) {
     const int row = t + 1;
@@ -314,13 +321,19 @@ void PanelView::BuildMappedGroup() {
   QGridLayout* grid = GroupGrid(mapped_group_);
   QWidget* g = mapped_group_;
 
-  grid->addWidget(AddCheck({Check::kMappedAuto}, g), 0, 0, Qt::AlignCenter);
-  AddLabel(tr("Auto"), g, grid, 0, 1)->setObjectName("FLabel_10");
+  const QString auto_tip = QString::fromStdString(MappedAutoTip());
+  QCheckBox* auto_check = AddCheck({Check::kMappedAuto}, g);
+  auto_check->setToolTip(auto_tip);
+  grid->addWidget(auto_check, 0, 0, Qt::AlignCenter);
+  QLabel* auto_label = AddLabel(tr("Auto"), g, grid, 0, 1);
+  auto_label->setObjectName("FLabel_10");
+  auto_label->setToolTip(auto_tip);
   int row = 1;
   for (int i : kMappedScreenOrder) {
     QLineEdit* edit = AddBox({Box::kMapped, i}, g, 40);
     grid->addWidget(Pair(g, edit, boxes_.back().spinner), row, 0);
-    AddLabel(tr(kMappedCaptions[i]), g, grid, row, 1);
+    AddLabel(tr(kMappedCaptions[i]), g, grid, row, 1)
+        ->setToolTip(QString::fromStdString(BoxTip({Box::kMapped, i})));
     ++row;
   }
   grid->setColumnStretch(1, 1);
@@ -417,6 +430,9 @@ void PanelView::Refresh() {
 }
 
 bool PanelView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    return StepByKey(watched, static_cast<QKeyEvent*>(event)->key());
+  }
   if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut) {
     return QObject::eventFilter(watched, event);
   }
@@ -440,6 +456,21 @@ bool PanelView::eventFilter(QObject* watched, QEvent* event) {
     if (list.combo == watched && !gained && !list.combo->popup_open()) {
       model_.ListFocusLost(list.id);
     }
+  }
+  return false;
+}
+
+// Up and PageUp step a number box up, Down and PageDown down, as one click
+// on its spinner's arrow or trough.
+bool PanelView::StepByKey(QObject* watched, int key) {
+  int direction = 0;
+  if (key == Qt::Key_Up || key == Qt::Key_PageUp) direction = 1;
+  if (key == Qt::Key_Down || key == Qt::Key_PageDown) direction = -1;
+  if (direction == 0) return false;
+  for (const BoxWidgets& box : boxes_) {
+    if (box.edit != watched || box.spinner == nullptr) continue;
+    if (model_.IsSpinnerEnabled(box.id)) model_.StepSpinner(box.id, direction);
+    return true;
   }
   return false;
 }

@@ -70,6 +70,7 @@ class PanelView : public QObject {
   ListCombo* AddList(ListId id, QWidget* parent);
   QCheckBox* AddCheck(CheckId id, QWidget* parent);
   void ShowList(const ListWidgets& list);
+  bool StepByKey(QObject* watched, int key);
 
   PanelModel& model_;
   QGroupBox* general_group_ = nullptr;

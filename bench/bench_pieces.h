@@ -1,0 +1,80 @@
+// The pieces the benchmarks time: the factory default and the longest
+// pieces the panel allows, composed and written as one Compose click does.
+#ifndef TESSAVAR_BENCH_BENCH_PIECES_H_
+#define TESSAVAR_BENCH_BENCH_PIECES_H_
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include "base/file_system.h"
+#include "files/composition_file.h"
+#include "model/compose_command.h"
+#include "model/program_init.h"
+#include "model/program_state.h"
+#include "model/silent_player.h"
+
+namespace tessavar {
+
+// The mapping of the longest panel that gives the most events (~465,000).
+inline constexpr int kMostEventsMapping = 14683;
+
+inline std::string WorkDirectory() {
+  std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                              ("tessavar-bench-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  return dir.string();
+}
+
+// The panel after loading the factory default, as the command-line
+// composer has it.
+inline void LoadFactoryDefault(ProgramState& state) {
+  state.paths = ProgramPaths::FromDirectory(WorkDirectory());
+  InitializeGlobalVariables(state);
+  state.composition_path = std::string(TESSAVAR_SHARE_DIR) + "/DEFAULT.TVX";
+  UiHost host;
+  if (!LoadConfigFile(state, host).complete) {
+    throw std::runtime_error("cannot read the factory default");
+  }
+  state.composition_path.clear();
+}
+
+// The longest pieces: 16 digits, variation 10 (every treatment and the
+// repeats on), 16 tracks, fixed meter, "Auto" on.
+inline void MakeLongest(ProgramState& state, int mapping) {
+  LoadFactoryDefault(state);
+  PanelModel& panel = state.panel;
+  panel.SetText({Box::kStructure}, "9999999999999998");
+  panel.SetText({Box::kVariation}, "10");
+  panel.SetText({Box::kTracks}, "16");
+  panel.SetText({Box::kMapping}, std::to_string(mapping));
+  panel.Select({List::kMeter}, 2);
+  panel.SetCheck({Check::kMappedAuto}, 1);
+}
+
+// Validation, composing and writing the working MIDI file: one click.
+inline int ComposeAndWrite(ProgramState& state) {
+  UiHost host;
+  SilentPlayer player;
+  CancelingErrorReporter errors;
+  CommandButtons buttons;
+  if (!ValidateCompose(state.panel).passed()) return -1;
+  return ComposeCommand(state, player, host, errors, buttons).Click().result;
+}
+
+// Composes the longest piece with the most events; returns the path of its
+// MIDI file.
+inline std::string LongestPieceMidi() {
+  ProgramState state;
+  MakeLongest(state, kMostEventsMapping);
+  if (ComposeAndWrite(state) <= 0) {
+    throw std::runtime_error("cannot compose the longest piece");
+  }
+  return FindExistingPath(state.paths.working_midi);
+}
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_BENCH_BENCH_PIECES_H_
