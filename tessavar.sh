@@ -3,10 +3,12 @@
 #   ./tessavar.sh test   install what is missing, build, run every test
 #   ./tessavar.sh demo   install, build, compose the factory default and
 #                        render it to audio
-#   ./tessavar.sh gui    install, build and start the desktop program
+#   ./tessavar.sh gui [FILE.tvx]
+#                        install, build and start the desktop program
 #   ./tessavar.sh build  install and build only
 set -euo pipefail
 
+start_dir="$PWD"  # where a file named on the command line is relative to
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$root"
 
@@ -17,6 +19,7 @@ readonly PACKAGES=(
   libfluidsynth-dev timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  desktop-file-utils appstream shared-mime-info
 )
 
 log() { printf '==> %s\n' "$*" >&2; }
@@ -70,34 +73,24 @@ demo() {
   fi
 }
 
-# The desktop program runs in a program directory of its own that holds the
-# factory default composition and the help document; the user's files there
-# are never overwritten.
+# The desktop program finds (and on first use prepares) its own program
+# directory, ~/TessavarComposer or $TESSAVAR_HOME; a composition named after
+# "gui" is opened.
 gui() {
   build
-  local dir="${TESSAVAR_HOME:-$HOME/TessavarComposer}"
-  mkdir -p "$dir"
-  local f
-  for f in DEFAULT.TVX THELP20.RTF; do
-    if ! ls "$dir" | grep -qix "$f"; then
-      # The program writes its files with lower-case names; so do we.
-      cp "$root/share/$f" "$dir/$(printf %s "$f" | tr A-Z a-z)"
-    fi
-  done
-  log "program directory: $dir"
   if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] &&
       [ -z "${QT_QPA_PLATFORM:-}" ]; then
     log "no display found: run it on a desktop, or under xvfb-run"
     exit 1
   fi
-  cd "$dir"
-  exec "$root/build/tessavar"
+  cd "$start_dir"
+  exec "$root/build/bin/tessavar" "$@"
 }
 
 case "${1:-}" in
   test) run_tests ;;
   demo) demo ;;
-  gui) gui ;;
+  gui) shift; gui "$@" ;;
   build) build ;;
   *)
     echo "usage: $0 {test|demo|gui|build}" >&2

@@ -10,9 +10,8 @@
 #include <string>
 
 #include "base/file_system.h"
-#include "files/composition_file.h"
 #include "model/compose_command.h"
-#include "model/program_init.h"
+#include "model/composition_file_io.h"
 #include "model/program_state.h"
 #include "model/silent_player.h"
 
@@ -32,13 +31,12 @@ inline std::string WorkDirectory() {
 // composer has it.
 inline void LoadFactoryDefault(ProgramState& state) {
   state.paths = ProgramPaths::FromDirectory(WorkDirectory());
-  InitializeGlobalVariables(state);
-  state.composition_path = std::string(TESSAVAR_SHARE_DIR) + "/DEFAULT.TVX";
   UiHost host;
-  if (!LoadConfigFile(state, host).complete) {
+  if (!LoadStartupComposition(state, TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX",
+                              host)
+           .complete) {
     throw std::runtime_error("cannot read the factory default");
   }
-  state.composition_path.clear();
 }
 
 // The longest pieces: 16 digits, variation 10 (every treatment and the
@@ -59,9 +57,8 @@ inline int ComposeAndWrite(ProgramState& state) {
   UiHost host;
   SilentPlayer player;
   CancelingErrorReporter errors;
-  CommandButtons buttons;
   if (!ValidateCompose(state.panel).passed()) return -1;
-  return ComposeCommand(state, player, host, errors, buttons).Click().result;
+  return ComposeCommand(state, player, host, errors).Click().result;
 }
 
 // Composes the longest piece with the most events; returns the path of its

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -15,12 +14,11 @@
 #include <vector>
 
 #include "model/error_reporter.h"
-#include "model/program_init.h"
+#include "model/program_paths.h"
 #include "model/program_state.h"
 #include "model/ui_host.h"
 #include "cli/cli_command.h"
-#include "engine/text_number.h"
-#include "files/composition_file.h"
+#include "model/composition_file_io.h"
 #include "midi/composition_info.h"
 #include "midi/midi_timing.h"
 #include "base/file_system.h"
@@ -34,7 +32,6 @@ namespace fs = std::filesystem;
 
 constexpr int kExitInvalid = 1;
 constexpr int kExitFile = 2;
-constexpr char kFactoryDefaultName[] = "DEFAULT.TVX";
 
 constexpr char kUsage[] =
     "usage: tessavar-cli compose [COMPOSITION.tvx] -o OUT.mid\n"
@@ -119,39 +116,15 @@ std::optional<Arguments> ParseArguments(const std::vector<std::string>& args,
   return parsed;
 }
 
-fs::path ExecutableDirectory() {
-  std::error_code ec;
-  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::path() : exe.parent_path();
-}
-
-// The factory default: beside an installed program in
-// <prefix>/share/tessavar, or in the source tree it was built from.
+// The factory default, in the share directory beside the program.
 std::string FactoryDefaultPath() {
-  std::vector<fs::path> candidates;
-  fs::path exe_dir = ExecutableDirectory();
-  if (!exe_dir.empty()) {
-    candidates.push_back(exe_dir.parent_path() / "share" / "tessavar" /
-                         kFactoryDefaultName);
-  }
-  candidates.push_back(fs::path(TESSAVAR_SHARE_DIR) / kFactoryDefaultName);
-  for (const fs::path& candidate : candidates) {
-    if (FileExists(candidate.string())) return candidate.string();
-  }
-  return candidates.back().string();
+  return (fs::path(ShareDirectory()) / kDefaultCompositionName).string();
 }
 
 // The panel as the program has it after loading its default composition
 // at start-up, from the given file.
 bool LoadPanel(ProgramState& state, const std::string& path, UiHost& host) {
-  InitializeGlobalVariables(state);
-  PanelModel& panel = state.panel;
-  panel.SetText(
-      {Box::kMapping},
-      NumberToText(std::fabs(NumericValue(panel.Text({Box::kMapping})))));
-  state.composition_path = path;
-  CompositionLoadResult loaded = LoadConfigFile(state, host);
-  state.composition_path.clear();
+  CompositionLoadResult loaded = LoadStartupComposition(state, path, host);
   if (!loaded.complete) {
     std::cerr << "tessavar-cli compose: cannot read the composition: "
               << loaded.Describe() << "\n";
@@ -242,9 +215,8 @@ int Run(const std::vector<std::string>& args) {
   const std::string working = WorkingFileFor(parsed->output);
   state.paths.working_midi = working;
   SilentPlayer player;
-  CommandButtons buttons;
   ComposeOutcome outcome =
-      ComposeCommand(state, player, host, reporter, buttons).Click();
+      ComposeCommand(state, player, host, reporter).Click();
   std::error_code ignored;
   if (outcome.result <= 0) {
     fs::remove(working, ignored);

@@ -9,7 +9,7 @@
 #include "model/program_state.h"
 #include "model/ui_host.h"
 #include "cli/cli_command.h"
-#include "files/composition_file.h"
+#include "model/composition_file_io.h"
 #include "midi/redo_patcher.h"
 
 namespace tessavar::cli {
@@ -30,9 +30,8 @@ int RunRedo(const std::vector<std::string>& args) {
   }
   const std::string& midi_path = args[0];
   ProgramState state;
-  state.composition_path = args[1];
   UiHost host;
-  CompositionLoadResult loaded = LoadConfigFile(state, host);
+  CompositionLoadResult loaded = LoadConfigFile(state, args[1], host);
   if (!loaded.complete) {
     std::cerr << "tessavar-cli: " << loaded.Describe() << '\n';
     return 2;

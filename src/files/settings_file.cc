@@ -1,14 +1,10 @@
 #include "files/settings_file.h"
 
-#include <array>
 #include <exception>
 #include <optional>
-#include <vector>
 
-#include "base/status.h"
 #include "engine/text_number.h"
 #include "files/text_fields.h"
-#include "base/file_system.h"
 
 namespace tessavar {
 namespace {
@@ -28,43 +24,39 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
   return lines;
 }
 
-std::array<bool*, 3> CheckMarks(Options& options) {
-  return {&options.autoplay, &options.autoplay_redo, &options.lock_mapped};
-}
-
 }  // namespace
 
-void LoadIniFile(Options& options, const std::string& path) {
-  std::vector<std::string> lines;
-  try {
-    lines = SplitLines(ReadTextFile(path));
-  } catch (const std::exception&) {
-    return;
-  }
-  std::array<bool*, 3> marks = CheckMarks(options);
-  for (size_t i = 0; i < marks.size(); ++i) {
-    if (i >= lines.size()) return;
+SettingsValues ParseSettings(const std::string& bytes) {
+  SettingsValues values;
+  std::vector<std::string> lines = SplitLines(bytes);
+  for (size_t i = 0; i < kSettingsCheckMarks; ++i) {
+    if (i >= lines.size()) return values;
     std::optional<double> value = ParseNumberField(lines[i]);
-    if (!value) return;
-    *marks[i] = CInt(*value) != 0;
+    if (!value) return values;
+    values.check_marks.push_back(CInt(*value) != 0);
   }
-  options.soundfont = lines.size() > marks.size() ? lines[marks.size()] : "";
+  if (lines.size() > kSettingsCheckMarks) {
+    values.soundfont = lines[kSettingsCheckMarks];
+  }
+  return values;
 }
 
-bool SaveIniFile(const Options& options, const std::string& path) {
-  Options copy = options;
-  std::string bytes;
-  for (bool* mark : CheckMarks(copy)) bytes += NumberLine(*mark ? 1 : 0);
-  if (!options.soundfont.empty() &&
-      options.soundfont.find_first_of("\r\n") == std::string::npos) {
-    bytes += options.soundfont + kLineEnd;
-  }
+SettingsValues ReadSettingsFile(const std::string& path) {
   try {
-    WriteFileAtomically(LowerCaseFileName(path), bytes);
-    return true;
+    return ParseSettings(ReadTextFile(path));
   } catch (const std::exception&) {
-    return false;
+    return {};
   }
+}
+
+std::string SettingsBytes(const SettingsValues& values) {
+  std::string bytes;
+  for (bool mark : values.check_marks) bytes += NumberLine(mark ? 1 : 0);
+  if (!values.soundfont.empty() &&
+      values.soundfont.find_first_of("\r\n") == std::string::npos) {
+    bytes += values.soundfont + kLineEnd;
+  }
+  return bytes;
 }
 
 }  // namespace tessavar

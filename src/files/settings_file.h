@@ -5,21 +5,31 @@
 #ifndef TESSAVAR_FILES_SETTINGS_FILE_H_
 #define TESSAVAR_FILES_SETTINGS_FILE_H_
 
+#include <cstddef>
 #include <string>
-
-#include "model/program_state.h"
+#include <vector>
 
 namespace tessavar {
 
-// Reads the settings silently. Each check mark is set in line order; on a
-// missing file, a missing line or a line that is not a number, reading
-// stops and that option and the later ones keep their state. The SoundFont
-// is that of the fourth line, empty when there is none.
-void LoadIniFile(Options& options, const std::string& path);
+inline constexpr size_t kSettingsCheckMarks = 3;
 
-// Writes the settings (file name in lower case); the SoundFont line only
-// when one is chosen. False when the file could not be written.
-bool SaveIniFile(const Options& options, const std::string& path);
+struct SettingsValues {
+  // The check marks in file order. Reading stops at a missing line or one
+  // that is not a number, so fewer than three may have been read.
+  std::vector<bool> check_marks;
+  // The SoundFont of the fourth line (empty when there is none); read only
+  // when all three check marks were.
+  std::string soundfont;
+};
+
+// The settings in a file's bytes, and in a file (nothing read when it is
+// missing or unreadable).
+SettingsValues ParseSettings(const std::string& bytes);
+SettingsValues ReadSettingsFile(const std::string& path);
+
+// The file's bytes for three check marks; the SoundFont line only when one
+// is chosen and it fits on one line.
+std::string SettingsBytes(const SettingsValues& values);
 
 }  // namespace tessavar
 

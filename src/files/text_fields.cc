@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "engine/text_number.h"
 #include "base/file_system.h"
+#include "engine/text_number.h"
 
 namespace tessavar {
 namespace {
@@ -130,13 +130,6 @@ std::string ReadTextFile(const std::string& path) {
   }
   if (!fs::is_regular_file(status)) throw RunTimeError(kErrPathFileAccess);
   return ReadWholeFile(actual);
-}
-
-bool WriteTextFile(const std::string& path, std::string_view bytes,
-                   ErrorReporter& reporter) {
-  std::string target = LowerCaseFileName(path);
-  return RunWithRetry(reporter, [&] { WriteFileAtomically(target, bytes); })
-      .ok();
 }
 
 }  // namespace tessavar

@@ -7,12 +7,11 @@
 #define TESSAVAR_FILES_TEXT_FIELDS_H_
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "model/error_reporter.h"
+#include "base/status.h"
 
 namespace tessavar {
 
@@ -77,11 +76,6 @@ std::optional<std::string> UnstorableTextProblem(std::string_view text,
 // The bytes of a file to read, looked up case-insensitively. RunTimeError
 // 53 when it is missing, 75 when it is not a regular file.
 std::string ReadTextFile(const std::string& path);
-
-// Writes a file atomically under its lower-cased file name, with Retry and
-// Cancel on failure; true when written.
-bool WriteTextFile(const std::string& path, std::string_view bytes,
-                   ErrorReporter& reporter);
 
 }  // namespace tessavar
 

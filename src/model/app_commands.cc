@@ -1,15 +1,14 @@
 #include "model/app_commands.h"
 
 #include <cmath>
+#include <utility>
 
 #include "model/note_entry.h"
-#include "model/program_init.h"
-#include "engine/text_number.h"
-#include "files/composition_file.h"
 #include "files/file_names.h"
-#include "files/orchestration_file.h"
-#include "files/scale_file.h"
-#include "files/settings_file.h"
+#include "model/composition_file_io.h"
+#include "model/orchestration_file_io.h"
+#include "model/scale_file_io.h"
+#include "model/settings_file_io.h"
 #include "midi/composition_info.h"
 #include "midi/midi_file_transfer.h"
 #include "base/file_system.h"
@@ -23,8 +22,29 @@ constexpr char kOrchestrationExtension[] = "orc";
 constexpr char kScaleExtension[] = "sca";
 constexpr char kAudioExtension[] = "wav";
 constexpr char kSoundFontExtension[] = "sf2";
+// Where Debian packages put their SoundFonts.
+constexpr char kSystemSoundFontDirectory[] = "/usr/share/sounds/sf2";
 constexpr char kNothingToExport[] =
     "There is no composed music to export yet. Compose first.";
+
+// The described filter of each file kind; FluidSynth also reads SoundFonts
+// in the compressed .sf3 form.
+std::string FilterFor(std::string_view extension) {
+  struct Kind {
+    std::string_view extension;
+    const char* filter;
+  };
+  static constexpr Kind kKinds[] = {
+      {kCompositionExtension, "Compositions (*.tvx)"},
+      {kOrchestrationExtension, "Orchestrations (*.orc)"},
+      {kScaleExtension, "Scales (*.sca)"},
+      {kAudioExtension, "WAV audio (*.wav)"},
+      {kSoundFontExtension, "SoundFonts (*.sf2 *.sf3)"}};
+  for (const Kind& kind : kKinds) {
+    if (kind.extension == extension) return kind.filter;
+  }
+  return "*." + std::string(extension);
+}
 
 }  // namespace
 
@@ -32,7 +52,7 @@ FileDialogRequest FileDialogFor(const std::string& title,
                                 std::string_view extension, bool open) {
   FileDialogRequest request;
   request.title = title;
-  request.filter = "*." + std::string(extension);
+  request.filter = FilterFor(extension);
   request.default_extension = extension;
   request.must_exist = open;
   return request;
@@ -60,20 +80,11 @@ bool AppCommands::FirstActivation() {
   if (activated_once_) return false;
   activated_once_ = true;
   ui_.Yield();
-  InitializeGlobalVariables(state_);
-  ui_.Yield();
-  PanelModel& panel = state_.panel;
-  panel.SetText(
-      {Box::kMapping},
-      NumberToText(std::fabs(NumericValue(panel.Text({Box::kMapping})))));
-
   // The default composition and its music, without a word when missing.
-  state_.composition_path = state_.paths.default_composition;
+  LoadStartupComposition(state_, state_.paths.default_composition, ui_);
   state_.midi_path = state_.paths.default_midi;
-  LoadConfigFile(state_, ui_);
   LoadMIDIFile(state_, player_, ui_, errors_);
   // Forgotten, so that the first save asks for a name.
-  state_.composition_path.clear();
   state_.midi_path.clear();
   state_.orchestration_path.clear();
   state_.scale_path.clear();
@@ -86,19 +97,20 @@ bool AppCommands::FirstActivation() {
   if (!state_.options.soundfont.empty() && hooks.apply_soundfont) {
     hooks.apply_soundfont(state_.options.soundfont);
   }
+  if (!file_to_open.empty()) LoadComposition(std::exchange(file_to_open, {}));
   return true;
 }
 
 void AppCommands::FormExit() {
   player_.Close();
-  const std::string composition_path = state_.composition_path;
   const std::string midi_path = state_.midi_path;
   const std::string caption = state_.caption;
-  state_.composition_path = state_.paths.default_composition;
+  SaveConfigFile(state_, state_.paths.default_composition, ui_, errors_);
   state_.midi_path = state_.paths.default_midi;
-  SaveConfigFile(state_, ui_, errors_);
-  SaveMIDIFile(state_, player_, ui_, errors_);
-  state_.composition_path = composition_path;
+  // Before the first Compose there is no music to keep, and no message.
+  if (FileExists(state_.paths.working_midi)) {
+    SaveMIDIFile(state_, player_, ui_, errors_);
+  }
   state_.midi_path = midi_path;
   state_.caption = caption;  // the window is closing: keep its own name
   // The program ends whether or not the settings could be written.
@@ -111,7 +123,12 @@ void AppCommands::FileLoadComposition() {
                   &state_.composition_path)) {
     return;
   }
-  LoadConfigFile(state_, ui_);
+  LoadComposition(state_.composition_path);
+}
+
+void AppCommands::LoadComposition(const std::string& path) {
+  state_.composition_path = ReplaceExtension(path, kCompositionExtension);
+  LoadConfigFile(state_, state_.composition_path, ui_);
   state_.midi_path = CompanionMidiPath(state_.composition_path);
   LoadMIDIFile(state_, player_, ui_, errors_);
 }
@@ -123,7 +140,7 @@ void AppCommands::FileSaveCompositionAs() {
   }
   // A composition that could not be written (or was refused) gets no
   // companion file and no information either.
-  if (!SaveConfigFile(state_, ui_, errors_)) return;
+  if (!SaveConfigFile(state_, state_.composition_path, ui_, errors_)) return;
   state_.midi_path = CompanionMidiPath(state_.composition_path);
   if (!SaveMIDIFile(state_, player_, ui_, errors_)) return;
   if (hooks.edit_composition_info) hooks.edit_composition_info();
@@ -155,7 +172,8 @@ void AppCommands::FileUserDefinedScale() {
 bool AppCommands::ChooseFile(const std::string& title,
                              std::string_view extension, bool open,
                              std::string* path) {
-  const FileDialogRequest request = FileDialogFor(title, extension, open);
+  FileDialogRequest request = FileDialogFor(title, extension, open);
+  request.start_path = *path;
   std::optional<std::string> chosen =
       open ? dialogs_.OpenFileName(request) : dialogs_.SaveFileName(request);
   if (!chosen.has_value()) return false;  // cancelled: the path stays
@@ -219,6 +237,9 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
 void AppCommands::OptionsSoundFont() {
   FileDialogRequest request =
       FileDialogFor("Choose SoundFont", kSoundFontExtension, true);
+  request.start_path = state_.options.soundfont.empty()
+                           ? kSystemSoundFontDirectory
+                           : state_.options.soundfont;
   std::optional<std::string> chosen = dialogs_.OpenFileName(request);
   if (!chosen.has_value() || chosen->empty()) return;
   state_.options.soundfont = *chosen;

@@ -19,8 +19,9 @@
 
 namespace tessavar {
 
-// The set-up of the file dialog for a file kind: title, filter "*.<ext>",
-// default extension; Open dialogs require the file to exist.
+// The set-up of the file dialog for a file kind: title, described filter
+// ("Compositions (*.tvx)"), default extension; Open dialogs require the
+// file to exist.
 FileDialogRequest FileDialogFor(const std::string& title,
                                 std::string_view extension, bool open);
 
@@ -46,6 +47,10 @@ class AppCommands {
   };
   WindowHooks hooks;
 
+  // A composition named on the command line: loaded as File > Load does,
+  // once the start-up has loaded the defaults.
+  std::string file_to_open;
+
   // --- Life cycle ----------------------------------------------------------
   // The first activation of the main window: resets the program, loads the
   // default composition and its MIDI file silently, forgets their paths,
@@ -54,11 +59,15 @@ class AppCommands {
   // The shut-down: closes the player, saves the panel as the default
   // composition and the working MIDI file as the default MIDI file (the
   // composition's own paths are restored afterwards) and the settings. A
-  // settings file that cannot be written is ignored.
+  // settings file that cannot be written is ignored, and so is a missing
+  // working MIDI file (nothing composed yet).
   void FormExit();
 
   // --- File commands -------------------------------------------------------
   void FileLoadComposition();
+  // Loads a composition and its MIDI file, as File > Load does after its
+  // dialog.
+  void LoadComposition(const std::string& path);
   void FileSaveCompositionAs();
   void FileLoadOrchestration();
   void FileSaveOrchestration();
@@ -89,7 +98,8 @@ class AppCommands {
   }
 
  private:
-  // Asks for a file name; on an answer sets *path to it (creating its
+  // Asks for a file name, offering the current *path; on an answer sets
+  // *path to it (creating its
   // directory first for a save) with the extension replaced. False when
   // the dialog was cancelled or answered with an empty name.
   bool ChooseFile(const std::string& title, std::string_view extension,

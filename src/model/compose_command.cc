@@ -7,6 +7,7 @@
 #include "engine/text_characters.h"
 #include "engine/text_number.h"
 #include "midi/midi_writer.h"
+#include "model/playback_monitor.h"
 
 namespace tessavar {
 namespace {
@@ -72,15 +73,16 @@ ComposeValidation ValidateCompose(const PanelModel& panel) {
   return {};
 }
 
-int64_t StartPositionFromSlider(int slider, int64_t length_ms) {
-  return CInt(slider / 1000.0 * static_cast<double>(length_ms));
-}
-
 ComposeOutcome ComposeCommand::Click() {
   ComposeOutcome outcome;
-  if (buttons_.compose_caption == kCancelCaption) {
+  CommandState& commands = state_.commands;
+  if (commands.compose_stops()) {
     state_.engine.stop_requested = 1;
     outcome.kind = ComposeOutcome::Kind::kStopRequested;
+    return outcome;
+  }
+  if (commands.busy()) {
+    outcome.kind = ComposeOutcome::Kind::kBusy;
     return outcome;
   }
   outcome.validation = ValidateCompose(state_.panel);
@@ -96,18 +98,19 @@ ComposeOutcome ComposeCommand::Click() {
   if (outcome.result > 0) OpenWorkingFile();
   Restore();
   if (outcome.result > 0 && state_.options.autoplay) Autoplay();
+  commands.Finish();
   return outcome;
 }
 
 void ComposeCommand::Prepare() {
+  state_.commands.Start(RunningCommand::kCompose);
   state_.engine.stop_requested = 0;
   host_.SetBusyPointer(true);
   state_.panel.DisableLeftControls();
-  buttons_.load_enabled = false;
   state_.panel.set_save_enabled(false);
-  buttons_.redo_enabled = false;
+  state_.commands.SetLoadAndRedoEnabled(false);
   state_.play_slider = 0;
-  buttons_.compose_caption = kCancelCaption;
+  state_.commands.SetComposeStops(true);
   player_.Close();
   host_.Yield();
 }
@@ -131,12 +134,11 @@ void ComposeCommand::OpenWorkingFile() {
 }
 
 void ComposeCommand::Restore() {
-  buttons_.compose_caption = kComposeCaption;
+  state_.commands.SetComposeStops(false);
   state_.panel.set_status_text("");
   state_.panel.EnableLeftControls();
-  buttons_.load_enabled = true;
   state_.panel.set_save_enabled(true);
-  buttons_.redo_enabled = true;
+  state_.commands.SetLoadAndRedoEnabled(true);
   host_.SetBusyPointer(false);
   state_.engine.stop_requested = 0;
 }
@@ -144,7 +146,7 @@ void ComposeCommand::Restore() {
 void ComposeCommand::Autoplay() {
   host_.Yield();
   player_.SetFrom(
-      StartPositionFromSlider(state_.play_slider, player_.LengthMs()));
+      StartPositionForSlider(state_.play_slider, player_.LengthMs()));
   player_.Play();
 }
 

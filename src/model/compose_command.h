@@ -1,12 +1,13 @@
-// The Compose command (the "&Compose" button): validates the panel,
-// composes, writes the working MIDI file, reopens it in the player and
-// optionally plays it. While it runs the same button reads "&Cancel" and a
-// click on it asks the running compose to stop.
+// The Compose command (the Compose button): validates the panel, composes,
+// writes the working MIDI file, reopens it in the player and optionally
+// plays it. While it composes the same button reads "Cancel" and a click on
+// it asks the running compose to stop.
 #ifndef TESSAVAR_MODEL_COMPOSE_COMMAND_H_
 #define TESSAVAR_MODEL_COMPOSE_COMMAND_H_
 
 #include <string>
 
+#include "model/command_state.h"
 #include "model/error_reporter.h"
 #include "model/panel_model.h"
 #include "model/program_state.h"
@@ -15,19 +16,7 @@
 
 namespace tessavar {
 
-inline constexpr char kComposeCaption[] = "&Compose";
-inline constexpr char kCancelCaption[] = "&Cancel";
 inline constexpr char kGeneratingStatus[] = "generating MIDI file...";
-
-// The command buttons the Compose command touches that the panel model does
-// not hold. The Compose button's enabled state is the panel's
-// compose_enabled(); the Save button and the "Save Composition" menu item
-// share the panel's save_enabled().
-struct CommandButtons {
-  std::string compose_caption = kComposeCaption;  // CompileButton
-  bool load_enabled = true;                       // Command1 "Load"
-  bool redo_enabled = true;                       // RedoButton
-};
 
 // The outcome of validating the panel for composing.
 struct ComposeValidation {
@@ -49,24 +38,26 @@ ComposeValidation ValidateCompose(const PanelModel& panel);
 // What a click did.
 struct ComposeOutcome {
   enum class Kind {
-    kStopRequested,  // the button read "&Cancel"
+    kStopRequested,  // the button read "Cancel"
+    kBusy,           // another command runs; nothing was done
     kInvalid,        // validation failed (see `validation`)
     kFinished,       // composed and written when `result` > 0
   };
   Kind kind = Kind::kFinished;
   ComposeValidation validation;
   int result = -1;  // CompileScore / SaveScoreInMIDIFormat result
+
+  // Whether the click was a Compose of its own (validated, maybe composed).
+  bool started() const {
+    return kind == Kind::kInvalid || kind == Kind::kFinished;
+  }
 };
 
 class ComposeCommand {
  public:
   ComposeCommand(ProgramState& state, Player& player, UiHost& host,
-                 ErrorReporter& errors, CommandButtons& buttons)
-      : state_(state),
-        player_(player),
-        host_(host),
-        errors_(errors),
-        buttons_(buttons) {}
+                 ErrorReporter& errors)
+      : state_(state), player_(player), host_(host), errors_(errors) {}
 
   // The CompileButton click. A message-box failure is returned for the
   // caller to show (and to move the focus); a "Note:" failure is put in the
@@ -84,12 +75,7 @@ class ComposeCommand {
   Player& player_;
   UiHost& host_;
   ErrorReporter& errors_;
-  CommandButtons& buttons_;
 };
-
-// The player's start position for the slider (0..1000): the slider's share
-// of the length, rounded.
-int64_t StartPositionFromSlider(int slider, int64_t length_ms);
 
 }  // namespace tessavar
 

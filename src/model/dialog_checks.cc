@@ -15,7 +15,7 @@ ChannelCheck CheckValues(const ChannelBoxTexts& boxes) {
   for (int i = 0; i < 16; ++i) {
     const int channel = ChannelFromText(boxes[i]);
     if (channel < 1 || channel > 16) {
-      check.validation_flag = 1;
+      check.accepted = false;
       check.bad_box = i;
       check.message = kChannelRangeMessage;
       check.title = kChannelRangeTitle;
@@ -44,7 +44,7 @@ InfoCheckResult InfoCheck(std::string_view text) {
     result.message = kInfoTooLongMessage;
     return result;
   }
-  result.validation_flag = 1;
+  result.accepted = true;
   return result;
 }
 

@@ -21,10 +21,11 @@ inline constexpr int kMaxCompositionInfoLength = 127;
 
 using ChannelBoxTexts = std::array<std::string, 16>;
 
+// Both checks say whether the input is accepted the same way: `accepted`.
 struct ChannelCheck {
-  int validation_flag = 0;  // 0 = all boxes valid, 1 = a bad box was found
-  int bad_box = -1;         // index of the first bad box, -1 when none
-  std::string message;      // empty when valid
+  bool accepted = true;  // false when a box is outside 1..16
+  int bad_box = -1;      // index of the first bad box, -1 when none
+  std::string message;   // empty when accepted
   std::string title;
 };
 
@@ -39,9 +40,9 @@ ChannelCheck CheckValues(const ChannelBoxTexts& boxes);
 ChannelMap ChannelMapFromTexts(const ChannelBoxTexts& boxes);
 
 struct InfoCheckResult {
-  int validation_flag = 0;  // 1 = acceptable, 0 = refused
-  std::string text;         // the text without trailing spaces
-  std::string message;      // empty when acceptable
+  bool accepted = false;  // false when the text is too long
+  std::string text;       // the text without trailing spaces
+  std::string message;    // empty when accepted
 };
 
 // Removes trailing spaces and refuses a text longer than 127 characters.

@@ -23,8 +23,12 @@ inline constexpr char kPausedText[] = "paused";
 // empty file.
 int SliderForPosition(int64_t position_ms, int64_t length_ms);
 
-// Where playback starts for a slider value: slider / 1000 x length,
-// rounded to a whole millisecond (halves to even).
+// Where playback starts for a slider value (0..1000) and a length of at
+// least 0: slider / 1000 x length, rounded to a whole millisecond with
+// halves to even, as the program rounds everywhere. Computed exactly in
+// 64-bit integers (the product, then the quotient rounded by its
+// remainder): in floating point slider / 1000 is inexact, so a position that
+// lies exactly halfway (700 on a 45 ms file: 31.5) could round the wrong way.
 int64_t StartPositionForSlider(int slider, int64_t length_ms);
 
 // mm:ss; minutes from 100 on show their last two digits only.

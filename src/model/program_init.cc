@@ -14,8 +14,8 @@ void InitializeGlobalVariables(ProgramState& state) {
   }
   for (int t = 0; t < kPanelTracks; ++t) {
     panel.Select({List::kInstrument, t}, 0);
-    state.channel_map[t] = t + 1;
   }
+  state.channel_map = DefaultChannelMap();
 
   state.engine.user_scale = kDefaultUserScale;
   state.composition_info.clear();

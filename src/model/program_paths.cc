@@ -1,6 +1,11 @@
 #include "model/program_paths.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace tessavar {
+
+namespace fs = std::filesystem;
 
 ProgramPaths ProgramPaths::FromDirectory(const std::string& directory) {
   ProgramPaths paths;
@@ -9,14 +14,30 @@ ProgramPaths ProgramPaths::FromDirectory(const std::string& directory) {
     paths.program_directory += '/';
   }
   const std::string& dir = paths.program_directory;
-  paths.default_composition = dir + "DEFAULT.TVX";
+  paths.default_composition = dir + kDefaultCompositionName;
   paths.default_midi = dir + "DEFAULT.MID";
   paths.working_midi = dir + "TVX.MID";
-  paths.help_file = dir + "THELP20.RTF";
+  paths.help_file = dir + kHelpFileName;
   // The help file path with its last 11 characters replaced.
   paths.settings_file =
       paths.help_file.substr(0, paths.help_file.size() - 11) + "tvx.ini";
   return paths;
+}
+
+std::string ShareDirectoryFor(const std::string& executable) {
+  const fs::path program_directory = fs::path(executable).parent_path();
+  return (program_directory / ".." / "share" / "tessavar")
+      .lexically_normal()
+      .string();
+}
+
+std::string ShareDirectory() {
+  // The kernel's link names the program file itself, with symbolic links
+  // (such as one in a bin directory of the PATH) resolved.
+  std::error_code error;
+  const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+  if (error) return std::string();
+  return ShareDirectoryFor(executable.string());
 }
 
 }  // namespace tessavar

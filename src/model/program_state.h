@@ -1,12 +1,13 @@
 // Everything the program holds between commands, in one place: the panel,
-// the engine's state, the channel map, the composition information, the
-// paths of the files in use and the options.
+// which commands can be used, the engine's state, the channel map, the
+// composition information, the paths of the files in use and the options.
 #ifndef TESSAVAR_MODEL_PROGRAM_STATE_H_
 #define TESSAVAR_MODEL_PROGRAM_STATE_H_
 
 #include <array>
 #include <string>
 
+#include "model/command_state.h"
 #include "model/panel_model.h"
 #include "model/program_paths.h"
 #include "engine/engine_state.h"
@@ -35,6 +36,7 @@ inline ChannelMap DefaultChannelMap() {
 
 struct ProgramState {
   PanelModel panel;
+  CommandState commands;
   EngineState engine;
   ChannelMap channel_map = DefaultChannelMap();
   std::string composition_info;  // at most 127 characters

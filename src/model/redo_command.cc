@@ -24,12 +24,11 @@ bool PatchWorkingFile(const ProgramState& state, ErrorReporter& errors) {
 }  // namespace
 
 bool RedoCommand(ProgramState& state, Player& player, UiHost& ui,
-                 ErrorReporter& errors,
-                 const std::function<void(bool)>& set_load_and_redo_enabled) {
-  auto set_buttons = [&](bool enabled) {
-    if (set_load_and_redo_enabled) set_load_and_redo_enabled(enabled);
-  };
+                 ErrorReporter& errors) {
   PanelModel& panel = state.panel;
+  CommandState& commands = state.commands;
+  if (commands.busy()) return false;
+  commands.Start(RunningCommand::kRedo);
 
   player.Close();
   ui.Yield();
@@ -40,7 +39,7 @@ bool RedoCommand(ProgramState& state, Player& player, UiHost& ui,
   panel.set_save_enabled(false);
   panel.set_status_text(kRedoStatusText);
   panel.set_compose_enabled(false);
-  set_buttons(false);
+  commands.SetLoadAndRedoEnabled(false);
   ui.Yield();
 
   const bool patched = PatchWorkingFile(state, errors);
@@ -53,13 +52,14 @@ bool RedoCommand(ProgramState& state, Player& player, UiHost& ui,
   panel.set_save_enabled(patched || save_was_enabled);
   ui.SetBusyPointer(false);
   panel.set_compose_enabled(true);
-  set_buttons(true);
+  commands.SetLoadAndRedoEnabled(true);
 
   if (patched && state.options.autoplay_redo) {
     ui.Yield();
     player.SetFrom(StartPositionForSlider(state.play_slider, player.LengthMs()));
     player.Play();
   }
+  commands.Finish();
   return patched;
 }
 

@@ -4,8 +4,6 @@
 #ifndef TESSAVAR_MODEL_REDO_COMMAND_H_
 #define TESSAVAR_MODEL_REDO_COMMAND_H_
 
-#include <functional>
-
 namespace tessavar {
 
 struct ProgramState;
@@ -15,15 +13,14 @@ class ErrorReporter;
 
 inline constexpr char kRedoStatusText[] = "re-generating MIDI file...";
 
-// Runs the command. The panel (with Compose and Save) is disabled while the
-// file is patched; set_load_and_redo_enabled, when given, receives false
-// and true for the Load and Redo buttons, which the panel model does not
-// hold. A missing or locked working file is reported with Retry and Cancel;
-// after Cancel the interface is restored as before, Save keeps its earlier
-// state and nothing plays. Returns true when the file was patched.
-bool RedoCommand(
-    ProgramState& state, Player& player, UiHost& ui, ErrorReporter& errors,
-    const std::function<void(bool)>& set_load_and_redo_enabled = {});
+// Runs the command, marked running in the command state from start to end.
+// The panel (with Compose, Save, Load and Redo) is disabled while the file
+// is patched. A missing or locked working file is reported with Retry and
+// Cancel; after Cancel the interface is restored as before, Save keeps its
+// earlier state and nothing plays. Does nothing while another command runs.
+// Returns true when the file was patched.
+bool RedoCommand(ProgramState& state, Player& player, UiHost& ui,
+                 ErrorReporter& errors);
 
 }  // namespace tessavar
 

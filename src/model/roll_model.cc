@@ -16,6 +16,8 @@ constexpr double kMaxPixelsPerTick = 4.0;
 // A drag shorter than this many pixels is a click, not a region.
 constexpr int kMinRegionPixels = 4;
 constexpr int kPlayheadMarginPixels = 20;
+// Bar lines closer than this are thinned out.
+constexpr int kMinBarLinePixels = 6;
 
 constexpr std::array<uint32_t, 16> kTrackColours = {
     0xE6194B, 0x3CB44B, 0x4363D8, 0xF58231, 0x911EB4, 0x42D4F4,
@@ -180,9 +182,18 @@ double RollModel::KeyToY(int key) const {
   return kRollRulerHeight + (high_key_ - key) * KeyHeight();
 }
 
+int64_t RollModel::BarStride(int min_pixels) const {
+  const double bar_pixels =
+      std::max<int64_t>(content_.TicksPerBar(), 1) / ticks_per_pixel_;
+  int64_t stride = 1;
+  while (stride * bar_pixels < min_pixels) stride *= kRollBarsPerMark;
+  return stride;
+}
+
 std::vector<int64_t> RollModel::VisibleBarTicks() const {
   std::vector<int64_t> bars;
-  const int64_t bar = std::max<int64_t>(content_.TicksPerBar(), 1);
+  const int64_t bar = std::max<int64_t>(content_.TicksPerBar(), 1) *
+                      BarStride(kMinBarLinePixels);
   const int64_t end = std::min(VisibleEndTick(), content_.timing.total_ticks());
   for (int64_t tick = (scroll_tick_ + bar - 1) / bar * bar; tick <= end;
        tick += bar) {

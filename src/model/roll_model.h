@@ -82,7 +82,10 @@ class RollModel {
   // The top of the key's row.
   double KeyToY(int key) const;
 
-  // Bar starts in view, and the keys C of every octave in range.
+  // The bars between two lines drawn at least min_pixels apart: 1, 4, 16...
+  int64_t BarStride(int min_pixels) const;
+  // Bar starts in view (every BarStride-th when zoomed out), and the keys C
+  // of every octave in range.
   std::vector<int64_t> VisibleBarTicks() const;
   std::vector<int> OctaveKeys() const;
   // "C4" for key 60.

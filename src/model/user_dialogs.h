@@ -13,9 +13,12 @@ enum class MessageIcon { kNone, kExclamation, kInformation };
 
 struct FileDialogRequest {
   std::string title;              // "Load Composition"
-  std::string filter;             // "*.tvx"
+  std::string filter;             // "Compositions (*.tvx)"
   std::string default_extension;  // "tvx"
   bool must_exist = false;        // Open dialogs: file and path must exist
+  // The file to pre-select (its folder is opened) or a folder to open in;
+  // empty opens in the current directory.
+  std::string start_path;
 };
 
 class UserDialogs {

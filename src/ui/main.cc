@@ -1,20 +1,29 @@
-// Tessavar Composer, the desktop program. It works in the current
-// directory, which holds its default composition, the help document and its
-// settings.
+// Tessavar Composer, the desktop program. It works in its program directory
+// ($TESSAVAR_HOME, else ~/TessavarComposer), which holds its default
+// composition, the help document and its settings; a composition named on
+// the command line is opened as File > Load opens it.
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QMessageBox>
 #include <QStyleFactory>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
+#include <string>
 
+#include "base/status.h"
+#include "files/settings_file.h"
+#include "model/program_directory.h"
 #include "model/program_paths.h"
 #include "model/program_state.h"
-#include "ui/app_icon.h"
-#include "ui/main_window.h"
-#include "files/settings_file.h"
+#include "model/settings_file_io.h"
 #include "platform/fluid_player.h"
 #include "platform/qt/qt_error_reporter.h"
 #include "platform/qt/qt_user_dialogs.h"
+#include "ui/app_icon.h"
+#include "ui/main_window.h"
 
 namespace {
 
@@ -36,20 +45,82 @@ constexpr char kNoDisplayHelp[] =
     "or give it a virtual display with  xvfb-run tessavar .\n"
     "To compose without a window use  tessavar-cli compose -o OUT.mid .\n";
 
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+// The composition named on the command line, made absolute while the
+// directory it is relative to is still the current one; empty for none.
+std::string CompositionArgument(const QCoreApplication& app) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "Compose music from a few parameters and write it as a MIDI file.");
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addPositionalArgument("FILE.tvx", "The composition to open.",
+                               "[FILE.tvx]");
+  parser.process(app);
+  const QStringList files = parser.positionalArguments();
+  if (files.isEmpty()) return std::string();
+  return std::filesystem::absolute(
+             QFile::encodeName(files.first()).toStdString())
+      .string();
+}
+
+// Makes the program directory the current directory, creating and seeding
+// it on first use. The reason when that fails.
+std::optional<std::string> EnterProgramDirectory() {
+  const std::string directory = tessavar::ChooseProgramDirectory(
+      Environment(tessavar::kProgramHomeVariable), Environment("HOME"));
+  if (directory.empty()) {
+    return std::string(
+        "Set HOME or TESSAVAR_HOME to choose where Tessavar "
+        "Composer keeps its files.");
+  }
+  try {
+    tessavar::PrepareProgramDirectory(directory, tessavar::ShareDirectory());
+    std::filesystem::current_path(directory);
+  } catch (const tessavar::RunTimeError& error) {
+    return error.status().Message();
+  } catch (const std::filesystem::filesystem_error& error) {
+    return directory + ": " + error.code().message();
+  }
+  return std::nullopt;
+}
+
+void SetProgramName() {
+  QCoreApplication::setApplicationName("Tessavar Composer");
+  QCoreApplication::setApplicationVersion("2.01");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (!CanShowWindows()) {
+    // --help and --version still answer.
+    QCoreApplication core(argc, argv);
+    SetProgramName();
+    CompositionArgument(core);
     std::cerr << kNoDisplayHelp;
     return 1;
   }
   QApplication app(argc, argv);
-  QApplication::setApplicationName("Tessavar Composer");
-  QApplication::setApplicationVersion("2.01");
-  QApplication::setDesktopFileName("tessavar");
+  SetProgramName();
+  QApplication::setDesktopFileName("org.tessavar.Composer");
   if (QStyleFactory::keys().contains("Fusion"))
     QApplication::setStyle("Fusion");
   QApplication::setWindowIcon(tessavar::ApplicationIcon());
+
+  const std::string composition = CompositionArgument(app);
+  if (std::optional<std::string> failure = EnterProgramDirectory()) {
+    std::cerr << "tessavar: " << *failure << '\n';
+    QMessageBox::critical(
+        nullptr, QApplication::applicationName(),
+        QString::fromStdString("The program directory cannot be used.\n\n" +
+                               *failure));
+    return 1;
+  }
 
   // The player starts with the SoundFont the settings name, so that the
   // default composition's music is not loaded with another one first.
@@ -70,6 +141,7 @@ int main(int argc, char** argv) {
   window.commands().hooks.apply_soundfont = [&player](const std::string& path) {
     player.SetSoundFont(path);
   };
+  window.commands().file_to_open = composition;
   window.show();
   return app.exec();
 }

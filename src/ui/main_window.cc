@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "base/file_system.h"
 #include "model/redo_command.h"
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/comp_info_dialog.h"
@@ -41,7 +42,8 @@ constexpr int kStatusUpdateMilliseconds = 250;
 constexpr int kPlayheadMilliseconds = 50;
 
 // What changes when the file is written again: path, size and time.
-std::string FileKey(const std::string& path) {
+std::string FileKey(const std::string& name) {
+  const std::string path = FindExistingPath(name);
   std::error_code error;
   const auto size = std::filesystem::file_size(path, error);
   if (error) return {};
@@ -51,8 +53,10 @@ std::string FileKey(const std::string& path) {
          std::to_string(time.time_since_epoch().count());
 }
 
-void SetEnabledIfChanged(QWidget* widget, bool enabled) {
-  if (widget->isEnabled() != enabled) widget->setEnabled(enabled);
+// For widgets and menu items.
+template <typename Control>
+void SetEnabledIfChanged(Control* control, bool enabled) {
+  if (control->isEnabled() != enabled) control->setEnabled(enabled);
 }
 
 }  // namespace
@@ -72,8 +76,8 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
       ProgramPaths::FromDirectory(std::filesystem::current_path().string());
   commands_ = std::make_unique<AppCommands>(state_, dialogs_, errors_, player_,
                                             ui_host_);
-  compose_ = std::make_unique<ComposeCommand>(state_, player_, ui_host_,
-                                              errors_, buttons_);
+  compose_ =
+      std::make_unique<ComposeCommand>(state_, player_, ui_host_, errors_);
 
   // The help document is loaded now and shown on request.
   help_window_ = new HelpWindow(state_.paths.help_file, this);
@@ -111,6 +115,7 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   ui_host_.before_yield = [this] { Refresh(); };
 
   state_.panel.on_changed = [this] { Refresh(); };
+  state_.commands.on_changed = [this] { Refresh(); };
   commands_->hooks.focus_compose_button = [this] {
     compile_button_->setFocus(Qt::OtherFocusReason);
   };
@@ -120,6 +125,7 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
 }
 
 MainWindow::~MainWindow() {
+  state_.commands.on_changed = nullptr;
   state_.panel.on_changed = nullptr;
   state_.panel.on_score_cleared = nullptr;
   state_.panel.on_yield = nullptr;
@@ -190,52 +196,74 @@ QWidget* MainWindow::BuildCentralWidget() {
 
 QAction* MainWindow::AddMenuItem(QMenu* menu, const QString& name,
                                  const QString& text,
-                                 const QKeySequence& shortcut) {
+                                 const QKeySequence& shortcut,
+                                 const QKeySequence& second_shortcut) {
   QAction* action = menu->addAction(text);
   action->setObjectName(name);
-  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  if (second_shortcut.isEmpty()) {
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    return action;
+  }
+  action->setShortcuts({shortcut, second_shortcut});
+  // A menu shows only the first shortcut unless the text names them all.
+  action->setText(text + '\t' + shortcut.toString(QKeySequence::NativeText) +
+                  ", " + second_shortcut.toString(QKeySequence::NativeText));
+  return action;
+}
+
+QAction* MainWindow::AddFileCommand(QMenu* menu, const QString& name,
+                                    const QString& text,
+                                    const QKeySequence& shortcut,
+                                    const QKeySequence& second_shortcut) {
+  QAction* action = AddMenuItem(menu, name, text, shortcut, second_shortcut);
+  file_commands_.push_back(action);
   return action;
 }
 
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
   file->setObjectName("FileMenu");
-  Connect(AddMenuItem(file, "FileLoadComp", tr("&Load Composition"),
-                      QKeySequence(Qt::CTRL | Qt::Key_L)),
+  Connect(AddFileCommand(file, "FileLoadComp", tr("&Load Composition"),
+                         QKeySequence(Qt::CTRL | Qt::Key_L)),
           &AppCommands::FileLoadComposition);
-  Connect(AddMenuItem(file, "FileSaveComp", tr("&Save Composition"),
-                      QKeySequence(Qt::CTRL | Qt::Key_S)),
-          &AppCommands::FileSaveCompositionAs);
-  AddMenuItem(file, "FileCompositionInfo", tr("Composition In&fo"),
-              QKeySequence(Qt::CTRL | Qt::Key_F));
+  save_composition_item_ =
+      AddMenuItem(file, "FileSaveComp", tr("&Save Composition"),
+                  QKeySequence(Qt::CTRL | Qt::Key_S));
+  Connect(save_composition_item_, &AppCommands::FileSaveCompositionAs);
+  AddFileCommand(file, "FileCompositionInfo", tr("Composition In&fo"),
+                 QKeySequence(Qt::CTRL | Qt::Key_F));
   file->addSeparator();
-  Connect(AddMenuItem(file, "FileLoadOrch", tr("L&oad Orchestration"),
-                      QKeySequence(Qt::CTRL | Qt::Key_O)),
+  Connect(AddFileCommand(file, "FileLoadOrch", tr("L&oad Orchestration"),
+                         QKeySequence(Qt::CTRL | Qt::Key_O)),
           &AppCommands::FileLoadOrchestration);
-  Connect(AddMenuItem(file, "FileSaveOrch", tr("S&ave Orchestration"),
-                      QKeySequence(Qt::CTRL | Qt::Key_A)),
+  // Inside a text box Ctrl+A selects all and Ctrl+X cuts, as everywhere
+  // else; the second shortcuts reach these two commands from any widget.
+  Connect(AddFileCommand(file, "FileSaveOrch", tr("S&ave Orchestration"),
+                         QKeySequence(Qt::CTRL | Qt::Key_A),
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
           &AppCommands::FileSaveOrchestration);
   file->addSeparator();
-  Connect(AddMenuItem(file, "FileUserDefinedScale", tr("&Define Scale"),
-                      QKeySequence(Qt::Key_F3)),
+  Connect(AddFileCommand(file, "FileUserDefinedScale", tr("&Define Scale"),
+                         QKeySequence(Qt::Key_F3)),
           &AppCommands::FileUserDefinedScale);
-  Connect(AddMenuItem(file, "FileLoadScale", tr("Load S&cale"),
-                      QKeySequence(Qt::Key_F4)),
+  Connect(AddFileCommand(file, "FileLoadScale", tr("Load S&cale"),
+                         QKeySequence(Qt::Key_F4)),
           &AppCommands::FileLoadScaleX);
-  Connect(AddMenuItem(file, "FileSaveScale", tr("Sa&ve Scale"),
-                      QKeySequence(Qt::Key_F5)),
+  Connect(AddFileCommand(file, "FileSaveScale", tr("Sa&ve Scale"),
+                         QKeySequence(Qt::Key_F5)),
           &AppCommands::FileSaveScaleX);
   file->addSeparator();
-  Connect(AddMenuItem(file, "FileMelodyXlate", tr("&Melody-to-Structure"),
-                      QKeySequence(Qt::Key_F7)),
+  Connect(AddFileCommand(file, "FileMelodyXlate", tr("&Melody-to-Structure"),
+                         QKeySequence(Qt::Key_F7)),
           &AppCommands::FileMelodyXlate);
-  AddMenuItem(file, "MIDIT2M", tr("M&IDI Map"), QKeySequence(Qt::Key_F8));
+  AddFileCommand(file, "MIDIT2M", tr("M&IDI Map"), QKeySequence(Qt::Key_F8));
   file->addSeparator();
-  connect(AddMenuItem(file, "FileExportAudio", tr("&Export Audio...")),
+  connect(AddFileCommand(file, "FileExportAudio", tr("&Export Audio...")),
           &QAction::triggered, this, &MainWindow::ExportAudio);
   file->addSeparator();
   QAction* exit = AddMenuItem(file, "FileXit", tr("E&xit"),
-                              QKeySequence(Qt::CTRL | Qt::Key_X));
+                              QKeySequence(Qt::CTRL | Qt::Key_X),
+                              QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(exit, &QAction::triggered, this, &QWidget::close);
 
   QMenu* options = menuBar()->addMenu(tr("&Options"));
@@ -257,7 +285,7 @@ void MainWindow::BuildMenus() {
   Connect(autoplay_redo, &AppCommands::ToggleAutoplayRedo);
   Connect(lock, &AppCommands::ToggleLockMapped);
   options->addSeparator();
-  Connect(AddMenuItem(options, "OptionsSoundFont", tr("SoundFont...")),
+  Connect(AddFileCommand(options, "OptionsSoundFont", tr("SoundFont...")),
           &AppCommands::OptionsSoundFont);
 
   QMenu* help = menuBar()->addMenu(tr("&Help"));
@@ -321,18 +349,19 @@ void MainWindow::ConnectCommandButtons() {
 }
 
 void MainWindow::Compose() {
-  // A click while composing only asks the running compose to stop.
-  const bool starts = buttons_.compose_caption != kCancelCaption;
-  if (starts) running_command_ = true;
   const ComposeOutcome outcome = compose_->Click();
-  if (!starts) return;
-  running_command_ = false;
+  // A click while composing only asked the running compose to stop.
+  if (!outcome.started()) return;
   Refresh();
   const ComposeValidation& validation = outcome.validation;
   if (outcome.kind == ComposeOutcome::Kind::kInvalid &&
       validation.kind == ComposeValidation::Kind::kMessage) {
     dialogs_.ShowMessage(validation.text, "", MessageIcon::kNone);
-    panel_view_->Edit({validation.focus})->setFocus(Qt::OtherFocusReason);
+    // The box may get the focus back only as the window is reactivated,
+    // which does not select: select here, ready to be typed over.
+    QLineEdit* box = panel_view_->Edit({validation.focus});
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
   }
   if (close_pending_) close();
 }
@@ -366,13 +395,7 @@ void MainWindow::EditCompositionInfo() {
 }
 
 void MainWindow::Redo() {
-  running_command_ = true;
-  RedoCommand(state_, player_, ui_host_, errors_, [this](bool enabled) {
-    buttons_.load_enabled = enabled;
-    buttons_.redo_enabled = enabled;
-    Refresh();
-  });
-  running_command_ = false;
+  RedoCommand(state_, player_, ui_host_, errors_);
   Refresh();
   if (close_pending_) close();
 }
@@ -436,7 +459,7 @@ void MainWindow::SyncRollWithPlayer() {
   const std::string key = FileKey(player_.FileName());
   if (key == roll_file_key_) return;
   roll_file_key_ = key;
-  roll_->ShowFile(player_.FileName());
+  roll_->ShowFile(FindExistingPath(player_.FileName()));
   player_.SetSilentTracks(roll_->model().mix().SilentTracks());
   ApplyLoop();
 }
@@ -457,7 +480,8 @@ void MainWindow::AddTransportKeys() {
   auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
   connect(space, &QShortcut::activated, this, [this] {
     QWidget* focus = QApplication::focusWidget();
-    if (auto* button = qobject_cast<QAbstractButton*>(focus)) {
+    auto* button = qobject_cast<QAbstractButton*>(focus);
+    if (button != nullptr && button->isEnabled()) {
       button->animateClick();
     } else if (auto* combo = qobject_cast<QComboBox*>(focus)) {
       combo->showPopup();
@@ -503,25 +527,19 @@ void MainWindow::Refresh() {
   const PanelModel& panel = state_.panel;
   const QString status = QString::fromStdString(panel.status_text());
   if (status_line_->text() != status) status_line_->setText(status);
-  SetEnabledIfChanged(compile_button_, panel.compose_enabled());
-  SetEnabledIfChanged(save_button_, panel.save_enabled());
-  SetEnabledIfChanged(load_button_, buttons_.load_enabled);
-  SetEnabledIfChanged(redo_button_, buttons_.redo_enabled);
+  const CommandAvailability commands = state_.commands.Availability(panel);
+  SetEnabledIfChanged(compile_button_, commands.compose);
+  SetEnabledIfChanged(save_button_, commands.save);
+  SetEnabledIfChanged(save_composition_item_, commands.save);
+  SetEnabledIfChanged(load_button_, commands.load);
+  SetEnabledIfChanged(redo_button_, commands.redo);
   const QString compose_caption =
-      QString::fromStdString(buttons_.compose_caption);
+      commands.compose_stops ? tr("&Cancel") : tr("&Compose");
   if (compile_button_->text() != compose_caption) {
     compile_button_->setText(compose_caption);
   }
-  // While Compose or Redo runs, no other command may touch the files.
-  for (QAction* action : findChildren<QAction*>()) {
-    const QString name = action->objectName();
-    if (name.startsWith("File") || name == "MIDIT2M" ||
-        name == "OptionsSoundFont") {
-      if (name == "FileXit") continue;
-      const bool enabled =
-          !running_command_ && (name != "FileSaveComp" || panel.save_enabled());
-      if (action->isEnabled() != enabled) action->setEnabled(enabled);
-    }
+  for (QAction* action : file_commands_) {
+    SetEnabledIfChanged(action, commands.file_commands);
   }
   MenuItem("OptionsAutoplay")->setChecked(state_.options.autoplay);
   MenuItem("OptionsAutoplayRedo")->setChecked(state_.options.autoplay_redo);
@@ -552,9 +570,9 @@ void MainWindow::RunFirstActivation() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (running_command_) {
-    // Closed in the middle of a compose: stop it, and close once it has
-    // ended (the exit saves the files the compose is writing).
+  if (state_.commands.busy()) {
+    // Closed in the middle of Compose or Redo: stop it, and close once it
+    // has ended (the exit saves the files the command is writing).
     state_.engine.stop_requested = 1;
     close_pending_ = true;
     event->ignore();

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <vector>
 
 #include "model/app_commands.h"
 #include "model/compose_command.h"
@@ -76,14 +77,18 @@ class MainWindow : public QMainWindow {
   void ConnectCommandButtons();
   void Compose();
   void Redo();
-  // Compose and Redo yield to the event loop while they run; commands that
-  // would rewrite the same files wait until they are done.
-  bool running_command() const { return running_command_; }
   void ConnectDialogCommands();
   void EditCompositionInfo();
   void RunFirstActivation();
+  // A second shortcut is shown beside the first in the menu.
   QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& text,
-                       const QKeySequence& shortcut = {});
+                       const QKeySequence& shortcut = {},
+                       const QKeySequence& second_shortcut = {});
+  // A menu item that reads or writes the program's files: it waits while
+  // Compose or Redo runs.
+  QAction* AddFileCommand(QMenu* menu, const QString& name, const QString& text,
+                          const QKeySequence& shortcut = {},
+                          const QKeySequence& second_shortcut = {});
   // Runs a command on the action and shows the state it leaves.
   void Connect(QAction* action, void (AppCommands::*command)());
 
@@ -111,12 +116,12 @@ class MainWindow : public QMainWindow {
   // The file the roll shows: path, size and modification time.
   std::string roll_file_key_;
   bool exited_ = false;
-  // The Compose caption and the Load and Redo buttons, which the panel
-  // model does not hold.
-  CommandButtons buttons_;
   std::unique_ptr<ComposeCommand> compose_;
-  bool running_command_ = false;
-  // The window was closed while a compose was running.
+  // The "Save Composition" item, which follows the Save button, and the
+  // other items made by AddFileCommand.
+  QAction* save_composition_item_ = nullptr;
+  std::vector<QAction*> file_commands_;
+  // The window was closed while Compose or Redo was running.
   bool close_pending_ = false;
 };
 

@@ -22,6 +22,8 @@ namespace tessavar {
 namespace {
 
 constexpr int kRowHeight = 22;
+// Wide enough for the longest mapping number.
+constexpr int kGeneralBoxWidth = 56;
 const QColor kBoxGreen(0, 255, 0);
 const QColor kDimGreen(0, 120, 0);
 
@@ -256,17 +258,17 @@ void PanelView::BuildGeneralGroup() {
   struct Row {
     const char* label;
     Box box;
-    int width;
   };
-  const Row rows[] = {{"Mapping", Box::kMapping, 56},
-                      {"Variation", Box::kVariation, 40},
-                      {"Tracks", Box::kTracks, 40},
-                      {"Tempo", Box::kTempo, 48}};
+  const Row rows[] = {{"Mapping", Box::kMapping},
+                      {"Variation", Box::kVariation},
+                      {"Tracks", Box::kTracks},
+                      {"Tempo", Box::kTempo}};
   int row = 1;
   for (const Row& r : rows) {
     QLabel* label = AddLabel(tr(r.label), g, grid, row, 0);
     if (r.box == Box::kVariation) label->setObjectName("ComplexLabel");
-    QLineEdit* edit = AddBox({r.box}, g, r.width);
+    // One width for the four boxes puts their spinners in one column.
+    QLineEdit* edit = AddBox({r.box}, g, kGeneralBoxWidth);
     grid->addWidget(Pair(g, edit, boxes_.back().spinner), row, 1);
     ++row;
   }

@@ -20,6 +20,8 @@ const QColor kRegion(0xFF, 0xD7, 0x40, 0x38);
 const QColor kActiveRegion(0xFF, 0xD7, 0x40, 0x60);
 const QColor kPlayhead(0xFF, 0xFF, 0xFF);
 constexpr int kSilentAlpha = 70;
+// Bar numbers closer than this are thinned out.
+constexpr int kMinBarNumberPixels = 40;
 constexpr int kLegendPadding = 6;
 constexpr int kLegendChip = 10;
 
@@ -55,16 +57,20 @@ void PaintKeyRows(QPainter& painter, const RollModel& model) {
 // ruler.
 void PaintBars(QPainter& painter, const RollModel& model, bool numbers) {
   const int64_t bar = std::max<int64_t>(model.content().TicksPerBar(), 1);
+  const int64_t mark_stride =
+      model.BarStride(kMinBarNumberPixels / kRollBarsPerMark) *
+      kRollBarsPerMark;
+  const int64_t number_stride =
+      std::max(model.BarStride(kMinBarNumberPixels), mark_stride);
   painter.setPen(kLabel);
   for (int64_t tick : model.VisibleBarTicks()) {
     const int x = static_cast<int>(std::floor(model.TickToX(tick)));
     if (x < kRollKeyGutter) continue;
     const int64_t number = tick / bar;
-    const bool mark = number % kRollBarsPerMark == 0;
     if (!numbers) {
       painter.fillRect(x, kRollRulerHeight, 1, model.NoteAreaHeight(),
-                       mark ? kMarkLine : kBarLine);
-    } else if (mark) {
+                       number % mark_stride == 0 ? kMarkLine : kBarLine);
+    } else if (number % number_stride == 0) {
       painter.drawText(QPoint(x + 2, kRollRulerHeight - 4),
                        QString::number(number + 1));
     }

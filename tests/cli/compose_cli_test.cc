@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "model/compose_command.h"
-#include "model/program_init.h"
-#include "files/composition_file.h"
+#include "model/composition_file_io.h"
 #include "midi/composition_info.h"
 #include "base/file_system.h"
 #include "support/fake_player.h"
@@ -128,15 +127,11 @@ TEST_F(ComposeCliTest, SameBytesAsTheComposeCommand) {
 
   ProgramState state;
   state.paths = ProgramPaths::FromDirectory(dir_.string());
-  InitializeGlobalVariables(state);
-  state.composition_path = file;
   UiHost host;
-  ASSERT_TRUE(LoadConfigFile(state, host).complete);
+  ASSERT_TRUE(LoadStartupComposition(state, file, host).complete);
   testing::FakePlayer player;
   testing::ScriptedErrorReporter errors;
-  CommandButtons buttons;
-  ComposeOutcome outcome =
-      ComposeCommand(state, player, host, errors, buttons).Click();
+  ComposeOutcome outcome = ComposeCommand(state, player, host, errors).Click();
   ASSERT_EQ(outcome.result, 1);
   EXPECT_EQ(ReadWholeFile(state.paths.working_midi),
             ReadWholeFile(Path("cli.mid")));

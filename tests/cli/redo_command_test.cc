@@ -5,7 +5,7 @@
 #include <string>
 
 #include "model/program_state.h"
-#include "files/composition_file.h"
+#include "model/composition_file_io.h"
 #include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"
 

@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "model/compose_command.h"
-#include "model/program_init.h"
-#include "files/composition_file.h"
+#include "model/composition_file_io.h"
 #include "base/file_system.h"
 #include "support/fake_player.h"
 #include "support/scripted_error_reporter.h"
@@ -49,16 +48,13 @@ std::vector<GoldenEntry> ReadGoldenList() {
 std::string ComposeFile(const std::string& composition, const fs::path& dir) {
   ProgramState state;
   state.paths = ProgramPaths::FromDirectory(dir.string());
-  InitializeGlobalVariables(state);
-  state.composition_path = composition;
   UiHost host;
-  EXPECT_TRUE(LoadConfigFile(state, host).complete) << composition;
+  EXPECT_TRUE(LoadStartupComposition(state, composition, host).complete)
+      << composition;
   EXPECT_TRUE(ValidateCompose(state.panel).passed()) << composition;
   testing::FakePlayer player;
   testing::ScriptedErrorReporter errors;
-  CommandButtons buttons;
-  ComposeOutcome outcome =
-      ComposeCommand(state, player, host, errors, buttons).Click();
+  ComposeOutcome outcome = ComposeCommand(state, player, host, errors).Click();
   EXPECT_EQ(outcome.result, 1) << composition;
   return ReadWholeFile(state.paths.working_midi);
 }

@@ -2,83 +2,30 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
-
-#include "files/test_directory.h"
+#include <vector>
 
 namespace tessavar {
 namespace {
 
-using testing::TestDirectory;
+TEST(SettingsValuesTest, ReadsMarksInOrderAndTheSoundFontOnlyAfterAllThree) {
+  SettingsValues read = ParseSettings(" 1 \n0\r\n 2.6 \r\n/a b.sf2\r\nmore\n");
+  EXPECT_EQ(read.check_marks, (std::vector<bool>{true, false, true}));
+  EXPECT_EQ(read.soundfont, "/a b.sf2");
 
-Options AllOn() {
-  Options options;
-  options.autoplay = options.autoplay_redo = options.lock_mapped = true;
-  return options;
+  read = ParseSettings(" 0 \r\nyes\r\n 1 \r\n/a.sf2\r\n");
+  EXPECT_EQ(read.check_marks, std::vector<bool>{false});
+  EXPECT_EQ(read.soundfont, "");
+  EXPECT_TRUE(ParseSettings("").check_marks.empty());
 }
 
-TEST(SettingsFileTest, ReadsTheThreeCheckMarks) {
-  TestDirectory dir;
-  dir.Write("tvx.ini", " 1 \r\n 0 \r\n 1 \r\n");
-  Options options;
-  options.autoplay_redo = true;
-  LoadIniFile(options, dir / "tvx.ini");
-  EXPECT_TRUE(options.autoplay);
-  EXPECT_FALSE(options.autoplay_redo);
-  EXPECT_TRUE(options.lock_mapped);
-  EXPECT_EQ(options.soundfont, "");
-}
-
-TEST(SettingsFileTest, StopsAtTheFirstUnreadableLine) {
-  TestDirectory dir;
-  dir.Write("tvx.ini", " 0 \r\n");
-  Options options = AllOn();
-  LoadIniFile(options, dir / "tvx.ini");
-  EXPECT_FALSE(options.autoplay);
-  EXPECT_TRUE(options.autoplay_redo);
-  EXPECT_TRUE(options.lock_mapped);
-
-  dir.Write("tvx.ini", "0\nyes\n0\n");
-  options = AllOn();
-  options.soundfont = "/kept.sf2";
-  LoadIniFile(options, dir / "tvx.ini");
-  EXPECT_FALSE(options.autoplay);
-  EXPECT_TRUE(options.autoplay_redo);
-  EXPECT_TRUE(options.lock_mapped);
-  EXPECT_EQ(options.soundfont, "/kept.sf2");
-
-  options = AllOn();
-  LoadIniFile(options, dir / "missing.ini");
-  LoadIniFile(options, dir.path());
-  EXPECT_TRUE(options.autoplay && options.autoplay_redo && options.lock_mapped);
-}
-
-TEST(SettingsFileTest, WritesNumberLinesAndTheSoundFontOnlyWhenChosen) {
-  TestDirectory dir;
-  Options options;
-  options.autoplay = true;
-  ASSERT_TRUE(SaveIniFile(options, dir / "tvx.ini"));
-  EXPECT_EQ(dir.Read("tvx.ini"), " 1 \r\n 0 \r\n 0 \r\n");
-
-  options.soundfont = "/usr/share/sounds/sf2/My Font, v2.sf2";
-  ASSERT_TRUE(SaveIniFile(options, dir / "TVX.INI"));
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"tvx.ini"});
-  EXPECT_EQ(dir.Read("tvx.ini"),
-            " 1 \r\n 0 \r\n 0 \r\n/usr/share/sounds/sf2/My Font, v2.sf2\r\n");
-
-  Options read;
-  LoadIniFile(read, dir / "tvx.ini");
-  EXPECT_TRUE(read.autoplay);
-  EXPECT_FALSE(read.lock_mapped);
-  EXPECT_EQ(read.soundfont, options.soundfont);
-}
-
-TEST(SettingsFileTest, AFailedWriteIsOnlyReported) {
-  TestDirectory dir;
-  std::filesystem::create_directory(dir / "tvx.ini");
-  EXPECT_FALSE(SaveIniFile(AllOn(), dir / "tvx.ini"));
-  EXPECT_FALSE(SaveIniFile(AllOn(), dir / "no/such/dir/tvx.ini"));
+TEST(SettingsValuesTest, WritesTheSoundFontLineOnlyWhenItFitsOnOne) {
+  SettingsValues values{{true, false, false}, ""};
+  EXPECT_EQ(SettingsBytes(values), " 1 \r\n 0 \r\n 0 \r\n");
+  values.soundfont = "two\nlines.sf2";
+  EXPECT_EQ(SettingsBytes(values), " 1 \r\n 0 \r\n 0 \r\n");
+  values.soundfont = "/x.sf2";
+  EXPECT_EQ(ParseSettings(SettingsBytes(values)).soundfont, "/x.sf2");
 }
 
 }  // namespace

@@ -82,14 +82,14 @@ TEST_F(AppCommandsTest, OrchestrationAndScaleDialogsAreSetUpPerKind) {
   ASSERT_EQ(dialogs_.save_requests.size(), 2u);
   const FileDialogRequest& load_orc = dialogs_.open_requests[0];
   EXPECT_EQ(load_orc.title, "Load Orchestration");
-  EXPECT_EQ(load_orc.filter, "*.orc");
+  EXPECT_EQ(load_orc.filter, "Orchestrations (*.orc)");
   EXPECT_EQ(load_orc.default_extension, "orc");
   EXPECT_TRUE(load_orc.must_exist);
   const FileDialogRequest& save_orc = dialogs_.save_requests[0];
   EXPECT_EQ(save_orc.title, "Save Orchestration As");
   EXPECT_FALSE(save_orc.must_exist);
   EXPECT_EQ(dialogs_.open_requests[1].title, "Load User-Defined Scale");
-  EXPECT_EQ(dialogs_.open_requests[1].filter, "*.sca");
+  EXPECT_EQ(dialogs_.open_requests[1].filter, "Scales (*.sca)");
   EXPECT_EQ(dialogs_.save_requests[1].title, "Save User-Defined Scale As");
   EXPECT_EQ(dialogs_.save_requests[1].default_extension, "sca");
   // All four were cancelled: nothing chosen, nothing written or reported.
@@ -129,9 +129,15 @@ TEST_F(AppCommandsTest, SavingIntoANewFolderCreatesThatOneFolder) {
 TEST_F(AppCommandsTest, CancelledDialogKeepsThePreviousPath) {
   WriteFile(dir_ / "strings.orc", "");
   state_.orchestration_path = dir_ / "strings.orc";
+  state_.composition_path = dir_ / "song.tvx";
   commands_.FileSaveOrchestration();  // no answer: cancelled
+  commands_.FileSaveCompositionAs();
   EXPECT_EQ(state_.orchestration_path, dir_ / "strings.orc");
   EXPECT_EQ(ReadFile(dir_ / "strings.orc"), "");
+  // Each dialog offered the file in use.
+  ASSERT_EQ(dialogs_.save_requests.size(), 2u);
+  EXPECT_EQ(dialogs_.save_requests[0].start_path, dir_ / "strings.orc");
+  EXPECT_EQ(dialogs_.save_requests[1].start_path, dir_ / "song.tvx");
 }
 
 TEST_F(AppCommandsTest, OptionsToggleTheirOwnMarkOnly) {
@@ -173,7 +179,7 @@ TEST_F(AppCommandsTest, ExportRendersTheWorkingFileAndCanBeCancelled) {
   });
   ASSERT_EQ(dialogs_.save_requests.size(), 1u);
   EXPECT_EQ(dialogs_.save_requests[0].title, "Export Audio");
-  EXPECT_EQ(dialogs_.save_requests[0].filter, "*.wav");
+  EXPECT_EQ(dialogs_.save_requests[0].filter, "WAV audio (*.wav)");
   EXPECT_GT(reports, 0);
   EXPECT_TRUE(errors_.messages.empty());
   const std::string wav = ReadFile(dir_ / "out/Song.wav");
@@ -205,7 +211,8 @@ TEST_F(AppCommandsTest, ChosenSoundFontIsKeptAndReopensAnOpenPlayer) {
   EXPECT_EQ(applied, "none");
   EXPECT_EQ(state_.options.soundfont, "");
   ASSERT_EQ(dialogs_.open_requests.size(), 1u);
-  EXPECT_EQ(dialogs_.open_requests[0].filter, "*.sf2");
+  EXPECT_EQ(dialogs_.open_requests[0].filter, "SoundFonts (*.sf2 *.sf3)");
+  EXPECT_EQ(dialogs_.open_requests[0].start_path, "/usr/share/sounds/sf2");
 
   player_.SetFileName("tvx.mid");
   player_.Open();
@@ -214,6 +221,8 @@ TEST_F(AppCommandsTest, ChosenSoundFontIsKeptAndReopensAnOpenPlayer) {
   commands_.OptionsSoundFont();
   EXPECT_EQ(applied, "/fonts/Big.sf2");
   EXPECT_EQ(state_.options.soundfont, "/fonts/Big.sf2");
+  commands_.OptionsSoundFont();  // the next choice starts at the last one
+  EXPECT_EQ(dialogs_.open_requests.back().start_path, "/fonts/Big.sf2");
   EXPECT_EQ(player_.log, (std::vector<std::string>{"Close", "Open"}));
 }
 
@@ -306,6 +315,23 @@ TEST_F(AppCommandsTest, ExitSavesTheDefaultsAndLeavesANamedComposition) {
   EXPECT_EQ(player_.log.back(), "Close");
 }
 
+TEST_F(AppCommandsTest, ExitBeforeTheFirstComposeIsSilent) {
+  ASSERT_TRUE(commands_.FirstActivation());
+  commands_.FormExit();
+  EXPECT_TRUE(errors_.messages.empty());
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_EQ(dir_.Entries(),
+            (std::vector<std::string>{"default.tvx", "tvx.ini"}));
+}
+
+TEST_F(AppCommandsTest, ExitReportsADefaultMidiFileThatCannotBeWritten) {
+  WriteWorkingMidi();
+  fs::create_directory(dir_ / "default.mid");  // in the way of the file
+  commands_.FormExit();
+  EXPECT_EQ(errors_.messages.size(), 1u);
+  EXPECT_TRUE(fs::is_directory(dir_ / "default.mid"));
+}
+
 TEST_F(AppCommandsTest, ExitIgnoresASettingsFileThatCannotBeWritten) {
   WriteWorkingMidi();
   fs::create_directory(dir_ / "tvx.ini");  // in the way of the file
@@ -333,7 +359,8 @@ TEST_F(AppCommandsTest, SavedCompositionCarriesItsInformationAndLoadsBack) {
 
   ASSERT_EQ(dialogs_.save_requests.size(), 1u);
   EXPECT_EQ(dialogs_.save_requests[0].title, "Save Composition As");
-  EXPECT_EQ(dialogs_.save_requests[0].filter, "*.tvx");
+  EXPECT_EQ(dialogs_.save_requests[0].filter, "Compositions (*.tvx)");
+  EXPECT_EQ(dialogs_.save_requests[0].start_path, "");  // nothing named yet
   EXPECT_EQ(dialogs_.save_requests[0].default_extension, "tvx");
   EXPECT_TRUE(info_shown);
   EXPECT_EQ(state_.composition_path, dir_ / "music/SONG.tvx");
@@ -362,6 +389,24 @@ TEST_F(AppCommandsTest, SavedCompositionCarriesItsInformationAndLoadsBack) {
   EXPECT_EQ(Working(), ReadFile(dir_ / "music/song.mid"));
   EXPECT_TRUE(player.open);
   EXPECT_TRUE(errors_.messages.empty());
+}
+
+TEST_F(AppCommandsTest, ACompositionNamedAtStartIsLoadedAfterTheDefaults) {
+  fs::copy_file(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX", dir_ / "piece.tvx");
+  WriteWorkingMidi(62);
+  fs::rename(FindExistingPath(state_.paths.working_midi), dir_ / "piece.mid");
+  commands_.file_to_open = dir_ / "piece.tvx";
+
+  ASSERT_TRUE(commands_.FirstActivation());
+  EXPECT_TRUE(errors_.messages.empty());
+  EXPECT_TRUE(dialogs_.open_requests.empty());
+  EXPECT_EQ(state_.composition_path, dir_ / "piece.tvx");
+  EXPECT_EQ(state_.caption, "Tessavar Composer [piece.tvx]");
+  EXPECT_NE(state_.panel.Text({Box::kVolume, 0}), "999");
+  EXPECT_EQ(Working(), ReadFile(dir_ / "piece.mid"));
+  EXPECT_TRUE(player_.open);
+  EXPECT_TRUE(state_.panel.save_enabled());
+  EXPECT_EQ(commands_.file_to_open, "");
 }
 
 TEST_F(AppCommandsTest, RefusedCompositionGetsNoCompanionFile) {

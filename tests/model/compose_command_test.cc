@@ -8,6 +8,7 @@
 
 #include "base/file_system.h"
 #include "support/composer_fixtures.h"
+#include "support/counting_ui_host.h"
 #include "support/fake_player.h"
 #include "support/scripted_error_reporter.h"
 
@@ -15,7 +16,7 @@ namespace tessavar {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::CallbackHost;
+using testing::CountingUiHost;
 using testing::FakePlayer;
 using testing::MakePanel;
 using testing::PanelSetup;
@@ -40,7 +41,7 @@ class ComposeCommandTest : public ::testing::Test {
   fs::path WorkingFile() const { return dir_ / "tvx.mid"; }
 
   ComposeOutcome Click(UiHost& host) {
-    ComposeCommand command(state_, player_, host, errors_, buttons_);
+    ComposeCommand command(state_, player_, host, errors_);
     return command.Click();
   }
   ComposeOutcome Click() {
@@ -55,7 +56,6 @@ class ComposeCommandTest : public ::testing::Test {
   ProgramState state_;
   FakePlayer player_;
   ScriptedErrorReporter errors_;
-  CommandButtons buttons_;
 };
 
 struct InvalidCase {
@@ -139,14 +139,11 @@ TEST_F(ComposeCommandTest, MessageFailureChangesNothing) {
 
 TEST_F(ComposeCommandTest, ComposesWritesOpensAndRestores) {
   state_.play_slider = 400;
-  std::vector<std::string> captions;
+  std::vector<CommandAvailability> during;
   std::vector<bool> panel_enabled;
-  std::vector<bool> others_enabled;
-  CallbackHost host([&] {
-    captions.push_back(buttons_.compose_caption);
+  CountingUiHost host([&](int) {
+    during.push_back(state_.commands.Availability(state_.panel));
     panel_enabled.push_back(state_.panel.enabled());
-    others_enabled.push_back(buttons_.load_enabled || buttons_.redo_enabled ||
-                             state_.panel.save_enabled());
   });
   ComposeOutcome outcome = Click(host);
   ASSERT_EQ(outcome.kind, ComposeOutcome::Kind::kFinished);
@@ -154,17 +151,21 @@ TEST_F(ComposeCommandTest, ComposesWritesOpensAndRestores) {
   ASSERT_TRUE(fs::exists(WorkingFile()));
   EXPECT_EQ(ReadWholeFile(WorkingFile().string()).substr(0, 4), "MThd");
 
-  // While composing: "&Cancel", panel disabled; afterwards restored.
-  ASSERT_FALSE(captions.empty());
-  EXPECT_EQ(captions.front(), kCancelCaption);
+  // While composing: Compose stops it, the panel and the other commands are
+  // disabled; afterwards all is restored.
+  ASSERT_FALSE(during.empty());
+  const CommandAvailability& first = during.front();
+  EXPECT_TRUE(first.compose_stops);
   EXPECT_FALSE(panel_enabled.front());
-  EXPECT_FALSE(others_enabled.front());
-  EXPECT_EQ(buttons_.compose_caption, kComposeCaption);
+  EXPECT_FALSE(first.load || first.redo || first.save || first.file_commands);
+  EXPECT_EQ(state_.commands.running(), RunningCommand::kNone);
+  const CommandAvailability after = state_.commands.Availability(state_.panel);
+  EXPECT_FALSE(after.compose_stops);
   EXPECT_TRUE(state_.panel.enabled());
   EXPECT_TRUE(state_.panel.IsSpinnerEnabled({Box::kMapped, 3}));
-  EXPECT_TRUE(buttons_.load_enabled && buttons_.redo_enabled);
-  EXPECT_FALSE(state_.panel.compose_enabled());
-  EXPECT_TRUE(state_.panel.save_enabled());
+  EXPECT_TRUE(after.load && after.redo && after.file_commands);
+  EXPECT_FALSE(after.compose);
+  EXPECT_TRUE(after.save);
   EXPECT_EQ(state_.panel.status_text(), "");
   EXPECT_EQ(state_.play_slider, 0);
   EXPECT_EQ(state_.engine.stop_requested, 0);
@@ -185,46 +186,52 @@ TEST_F(ComposeCommandTest, AutoplayStartsFromTheResetSlider) {
   ASSERT_GE(player_.log.size(), 2u);
   EXPECT_EQ(player_.log[player_.log.size() - 2], "From 0");
   EXPECT_EQ(player_.log.back(), "Play");
-
-  EXPECT_EQ(StartPositionFromSlider(500, 200000), 100000);
-  EXPECT_EQ(StartPositionFromSlider(1000, 200000), 200000);
-  EXPECT_EQ(StartPositionFromSlider(333, 1001), 333);  // 333.333 rounded
-  EXPECT_EQ(StartPositionFromSlider(1, 500), 0);       // 0.5 to even
 }
 
 TEST_F(ComposeCommandTest, CancelWhileComposingLeavesTheWorkingFile) {
   WriteFileAtomically(WorkingFile().string(), "previous");
   state_.options.autoplay = true;
-  int yields = 0;
   ComposeOutcome inner;
-  CallbackHost host([&] {
-    // A click on the button while it reads "&Cancel", a few phrases in.
-    if (++yields == 6) {
+  CountingUiHost host([&](int yields) {
+    // A click on the button while it reads "Cancel", a few phrases in.
+    if (yields == 6) {
       UiHost quiet;
-      ComposeCommand again(state_, player_, quiet, errors_, buttons_);
+      ComposeCommand again(state_, player_, quiet, errors_);
       inner = again.Click();
     }
   });
   ComposeOutcome outcome = Click(host);
   EXPECT_EQ(inner.kind, ComposeOutcome::Kind::kStopRequested);
+  EXPECT_FALSE(inner.started());
   EXPECT_EQ(outcome.kind, ComposeOutcome::Kind::kFinished);
   EXPECT_EQ(outcome.result, -1);
   EXPECT_EQ(ReadWholeFile(WorkingFile().string()), "previous");
   EXPECT_EQ(player_.log, std::vector<std::string>{"Close"});
-  EXPECT_EQ(buttons_.compose_caption, kComposeCaption);
+  EXPECT_FALSE(state_.commands.compose_stops());
   EXPECT_TRUE(state_.panel.compose_enabled());
   EXPECT_TRUE(state_.panel.save_enabled());
   EXPECT_EQ(state_.engine.stop_requested, 0);
 }
 
+TEST_F(ComposeCommandTest, AClickWhileARedoRunsDoesNothing) {
+  state_.commands.Start(RunningCommand::kRedo);
+  ComposeOutcome outcome = Click();
+  EXPECT_EQ(outcome.kind, ComposeOutcome::Kind::kBusy);
+  EXPECT_FALSE(outcome.started());
+  EXPECT_EQ(state_.engine.stop_requested, 0);
+  EXPECT_TRUE(player_.log.empty());
+  EXPECT_FALSE(fs::exists(WorkingFile()));
+  EXPECT_EQ(state_.commands.running(), RunningCommand::kRedo);
+}
+
 TEST_F(ComposeCommandTest, CancelWhileWritingStopsTheWriter) {
   SetText(Box::kTracks, "16");
   state_.options.autoplay = true;
-  CallbackHost host([&] {
+  CountingUiHost host([&](int) {
     if (state_.panel.status_text() == kGeneratingStatus &&
         state_.engine.stop_requested == 0) {
       UiHost quiet;
-      ComposeCommand again(state_, player_, quiet, errors_, buttons_);
+      ComposeCommand again(state_, player_, quiet, errors_);
       again.Click();
     }
   });

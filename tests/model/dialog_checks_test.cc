@@ -15,7 +15,7 @@ ChannelBoxTexts DefaultBoxes() {
 
 TEST(CheckValuesTest, AcceptsEveryChannelFromOneToSixteen) {
   ChannelCheck check = CheckValues(DefaultBoxes());
-  EXPECT_EQ(check.validation_flag, 0);
+  EXPECT_TRUE(check.accepted);
   EXPECT_EQ(check.bad_box, -1);
   EXPECT_TRUE(check.message.empty());
 }
@@ -26,7 +26,7 @@ TEST(CheckValuesTest, RefusesOutOfRangeEmptyAndLetters) {
     ChannelBoxTexts boxes = DefaultBoxes();
     boxes[6] = text;
     ChannelCheck check = CheckValues(boxes);
-    EXPECT_EQ(check.validation_flag, 1) << '"' << text << '"';
+    EXPECT_FALSE(check.accepted) << '"' << text << '"';
     EXPECT_EQ(check.bad_box, 6) << '"' << text << '"';
     EXPECT_EQ(check.message, "MIDI channel number must be 1 to 16.");
     EXPECT_EQ(check.title, "MIDI Map Error");
@@ -51,13 +51,13 @@ TEST(CheckValuesTest, RoundsHalvesToEven) {
   ChannelBoxTexts boxes = DefaultBoxes();
   boxes[0] = "0.51";
   boxes[15] = "16.5";
-  EXPECT_EQ(CheckValues(boxes).validation_flag, 0);
+  EXPECT_TRUE(CheckValues(boxes).accepted);
 }
 
 TEST(CheckValuesTest, SharedChannelsAreAccepted) {
   ChannelBoxTexts boxes;
   boxes.fill("10");
-  EXPECT_EQ(CheckValues(boxes).validation_flag, 0);
+  EXPECT_TRUE(CheckValues(boxes).accepted);
 }
 
 TEST(ChannelMapFromTextsTest, StoresRoundedWholeChannels) {
@@ -73,22 +73,22 @@ TEST(ChannelMapFromTextsTest, StoresRoundedWholeChannels) {
 
 TEST(InfoCheckTest, AcceptsUpTo127Characters) {
   InfoCheckResult result = InfoCheck(std::string(127, 'a'));
-  EXPECT_EQ(result.validation_flag, 1);
+  EXPECT_TRUE(result.accepted);
   EXPECT_EQ(result.text.size(), 127u);
   EXPECT_TRUE(result.message.empty());
-  EXPECT_EQ(InfoCheck("").validation_flag, 1);
+  EXPECT_TRUE(InfoCheck("").accepted);
 }
 
 TEST(InfoCheckTest, RefusesMoreThan127Characters) {
   InfoCheckResult result = InfoCheck(std::string(128, 'a'));
-  EXPECT_EQ(result.validation_flag, 0);
+  EXPECT_FALSE(result.accepted);
   EXPECT_EQ(result.message, "Composition info cannot exceed 127 characters.");
   EXPECT_EQ(result.text.size(), 128u);
 }
 
 TEST(InfoCheckTest, TrailingSpacesAreRemovedBeforeCounting) {
   InfoCheckResult result = InfoCheck(std::string(127, 'b') + "     ");
-  EXPECT_EQ(result.validation_flag, 1);
+  EXPECT_TRUE(result.accepted);
   EXPECT_EQ(result.text, std::string(127, 'b'));
 
   EXPECT_EQ(InfoCheck("  My song  ").text, "  My song");
@@ -101,8 +101,8 @@ TEST(InfoCheckTest, CountsStoredBytes) {
   // 64 two-byte characters are 128 bytes: too long for the MIDI field.
   std::string text;
   for (int i = 0; i < 64; ++i) text += "\xC3\xA9";
-  EXPECT_EQ(InfoCheck(text).validation_flag, 0);
-  EXPECT_EQ(InfoCheck(text.substr(0, 126)).validation_flag, 1);
+  EXPECT_FALSE(InfoCheck(text).accepted);
+  EXPECT_TRUE(InfoCheck(text.substr(0, 126)).accepted);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "support/fake_player.h"
@@ -81,6 +82,24 @@ TEST_F(PlaybackMonitorTest, PlayStartsWhereTheSliderStands) {
   EXPECT_EQ(StartPositionForSlider(1, 500), 0);       // 0.5
   EXPECT_EQ(StartPositionForSlider(3, 500), 2);       // 1.5
   EXPECT_EQ(StartPositionForSlider(999, 7200000), 7192800);
+}
+
+TEST(StartPositionTest, IsTheShareOfTheLengthRoundedExactly) {
+  // 0.7 x 45 is 31.5 exactly; 700 / 1000.0 x 45 in doubles falls below it
+  // and would give 31.
+  EXPECT_EQ(StartPositionForSlider(700, 45), 32);
+  EXPECT_EQ(StartPositionForSlider(900, 45), 40);  // 40.5
+  // Every result is the nearest whole number, halves to even.
+  for (int64_t length = 0; length <= 250; ++length) {
+    for (int slider = 0; slider <= kPlaySliderMax; ++slider) {
+      const int64_t start = StartPositionForSlider(slider, length);
+      const int64_t error = start * kPlaySliderMax - slider * length;
+      ASSERT_LE(std::abs(error) * 2, kPlaySliderMax) << slider << " " << length;
+      if (std::abs(error) * 2 == kPlaySliderMax) {
+        ASSERT_EQ(start % 2, 0) << slider << " " << length;
+      }
+    }
+  }
 }
 
 TEST_F(PlaybackMonitorTest, OnlyASuccessfulCompletionRewindsTheSlider) {

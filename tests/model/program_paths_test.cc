@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace tessavar {
 namespace {
 
@@ -34,6 +36,29 @@ TEST(ProgramPathsTest, AnEmptyDirectoryAddressesTheCurrentDirectory) {
   EXPECT_EQ(paths.default_composition, "DEFAULT.TVX");
   EXPECT_EQ(paths.working_midi, "TVX.MID");
   EXPECT_EQ(paths.settings_file, "tvx.ini");
+}
+
+TEST(ShareDirectoryTest, LiesBesideTheProgramsDirectory) {
+  EXPECT_EQ(ShareDirectoryFor("/usr/local/bin/tessavar-cli"),
+            "/usr/local/share/tessavar");
+  EXPECT_EQ(ShareDirectoryFor("/opt/tv/bin/../bin/tessavar"),
+            "/opt/tv/share/tessavar");
+  EXPECT_EQ(ShareDirectoryFor("/tessavar"), "/share/tessavar");
+}
+
+#ifdef TESSAVAR_CLI_PATH
+TEST(ShareDirectoryTest, TheBuiltProgramFindsTheFactoryFiles) {
+  const std::filesystem::path share = ShareDirectoryFor(TESSAVAR_CLI_PATH);
+  EXPECT_TRUE(std::filesystem::is_regular_file(share / kDefaultCompositionName))
+      << share;
+  EXPECT_TRUE(std::filesystem::is_regular_file(share / kHelpFileName)) << share;
+}
+#endif
+
+TEST(ShareDirectoryTest, TheRunningProgramKnowsWhereItIs) {
+  const std::string share = ShareDirectory();
+  ASSERT_FALSE(share.empty());
+  EXPECT_TRUE(share.ends_with("/share/tessavar")) << share;
 }
 
 }  // namespace

@@ -27,18 +27,21 @@ struct Snapshot {
   bool panel_enabled;
   bool compose_enabled;
   bool save_enabled;
-  bool buttons_enabled;
+  bool buttons_enabled;  // Load and Redo
+  bool file_commands;
   bool busy;
 };
 
 class RecordingUiHost : public UiHost {
  public:
-  RecordingUiHost(const ProgramState& state, const bool& buttons)
-      : state_(state), buttons_(buttons) {}
+  explicit RecordingUiHost(const ProgramState& state) : state_(state) {}
   void Yield() override {
-    snapshots.push_back({state_.panel.status_text(), state_.panel.enabled(),
-                         state_.panel.compose_enabled(),
-                         state_.panel.save_enabled(), buttons_, busy});
+    const CommandState& commands = state_.commands;
+    snapshots.push_back(
+        {state_.panel.status_text(), state_.panel.enabled(),
+         state_.panel.compose_enabled(), state_.panel.save_enabled(),
+         commands.load_enabled() && commands.redo_enabled(),
+         commands.Availability(state_.panel).file_commands, busy});
   }
   void SetBusyPointer(bool value) override { busy = value; }
   std::vector<Snapshot> snapshots;
@@ -46,7 +49,6 @@ class RecordingUiHost : public UiHost {
 
  private:
   const ProgramState& state_;
-  const bool& buttons_;
 };
 
 class RedoCommandTest : public ::testing::Test {
@@ -62,16 +64,17 @@ class RedoCommandTest : public ::testing::Test {
     state.panel.set_save_enabled(false);
   }
   bool Run(ErrorReporter& reporter) {
-    return RedoCommand(state, player, ui, reporter,
-                       [this](bool enabled) { buttons = enabled; });
+    return RedoCommand(state, player, ui, reporter);
+  }
+  bool ButtonsEnabled() const {
+    return state.commands.load_enabled() && state.commands.redo_enabled();
   }
 
   ScratchDirectory dir;
   ProgramState state;
   LayoutFile file;
   FakePlayer player;
-  bool buttons = true;
-  RecordingUiHost ui{state, buttons};
+  RecordingUiHost ui{state};
   ScriptedErrorReporter errors;
 };
 
@@ -98,13 +101,17 @@ TEST_F(RedoCommandTest, PatchesTheWorkingFileAndReopensIt) {
   EXPECT_FALSE(during.compose_enabled);
   EXPECT_FALSE(during.save_enabled);
   EXPECT_FALSE(during.buttons_enabled);
+  EXPECT_FALSE(during.file_commands);
   EXPECT_TRUE(during.busy);
+  // The File menu waits from the first yield on.
+  EXPECT_FALSE(ui.snapshots[0].file_commands);
 
   EXPECT_EQ(state.panel.status_text(), "");
   EXPECT_TRUE(state.panel.enabled());
   EXPECT_TRUE(state.panel.compose_enabled());
   EXPECT_TRUE(state.panel.save_enabled());
-  EXPECT_TRUE(buttons);
+  EXPECT_TRUE(ButtonsEnabled());
+  EXPECT_EQ(state.commands.running(), RunningCommand::kNone);
   EXPECT_FALSE(ui.busy);
 }
 
@@ -134,7 +141,8 @@ TEST_F(RedoCommandTest, MissingWorkingFileIsReportedAndTheInterfaceRestored) {
   EXPECT_TRUE(state.panel.enabled());
   EXPECT_TRUE(state.panel.compose_enabled());
   EXPECT_FALSE(state.panel.save_enabled());
-  EXPECT_TRUE(buttons);
+  EXPECT_TRUE(ButtonsEnabled());
+  EXPECT_EQ(state.commands.running(), RunningCommand::kNone);
   EXPECT_FALSE(ui.busy);
   // Nothing plays after a failure.
   EXPECT_EQ(player.log.back(), "Open");
@@ -152,6 +160,15 @@ TEST_F(RedoCommandTest, LockedWorkingFileCanBeRetried) {
   EXPECT_FALSE(Run(retry_once));
   EXPECT_EQ(retry_once.messages.size(), 2u);
   EXPECT_TRUE(state.panel.enabled());
+}
+
+TEST_F(RedoCommandTest, WaitsWhileAnotherCommandRuns) {
+  dir.Write("tvx.mid", file.bytes);
+  state.commands.Start(RunningCommand::kCompose);
+  EXPECT_FALSE(Run(errors));
+  EXPECT_TRUE(player.log.empty());
+  EXPECT_EQ(dir.Read("tvx.mid"), file.bytes);
+  EXPECT_EQ(state.commands.running(), RunningCommand::kCompose);
 }
 
 }  // namespace

@@ -61,6 +61,7 @@ TEST_F(RollModelTest, FittedViewMapsTicksAndKeysOntoTheArea) {
   EXPECT_EQ(RollModel::KeyName(73), "C#5");
   EXPECT_EQ(model_.VisibleBarTicks(),
             (std::vector<int64_t>{0, 384, 768, 1152, 1536}));
+  EXPECT_EQ(model_.BarStride(1000), 4);  // 4 bars of 384 pixels
   EXPECT_EQ(model_.RowOfTrack(1), 0);
   EXPECT_EQ(model_.TracksWithNotes(), (std::vector<int>{1, 2}));
 }

@@ -4,6 +4,7 @@
 #define TESSAVAR_TESTS_SUPPORT_SCRIPTED_ERROR_REPORTER_H_
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ class ScriptedErrorReporter : public ErrorReporter {
 
   ErrorChoice ShowError(const std::string& message) override {
     messages.push_back(message);
+    if (on_show) on_show();
     if (answers_.empty()) return ErrorChoice::kCancel;
     ErrorChoice choice = answers_.front();
     answers_.pop_front();
@@ -26,6 +28,9 @@ class ScriptedErrorReporter : public ErrorReporter {
   }
 
   std::vector<std::string> messages;
+  // Runs before each answer: a test's way to remove the cause of the error
+  // (create a missing directory or file) before it answers Retry.
+  std::function<void()> on_show;
 
  private:
   std::deque<ErrorChoice> answers_;

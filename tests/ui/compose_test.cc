@@ -12,7 +12,7 @@
 #include <iterator>
 
 #include "ui/playback_strip.h"
-#include "files/composition_file.h"
+#include "model/composition_file_io.h"
 #include "base/file_system.h"
 #include "ui/window_fixture.h"
 
@@ -81,6 +81,7 @@ TEST_F(ComposeTest, EachInvalidValueIsRefusedWithItsMessageAndFocus) {
     EXPECT_EQ(dialogs_.messages[0].title, "");
     EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kNone);
     EXPECT_TRUE(Edit({c.box})->hasFocus());
+    EXPECT_EQ(Edit({c.box})->selectedText().toStdString(), c.typed);
     EXPECT_EQ(window_->compile_button()->text(), "&Compose");
     EXPECT_TRUE(Edit({Box::kStructure})->isEnabled());
     TypeInto({c.box}, QString::fromStdString(valid));

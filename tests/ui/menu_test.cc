@@ -9,12 +9,14 @@
 namespace tessavar::testing {
 namespace {
 
-// One line per item: caption (empty for a separator), "|", shortcut.
+// One line per item: caption (empty for a separator), "|", shortcuts.
 std::string Describe(QMenu* menu) {
   std::string text;
   for (QAction* action : menu->actions()) {
     if (!action->isSeparator()) text += action->text().toStdString();
-    text += "|" + action->shortcut().toString().toStdString() + "\n";
+    text += "|" +
+            QKeySequence::listToString(action->shortcuts()).toStdString() +
+            "\n";
   }
   return text;
 }
@@ -38,7 +40,7 @@ TEST_F(MenuTest, MenusHaveTheirCaptionsAccessKeysAndShortcuts) {
             "Composition In&fo|Ctrl+F\n"
             "|\n"
             "L&oad Orchestration|Ctrl+O\n"
-            "S&ave Orchestration|Ctrl+A\n"
+            "S&ave Orchestration\tCtrl+A, Ctrl+Shift+S|Ctrl+A; Ctrl+Shift+S\n"
             "|\n"
             "&Define Scale|F3\n"
             "Load S&cale|F4\n"
@@ -49,7 +51,7 @@ TEST_F(MenuTest, MenusHaveTheirCaptionsAccessKeysAndShortcuts) {
             "|\n"
             "&Export Audio...|\n"
             "|\n"
-            "E&xit|Ctrl+X\n");
+            "E&xit\tCtrl+X, Ctrl+Q|Ctrl+X; Ctrl+Q\n");
   EXPECT_EQ(Describe(Menu("OptionsMenu")),
             "Autoplay after Compose|F2\n"
             "Autoplay after Redo|F6\n"
@@ -61,6 +63,45 @@ TEST_F(MenuTest, MenusHaveTheirCaptionsAccessKeysAndShortcuts) {
             "&Help File|F1\n"
             "|\n"
             "&About Tessavar Composer|\n");
+}
+
+TEST_F(MenuTest, InATextBoxCtrlAAndCtrlXEditAndTheSecondShortcutsWork) {
+  QLineEdit* tempo = Edit({Box::kTempo});
+  const QString text = tempo->text();
+  ASSERT_FALSE(text.isEmpty());
+  tempo->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  tempo->deselect();
+  QTest::keyClick(tempo, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(tempo->selectedText(), text);
+  QTest::keyClick(tempo, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(tempo->text(), "");
+  EXPECT_TRUE(window_->isVisible());
+  EXPECT_TRUE(dialogs_.save_requests.empty());
+
+  QTest::keyClick(tempo, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+  ASSERT_EQ(dialogs_.save_requests.size(), 1u);
+  EXPECT_EQ(dialogs_.save_requests[0].title, "Save Orchestration As");
+  QTest::keyClick(tempo, Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_FALSE(window_->isVisible());
+}
+
+TEST_F(MenuTest, GeneralBoxesAndTheirSpinnersShareTwoColumns) {
+  const Box boxes[] = {Box::kMapping, Box::kVariation, Box::kTracks,
+                       Box::kTempo};
+  const QWidget* panel = window_->centralWidget();
+  auto left = [panel](const QWidget* widget) {
+    return widget->mapTo(panel, QPoint(0, 0)).x();
+  };
+  const QLineEdit* first = Edit({boxes[0]});
+  const Spinner* first_spinner = window_->panel_view().SpinnerFor({boxes[0]});
+  EXPECT_GT(left(first_spinner), left(first));
+  for (Box box : boxes) {
+    EXPECT_EQ(left(Edit({box})), left(first));
+    EXPECT_EQ(Edit({box})->width(), first->width());
+    EXPECT_EQ(left(window_->panel_view().SpinnerFor({box})),
+              left(first_spinner));
+  }
 }
 
 TEST_F(MenuTest, OptionShortcutsToggleOnlyTheirOwnCheckMark) {

@@ -3,6 +3,8 @@
 // window's roll, keys and number-box steps.
 #include "ui/roll_view.h"
 
+#include <sys/wait.h>
+
 #include <QImage>
 #include <QSignalSpy>
 #include <QTimer>
@@ -105,6 +107,51 @@ TEST_F(RollViewTest, LegendMutesAndSolosTracks) {
   EXPECT_EQ(view_.model().mix().SilentTracks(),
             (std::vector<bool>{true, true, false}));
 }
+
+#ifdef TESSAVAR_CLI_PATH
+// `tessavar-cli roll` as a user runs it; returns the exit status.
+int RollCli(const std::string& arguments, const TempDir& dir) {
+  const std::string command = std::string("'") + TESSAVAR_CLI_PATH + "' roll " +
+                              arguments + " 2>'" + dir.File("err.txt") + "'";
+  const int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+TEST(RollCliTest, DrawsThePictureOrSaysWhyNot) {
+  TempDir dir;
+  dir.Write("small.mid", SmallScore());
+  const std::string png = dir.File("small.png");
+  ASSERT_EQ(
+      RollCli("'" + dir.File("small.mid") + "' '" + png + "' --size 500x200",
+              dir),
+      0)
+      << dir.Read("err.txt");
+  const QImage image(QString::fromStdString(png));
+  EXPECT_EQ(image.size(), QSize(500, 200));
+  bool has_track_colour = false;
+  for (int x = kRollKeyGutter; x < image.width() && !has_track_colour; ++x) {
+    for (int y = kRollRulerHeight; y < image.height(); ++y) {
+      if ((image.pixel(x, y) & 0xFFFFFF) == TrackColour(1)) {
+        has_track_colour = true;
+        break;
+      }
+    }
+  }
+  EXPECT_TRUE(has_track_colour);
+
+  dir.Write("broken.mid", "MThd");
+  EXPECT_EQ(RollCli("'" + dir.File("broken.mid") + "' '" +
+                        dir.File("broken.png") + "'",
+                    dir),
+            1);
+  EXPECT_NE(dir.Read("err.txt").find("MIDI"), std::string::npos);
+  EXPECT_EQ(
+      RollCli("'" + dir.File("small.mid") + "' '" + dir.File("small.mid") + "'",
+              dir),
+      2);
+  EXPECT_EQ(dir.Read("small.mid"), SmallScore());  // never its own output
+}
+#endif
 
 class WindowRollTest : public WindowTest {};
 

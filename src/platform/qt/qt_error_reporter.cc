@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include "platform/qt/title_fit.h"
+
 namespace tessavar {
 
 ErrorChoice QtErrorReporter::ShowError(const std::string& message) {
@@ -10,6 +12,7 @@ ErrorChoice QtErrorReporter::ShowError(const std::string& message) {
                   QMessageBox::Retry | QMessageBox::Cancel, parent_);
   box.setDefaultButton(QMessageBox::Retry);
   box.setEscapeButton(QMessageBox::Cancel);
+  FitTitle(&box);
   return box.exec() == QMessageBox::Retry ? ErrorChoice::kRetry
                                           : ErrorChoice::kCancel;
 }

@@ -3,14 +3,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 
 #include "model/program_state.h"
+#include "platform/qt/title_fit.h"
 
 namespace tessavar {
 namespace {
+
+// The prompts are long sentences; a wide box keeps them to a few lines.
+constexpr int kInputBoxWidth = 420;
 
 QString ToQString(const std::string& text) {
   return QString::fromStdString(text);
@@ -28,10 +33,21 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
+// Where the dialog opens: the requested file (pre-selected, its name in
+// the name box) or folder while its folder exists, else the current
+// directory.
+QString StartPath(const FileDialogRequest& request) {
+  if (request.start_path.empty()) return QDir::currentPath();
+  const QFileInfo start(QFile::decodeName(request.start_path.c_str()));
+  if (start.isDir()) return start.absoluteFilePath();
+  if (start.absoluteDir().exists()) return start.absoluteFilePath();
+  return QDir::currentPath();
+}
+
 std::optional<std::string> RunFileDialog(QWidget* parent,
                                          const FileDialogRequest& request,
                                          bool save) {
-  QFileDialog dialog(parent, ToQString(request.title), QDir::currentPath());
+  QFileDialog dialog(parent, ToQString(request.title), StartPath(request));
   dialog.setNameFilter(ToQString(request.filter));
   dialog.setDefaultSuffix(ToQString(request.default_extension));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave
@@ -53,6 +69,7 @@ void QtUserDialogs::ShowMessage(const std::string& text,
   QMessageBox box(ToQtIcon(icon),
                   ToQString(title.empty() ? kProgramCaption : title),
                   ToQString(text), QMessageBox::Ok, parent_);
+  FitTitle(&box);
   box.exec();
 }
 
@@ -68,7 +85,8 @@ std::string QtUserDialogs::InputBox(const std::string& prompt,
   for (QLabel* label : dialog.findChildren<QLabel*>()) {
     label->setWordWrap(true);
   }
-  dialog.setMinimumWidth(420);
+  dialog.setMinimumWidth(kInputBoxWidth);
+  FitTitle(&dialog);
   if (dialog.exec() != QDialog::Accepted) return std::string();
   return dialog.textValue().toStdString();
 }

@@ -22,9 +22,9 @@ class QtUserDialogs : public UserDialogs {
                    MessageIcon icon) override;
   std::string InputBox(const std::string& prompt, const std::string& title,
                        const std::string& default_text) override;
-  // Starts in the current directory with the filter ("*.tvx") and default
-  // extension of the request; Open dialogs accept only existing files when
-  // the request says so, Save dialogs ask before replacing a file.
+  // Starts at the request's start path (else the current directory) with
+  // its filter and default extension; Open dialogs accept only existing files
+  // when the request says so, Save dialogs ask before replacing a file.
   std::optional<std::string> OpenFileName(
       const FileDialogRequest& request) override;
   std::optional<std::string> SaveFileName(

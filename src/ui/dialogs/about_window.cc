@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "model/program_state.h"
+#include "platform/qt/title_fit.h"
 #include "ui/dialogs/dialog_style.h"
 
 namespace tessavar {
@@ -19,6 +20,8 @@ constexpr char kNotice[] =
     "Every piece is made from its parameters alone: the same settings give "
     "the same music, note for note, on every computer. Keep the settings "
     "of a piece you like, and you can always compose it again.\n\n"
+    "Free software under the MIT License, copyright the Tessavar Composer "
+    "authors.\n\n"
     "Click anywhere in this window to close it.";
 
 QLabel* CenteredLabel(const QString& text, QWidget* parent) {
@@ -68,6 +71,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
   layout->addSpacing(8);
   layout->addLayout(buttons);
 
+  FitTitle(this);
   adjustSize();
   setFixedSize(size());
   PlaceOnScreen(this);

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "model/dialog_checks.h"
+#include "platform/qt/title_fit.h"
 #include "ui/dialogs/dialog_style.h"
 
 namespace tessavar {
@@ -45,6 +46,7 @@ CompInfoDialog::CompInfoDialog(std::string& composition_info,
   layout->addLayout(buttons);
 
   LoadText();
+  FitTitle(this);
   adjustSize();
   PlaceOnScreen(this);
 }
@@ -58,21 +60,21 @@ void CompInfoDialog::LoadText() {
   text_box_->setText(QString::fromStdString(composition_info_));
 }
 
-int CompInfoDialog::InfoCheck() {
+bool CompInfoDialog::InfoCheck() {
   const InfoCheckResult result =
       tessavar::InfoCheck(text_box_->text().toStdString());
   const QString trimmed = QString::fromStdString(result.text);
   if (trimmed != text_box_->text()) text_box_->setText(trimmed);
-  validation_flag_ = result.validation_flag;
-  if (validation_flag_ == 0) {
+  accepted_ = result.accepted;
+  if (!accepted_) {
     dialogs_.ShowMessage(result.message, std::string(),
                          MessageIcon::kExclamation);
   }
-  return validation_flag_;
+  return accepted_;
 }
 
 void CompInfoDialog::OkClicked() {
-  if (InfoCheck() == 0) return;
+  if (!InfoCheck()) return;
   composition_info_ = text_box_->text().toStdString();
   accept();
 }

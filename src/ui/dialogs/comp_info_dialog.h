@@ -30,10 +30,9 @@ class CompInfoDialog : public QDialog {
   void LoadText();
 
   // Removes trailing spaces from the box and refuses a text longer than
-  // 127 characters with a message. Returns the validation flag:
-  // 1 = acceptable, 0 = refused.
-  int InfoCheck();
-  int validation_flag() const { return validation_flag_; }
+  // 127 characters with a message. Returns whether the text was accepted.
+  bool InfoCheck();
+  bool accepted() const { return accepted_; }
 
   QLineEdit* text_box() const { return text_box_; }
   QPushButton* ok_button() const { return ok_button_; }
@@ -56,7 +55,7 @@ class CompInfoDialog : public QDialog {
   QPushButton* ok_button_ = nullptr;
   QPushButton* cancel_button_ = nullptr;
   QPushButton* clear_button_ = nullptr;
-  int validation_flag_ = 0;
+  bool accepted_ = false;
 };
 
 }  // namespace tessavar

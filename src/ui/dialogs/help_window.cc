@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <algorithm>
 #include <exception>
@@ -30,6 +31,9 @@ QSize InitialSize(const QWidget* window) {
 HelpWindow::HelpWindow(std::string help_file_path, QWidget* parent)
     : QWidget(parent, Qt::Window), help_file_path_(std::move(help_file_path)) {
   setWindowTitle("TVX Help");
+  // Esc closes the window, as it does every dialog.
+  auto* close_key = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(close_key, &QShortcut::activated, this, &QWidget::close);
   viewer_ = new QTextBrowser(this);
   viewer_->setOpenLinks(false);
   resize(InitialSize(this));

@@ -9,13 +9,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/qt/title_fit.h"
 #include "ui/dialogs/dialog_style.h"
 
 namespace tessavar {
 namespace {
 
 constexpr int kRowsPerColumn = 8;
-constexpr char kColumnHeader[] = "TVX   MIDI";
+constexpr int kBoxWidth = 48;
 
 }  // namespace
 
@@ -27,10 +28,12 @@ MidiMapDialog::MidiMapDialog(ChannelMap& channel_map, UserDialogs& dialogs,
   auto* frame = new QGroupBox(this);
   auto* grid = new QGridLayout(frame);
   grid->setHorizontalSpacing(8);
+  // Each heading sits over its own column, aligned as the column is.
   for (int column = 0; column < 2; ++column) {
-    auto* header = new QLabel(kColumnHeader, frame);
-    header->setTextFormat(Qt::PlainText);  // keeps the three spaces
-    grid->addWidget(header, 0, column * 3, 1, 2);
+    grid->addWidget(new QLabel("TVX", frame), 0, column * 3,
+                    Qt::AlignRight | Qt::AlignBottom);
+    grid->addWidget(new QLabel("MIDI", frame), 0, column * 3 + 1,
+                    Qt::AlignHCenter | Qt::AlignBottom);
   }
   grid->setColumnMinimumWidth(2, 24);
   for (int track = 0; track < 16; ++track) {
@@ -39,7 +42,7 @@ MidiMapDialog::MidiMapDialog(ChannelMap& channel_map, UserDialogs& dialogs,
     auto* label = new QLabel(QString::number(track + 1), frame);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* box = new QLineEdit(QString::number(track + 1), frame);
-    box->setFixedWidth(48);
+    box->setFixedWidth(kBoxWidth);
     box->setAlignment(Qt::AlignCenter);
     ApplyGreenOnBlack(box);
     SelectAllOnFocus(box);
@@ -75,6 +78,7 @@ MidiMapDialog::MidiMapDialog(ChannelMap& channel_map, UserDialogs& dialogs,
   setTabOrder(cancel_button_, default_button_);
 
   LoadBoxes();
+  FitTitle(this);
   adjustSize();
   setFixedSize(size());
   PlaceOnScreen(this);
@@ -99,31 +103,32 @@ ChannelBoxTexts MidiMapDialog::BoxTexts() const {
   return texts;
 }
 
-int MidiMapDialog::CheckValues() {
+bool MidiMapDialog::CheckValues() {
   const ChannelCheck check = tessavar::CheckValues(BoxTexts());
-  validation_flag_ = check.validation_flag;
-  if (validation_flag_ != 0) {
+  accepted_ = check.accepted;
+  if (!accepted_) {
     dialogs_.ShowMessage(check.message, check.title, MessageIcon::kNone);
   }
-  return validation_flag_;
+  return accepted_;
 }
 
 void MidiMapDialog::OkClicked() {
-  if (CheckValues() != 0) return;
+  if (!CheckValues()) return;
   // A fractional box value is stored rounded: the map holds whole channels.
   channel_map_ = ChannelMapFromTexts(BoxTexts());
   accept();
 }
 
 void MidiMapDialog::CancelClicked() {
-  if (CheckValues() != 0) return;
+  if (!CheckValues()) return;
   LoadBoxes();
   reject();
 }
 
 void MidiMapDialog::DefaultClicked() {
+  const ChannelMap defaults = DefaultChannelMap();
   for (int track = 0; track < 16; ++track) {
-    boxes_[track]->setText(QString::number(track + 1));
+    boxes_[track]->setText(QString::number(defaults[track]));
   }
 }
 

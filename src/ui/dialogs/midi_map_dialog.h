@@ -31,9 +31,9 @@ class MidiMapDialog : public QDialog {
   void LoadBoxes();
 
   // Checks the boxes in order; at the first one outside 1..16 shows the
-  // range message. Returns the validation flag: 0 = valid, 1 = not.
-  int CheckValues();
-  int validation_flag() const { return validation_flag_; }
+  // range message. Returns whether all boxes were accepted.
+  bool CheckValues();
+  bool accepted() const { return accepted_; }
 
   QLineEdit* channel_box(int track) const { return boxes_[track]; }
   QPushButton* ok_button() const { return ok_button_; }
@@ -56,7 +56,7 @@ class MidiMapDialog : public QDialog {
   QPushButton* ok_button_ = nullptr;
   QPushButton* cancel_button_ = nullptr;
   QPushButton* default_button_ = nullptr;
-  int validation_flag_ = 0;
+  bool accepted_ = true;
 };
 
 }  // namespace tessavar

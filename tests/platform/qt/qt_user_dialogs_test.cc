@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -11,8 +13,8 @@
 #include <fstream>
 #include <string>
 
-#include "ui/dialogs/modal_answer.h"
 #include "platform/qt/qt_error_reporter.h"
+#include "ui/dialogs/modal_answer.h"
 
 namespace tessavar {
 namespace {
@@ -20,7 +22,8 @@ namespace {
 using testing::AnswerNextModal;
 
 FileDialogRequest Request(bool must_exist) {
-  return FileDialogRequest{"Load Composition", "*.tvx", "tvx", must_exist};
+  return FileDialogRequest{"Load Composition", "Compositions (*.tvx)", "tvx",
+                           must_exist};
 }
 
 // Types a name into a file dialog and presses its accept button.
@@ -102,7 +105,7 @@ TEST_F(QtUserDialogsTest, OpenDialogIsSetUpFromTheRequest) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), "Load Composition");
-    EXPECT_EQ(dialog->nameFilters(), QStringList{"*.tvx"});
+    EXPECT_EQ(dialog->nameFilters(), QStringList{"Compositions (*.tvx)"});
     EXPECT_EQ(dialog->defaultSuffix(), "tvx");
     EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
@@ -179,6 +182,73 @@ TEST_F(QtUserDialogsTest, CancelledFileDialogGivesNothing) {
     static_cast<QDialog*>(dialog)->reject();
   });
   EXPECT_FALSE(dialogs_.SaveFileName(Request(false)).has_value());
+}
+
+// Where each kind of start path opens the dialog: a file is pre-selected
+// in its folder, a folder is opened, a path in a missing folder falls back
+// to the current directory.
+TEST_F(QtUserDialogsTest, DialogOpensAtTheRequestedFileOrFolder) {
+  struct Case {
+    QString start;
+    QString directory;
+    QString selected;  // empty: no file pre-selected
+  };
+  const Case cases[] = {{existing_, dir_.path(), existing_},
+                        {dir_.filePath("new name.tvx"), dir_.path(),
+                         dir_.filePath("new name.tvx")},
+                        {dir_.path(), dir_.path(), ""},
+                        {"/nonexistent-folder/x.sf2", QDir::currentPath(), ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.start.toStdString());
+    AnswerNextModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(QDir(dialog->directory()).canonicalPath(),
+                QDir(c.directory).canonicalPath());
+      const QStringList selected = dialog->selectedFiles();
+      if (c.selected.isEmpty()) {
+        EXPECT_TRUE(selected.isEmpty() || QFileInfo(selected[0]).isDir());
+      } else {
+        ASSERT_EQ(selected.size(), 1);
+        EXPECT_EQ(QFileInfo(selected[0]).fileName(),
+                  QFileInfo(c.selected).fileName());
+      }
+      static_cast<QDialog*>(dialog)->reject();
+    });
+    FileDialogRequest request = Request(false);
+    request.start_path = c.start.toStdString();
+    dialogs_.SaveFileName(request);
+  }
+}
+
+// Window managers cut titles wider than the window; the boxes make room for
+// the whole title, and the input box for its requested width as well.
+TEST_F(QtUserDialogsTest, BoxesAreWideEnoughForTheirWholeTitle) {
+  const QString long_title = "Melody-to-Structure Translation";
+  AnswerNextModal([&](QWidget* modal) {
+    const int title = modal->fontMetrics().horizontalAdvance(long_title);
+    EXPECT_GE(modal->width(), title + 100);
+    EXPECT_GE(modal->width(), 420);
+    qobject_cast<QInputDialog*>(modal)->reject();
+  });
+  dialogs_.InputBox("Notes?", long_title.toStdString(), "");
+
+  AnswerNextModal([&](QWidget* modal) {
+    EXPECT_GE(modal->width(), modal->fontMetrics().horizontalAdvance(
+                                  QApplication::applicationDisplayName()) +
+                                  100);
+    qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+  });
+  dialogs_.ShowMessage("OK", "", MessageIcon::kNone);
+
+  QtErrorReporter reporter;
+  AnswerNextModal([&](QWidget* modal) {
+    EXPECT_GE(modal->width(), modal->fontMetrics().horizontalAdvance(
+                                  QApplication::applicationDisplayName()) +
+                                  100);
+    qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Cancel)->click();
+  });
+  reporter.ShowError("x");
 }
 
 TEST(QtErrorReporterTest, RetryAndCancel) {

@@ -39,7 +39,7 @@ TEST_F(CompInfoDialogTest, OneHundredTwentySevenCharactersAreAccepted) {
   Type(std::string(127, 'x'));
   dialog_.ok_button()->click();
   EXPECT_TRUE(dialogs_.messages.empty());
-  EXPECT_EQ(dialog_.validation_flag(), 1);
+  EXPECT_TRUE(dialog_.accepted());
   EXPECT_FALSE(dialog_.isVisible());
   EXPECT_EQ(info_, std::string(127, 'x'));
 }
@@ -53,7 +53,7 @@ TEST_F(CompInfoDialogTest, OneHundredTwentyEightCharactersAreRefused) {
             "Composition info cannot exceed 127 characters.");
   EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kExclamation);
   EXPECT_EQ(dialogs_.messages[0].title, "");  // the program's default title
-  EXPECT_EQ(dialog_.validation_flag(), 0);
+  EXPECT_FALSE(dialog_.accepted());
   EXPECT_TRUE(dialog_.isVisible());
   EXPECT_EQ(info_, "old");
   // The box keeps the text, without its trailing spaces.

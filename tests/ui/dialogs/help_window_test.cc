@@ -77,6 +77,15 @@ TEST(HelpWindowTest, MissingDocumentShowsANotice) {
   EXPECT_TRUE(text.contains("/nonexistent/directory/THELP20.RTF"));
 }
 
+TEST(HelpWindowTest, EscapeClosesIt) {
+  HelpWindow window(kShippedHelp);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QTest::keyClick(window.viewer(), Qt::Key_Escape);
+  EXPECT_FALSE(window.isVisible());
+}
+
 TEST(HelpWindowTest, IsAWindowOfItsOwnThatDoesNotBlock) {
   QWidget main_window;
   HelpWindow window(kShippedHelp, &main_window);

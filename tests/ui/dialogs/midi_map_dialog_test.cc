@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <algorithm>
+#include <vector>
 
 #include "ui/dialogs/modal_answer.h"
 #include "ui/dialogs/recording_user_dialogs.h"
@@ -51,7 +53,7 @@ TEST_F(MidiMapDialogTest, OutOfRangeBoxesAreRefusedAndTheDialogStaysOpen) {
     EXPECT_EQ(dialogs_.messages[0].text,
               "MIDI channel number must be 1 to 16.");
     EXPECT_EQ(dialogs_.messages[0].title, "MIDI Map Error");
-    EXPECT_EQ(dialog_.validation_flag(), 1);
+    EXPECT_FALSE(dialog_.accepted());
     EXPECT_TRUE(dialog_.isVisible());
     EXPECT_EQ(Box(4), QString(text));
     EXPECT_EQ(map_, DefaultChannelMap());
@@ -63,7 +65,7 @@ TEST_F(MidiMapDialogTest, SixteenAndOnePassAndAreStored) {
   SetBox(15, "1");
   dialog_.ok_button()->click();
   EXPECT_TRUE(dialogs_.messages.empty());
-  EXPECT_EQ(dialog_.validation_flag(), 0);
+  EXPECT_TRUE(dialog_.accepted());
   EXPECT_FALSE(dialog_.isVisible());
   EXPECT_EQ(dialog_.result(), QDialog::Accepted);
   EXPECT_EQ(map_[0], 16);
@@ -160,11 +162,30 @@ TEST_F(MidiMapDialogTest, BoxesSelectTheirWholeTextOnFocus) {
 
 TEST_F(MidiMapDialogTest, LayoutHasTwoColumnsOfEightLabelledBoxes) {
   EXPECT_EQ(dialog_.windowTitle(), "TVX Track to MIDI Channel Map");
-  int headers = 0;
+  // Headings: "TVX" ends where the track numbers end, "MIDI" is centred
+  // over the boxes, in both columns.
+  std::vector<QLabel*> tvx;
+  std::vector<QLabel*> midi;
   for (QLabel* label : dialog_.findChildren<QLabel*>()) {
-    if (label->text() == "TVX   MIDI") ++headers;
+    if (label->text() == "TVX") tvx.push_back(label);
+    if (label->text() == "MIDI") midi.push_back(label);
   }
-  EXPECT_EQ(headers, 2);
+  ASSERT_EQ(tvx.size(), 2u);
+  ASSERT_EQ(midi.size(), 2u);
+  std::sort(tvx.begin(), tvx.end(),
+            [](QLabel* a, QLabel* b) { return a->x() < b->x(); });
+  std::sort(midi.begin(), midi.end(),
+            [](QLabel* a, QLabel* b) { return a->x() < b->x(); });
+  for (int column = 0; column < 2; ++column) {
+    const QLineEdit* box = dialog_.channel_box(column * 8);
+    const QWidget* number = box->parentWidget()->childAt(
+        box->x() - 10, box->y() + box->height() / 2);
+    ASSERT_NE(number, nullptr);
+    EXPECT_NEAR(tvx[column]->geometry().right(), number->geometry().right(), 1);
+    EXPECT_NEAR(midi[column]->geometry().center().x(),
+                box->geometry().center().x(), 1);
+    EXPECT_LT(midi[column]->geometry().bottom(), box->y());
+  }
   for (int track = 0; track < 16; ++track) {
     const QWidget* box = dialog_.channel_box(track);
     const QWidget* first_of_column = dialog_.channel_box(track < 8 ? 0 : 8);

@@ -1,6 +1,6 @@
-// Scale files (*.sca): the user-defined scale as one quoted line.
-#ifndef TESSAVAR_FILES_SCALE_FILE_H_
-#define TESSAVAR_FILES_SCALE_FILE_H_
+// Loading and saving the user-defined scale (*.sca): one quoted line.
+#ifndef TESSAVAR_MODEL_SCALE_FILE_IO_H_
+#define TESSAVAR_MODEL_SCALE_FILE_IO_H_
 
 #include "model/error_reporter.h"
 #include "model/program_state.h"
@@ -19,4 +19,4 @@ bool LoadScaleFile(ProgramState& state, UiHost& host, ErrorReporter& reporter);
 
 }  // namespace tessavar
 
-#endif  // TESSAVAR_FILES_SCALE_FILE_H_
+#endif  // TESSAVAR_MODEL_SCALE_FILE_IO_H_

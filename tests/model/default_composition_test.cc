@@ -6,9 +6,9 @@
 #include <set>
 #include <string>
 
-#include "files/composition_file.h"
-#include "files/test_directory.h"
+#include "model/composition_file_io.h"
 #include "support/scripted_error_reporter.h"
+#include "support/test_directory.h"
 
 namespace tessavar {
 namespace {
@@ -22,8 +22,7 @@ const std::string kFactoryDefault =
 class DefaultCompositionTest : public ::testing::Test {
  protected:
   DefaultCompositionTest() {
-    state.composition_path = kFactoryDefault;
-    result = LoadConfigFile(state, host);
+    result = LoadConfigFile(state, kFactoryDefault, host);
   }
   UiHost host;
   ProgramState state;
@@ -100,8 +99,7 @@ TEST_F(DefaultCompositionTest, SavesBackByteForByte) {
 
   TestDirectory dir;
   ScriptedErrorReporter reporter;
-  state.composition_path = dir / "DEFAULT.TVX";
-  ASSERT_TRUE(SaveConfigFile(state, host, reporter));
+  ASSERT_TRUE(SaveConfigFile(state, dir / "DEFAULT.TVX", host, reporter));
   EXPECT_EQ(dir.Read("default.tvx"), original);
 }
 

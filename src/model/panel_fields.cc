@@ -1,45 +1,14 @@
-#include "files/panel_fields.h"
-
-#include <array>
+#include "model/panel_fields.h"
 
 #include "base/status.h"
 
 namespace tessavar {
 namespace {
 
-void AddTrackFields(std::vector<PanelField>& fields, int track) {
-  for (FieldTarget target :
-       {FieldTarget::kInstrument, FieldTarget::kOctave, FieldTarget::kVolume,
-        FieldTarget::kTie, FieldTarget::kPan, FieldTarget::kChannel}) {
-    fields.push_back({target, track});
-  }
-}
-
-std::vector<PanelField> BuildCompositionFields() {
-  std::vector<PanelField> fields = {
-      {FieldTarget::kVersion},    {FieldTarget::kStructure},
-      {FieldTarget::kHiddenAuto}, {FieldTarget::kMapping},
-      {FieldTarget::kVariation},  {FieldTarget::kSmoothing},
-      {FieldTarget::kMeter},      {FieldTarget::kTracks},
-      {FieldTarget::kTempo},      {FieldTarget::kTonality}};
-  for (int t = 0; t < kPanelTracks; ++t) AddTrackFields(fields, t);
-  fields.push_back({FieldTarget::kMappedAuto});
-  for (int i = 0; i < kMappedCount; ++i) {
-    fields.push_back({FieldTarget::kMapped, i});
-  }
-  fields.push_back({FieldTarget::kUserScale});
-  fields.push_back({FieldTarget::kFade});
-  return fields;
-}
-
-std::vector<PanelField> BuildOrchestrationFields() {
-  std::vector<PanelField> fields;
-  for (int t = 0; t < kPanelTracks; ++t) AddTrackFields(fields, t);
-  return fields;
-}
+static_assert(kFileMappedValues == kMappedCount);
 
 // The text box behind a text field, if it is one.
-std::optional<BoxId> BoxOf(const PanelField& field) {
+std::optional<BoxId> BoxOf(const FileField& field) {
   switch (field.target) {
     case FieldTarget::kStructure:
       return BoxId{Box::kStructure};
@@ -64,7 +33,7 @@ std::optional<BoxId> BoxOf(const PanelField& field) {
   }
 }
 
-std::optional<ListId> ListOf(const PanelField& field) {
+std::optional<ListId> ListOf(const FileField& field) {
   switch (field.target) {
     case FieldTarget::kSmoothing:
       return ListId{List::kSmoothing};
@@ -81,7 +50,7 @@ std::optional<ListId> ListOf(const PanelField& field) {
   }
 }
 
-std::optional<CheckId> CheckOf(const PanelField& field) {
+std::optional<CheckId> CheckOf(const FileField& field) {
   switch (field.target) {
     case FieldTarget::kHiddenAuto:
       return CheckId{Check::kHiddenAuto};
@@ -100,17 +69,7 @@ std::string OfTrack(const char* name, int track) {
 
 }  // namespace
 
-const std::vector<PanelField>& CompositionFields() {
-  static const std::vector<PanelField> fields = BuildCompositionFields();
-  return fields;
-}
-
-const std::vector<PanelField>& OrchestrationFields() {
-  static const std::vector<PanelField> fields = BuildOrchestrationFields();
-  return fields;
-}
-
-std::string FieldName(const PanelField& field) {
+std::string FieldName(const FileField& field) {
   switch (field.target) {
     case FieldTarget::kVersion:
       return "File format version";
@@ -156,64 +115,74 @@ std::string FieldName(const PanelField& field) {
   return "field";
 }
 
-std::string WriteField(const ProgramState& state, const PanelField& field) {
+namespace {
+
+FieldValue FieldValueOf(const ProgramState& state, const FileField& field) {
   const PanelModel& panel = state.panel;
+  FieldValue value;
   if (field.target == FieldTarget::kVersion) {
-    return TextLine(state.file_format_version);
+    value.text = state.file_format_version;
+  } else if (field.target == FieldTarget::kUserScale) {
+    value.text = state.engine.user_scale;
+  } else if (field.target == FieldTarget::kChannel) {
+    value.number = state.channel_map.at(field.index);
+  } else if (auto box = BoxOf(field)) {
+    value.text = panel.Text(*box);
+  } else if (auto list = ListOf(field)) {
+    value.number = panel.Selection(*list);
+  } else if (auto check = CheckOf(field)) {
+    value.number = panel.CheckValue(*check);
   }
-  if (field.target == FieldTarget::kUserScale) {
-    return QuotedLine(state.engine.user_scale);
-  }
-  if (field.target == FieldTarget::kChannel) {
-    return NumberLine(state.channel_map.at(field.index));
-  }
-  if (auto box = BoxOf(field)) return TextLine(panel.Text(*box));
-  if (auto list = ListOf(field)) return NumberLine(panel.Selection(*list));
-  if (auto check = CheckOf(field)) return NumberLine(panel.CheckValue(*check));
-  return kLineEnd;
+  return value;
 }
 
-std::optional<std::string> FieldWriteProblem(const ProgramState& state,
-                                             const PanelField& field) {
-  if (field.target == FieldTarget::kVersion) {
-    return UnstorableTextProblem(state.file_format_version, false);
+}  // namespace
+
+std::vector<FieldValue> FieldValuesOf(const ProgramState& state,
+                                      const std::vector<FileField>& layout) {
+  std::vector<FieldValue> values;
+  values.reserve(layout.size());
+  for (const FileField& field : layout) {
+    values.push_back(FieldValueOf(state, field));
   }
-  if (field.target == FieldTarget::kUserScale) {
-    return UnstorableTextProblem(state.engine.user_scale, true);
-  }
-  if (auto box = BoxOf(field)) {
-    return UnstorableTextProblem(state.panel.Text(*box), false);
-  }
-  return std::nullopt;
+  return values;
 }
 
-void StoreField(ProgramState& state, const PanelField& field,
-                const Field& read) {
+std::optional<std::string> UnsavableFileMessage(
+    const std::string& kind, const std::vector<FileField>& layout,
+    const std::vector<FieldValue>& values) {
+  std::optional<UnstorableField> unstorable =
+      FindUnstorableField(layout, values);
+  if (!unstorable) return std::nullopt;
+  return "The " + kind + " cannot be saved: the text of \"" +
+         FieldName(layout.at(unstorable->index)) +
+         "\" cannot be stored, because " + unstorable->why + ".";
+}
+
+void StoreField(ProgramState& state, const FileField& field,
+                const FieldValue& value) {
   PanelModel& panel = state.panel;
   switch (field.target) {
     case FieldTarget::kVersion:
-      state.file_format_version = read.text;
-      return;
-    case FieldTarget::kStructure:
-      panel.SetText({Box::kStructure}, read.text);
+      state.file_format_version = value.text;
       return;
     case FieldTarget::kUserScale:
-      state.engine.user_scale = read.text;
+      state.engine.user_scale = value.text;
       return;
     case FieldTarget::kChannel:
-      state.channel_map.at(field.index) = FieldAsInt16(read);
+      state.channel_map.at(field.index) = value.number;
       return;
     default:
       break;
   }
   if (auto box = BoxOf(field)) {
-    panel.SetText(*box, FieldAsText(read));
+    panel.SetText(*box, value.text);
   } else if (auto list = ListOf(field)) {
-    if (!panel.Select(*list, FieldAsInt16(read))) {
+    if (!panel.Select(*list, value.number)) {
       throw RunTimeError(kErrInvalidPropertyValue);
     }
   } else if (auto check = CheckOf(field)) {
-    if (!panel.SetCheck(*check, FieldAsInt16(read))) {
+    if (!panel.SetCheck(*check, value.number)) {
       throw RunTimeError(kErrInvalidPropertyValue);
     }
   }

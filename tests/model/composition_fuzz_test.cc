@@ -7,20 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "files/composition_file.h"
-#include "files/test_directory.h"
+#include "model/composition_file_io.h"
+#include "support/counting_ui_host.h"
 #include "support/scripted_error_reporter.h"
+#include "support/test_directory.h"
 
 namespace tessavar {
 namespace {
 
 using testing::TestDirectory;
-
-class CountingHost : public UiHost {
- public:
-  void SetBusyPointer(bool busy) override { busy_now = busy; }
-  bool busy_now = false;
-};
 
 // Deterministic helpers over the raw 32-bit draws of a fixed-seed engine.
 class Dice {
@@ -167,26 +162,26 @@ void ExpectPossibleState(const ProgramState& state) {
 
 TEST(CompositionFuzzTest, RandomAndDamagedFilesNeverBreakTheReader) {
   TestDirectory dir;
-  CountingHost host;
+  testing::CountingUiHost host;
 
   // Two well-formed files to damage: the factory default and a panel with
   // every list and check away from its first value.
   std::vector<std::vector<std::string>> bases;
   {
     ProgramState state;
-    state.composition_path =
-        std::string(TESSAVAR_SOURCE_DIR) + "/share/DEFAULT.TVX";
-    ASSERT_TRUE(LoadConfigFile(state, host).complete);
+    ASSERT_TRUE(
+        LoadConfigFile(state,
+                       std::string(TESSAVAR_SOURCE_DIR) + "/share/DEFAULT.TVX",
+                       host)
+            .complete);
     state.panel.Select({List::kTonality}, 7);
     state.panel.Select({List::kFade}, -1);
     state.panel.SetCheck({Check::kTie, 3}, 2);
-    state.composition_path = dir / "base.tvx";
     testing::ScriptedErrorReporter reporter;
-    ASSERT_TRUE(SaveConfigFile(state, host, reporter));
+    ASSERT_TRUE(SaveConfigFile(state, dir / "base.tvx", host, reporter));
     bases.push_back(SplitLines(dir.Read("base.tvx")));
     ProgramState fresh;
-    fresh.composition_path = dir / "fresh.tvx";
-    ASSERT_TRUE(SaveConfigFile(fresh, host, reporter));
+    ASSERT_TRUE(SaveConfigFile(fresh, dir / "fresh.tvx", host, reporter));
     bases.push_back(SplitLines(dir.Read("fresh.tvx")));
   }
   ASSERT_EQ(bases[0].size(), 123u);
@@ -211,16 +206,16 @@ TEST(CompositionFuzzTest, RandomAndDamagedFilesNeverBreakTheReader) {
     dir.Write("fuzz.tvx", bytes);
     if (round % 100 == 0) state = ProgramState();
     state.options.lock_mapped = dice.Below(4) == 0;
-    state.composition_path = dir / "fuzz.tvx";
     CompositionLoadResult result;
-    ASSERT_NO_THROW(result = LoadConfigFile(state, host)) << round;
+    ASSERT_NO_THROW(result = LoadConfigFile(state, dir / "fuzz.tvx", host))
+        << round;
     if (result.complete) {
       ++complete;
     } else {
       EXPECT_FALSE(result.reason.empty()) << round;
       EXPECT_GE(result.line, 0);
     }
-    EXPECT_FALSE(host.busy_now);
+    EXPECT_FALSE(host.busy);
     ExpectPossibleState(state);
     if (::testing::Test::HasFailure()) {
       FAIL() << "round " << round << ": " << result.Describe();

@@ -1,6 +1,6 @@
-// Helpers for the file-format tests.
-#ifndef TESSAVAR_TESTS_FILES_TEST_DIRECTORY_H_
-#define TESSAVAR_TESTS_FILES_TEST_DIRECTORY_H_
+// Helpers for the tests of the text files.
+#ifndef TESSAVAR_TESTS_SUPPORT_TEST_DIRECTORY_H_
+#define TESSAVAR_TESTS_SUPPORT_TEST_DIRECTORY_H_
 
 #include <string>
 #include <vector>
@@ -20,4 +20,4 @@ inline std::string CrLfLines(const std::vector<std::string>& lines) {
 
 }  // namespace tessavar::testing
 
-#endif  // TESSAVAR_TESTS_FILES_TEST_DIRECTORY_H_
+#endif  // TESSAVAR_TESTS_SUPPORT_TEST_DIRECTORY_H_

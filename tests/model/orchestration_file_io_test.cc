@@ -1,4 +1,4 @@
-#include "files/orchestration_file.h"
+#include "model/orchestration_file_io.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "files/file_names.h"
-#include "files/scale_file.h"
-#include "files/test_directory.h"
+#include "model/scale_file_io.h"
 #include "support/scripted_error_reporter.h"
+#include "support/test_directory.h"
 
 namespace tessavar {
 namespace {
@@ -129,25 +129,6 @@ TEST_F(OrchestrationFileTest, ValuesAControlCannotTakeAreReported) {
             std::vector<std::string>{"Error #13: Type mismatch"});
 }
 
-// Writes the missing file when the error is shown, then retries.
-class CreatingReporter : public ErrorReporter {
- public:
-  CreatingReporter(const TestDirectory& dir, std::string name,
-                   std::string bytes)
-      : dir_(dir), name_(std::move(name)), bytes_(std::move(bytes)) {}
-  ErrorChoice ShowError(const std::string& message) override {
-    messages.push_back(message);
-    dir_.Write(name_, bytes_);
-    return ErrorChoice::kRetry;
-  }
-  std::vector<std::string> messages;
-
- private:
-  const TestDirectory& dir_;
-  std::string name_;
-  std::string bytes_;
-};
-
 TEST_F(OrchestrationFileTest, MissingFileIsReportedAndRetried) {
   ProgramState state;
   state.orchestration_path = dir / "late.orc";
@@ -155,7 +136,11 @@ TEST_F(OrchestrationFileTest, MissingFileIsReportedAndRetried) {
   EXPECT_EQ(reporter.messages, std::vector<std::string>{"File not found"});
   EXPECT_EQ(state.panel.Text({Box::kOctave, 0}), "99");
 
-  CreatingReporter creating(dir, "late.orc", CrLfLines(OrchestrationLines()));
+  // Writes the missing file when the error is shown, then retries.
+  ScriptedErrorReporter creating({ErrorChoice::kRetry});
+  creating.on_show = [&] {
+    dir.Write("late.orc", CrLfLines(OrchestrationLines()));
+  };
   EXPECT_TRUE(LoadOrchestrationFile(state, host, creating));
   EXPECT_EQ(creating.messages.size(), 1u);
   EXPECT_EQ(state.panel.Text({Box::kOctave, 0}), "36");

@@ -1,4 +1,4 @@
-#include "files/composition_file.h"
+#include "model/composition_file_io.h"
 
 #include <gtest/gtest.h>
 
@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "files/test_directory.h"
+#include "support/counting_ui_host.h"
 #include "support/scripted_error_reporter.h"
+#include "support/test_directory.h"
 
 namespace tessavar {
 namespace {
 
+using testing::CountingUiHost;
 using testing::CrLfLines;
 using testing::ScriptedErrorReporter;
 using testing::TestDirectory;
@@ -33,15 +35,6 @@ std::vector<std::string> SplitCrLf(const std::string& bytes) {
   }
   return lines;
 }
-
-// Records what the loader and saver ask of the window.
-class RecordingHost : public UiHost {
- public:
-  void Yield() override { ++yields; }
-  void SetBusyPointer(bool busy) override { busy_now = busy; }
-  int yields = 0;
-  bool busy_now = false;
-};
 
 // A panel with the placeholders replaced and every kind of field set to a
 // value that differs from the initial one.
@@ -123,19 +116,19 @@ class CompositionFileTest : public ::testing::Test {
   std::vector<std::string> SavedLines() {
     ProgramState state;
     FillPanel(state);
-    state.composition_path = dir / "made.tvx";
-    EXPECT_TRUE(SaveConfigFile(state, host, reporter));
+    std::string path = dir / "made.tvx";
+    EXPECT_TRUE(SaveConfigFile(state, path, host, reporter));
     return SplitCrLf(dir.Read("made.tvx"));
   }
   CompositionLoadResult LoadLines(ProgramState& state,
                                   const std::vector<std::string>& lines) {
     dir.Write("in.tvx", CrLfLines(lines));
-    state.composition_path = dir / "in.tvx";
-    return LoadConfigFile(state, host);
+    std::string path = dir / "in.tvx";
+    return LoadConfigFile(state, path, host);
   }
 
   TestDirectory dir;
-  RecordingHost host;
+  CountingUiHost host;
   ScriptedErrorReporter reporter;
 };
 
@@ -147,10 +140,10 @@ TEST_F(CompositionFileTest, WritesTheFormatLineByLine) {
     state.panel.SetText({Box::kPan, t}, "64");
   }
   state.panel.Select({List::kFade}, -1);
-  state.composition_path = dir / "SONG.tvx";
-  ASSERT_TRUE(SaveConfigFile(state, host, reporter));
+  std::string path = dir / "SONG.tvx";
+  ASSERT_TRUE(SaveConfigFile(state, path, host, reporter));
   EXPECT_TRUE(reporter.messages.empty());
-  EXPECT_FALSE(host.busy_now);
+  EXPECT_FALSE(host.busy);
 
   // Created with a lower-case name, nothing else left in the directory.
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"song.tvx"});
@@ -175,37 +168,37 @@ TEST_F(CompositionFileTest, RoundTripsEveryField) {
   FillPanel(saved);
   saved.file_format_version = "2.1";
   saved.panel.SetText({Box::kStructure}, "12,34");  // a comma is quoted
-  saved.composition_path = dir / "Round.tvx";
-  ASSERT_TRUE(SaveConfigFile(saved, host, reporter));
+  std::string saved_path = dir / "Round.tvx";
+  ASSERT_TRUE(SaveConfigFile(saved, saved_path, host, reporter));
 
   ProgramState loaded;
-  loaded.composition_path = dir / "ROUND.TVX";  // found in any case
-  CompositionLoadResult result = LoadConfigFile(loaded, host);
+  std::string loaded_path = dir / "ROUND.TVX";  // found in any case
+  CompositionLoadResult result = LoadConfigFile(loaded, loaded_path, host);
   EXPECT_TRUE(result.complete) << result.Describe();
   EXPECT_EQ(Take(loaded), Take(saved));
   EXPECT_EQ(loaded.panel.Text({Box::kStructure}), "12,34");
   EXPECT_EQ(loaded.caption, "Tessavar Composer [ROUND.TVX]");
-  EXPECT_FALSE(host.busy_now);
+  EXPECT_FALSE(host.busy);
   EXPECT_GE(host.yields, 1);
 }
 
 TEST_F(CompositionFileTest, CaptionNamesTheFileWithoutRepeating) {
   ProgramState state;
-  state.composition_path = dir / "SONG.tvx";
-  ASSERT_TRUE(SaveConfigFile(state, host, reporter));
+  std::string path = dir / "SONG.tvx";
+  ASSERT_TRUE(SaveConfigFile(state, path, host, reporter));
   EXPECT_EQ(state.caption, "Tessavar Composer [SONG.tvx]");
-  ASSERT_TRUE(SaveConfigFile(state, host, reporter));
+  ASSERT_TRUE(SaveConfigFile(state, path, host, reporter));
   EXPECT_EQ(state.caption, "Tessavar Composer [SONG.tvx]");
-  state.composition_path = dir / "other.tvx";
-  ASSERT_TRUE(SaveConfigFile(state, host, reporter));
+  path = dir / "other.tvx";
+  ASSERT_TRUE(SaveConfigFile(state, path, host, reporter));
   EXPECT_EQ(state.caption, "Tessavar Composer [other.tvx]");
 }
 
 TEST_F(CompositionFileTest, EmptyPathDoesNothing) {
   ProgramState state;
-  EXPECT_FALSE(SaveConfigFile(state, host, reporter));
+  EXPECT_FALSE(SaveConfigFile(state, "", host, reporter));
   Snapshot before = Take(state);
-  CompositionLoadResult result = LoadConfigFile(state, host);
+  CompositionLoadResult result = LoadConfigFile(state, "", host);
   EXPECT_FALSE(result.complete);
   EXPECT_EQ(Take(state), before);
   EXPECT_EQ(state.caption, "Tessavar Composer");
@@ -217,8 +210,8 @@ TEST_F(CompositionFileTest, LockedMappedParametersAreWrittenButNotRead) {
   ProgramState saved;
   FillPanel(saved);
   saved.options.lock_mapped = true;
-  saved.composition_path = dir / "locked.tvx";
-  ASSERT_TRUE(SaveConfigFile(saved, host, reporter));
+  std::string saved_path = dir / "locked.tvx";
+  ASSERT_TRUE(SaveConfigFile(saved, saved_path, host, reporter));
   EXPECT_EQ(SplitCrLf(dir.Read("locked.tvx")), lines);
   EXPECT_EQ(lines[106], " 1 ");
   EXPECT_EQ(lines[108], "2");
@@ -283,7 +276,7 @@ TEST_F(CompositionFileTest, ShortFileAppliesWhatItHasSilently) {
   EXPECT_FALSE(state.panel.save_enabled());
   EXPECT_EQ(state.play_slider, 0);
   EXPECT_EQ(state.caption, "Tessavar Composer");
-  EXPECT_FALSE(host.busy_now);
+  EXPECT_FALSE(host.busy);
   EXPECT_TRUE(reporter.messages.empty());
 }
 
@@ -391,23 +384,22 @@ TEST_F(CompositionFileTest, MissingOrUnreadableFilesChangeNothing) {
   Snapshot fresh = Take(initial);
   for (std::string path : {dir / "DEFAULT.TVX", dir.path(), std::string()}) {
     ProgramState state;
-    state.composition_path = path;
-    CompositionLoadResult result = LoadConfigFile(state, host);
+    CompositionLoadResult result = LoadConfigFile(state, path, host);
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(Take(state), fresh);
     EXPECT_EQ(state.caption, "Tessavar Composer");
   }
   ProgramState state;
-  state.composition_path = dir / "DEFAULT.TVX";
-  EXPECT_EQ(LoadConfigFile(state, host).reason, "File not found");
+  EXPECT_EQ(LoadConfigFile(state, dir / "DEFAULT.TVX", host).reason,
+            "File not found");
   EXPECT_TRUE(reporter.messages.empty());
 }
 
 TEST_F(CompositionFileTest, RefusesATextThatWouldNotReadBack) {
   ProgramState state;
   state.panel.SetText({Box::kMapped, 6}, "\"quoted");
-  state.composition_path = dir / "bad.tvx";
-  EXPECT_FALSE(SaveConfigFile(state, host, reporter));
+  std::string path = dir / "bad.tvx";
+  EXPECT_FALSE(SaveConfigFile(state, path, host, reporter));
   ASSERT_EQ(reporter.messages.size(), 1u);
   EXPECT_NE(reporter.messages[0].find("Note Duration"), std::string::npos);
   EXPECT_TRUE(dir.Entries().empty());
@@ -415,37 +407,23 @@ TEST_F(CompositionFileTest, RefusesATextThatWouldNotReadBack) {
 
   state.panel.SetText({Box::kMapped, 6}, "13");
   state.engine.user_scale = " 0 \"2";
-  EXPECT_FALSE(SaveConfigFile(state, host, reporter));
+  EXPECT_FALSE(SaveConfigFile(state, path, host, reporter));
   ASSERT_EQ(reporter.messages.size(), 2u);
   EXPECT_NE(reporter.messages[1].find("scale"), std::string::npos);
 }
 
-// Creates the missing directory when the error is shown, then retries.
-class FixingReporter : public ErrorReporter {
- public:
-  explicit FixingReporter(std::string directory)
-      : directory_(std::move(directory)) {}
-  ErrorChoice ShowError(const std::string& message) override {
-    messages.push_back(message);
-    std::filesystem::create_directory(directory_);
-    return ErrorChoice::kRetry;
-  }
-  std::vector<std::string> messages;
-
- private:
-  std::string directory_;
-};
-
 TEST_F(CompositionFileTest, WriteErrorsOfferRetryAndCancel) {
   ProgramState state;
-  state.composition_path = dir / "new/SONG.tvx";
-  EXPECT_FALSE(SaveConfigFile(state, host, reporter));
+  std::string path = dir / "new/SONG.tvx";
+  EXPECT_FALSE(SaveConfigFile(state, path, host, reporter));
   EXPECT_EQ(reporter.messages.size(), 1u);
   EXPECT_EQ(state.caption, "Tessavar Composer");
-  EXPECT_FALSE(host.busy_now);
+  EXPECT_FALSE(host.busy);
 
-  FixingReporter fixing(dir / "new");
-  EXPECT_TRUE(SaveConfigFile(state, host, fixing));
+  // Creates the missing directory when the error is shown, then retries.
+  ScriptedErrorReporter fixing({ErrorChoice::kRetry});
+  fixing.on_show = [&] { std::filesystem::create_directory(dir / "new"); };
+  EXPECT_TRUE(SaveConfigFile(state, path, host, fixing));
   EXPECT_EQ(fixing.messages.size(), 1u);
   EXPECT_TRUE(dir.Exists("new/song.tvx"));
   EXPECT_EQ(state.caption, "Tessavar Composer [SONG.tvx]");
@@ -455,8 +433,8 @@ TEST_F(CompositionFileTest, AFailedSaveLeavesNoTemporaryFile) {
   std::filesystem::create_directory(dir / "taken.tvx");
   dir.Write("keep.txt", "old");
   ProgramState state;
-  state.composition_path = dir / "taken.tvx";
-  EXPECT_FALSE(SaveConfigFile(state, host, reporter));
+  std::string path = dir / "taken.tvx";
+  EXPECT_FALSE(SaveConfigFile(state, path, host, reporter));
   EXPECT_EQ(reporter.messages.size(), 1u);
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"keep.txt", "taken.tvx"}));
 }

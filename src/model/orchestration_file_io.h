@@ -1,7 +1,7 @@
-// Orchestration files (*.orc): the 16 track rows of the panel with each
-// track's MIDI channel, 96 lines.
-#ifndef TESSAVAR_FILES_ORCHESTRATION_FILE_H_
-#define TESSAVAR_FILES_ORCHESTRATION_FILE_H_
+// Loading and saving orchestrations (*.orc): the 16 track rows of the panel
+// with each track's MIDI channel.
+#ifndef TESSAVAR_MODEL_ORCHESTRATION_FILE_IO_H_
+#define TESSAVAR_MODEL_ORCHESTRATION_FILE_IO_H_
 
 #include "model/error_reporter.h"
 #include "model/program_state.h"
@@ -9,21 +9,19 @@
 
 namespace tessavar {
 
-inline constexpr int kOrchestrationFileLines = 96;
-
 // Writes the orchestration to state.orchestration_path (file name in lower
 // case); nothing when the path is empty. Failures go to the reporter. True
 // when the file was written.
 bool SaveOrchestrationFile(ProgramState& state, UiHost& host,
                            ErrorReporter& reporter);
 
-// Reads state.orchestration_path, storing each field at once with the
-// panel's reactions. Every failure goes to the reporter: Retry repeats the
-// failing step, Cancel stops and keeps what was stored. True when all 96
-// fields were stored.
+// Reads state.orchestration_path, storing each field in file order with
+// the panel's reactions. Every failure goes to the reporter: Retry repeats
+// the failing step, Cancel stops and keeps what was stored. True when all
+// 96 fields were stored.
 bool LoadOrchestrationFile(ProgramState& state, UiHost& host,
                            ErrorReporter& reporter);
 
 }  // namespace tessavar
 
-#endif  // TESSAVAR_FILES_ORCHESTRATION_FILE_H_
+#endif  // TESSAVAR_MODEL_ORCHESTRATION_FILE_IO_H_

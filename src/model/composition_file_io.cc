@@ -1,0 +1,195 @@
+#include "model/composition_file_io.h"
+
+#include <cmath>
+#include <exception>
+
+#include "engine/text_number.h"
+#include "files/file_fields.h"
+#include "files/file_names.h"
+#include "files/text_fields.h"
+#include "model/panel_fields.h"
+#include "model/program_init.h"
+#include "model/text_file_writer.h"
+
+namespace tessavar {
+namespace {
+
+constexpr CheckId kMappedAutoCheck{Check::kMappedAuto};
+
+// A field's text for a message, shortened and without control characters.
+std::string Excerpt(const std::string& text) {
+  constexpr size_t kMax = 40;
+  std::string shown;
+  for (char c : text.substr(0, kMax)) {
+    unsigned char u = static_cast<unsigned char>(c);
+    shown += u < 0x20 || u == 0x7f ? '?' : c;
+  }
+  if (text.size() > kMax) shown += "...";
+  return "\"" + shown + "\"";
+}
+
+std::string FailureReason(int number, const FileField& field,
+                          const std::string& text) {
+  std::string name = FieldName(field);
+  switch (number) {
+    case kErrInputPastEnd:
+      return "the file ends before the field \"" + name + "\"";
+    case kErrTypeMismatch:
+      return "\"" + name + "\" is not a number: " + Excerpt(text);
+    case kErrOverflow:
+      return "\"" + name + "\" is too large: " + Excerpt(text);
+    case kErrInvalidPropertyValue:
+      return "\"" + name + "\" cannot take the value " + Excerpt(text);
+    default:
+      return "\"" + name + "\": " + ErrorDescription(number);
+  }
+}
+
+// Applies the fields read in file order. With the mapped parameters locked
+// their values and "Auto" are not applied. Returns the index of the field
+// that failed, with the error in *error, or -1. *remembered_auto follows
+// the file's "Auto".
+int ApplyFields(ProgramState& state, const FieldsRead& read,
+                int* remembered_auto, Status* error) {
+  PanelModel& panel = state.panel;
+  const bool locked = state.options.lock_mapped;
+  const std::vector<FileField>& layout = CompositionFields();
+  for (size_t i = 0; i < read.values.size(); ++i) {
+    const FileField& field = layout[i];
+    const FieldValue& value = read.values[i];
+    try {
+      if (field.target == FieldTarget::kMappedAuto) {
+        if (!locked && !panel.SetCheck(kMappedAutoCheck, value.number)) {
+          throw RunTimeError(kErrInvalidPropertyValue);
+        }
+        *remembered_auto = panel.CheckValue(kMappedAutoCheck);
+      } else if (!(locked && field.target == FieldTarget::kMapped)) {
+        StoreField(state, field, value);
+      }
+    } catch (const RunTimeError& failure) {
+      *error = failure.status();
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+// The steps that end every load, complete or not.
+void FinishLoad(ProgramState& state, const std::string& path, UiHost& host,
+                int remembered_auto, bool complete) {
+  PanelModel& panel = state.panel;
+  if (!complete) panel.ClearScoreFlag();
+  host.Yield();
+  // Minus the absolute value: the box's own reaction then shows the
+  // absolute value and moves the spinner to it.
+  double seed = NumericValue(panel.Text({Box::kMapping}));
+  if (std::isfinite(seed)) {
+    panel.SetText({Box::kMapping}, NumberAsText(-std::fabs(seed)));
+  }
+  state.play_slider = 0;
+  panel.SetCheck(kMappedAutoCheck, remembered_auto);
+  if (complete) state.caption = CaptionWithFileName(state.caption, path);
+  host.SetBusyPointer(false);
+}
+
+// Reads and applies the file, saying how far it got.
+CompositionLoadResult ReadAndApply(ProgramState& state, const std::string& path,
+                                   int* remembered_auto) {
+  CompositionLoadResult result;
+  result.path = path;
+  const std::vector<FileField>& layout = CompositionFields();
+  FieldsRead read = ReadFieldsFile(path, layout);
+  Status error;
+  int failed = ApplyFields(state, read, remembered_auto, &error);
+  if (failed >= 0) {
+    const FieldValue& value = read.values[failed];
+    result.line = value.line;
+    result.reason = FailureReason(error.number(), layout[failed], value.text);
+  } else if (!read.complete()) {
+    result.line = read.stop_line;
+    result.reason = read.stop_field < 0 ? ErrorDescription(read.stop.number())
+                                        : FailureReason(read.stop.number(),
+                                                        layout[read.stop_field],
+                                                        read.stop_text);
+  } else {
+    result.complete = true;
+    result.line = read.values.empty() ? 0 : read.values.back().line;
+  }
+  return result;
+}
+
+}  // namespace
+
+std::string CompositionLoadResult::Describe() const {
+  if (complete) return path + ": complete";
+  if (line <= 0) return path + ": " + reason;
+  return path + ":" + std::to_string(line) + ": " + reason;
+}
+
+std::optional<std::string> CompositionFileBytes(const ProgramState& state,
+                                                std::string* problem) {
+  const std::vector<FileField>& layout = CompositionFields();
+  std::vector<FieldValue> values = FieldValuesOf(state, layout);
+  if (std::optional<std::string> message =
+          UnsavableFileMessage("composition", layout, values)) {
+    if (problem) *problem = *message;
+    return std::nullopt;
+  }
+  return FieldsBytes(layout, values);
+}
+
+bool SaveConfigFile(ProgramState& state, const std::string& path, UiHost& host,
+                    ErrorReporter& reporter) {
+  host.SetBusyPointer(true);
+  bool written = false;
+  if (!path.empty()) {
+    std::string problem;
+    std::optional<std::string> bytes = CompositionFileBytes(state, &problem);
+    if (!bytes) {
+      reporter.ShowError(problem);
+    } else {
+      written = WriteTextFile(path, *bytes, reporter);
+    }
+    if (written) state.caption = CaptionWithFileName(state.caption, path);
+  }
+  host.SetBusyPointer(false);
+  return written;
+}
+
+CompositionLoadResult LoadConfigFile(ProgramState& state,
+                                     const std::string& path, UiHost& host) {
+  host.SetBusyPointer(true);
+  if (path.empty()) {
+    CompositionLoadResult result;
+    result.reason = "no composition file named";
+    host.SetBusyPointer(false);
+    return result;
+  }
+  // With the mapped parameters locked, a failed load leaves "Auto" alone.
+  int remembered_auto =
+      state.options.lock_mapped ? state.panel.CheckValue(kMappedAutoCheck) : 0;
+  CompositionLoadResult result;
+  try {
+    result = ReadAndApply(state, path, &remembered_auto);
+  } catch (const std::exception& error) {
+    result = CompositionLoadResult();
+    result.path = path;
+    result.reason = error.what();
+  }
+  FinishLoad(state, path, host, remembered_auto, result.complete);
+  return result;
+}
+
+CompositionLoadResult LoadStartupComposition(ProgramState& state,
+                                             const std::string& path,
+                                             UiHost& host) {
+  InitializeGlobalVariables(state);
+  host.Yield();
+  PanelModel& panel = state.panel;
+  panel.SetText(
+      {Box::kMapping},
+      NumberToText(std::fabs(NumericValue(panel.Text({Box::kMapping})))));
+  return LoadConfigFile(state, path, host);
+}
+
+}  // namespace tessavar

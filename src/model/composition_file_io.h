@@ -1,0 +1,55 @@
+// Loading and saving compositions (*.tvx): every setting of the panel, the
+// channel map, the user-defined scale and the file-format version.
+#ifndef TESSAVAR_MODEL_COMPOSITION_FILE_IO_H_
+#define TESSAVAR_MODEL_COMPOSITION_FILE_IO_H_
+
+#include <optional>
+#include <string>
+
+#include "model/error_reporter.h"
+#include "model/program_state.h"
+#include "model/ui_host.h"
+
+namespace tessavar {
+
+// Where and why loading a composition stopped. The desktop program ignores
+// it (its loading is silent); the command-line composer reports it.
+struct CompositionLoadResult {
+  bool complete = false;  // all fields read and stored
+  std::string path;
+  int line = 0;        // line of the file where reading stopped; 0 = none
+  std::string reason;  // empty when complete
+
+  // "path:line: reason" (without the line when there is none).
+  std::string Describe() const;
+};
+
+// The file's bytes for the current state, or nullopt with *problem set to a
+// message naming a field whose text cannot be written faithfully.
+std::optional<std::string> CompositionFileBytes(const ProgramState& state,
+                                                std::string* problem);
+
+// Writes the composition to the path (its file name in lower case). Does
+// nothing when the path is empty. Failures go to the reporter (Retry
+// writes again); a field that cannot be stored is reported and nothing is
+// written. On success the caption names the file. True when written.
+bool SaveConfigFile(ProgramState& state, const std::string& path, UiHost& host,
+                    ErrorReporter& reporter);
+
+// Reads the composition at the path into the program state, storing each
+// field in file order with the panel's reactions, so a failure leaves the
+// fields read so far applied. Never reports anything; the result says how
+// far it got. On success the caption names the file.
+CompositionLoadResult LoadConfigFile(ProgramState& state,
+                                     const std::string& path, UiHost& host);
+
+// Loads a composition as the program loads its default one at start-up:
+// resets the program, shows the Mapping box as its absolute value, then
+// loads the file.
+CompositionLoadResult LoadStartupComposition(ProgramState& state,
+                                             const std::string& path,
+                                             UiHost& host);
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_MODEL_COMPOSITION_FILE_IO_H_

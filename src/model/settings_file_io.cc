@@ -1,0 +1,42 @@
+#include "model/settings_file_io.h"
+
+#include <array>
+#include <exception>
+
+#include "base/file_system.h"
+#include "files/settings_file.h"
+
+namespace tessavar {
+namespace {
+
+std::array<bool*, kSettingsCheckMarks> CheckMarks(Options& options) {
+  return {&options.autoplay, &options.autoplay_redo, &options.lock_mapped};
+}
+
+}  // namespace
+
+void LoadIniFile(Options& options, const std::string& path) {
+  SettingsValues values = ReadSettingsFile(path);
+  std::array<bool*, kSettingsCheckMarks> marks = CheckMarks(options);
+  for (size_t i = 0; i < values.check_marks.size(); ++i) {
+    *marks[i] = values.check_marks[i];
+  }
+  if (values.check_marks.size() == marks.size()) {
+    options.soundfont = values.soundfont;
+  }
+}
+
+bool SaveIniFile(const Options& options, const std::string& path) {
+  Options copy = options;
+  SettingsValues values;
+  for (bool* mark : CheckMarks(copy)) values.check_marks.push_back(*mark);
+  values.soundfont = options.soundfont;
+  try {
+    WriteFileAtomically(LowerCaseFileName(path), SettingsBytes(values));
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace tessavar

@@ -1,0 +1,23 @@
+// Loading and saving the Options through the settings file.
+#ifndef TESSAVAR_MODEL_SETTINGS_FILE_IO_H_
+#define TESSAVAR_MODEL_SETTINGS_FILE_IO_H_
+
+#include <string>
+
+#include "model/program_state.h"
+
+namespace tessavar {
+
+// Reads the settings silently. Each check mark is set in line order; on a
+// missing file, a missing line or a line that is not a number, reading
+// stops and that option and the later ones keep their state. The SoundFont
+// is that of the fourth line, empty when there is none.
+void LoadIniFile(Options& options, const std::string& path);
+
+// Writes the settings (file name in lower case); the SoundFont line only
+// when one is chosen. False when the file could not be written.
+bool SaveIniFile(const Options& options, const std::string& path);
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_MODEL_SETTINGS_FILE_IO_H_
