@@ -238,7 +238,8 @@ void AppCommands::FileSaveScaleX() {
   SaveScaleFile(state_, ui_, errors_);
 }
 
-void AppCommands::FileExportAudio(const RenderProgress& progress) {
+void AppCommands::FileExportAudio(const RenderProgress& progress,
+                                  const std::vector<bool>& silent_tracks) {
   const std::string midi = FindExistingPath(state_.paths.working_midi);
   if (!FileExists(midi)) {
     dialogs_.ShowMessage(kNothingToExport, "", MessageIcon::kInformation);
@@ -249,7 +250,8 @@ void AppCommands::FileExportAudio(const RenderProgress& progress) {
   ui_.SetBusyPointer(true);
   // Retry renders again.
   RunWithRetry(errors_, [&] {
-    RenderMidiToWav(midi, wav, state_.options.soundfont, progress);
+    RenderMidiToWav(midi, wav, state_.options.soundfont, progress,
+                    silent_tracks);
   });
   ui_.SetBusyPointer(false);
 }

@@ -83,8 +83,9 @@ class AppCommands {
   void FileUserDefinedScale();
 
   // Renders the working MIDI file to a WAV file chosen by the user; the
-  // progress callback may cancel.
-  void FileExportAudio(const RenderProgress& progress = {});
+  // progress callback may cancel. The tracks marked silent are left out.
+  void FileExportAudio(const RenderProgress& progress = {},
+                       const std::vector<bool>& silent_tracks = {});
 
   // Asks for a SoundFont file, remembers it in the options (the settings
   // file keeps it) and has the player reopen its file with it.

@@ -1,8 +1,10 @@
 #include "ui/main_window.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,6 +16,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTimer>
@@ -22,14 +25,16 @@
 #include <filesystem>
 
 #include "model/recent_compositions.h"
+#include "base/file_system.h"
 #include "model/redo_command.h"
-#include "ui/panel_view.h"
-#include "ui/playback_strip.h"
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/comp_info_dialog.h"
 #include "ui/dialogs/help_window.h"
 #include "ui/dialogs/midi_map_dialog.h"
 #include "ui/history_window.h"
+#include "ui/panel_view.h"
+#include "ui/playback_strip.h"
+#include "ui/roll_view.h"
 
 namespace tessavar {
 
@@ -37,6 +42,19 @@ namespace {
 
 constexpr int kSplashMilliseconds = 5000;
 constexpr int kStatusUpdateMilliseconds = 250;
+constexpr int kPlayheadMilliseconds = 50;
+
+// What changes when the file is written again: path, size and time.
+std::string FileKey(const std::string& name) {
+  const std::string path = FindExistingPath(name);
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  if (error) return {};
+  const auto time = std::filesystem::last_write_time(path, error);
+  if (error) return {};
+  return path + "|" + std::to_string(size) + "|" +
+         std::to_string(time.time_since_epoch().count());
+}
 
 // For widgets and menu items.
 template <typename Control>
@@ -95,6 +113,8 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   connect(status_timer_, &QTimer::timeout, this, &MainWindow::PollPlayer);
   status_timer_->start(kStatusUpdateMilliseconds);
   ConnectPlaybackStrip();
+  ConnectRoll();
+  AddTransportKeys();
   ConnectCommandButtons();
   ConnectDialogCommands();
   ConnectBrowsing();
@@ -181,6 +201,14 @@ QWidget* MainWindow::BuildCentralWidget() {
   strip_ = new PlaybackStrip(playback);
   playback_layout->addWidget(strip_);
   outer->addWidget(playback);
+
+  auto* roll_group = new QGroupBox(tr("Piano Roll"), central);
+  roll_group->setObjectName("RollFrame");
+  auto* roll_layout = new QHBoxLayout(roll_group);
+  roll_layout->setContentsMargins(8, 4, 8, 6);
+  roll_ = new RollView(roll_group);
+  roll_layout->addWidget(roll_);
+  outer->addWidget(roll_group);
   return central;
 }
 
@@ -525,8 +553,81 @@ void MainWindow::ConnectPlaybackStrip() {
     monitor_.StopAndRewindPressed();
     Refresh();
   });
+  // Dragging only moves the handle; where it is let go, playing goes on.
+  auto seek_to_slider = [this] {
+    monitor_.SeekTo(
+        StartPositionForSlider(strip_->SliderPosition(), player_.LengthMs()));
+    Refresh();
+  };
   connect(strip_, &PlaybackStrip::SliderMoved, this,
-          [this](int value) { state_.play_slider = value; });
+          [this, seek_to_slider](int value) {
+            state_.play_slider = value;
+            if (!strip_->slider()->isSliderDown()) seek_to_slider();
+          });
+  connect(strip_->slider(), &QSlider::sliderReleased, this, seek_to_slider);
+}
+
+void MainWindow::ConnectRoll() {
+  connect(roll_, &RollView::SeekRequested, this, [this](qint64 milliseconds) {
+    monitor_.SeekTo(milliseconds);
+    Refresh();
+  });
+  connect(roll_, &RollView::LoopChanged, this, &MainWindow::ApplyLoop);
+  connect(roll_, &RollView::MixChanged, this, [this] {
+    player_.SetSilentTracks(roll_->model().mix().SilentTracks());
+  });
+  playhead_timer_ = new QTimer(this);
+  connect(playhead_timer_, &QTimer::timeout, this, [this] {
+    if (player_.Mode() != kPlayerModeNotOpen) {
+      roll_->SetPlayheadMs(monitor_.PlayheadMs());
+    }
+  });
+  playhead_timer_->start(kPlayheadMilliseconds);
+  auto* fit = new QAction(tr("Fit Roll to Window"), this);
+  fit->setObjectName("RollFitAction");
+  fit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+  addAction(fit);
+  connect(fit, &QAction::triggered, roll_, &RollView::FitToWindow);
+}
+
+void MainWindow::SyncRollWithPlayer() {
+  if (player_.Mode() == kPlayerModeNotOpen) return;
+  const std::string key = FileKey(player_.FileName());
+  if (key == roll_file_key_) return;
+  roll_file_key_ = key;
+  roll_->ShowFile(FindExistingPath(player_.FileName()));
+  player_.SetSilentTracks(roll_->model().mix().SilentTracks());
+  ApplyLoop();
+}
+
+void MainWindow::ApplyLoop() {
+  const RollModel& model = roll_->model();
+  if (model.loop_enabled()) {
+    player_.SetLoop(model.LoopStartMs(), model.LoopEndMs());
+  } else {
+    player_.SetLoop(0, 0);
+  }
+}
+
+void MainWindow::AddTransportKeys() {
+  // Space operates a focused button, check box or list as usual (text
+  // boxes take it as text before any shortcut); anywhere else it plays
+  // and pauses.
+  auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
+  connect(space, &QShortcut::activated, this, [this] {
+    QWidget* focus = QApplication::focusWidget();
+    auto* button = qobject_cast<QAbstractButton*>(focus);
+    if (button != nullptr && button->isEnabled()) {
+      button->animateClick();
+    } else if (auto* combo = qobject_cast<QComboBox*>(focus)) {
+      combo->showPopup();
+    } else {
+      monitor_.PlayPausePressed();
+      Refresh();
+    }
+  });
+  auto* home = new QShortcut(QKeySequence(Qt::Key_Home), this);
+  connect(home, &QShortcut::activated, strip_, &PlaybackStrip::RewindPressed);
 }
 
 void MainWindow::PollPlayer() {
@@ -539,18 +640,20 @@ void MainWindow::ExportAudio() {
   // Made at the first progress report, so it never shows over the file
   // dialog that comes first.
   std::unique_ptr<QProgressDialog> progress;
-  commands_->FileExportAudio([this, &progress](double fraction) {
-    if (!progress) {
-      progress = std::make_unique<QProgressDialog>(tr("Rendering audio..."),
-                                                   tr("Cancel"), 0, 1000, this);
-      progress->setWindowTitle(tr("Export Audio"));
-      progress->setWindowModality(Qt::WindowModal);
-      progress->setMinimumDuration(300);
-    }
-    progress->setValue(static_cast<int>(fraction * 1000));
-    QCoreApplication::processEvents();
-    return !progress->wasCanceled();
-  });
+  commands_->FileExportAudio(
+      [this, &progress](double fraction) {
+        if (!progress) {
+          progress = std::make_unique<QProgressDialog>(
+              tr("Rendering audio..."), tr("Cancel"), 0, 1000, this);
+          progress->setWindowTitle(tr("Export Audio"));
+          progress->setWindowModality(Qt::WindowModal);
+          progress->setMinimumDuration(300);
+        }
+        progress->setValue(static_cast<int>(fraction * 1000));
+        QCoreApplication::processEvents();
+        return !progress->wasCanceled();
+      },
+      roll_->model().mix().SilentTracks());
   Refresh();
 }
 
@@ -590,6 +693,7 @@ void MainWindow::Refresh() {
   if (windowTitle() != caption) setWindowTitle(caption);
   strip_->SetSliderPosition(state_.play_slider);
   strip_->SetTransportEnabled(player_.Mode() != kPlayerModeNotOpen);
+  SyncRollWithPlayer();
 }
 
 bool MainWindow::event(QEvent* event) {

@@ -28,6 +28,7 @@ class HelpWindow;
 class HistoryWindow;
 class PanelView;
 class PlaybackStrip;
+class RollView;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -47,6 +48,7 @@ class MainWindow : public QMainWindow {
   QPushButton* next_mapping_button() const { return next_mapping_button_; }
   PanelView& panel_view() { return *panel_view_; }
   PlaybackStrip& playback_strip() { return *strip_; }
+  RollView& roll_view() { return *roll_; }
   QPushButton* compile_button() const { return compile_button_; }
   QPushButton* redo_button() const { return redo_button_; }
   QPushButton* load_button() const { return load_button_; }
@@ -80,6 +82,13 @@ class MainWindow : public QMainWindow {
   void SetTabOrder();
   void PlaceOnScreen();
   void ConnectPlaybackStrip();
+  // The roll follows the file in the player, its playhead the position;
+  // its clicks seek, its loop and mute and solo go to the player.
+  void ConnectRoll();
+  void SyncRollWithPlayer();
+  void ApplyLoop();
+  // Space and Home for the transport.
+  void AddTransportKeys();
   // The player's periodic status update, while a file is open.
   void PollPlayer();
   void ExportAudio();
@@ -125,6 +134,10 @@ class MainWindow : public QMainWindow {
   AboutWindow* about_window_ = nullptr;
   QTimer* splash_timer_ = nullptr;
   QTimer* status_timer_ = nullptr;
+  RollView* roll_ = nullptr;
+  QTimer* playhead_timer_ = nullptr;
+  // The file the roll shows: path, size and modification time.
+  std::string roll_file_key_;
   bool exited_ = false;
   std::unique_ptr<ComposeCommand> compose_;
   // The "Save Composition" item, which follows the Save button, and the

@@ -14,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include "model/panel_tips.h"
 #include "ui/list_combo.h"
 #include "ui/spinner.h"
 
@@ -191,6 +192,7 @@ QLineEdit* PanelView::AddBox(BoxId id, QWidget* parent, int width) {
   font.setBold(true);
   edit->setFont(font);
   edit->installEventFilter(this);
+  edit->setToolTip(QString::fromStdString(BoxTip(id)));
   connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
     model_.SetText(id, text.toStdString());
     UserChange(ChangeKey::Typing(id));
@@ -209,6 +211,7 @@ Spinner* PanelView::AddSpinner(BoxId id, QWidget* parent) {
   SpinnerRange range = PanelModel::Range(id);
   spinner->SetRange(range.low, range.high, range.step);
   spinner->setFixedHeight(kRowHeight);
+  spinner->setToolTip(QString::fromStdString(BoxTip(id)));
   connect(spinner, &Spinner::Stepped, this, [this, id](int direction) {
     model_.StepSpinner(id, direction);
     UserChange({});
@@ -223,6 +226,7 @@ Spinner* PanelView::AddSpinner(BoxId id, QWidget* parent) {
 ListCombo* PanelView::AddList(ListId id, QWidget* parent) {
   auto* combo = new ListCombo(parent);
   combo->setObjectName(ListName(id));
+  combo->setToolTip(QString::fromStdString(ListTip(id.list)));
   for (const std::string& entry : ListEntries(id.list)) {
     // Instrument names are stored in mixed case and shown in upper case.
     QString text = ToQString(entry);
@@ -309,7 +313,9 @@ void PanelView::BuildOrchestrationGroup() {
   const char* headings[] = {"Instrument", "Transp", "Volume", "Pan", "Tie"};
   for (int c = 0; c < 5; ++c) {
     AddLabel(tr(headings[c]), g, grid, 0, c + 1,
-             c == 4 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignBottom);
+             c == 4 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignBottom)
+        ->setToolTip(QString::fromStdString(
+            ColumnTip(static_cast<OrchestrationColumn>(c))));
   }
   for (int t = 0; t < kTrackCount; ++t) {
     const int row = t + 1;
@@ -335,13 +341,19 @@ void PanelView::BuildMappedGroup() {
   QGridLayout* grid = GroupGrid(mapped_group_);
   QWidget* g = mapped_group_;
 
-  grid->addWidget(AddCheck({Check::kMappedAuto}, g), 0, 0, Qt::AlignCenter);
-  AddLabel(tr("Auto"), g, grid, 0, 1)->setObjectName("FLabel_10");
+  const QString auto_tip = QString::fromStdString(MappedAutoTip());
+  QCheckBox* auto_check = AddCheck({Check::kMappedAuto}, g);
+  auto_check->setToolTip(auto_tip);
+  grid->addWidget(auto_check, 0, 0, Qt::AlignCenter);
+  QLabel* auto_label = AddLabel(tr("Auto"), g, grid, 0, 1);
+  auto_label->setObjectName("FLabel_10");
+  auto_label->setToolTip(auto_tip);
   int row = 1;
   for (int i : kMappedScreenOrder) {
     QLineEdit* edit = AddBox({Box::kMapped, i}, g, 40);
     grid->addWidget(Pair(g, edit, boxes_.back().spinner), row, 0);
-    AddLabel(tr(kMappedCaptions[i]), g, grid, row, 1);
+    AddLabel(tr(kMappedCaptions[i]), g, grid, row, 1)
+        ->setToolTip(QString::fromStdString(BoxTip({Box::kMapped, i})));
     ++row;
   }
   grid->setColumnStretch(1, 1);
@@ -446,6 +458,10 @@ bool PanelView::eventFilter(QObject* watched, QEvent* event) {
     event->ignore();
     return true;
   }
+  if (event->type() == QEvent::KeyPress &&
+      StepByKey(watched, static_cast<QKeyEvent*>(event)->key())) {
+    return true;
+  }
   if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut) {
     return QObject::eventFilter(watched, event);
   }
@@ -470,6 +486,24 @@ bool PanelView::eventFilter(QObject* watched, QEvent* event) {
     if (list.combo == watched && !gained && !list.combo->popup_open()) {
       model_.ListFocusLost(list.id);
     }
+  }
+  return false;
+}
+
+// Up and PageUp step a number box up, Down and PageDown down, as one click
+// on its spinner's arrow or trough.
+bool PanelView::StepByKey(QObject* watched, int key) {
+  int direction = 0;
+  if (key == Qt::Key_Up || key == Qt::Key_PageUp) direction = 1;
+  if (key == Qt::Key_Down || key == Qt::Key_PageDown) direction = -1;
+  if (direction == 0) return false;
+  for (const BoxWidgets& box : boxes_) {
+    if (box.edit != watched || box.spinner == nullptr) continue;
+    if (model_.IsSpinnerEnabled(box.id)) {
+      model_.StepSpinner(box.id, direction);
+      UserChange({});
+    }
+    return true;
   }
   return false;
 }

@@ -78,6 +78,7 @@ class PanelView : public QObject {
   QCheckBox* AddCheck(CheckId id, QWidget* parent);
   void ShowList(const ListWidgets& list);
   void UserChange(ChangeKey key);
+  bool StepByKey(QObject* watched, int key);
 
   PanelModel& model_;
   QGroupBox* general_group_ = nullptr;
