@@ -6,7 +6,7 @@ namespace tessavar {
 namespace {
 
 constexpr Box kGeneralBoxes[] = {Box::kStructure, Box::kMapping,
-                                 Box::kVariation, Box::kTracks, Box::kTempo};
+                                 Box::kVariation, Box::kTrackCount, Box::kTempo};
 constexpr Box kTrackBoxes[] = {Box::kOctave, Box::kVolume, Box::kPan};
 constexpr List kGeneralLists[] = {List::kTonality, List::kSmoothing,
                                   List::kMeter, List::kFade};
@@ -16,7 +16,7 @@ bool SameBox(const PanelModel& a, const PanelModel& b, BoxId id) {
 }
 
 bool SameTracks(const PanelModel& a, const PanelModel& b) {
-  for (int t = 0; t < kPanelTracks; ++t) {
+  for (int t = 0; t < kTrackCount; ++t) {
     for (Box box : kTrackBoxes) {
       if (!SameBox(a, b, {box, t})) return false;
     }
@@ -51,7 +51,7 @@ bool SameSettings(const PanelModel& a, const PanelModel& b) {
   for (List list : kGeneralLists) {
     if (a.Selection({list}) != b.Selection({list})) return false;
   }
-  for (int i = 0; i < kMappedCount; ++i) {
+  for (int i = 0; i < kMappedParameterCount; ++i) {
     if (!SameBox(a, b, {Box::kMapped, i})) return false;
   }
   for (Check check : {Check::kMappedAuto, Check::kHiddenAuto}) {

@@ -6,7 +6,7 @@ namespace tessavar {
 namespace {
 
 // By mapped box index (the order of kMappedCaptions).
-constexpr std::array<const char*, kMappedCount> kMappedTips = {
+constexpr std::array<const char*, kMappedParameterCount> kMappedTips = {
     "Active Voices (1 to 12): how many tracks sound at the same time in each "
     "phrase. At the start of the piece the voices enter one after another.",
     "Period Length (1 to 4): how many phrases a period has.",
@@ -52,7 +52,7 @@ std::string BoxTip(BoxId id) {
       return "Variation: from 0 to 10, how many optional treatments the "
              "composer may use. At 0 the piece keeps to the basics; at 10 "
              "all of them are allowed.";
-    case Box::kTracks:
+    case Box::kTrackCount:
       return "Tracks: from 1 to 16, how many tracks (instruments) take part. "
              "Only the first rows of the orchestration are used.";
     case Box::kTempo:

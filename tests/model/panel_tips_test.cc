@@ -11,9 +11,9 @@ namespace {
 
 TEST(PanelTipsTest, BoxTipsNameTheirRanges) {
   std::vector<BoxId> boxes = {
-      {Box::kMapping}, {Box::kVariation}, {Box::kTracks}, {Box::kTempo},
+      {Box::kMapping}, {Box::kVariation}, {Box::kTrackCount}, {Box::kTempo},
       {Box::kOctave},  {Box::kVolume},    {Box::kPan}};
-  for (int i = 0; i < kMappedCount; ++i) boxes.push_back({Box::kMapped, i});
+  for (int i = 0; i < kMappedParameterCount; ++i) boxes.push_back({Box::kMapped, i});
   for (BoxId id : boxes) {
     const SpinnerRange range = PanelModel::Range(id);
     const std::string tip = BoxTip(id);
@@ -25,7 +25,7 @@ TEST(PanelTipsTest, BoxTipsNameTheirRanges) {
   EXPECT_NE(BoxTip({Box::kStructure}).find("3 to 16 digits"),
             std::string::npos);
   // Each mapped tip starts with its own caption.
-  for (int i = 0; i < kMappedCount; ++i) {
+  for (int i = 0; i < kMappedParameterCount; ++i) {
     EXPECT_EQ(BoxTip({Box::kMapped, i}).rfind(kMappedCaptions[i], 0), 0u) << i;
   }
 }
