@@ -241,7 +241,7 @@ void AppCommands::FileSaveScaleX() {
 void AppCommands::FileExportAudio(const RenderProgress& progress,
                                   const std::vector<bool>& silent_tracks) {
   const std::string midi = FindExistingPath(state_.paths.working_midi);
-  if (!FileExists(midi)) {
+  if (!FileExists(midi) || audio_renderer == nullptr) {
     dialogs_.ShowMessage(kNothingToExport, "", MessageIcon::kInformation);
     return;
   }
@@ -250,8 +250,8 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
   ui_.SetBusyPointer(true);
   // Retry renders again.
   RunWithRetry(errors_, [&] {
-    RenderMidiToWav(midi, wav, state_.options.soundfont, progress,
-                    silent_tracks);
+    audio_renderer->Render(midi, wav, state_.options.soundfont, progress,
+                           silent_tracks);
   });
   ui_.SetBusyPointer(false);
 }

@@ -14,7 +14,7 @@
 #include "model/program_state.h"
 #include "model/ui_host.h"
 #include "model/user_dialogs.h"
-#include "platform/audio_renderer.h"
+#include "model/audio_renderer.h"
 #include "model/player.h"
 
 namespace tessavar {
@@ -46,6 +46,10 @@ class AppCommands {
     std::function<void(const std::string&)> apply_soundfont;
   };
   WindowHooks hooks;
+
+  // Export Audio renders through it; without one there is nothing to export
+  // with.
+  AudioRenderer* audio_renderer = nullptr;
 
   // A composition named on the command line: loaded as File > Load does,
   // once the start-up has loaded the defaults.

@@ -174,9 +174,8 @@ auto NamingFile(const std::string& path, Step step) {
 
 }  // namespace
 
-double RenderResult::seconds() const {
-  return static_cast<double>(frames) / kSynthSampleRate;
-}
+static_assert(kSynthSampleRate == kRenderSampleRate,
+              "the renderer writes at the rate the commands assume");
 
 RenderResult RenderMidiToWav(const std::string& midi_path,
                              const std::string& wav_path,

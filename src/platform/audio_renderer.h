@@ -3,25 +3,16 @@
 #ifndef TESSAVAR_PLATFORM_AUDIO_RENDERER_H_
 #define TESSAVAR_PLATFORM_AUDIO_RENDERER_H_
 
-#include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
+
+#include "model/audio_renderer.h"
 
 namespace tessavar {
 
 // After the last tick the notes die away this long, fading out, before the
 // file ends.
 inline constexpr int kRenderReleaseMs = 400;
-
-// Told the fraction done (0 to 1) now and then; returns false to cancel.
-using RenderProgress = std::function<bool(double fraction)>;
-
-struct RenderResult {
-  bool cancelled = false;
-  int64_t frames = 0;  // stereo frames written
-  double seconds() const;
-};
 
 // Renders midi_path into a 16-bit stereo 44.1 kHz WAV file at wav_path,
 // written through a temporary file that replaces wav_path only when
@@ -36,6 +27,19 @@ RenderResult RenderMidiToWav(const std::string& midi_path,
                              const std::string& soundfont = {},
                              const RenderProgress& progress = {},
                              const std::vector<bool>& silent_tracks = {});
+
+// The renderer the commands use: RenderMidiToWav.
+class FluidAudioRenderer final : public AudioRenderer {
+ public:
+  RenderResult Render(const std::string& midi_path,
+                      const std::string& audio_path,
+                      const std::string& soundfont,
+                      const RenderProgress& progress,
+                      const std::vector<bool>& silent_tracks) override {
+    return RenderMidiToWav(midi_path, audio_path, soundfont, progress,
+                           silent_tracks);
+  }
+};
 
 }  // namespace tessavar
 

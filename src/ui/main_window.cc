@@ -79,6 +79,7 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
       ProgramPaths::FromDirectory(std::filesystem::current_path().string());
   commands_ = std::make_unique<AppCommands>(state_, dialogs_, errors_, player_,
                                             ui_host_);
+  commands_->audio_renderer = &audio_renderer_;
   compose_ =
       std::make_unique<ComposeCommand>(state_, player_, ui_host_, errors_);
   browse_ = std::make_unique<BrowseSession>(state_, player_, ui_host_, errors_);

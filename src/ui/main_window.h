@@ -14,6 +14,7 @@
 #include "model/compose_command.h"
 #include "model/playback_monitor.h"
 #include "model/program_state.h"
+#include "platform/audio_renderer.h"
 #include "ui/qt_ui_host.h"
 
 class QAction;
@@ -112,6 +113,7 @@ class MainWindow : public QMainWindow {
 
   ProgramState& state_;
   Player& player_;
+  FluidAudioRenderer audio_renderer_;
   UserDialogs& dialogs_;
   ErrorReporter& errors_;
   QtUiHost ui_host_;

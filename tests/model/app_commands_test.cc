@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/audio_renderer.h"
 #include "model/note_entry.h"
 #include "midi/composition_info.h"
 #include "model/midi_save.h"
@@ -70,7 +71,10 @@ class AppCommandsTest : public ::testing::Test {
   ScriptedErrorReporter errors_;
   FakePlayer player_;
   UiHost ui_;
+  FluidAudioRenderer renderer_;
   AppCommands commands_{state_, dialogs_, errors_, player_, ui_};
+
+  void SetUp() override { commands_.audio_renderer = &renderer_; }
 };
 
 TEST_F(AppCommandsTest, OrchestrationAndScaleDialogsAreSetUpPerKind) {
@@ -197,6 +201,7 @@ TEST_F(AppCommandsTest, ExportFailureIsReportedAndCanBeRetried) {
   dialogs_.file_answers.push_back(dir_ / "x.wav");
   ScriptedErrorReporter retry_once({ErrorChoice::kRetry});
   AppCommands commands(state_, dialogs_, retry_once, player_, ui_);
+  commands.audio_renderer = &renderer_;
   commands.FileExportAudio();
   EXPECT_EQ(retry_once.messages.size(), 2u);  // retried once, then cancelled
   EXPECT_FALSE(fs::exists(dir_ / "x.wav"));
