@@ -14,8 +14,6 @@
 namespace tessavar {
 
 std::string ProgramFileOnDisk(const std::string& path) {
-  std::string lower = LowerCaseFileName(path);
-  if (FileExists(lower)) return FindExistingPath(lower);
   return FindExistingPath(path);
 }
 

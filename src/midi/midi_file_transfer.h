@@ -13,9 +13,8 @@ class Player;
 class UiHost;
 class ErrorReporter;
 
-// Where a file that the program writes is found: the program creates its
-// files with lower-case names, so that form wins; otherwise the path itself
-// or a case-insensitive match ("SONG.MID" finds "song.mid").
+// Where a file that the program writes is found: the path itself when it
+// exists, otherwise a case-insensitive match ("SONG.MID" finds "song.mid").
 std::string ProgramFileOnDisk(const std::string& path);
 
 // Copies the working MIDI file to the composition's MIDI path (its file name

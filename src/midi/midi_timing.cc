@@ -103,7 +103,7 @@ int64_t ReadTrack(ByteReader reader, int track,
         int64_t tempo = reader.Byte() << 16;
         tempo |= reader.Byte() << 8;
         tempo |= reader.Byte();
-        if (tempo > 0) tempos.push_back({tick, track, order++, tempo});
+        tempos.push_back({tick, track, order++, tempo});
       } else {
         reader.Skip(length);
       }
@@ -159,6 +159,10 @@ MidiTiming MidiTiming::Parse(std::string_view bytes) {
                      return a.tick < b.tick;
                    });
   for (const PlacedTempo& tempo : tempos) {
+    if (tempo.microseconds_per_quarter == 0) {
+      timing.has_zero_tempo_ = true;  // unplayable; the other tempos hold
+      continue;
+    }
     if (tempo.tick == timing.tempos_.back().tick) {
       timing.tempos_.back().microseconds_per_quarter =
           tempo.microseconds_per_quarter;

@@ -105,6 +105,7 @@ void ComposeCommand::Prepare() {
   state_.panel.DisableLeftControls();
   buttons_.load_enabled = false;
   state_.panel.set_save_enabled(false);
+  state_.panel.set_score_current(false);  // the working file is rewritten
   buttons_.redo_enabled = false;
   state_.play_slider = 0;
   buttons_.compose_caption = kCancelCaption;
@@ -135,7 +136,6 @@ void ComposeCommand::Restore() {
   state_.panel.set_status_text("");
   state_.panel.EnableLeftControls();
   buttons_.load_enabled = true;
-  state_.panel.set_save_enabled(true);
   buttons_.redo_enabled = true;
   host_.SetBusyPointer(false);
   state_.engine.stop_requested = 0;

@@ -422,7 +422,8 @@ void MainWindow::Refresh() {
   SetEnabledIfChanged(compile_button_, panel.compose_enabled());
   SetEnabledIfChanged(save_button_, panel.save_enabled());
   SetEnabledIfChanged(load_button_, buttons_.load_enabled);
-  SetEnabledIfChanged(redo_button_, buttons_.redo_enabled);
+  SetEnabledIfChanged(redo_button_,
+                      buttons_.redo_enabled && commands_->RedoAvailable());
   const QString compose_caption =
       QString::fromStdString(buttons_.compose_caption);
   if (compile_button_->text() != compose_caption) {
@@ -434,8 +435,12 @@ void MainWindow::Refresh() {
     if (name.startsWith("File") || name == "MIDIT2M" ||
         name == "OptionsSoundFont") {
       if (name == "FileXit") continue;
-      const bool enabled =
-          !running_command_ && (name != "FileSaveComp" || panel.save_enabled());
+      const bool matches_panel = name == "FileSaveComp"
+                                     ? panel.save_enabled()
+                                 : name == "FileExportAudio"
+                                     ? commands_->ExportAudioAvailable()
+                                     : true;
+      const bool enabled = !running_command_ && matches_panel;
       if (action->isEnabled() != enabled) action->setEnabled(enabled);
     }
   }

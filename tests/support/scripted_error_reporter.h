@@ -25,7 +25,14 @@ class ScriptedErrorReporter : public ErrorReporter {
     return choice;
   }
 
-  std::vector<std::string> messages;
+  // Shown without Retry: recorded too, and answers nothing.
+  void ShowFailure(const std::string& message) override {
+    messages.push_back(message);
+    ++failures;
+  }
+
+  std::vector<std::string> messages;  // every message, in order
+  int failures = 0;                   // of them shown without Retry
 
  private:
   std::deque<ErrorChoice> answers_;
