@@ -17,11 +17,6 @@ namespace {
 // Links followed before giving up, as the kernel does.
 constexpr int kMaxLinkDepth = 40;
 
-std::string DirectoryOf(const std::string& path) {
-  size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 std::string LexicallyAbsolute(const std::string& path) {
   std::error_code ec;
   fs::path absolute = fs::absolute(path, ec);

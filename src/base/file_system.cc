@@ -39,6 +39,10 @@ struct FileCloser {
 
 }  // namespace
 
+std::string DirectoryOf(const std::string& path) {
+  return path.substr(0, FileNameStart(path));
+}
+
 std::string LowerCaseFileName(const std::string& path) {
   size_t start = FileNameStart(path);
   return path.substr(0, start) + ToLower(path.substr(start));

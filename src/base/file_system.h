@@ -13,6 +13,10 @@
 
 namespace tessavar {
 
+// The directory part of a path up to and including its last "/" (empty for
+// a bare name).
+std::string DirectoryOf(const std::string& path);
+
 // The path with its last component (the file name) in lower case; the
 // directory part is kept as it is.
 std::string LowerCaseFileName(const std::string& path);

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <random>
 
+#include "base/file_system.h"
 #include "base/status.h"
 
 namespace tessavar {
@@ -66,11 +67,6 @@ void InstallHandlers() {
     sigemptyset(&action.sa_mask);
     ::sigaction(signal_number, &action, nullptr);
   }
-}
-
-std::string DirectoryOf(const std::string& path) {
-  size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 std::string TemporaryName(const std::string& beside) {
