@@ -1,9 +1,8 @@
 #include "base/temporary_files.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
-
-#include <fcntl.h>
 
 #include <array>
 #include <atomic>
