@@ -9,10 +9,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <limits>
 #include <system_error>
 #include <vector>
 
+#include "base/atomic_file.h"
 #include "base/status.h"
 #include "base/text.h"
 
@@ -26,23 +27,17 @@ std::string ToLower(std::string text) {
   return text;
 }
 
-[[noreturn]] void ThrowErrno(int errno_value) {
-  throw RunTimeError(ErrorNumberFromErrno(errno_value));
-}
-
-// Writes all bytes to a file descriptor, retrying short writes.
-void WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      ThrowErrno(errno);
-    }
-    bytes.remove_prefix(static_cast<size_t>(written));
-  }
-}
+// Closes a file descriptor when it goes out of scope.
+struct FileCloser {
+  int fd;
+  ~FileCloser() { ::close(fd); }
+};
 
 }  // namespace
+
+std::string DirectoryOf(const std::string& path) {
+  return path.substr(0, FileNameStart(path));
+}
 
 std::string LowerCaseFileName(const std::string& path) {
   size_t start = FileNameStart(path);
@@ -55,6 +50,9 @@ std::string FindExistingPath(const std::string& path) {
   size_t start = FileNameStart(path);
   std::string directory = path.substr(0, start);
   std::string wanted = ToLower(path.substr(start));
+  // Of several case-insensitive matches, the lower-case name the program
+  // writes wins; otherwise the first in directory order.
+  if (fs::exists(directory + wanted, ec)) return directory + wanted;
   fs::path dir = directory.empty() ? fs::path(".") : fs::path(directory);
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end;
        it.increment(ec)) {
@@ -70,61 +68,49 @@ bool FileExists(const std::string& path) {
 }
 
 std::string ProgramFileOnDisk(const std::string& path) {
-  std::string lower = LowerCaseFileName(path);
-  if (FileExists(lower)) return FindExistingPath(lower);
   return FindExistingPath(path);
 }
 
 std::string ReadWholeFile(const std::string& path) {
+  return ReadFilePrefix(path, std::numeric_limits<size_t>::max());
+}
+
+std::string ReadFilePrefix(const std::string& path, size_t max_bytes) {
   std::string actual = FindExistingPath(path);
-  std::error_code ec;
-  if (actual.empty() || !fs::exists(actual, ec)) {
-    throw RunTimeError(kErrFileNotFound);
-  }
-  if (fs::is_directory(actual, ec)) throw RunTimeError(kErrPathFileAccess);
-  std::ifstream in(actual, std::ios::binary);
-  if (!in) ThrowErrno(errno);
+  if (actual.empty()) throw RunTimeError(kErrFileNotFound, path);
+  // Non-blocking, so that opening a FIFO does not wait for a writer.
+  int fd = ::open(actual.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) throw RunTimeError(ErrorNumberFromErrno(errno), path);
+  FileCloser closer{fd};
+  struct stat info = {};
+  if (::fstat(fd, &info) != 0) throw RunTimeError(kErrDeviceIo, path);
+  if (S_ISDIR(info.st_mode)) throw RunTimeError(kErrPathFileAccess, path);
+  if (!S_ISREG(info.st_mode)) throw RunTimeError(NotRegularFile(path));
   // Block by block: MIDI files of long pieces run to megabytes.
   std::string bytes;
-  const std::uintmax_t size = fs::file_size(actual, ec);
-  if (!ec) bytes.reserve(static_cast<size_t>(size));
+  bytes.reserve(std::min(static_cast<size_t>(info.st_size), max_bytes));
   char block[65536];
-  while (in.read(block, sizeof block) || in.gcount() > 0) {
-    bytes.append(block, static_cast<size_t>(in.gcount()));
+  while (bytes.size() < max_bytes) {
+    size_t wanted = std::min(sizeof block, max_bytes - bytes.size());
+    ssize_t got = ::read(fd, block, wanted);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw RunTimeError(kErrDeviceIo, path);
+    if (got == 0) break;
+    bytes.append(block, static_cast<size_t>(got));
   }
-  if (in.bad()) throw RunTimeError(kErrDeviceIo);
   return bytes;
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  if (path.empty()) throw RunTimeError(kErrPathNotFound);
-  size_t start = FileNameStart(path);
-  std::string pattern =
-      path.substr(0, start) + "." + path.substr(start) + ".XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int fd = ::mkstemp(name.data());
-  // A file that cannot be created for want of its directory: path not found.
-  if (fd < 0) {
-    if (errno == ENOENT) throw RunTimeError(kErrPathNotFound);
-    ThrowErrno(errno);
-  }
-  std::string temporary(name.data());
-  try {
-    WriteAll(fd, bytes);
-    ::fchmod(fd, 0644);
-    if (::fsync(fd) != 0 && errno != EINVAL) ThrowErrno(errno);
-    if (::close(fd) != 0) {
-      fd = -1;
-      ThrowErrno(errno);
-    }
-    fd = -1;
-    if (::rename(temporary.c_str(), path.c_str()) != 0) ThrowErrno(errno);
-  } catch (...) {
-    if (fd >= 0) ::close(fd);
-    ::unlink(temporary.c_str());
-    throw;
-  }
+Status NotRegularFile(const std::string& path) {
+  return Status(kErrPathFileAccess, path, 0,
+                ErrorMessage(kErrPathFileAccess) + " (not a regular file)");
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         const std::vector<std::string>& inputs) {
+  AtomicFile file(path, inputs);
+  file.Write(bytes);
+  file.Commit();
 }
 
 void CopyFileAtomically(const std::string& from, const std::string& to) {

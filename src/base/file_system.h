@@ -7,8 +7,15 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "base/status.h"
 
 namespace tessavar {
+
+// The directory part of a path up to and including its last "/" (empty for
+// a bare name).
+std::string DirectoryOf(const std::string& path);
 
 // The path with its last component (the file name) in lower case; the
 // directory part is kept as it is.
@@ -21,19 +28,28 @@ std::string FindExistingPath(const std::string& path);
 
 bool FileExists(const std::string& path);
 
-// Where a file that the program writes is found: the program creates its
-// files with lower-case names, so that form wins; otherwise the path itself
-// or a case-insensitive match ("SONG.MID" finds "song.mid").
+// Where a file the program reads is found: the exact name first, otherwise a
+// case-insensitive match of the file name ("SONG.MID" finds "song.mid").
 std::string ProgramFileOnDisk(const std::string& path);
 
-// Reads a whole file (looked up case-insensitively).
+// Reads a whole file (looked up case-insensitively). Only regular files
+// are read: anything else (a device, a FIFO, a directory) is refused with
+// error 75 before a byte is read. Errors name the path.
 std::string ReadWholeFile(const std::string& path);
 
-// Writes bytes to a temporary file in the target's directory and renames it
-// over the target; on failure the temporary file is removed and the target
-// is left as it was. The target name is used as given (callers lower-case it
-// where the rule applies).
-void WriteFileAtomically(const std::string& path, std::string_view bytes);
+// The first max_bytes bytes of a file (all of a shorter one), read as
+// ReadWholeFile reads.
+std::string ReadFilePrefix(const std::string& path, size_t max_bytes);
+
+// Error 75 for a path that exists but is not a regular file.
+Status NotRegularFile(const std::string& path);
+
+// Writes bytes through an AtomicFile: the target (a symbolic link's target)
+// is replaced only when the new file is complete, keeps its mode, and is
+// never one of inputs. The target name is used as given (callers lower-case
+// it where the rule applies).
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         const std::vector<std::string>& inputs = {});
 
 // Copies a file (looked up case-insensitively) to a target, atomically.
 void CopyFileAtomically(const std::string& from, const std::string& to);

@@ -59,6 +59,20 @@ std::string ErrorMessage(int number) {
   return "Error #" + std::to_string(number) + ": " + ErrorDescription(number);
 }
 
+bool RetryCanHelp(int number) {
+  switch (number) {
+    case kErrFileNotFound:
+    case kErrDeviceIo:
+    case kErrDiskFull:
+    case kErrPermissionDenied:
+    case kErrPathFileAccess:
+    case kErrPathNotFound:
+      return true;
+    default:
+      return false;
+  }
+}
+
 int ErrorNumberFromErrno(int errno_value) {
   switch (errno_value) {
     case ENOENT:

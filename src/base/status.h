@@ -31,6 +31,11 @@ std::string ErrorDescription(int number);
 // disk errors 53 to 76, otherwise "Error #<n>: <description>".
 std::string ErrorMessage(int number);
 
+// True for the errors of the file system that the user can mend and then
+// retry (a missing file put back, a full disk emptied, a permission
+// granted); false for errors in the contents, which a retry meets again.
+bool RetryCanHelp(int number);
+
 // Maps an errno value onto the classic error numbers.
 int ErrorNumberFromErrno(int errno_value);
 

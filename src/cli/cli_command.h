@@ -7,7 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
+
 namespace tessavar::cli {
+
+// Exit statuses, the same in every command.
+inline constexpr int kExitOk = 0;
+// A parameter check of the composition failed.
+inline constexpr int kExitCheckFailed = 1;
+// Wrong arguments, a file that cannot be read or written, or any other
+// failure.
+inline constexpr int kExitFailure = 2;
 
 struct CliCommand {
   std::string name;     // "compose"
@@ -21,6 +31,15 @@ struct CliCommand {
 // file-local constant.
 bool RegisterCommand(CliCommand command);
 const std::vector<CliCommand>& RegisteredCommands();
+
+// Runs a command with the arguments after its name: any exception it lets
+// out becomes a message on standard error and kExitFailure.
+int RunCommand(const CliCommand& command,
+               const std::vector<std::string>& args);
+
+// Prints "tessavar-cli COMMAND: FILE[, line N]: TEXT" (without the file
+// part when the status names none) and returns kExitFailure.
+int ReportError(const std::string& command, const Status& status);
 
 }  // namespace tessavar::cli
 

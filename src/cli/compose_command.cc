@@ -3,9 +3,7 @@
 // file.
 #include "model/compose_command.h"
 
-#include <unistd.h>
-
-#include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -21,7 +19,9 @@
 #include "model/composition_file_io.h"
 #include "midi/composition_info.h"
 #include "midi/midi_timing.h"
+#include "base/atomic_file.h"
 #include "base/file_system.h"
+#include "base/temporary_files.h"
 #include "model/player.h"
 #include "model/silent_player.h"
 
@@ -30,8 +30,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kExitInvalid = 1;
-constexpr int kExitFile = 2;
 
 constexpr char kUsage[] =
     "usage: tessavar-cli compose [COMPOSITION.tvx] -o OUT.mid\n"
@@ -72,7 +70,7 @@ struct Arguments {
 int UsageError(const std::string& message) {
   std::cerr << "tessavar-cli compose: " << message << "\n"
             << "Run 'tessavar-cli compose --help' for the options.\n";
-  return kExitFile;
+  return kExitFailure;
 }
 
 std::optional<Arguments> ParseArguments(const std::vector<std::string>& args,
@@ -109,6 +107,10 @@ std::optional<Arguments> ParseArguments(const std::vector<std::string>& args,
     error = "the output MIDI file is missing (-o OUT.mid)";
     return std::nullopt;
   }
+  if (parsed.info) {
+    // Trailing spaces are not kept, as when a composition is saved.
+    parsed.info->erase(parsed.info->find_last_not_of(' ') + 1);
+  }
   if (parsed.info && parsed.info->size() > kMaxCompInfoLength) {
     error = "the composition information is longer than 127 bytes";
     return std::nullopt;
@@ -133,49 +135,43 @@ bool LoadPanel(ProgramState& state, const std::string& path, UiHost& host) {
   return true;
 }
 
-// The working MIDI file, beside the output under a lower-case name (the
-// writer creates file names in lower case), so that the finished file only
-// needs renaming and the output is never seen half written.
-std::string WorkingFileFor(const std::string& output) {
-  fs::path directory = fs::path(output).parent_path();
-  return (directory / (".tessavar-cli-" + std::to_string(::getpid()) + ".mid"))
-      .string();
-}
-
-// Gives the written working file the output's name, embedding the
-// information on the way when there is one; returns the file's bytes.
-std::string PublishOutput(const std::string& working, const Arguments& args) {
+// The MIDI file with the information embedded when there is one.
+std::string OutputBytes(const std::string& working, const Arguments& args) {
   std::string midi = ReadWholeFile(working);
-  if (!args.info) {
-    if (::rename(working.c_str(), args.output.c_str()) != 0) {
-      throw RunTimeError(ErrorNumberFromErrno(errno));
-    }
-    return midi;
-  }
+  if (!args.info) return midi;
   std::optional<std::string> with_info = BytesWithCompInfo(midi, *args.info);
-  if (!with_info) throw RunTimeError(kErrInvalidCall);
-  WriteFileAtomically(args.output, *with_info);
-  fs::remove(working);
+  if (!with_info) throw RunTimeError(kErrInvalidCall, args.output);
   return *with_info;
 }
 
-// The composition file as the program writes it, under exactly the name
-// given.
-bool SaveComposition(const ProgramState& state, const std::string& path) {
+// The composition file's bytes as the program writes them; throws naming the
+// field that cannot be written faithfully.
+std::string CompositionBytes(const ProgramState& state,
+                             const std::string& path) {
   std::string problem;
   std::optional<std::string> bytes = CompositionFileBytes(state, &problem);
-  if (!bytes) {
-    std::cerr << "tessavar-cli compose: " << path << ": " << problem << "\n";
-    return false;
-  }
-  try {
-    WriteFileAtomically(path, *bytes);
-  } catch (const std::exception& e) {
-    std::cerr << "tessavar-cli compose: " << path << ": " << e.what() << "\n";
-    return false;
-  }
-  return true;
+  if (!bytes) throw RunTimeError(Status(kErrInvalidCall, path, 0, problem));
+  return *bytes;
 }
+
+// The files the command writes, prepared before anything is composed: each
+// is refused when it is not a regular file or is an input, and none is
+// replaced before all of them are complete.
+struct Outputs {
+  Outputs(const Arguments& args, const std::string& source)
+      : midi(args.output, {source}) {
+    if (!args.save_composition) return;
+    if (IsSameFile(*args.save_composition, args.output)) {
+      throw RunTimeError(Status(kErrPathFileAccess, *args.save_composition, 0,
+                                ErrorMessage(kErrPathFileAccess) +
+                                    " (the MIDI file is written there)"));
+    }
+    composition.emplace(*args.save_composition,
+                        std::vector<std::string>{source});
+  }
+  AtomicFile midi;
+  std::optional<AtomicFile> composition;
+};
 
 struct PieceSummary {
   int tracks = 0;
@@ -204,40 +200,34 @@ int Run(const std::vector<std::string>& args) {
   ProgramState state;
   state.paths = ProgramPaths::FromDirectory(fs::current_path().string());
   std::string source = parsed->composition.value_or(FactoryDefaultPath());
-  if (!LoadPanel(state, source, host)) return kExitFile;
+  if (!LoadPanel(state, source, host)) return kExitFailure;
 
   ComposeValidation validation = ValidateCompose(state.panel);
   if (!validation.passed()) {
     std::cerr << validation.text << "\n";
-    return kExitInvalid;
+    return kExitCheckFailed;
   }
 
-  const std::string working = WorkingFileFor(parsed->output);
-  state.paths.working_midi = working;
+  Outputs outputs(*parsed, source);
+  // The composer writes its working file beside the output.
+  ScopedTemporaryFile working(outputs.midi.target());
+  state.paths.working_midi = working.path();
   SilentPlayer player;
   ComposeOutcome outcome =
       ComposeCommand(state, player, host, reporter).Click();
-  std::error_code ignored;
   if (outcome.result <= 0) {
-    fs::remove(working, ignored);
     std::cerr << "tessavar-cli compose: " << parsed->output
               << ": the MIDI file was not written\n";
-    return kExitFile;
+    return kExitFailure;
   }
-  std::string midi;
-  try {
-    midi = PublishOutput(working, *parsed);
-  } catch (const std::exception& e) {
-    fs::remove(working, ignored);
-    std::cerr << "tessavar-cli compose: " << parsed->output << ": " << e.what()
-              << "\n";
-    return kExitFile;
+  const std::string midi = OutputBytes(working.path(), *parsed);
+  outputs.midi.Write(midi);
+  if (outputs.composition) {
+    outputs.composition->Write(
+        CompositionBytes(state, *parsed->save_composition));
   }
-
-  if (parsed->save_composition &&
-      !SaveComposition(state, *parsed->save_composition)) {
-    return kExitFile;
-  }
+  outputs.midi.Commit();
+  if (outputs.composition) outputs.composition->Commit();
 
   PieceSummary summary = Summarize(state.engine, midi);
   char seconds[32];

@@ -1,6 +1,7 @@
 // tessavar-cli: composes, inspects, re-orchestrates and renders without a
 // window.
 #include <algorithm>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -20,6 +21,34 @@ bool RegisterCommand(CliCommand command) {
 }
 
 const std::vector<CliCommand>& RegisteredCommands() { return Registry(); }
+
+int ReportError(const std::string& command, const Status& status) {
+  std::cerr << "tessavar-cli " << command << ": ";
+  if (!status.path().empty()) {
+    std::cerr << status.path();
+    if (status.line() > 0) std::cerr << ", line " << status.line();
+    std::cerr << ": ";
+  }
+  std::cerr << (status.detail().empty() ? ErrorMessage(status.number())
+                                        : status.detail())
+            << '\n';
+  return kExitFailure;
+}
+
+int RunCommand(const CliCommand& command,
+               const std::vector<std::string>& args) {
+  try {
+    return command.run(args);
+  } catch (const RunTimeError& error) {
+    return ReportError(command.name, error.status());
+  } catch (const std::exception& error) {
+    std::cerr << "tessavar-cli " << command.name << ": " << error.what()
+              << '\n';
+  } catch (...) {
+    std::cerr << "tessavar-cli " << command.name << ": unexpected failure\n";
+  }
+  return kExitFailure;
+}
 
 namespace {
 
@@ -59,7 +88,7 @@ int main(int argc, char** argv) {
       std::cout << command.usage;
       return 0;
     }
-    return command.run(rest);
+    return tessavar::cli::RunCommand(command, rest);
   }
   std::cerr << "tessavar-cli: unknown command '" << args[0] << "'\n";
   tessavar::cli::PrintOverview(std::cerr);

@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "base/file_system.h"
 #include "base/status.h"
 #include "model/program_state.h"
 #include "model/ui_host.h"
 #include "cli/cli_command.h"
 #include "model/composition_file_io.h"
+#include "midi/composition_info.h"
 #include "midi/redo_patcher.h"
 #include "model/midi_save.h"
 
@@ -24,29 +26,41 @@ constexpr char kUsage[] =
     "the file and must be on the channel the composition's channel map\n"
     "gives them; nothing else in the file changes.\n";
 
+// The program's own MIDI files open with the information event; anything
+// else (a composition file, another program's MIDI file) is refused.
+bool WrittenByTheProgram(const std::string& midi_path) {
+  const std::string head =
+      ReadFilePrefix(midi_path, kNameTextOffset + kMaxCompInfoLength);
+  return BytesWithCompInfo(head, {}).has_value();
+}
+
 int RunRedo(const std::vector<std::string>& args) {
   if (args.size() != 2) {
     std::cerr << kUsage;
-    return 2;
+    return kExitFailure;
   }
   const std::string& midi_path = args[0];
+  if (!WrittenByTheProgram(midi_path)) {
+    return ReportError(
+        "redo", Status(kErrInvalidCall, midi_path, 0,
+                       "not a MIDI file written by Tessavar Composer"));
+  }
   ProgramState state;
   UiHost host;
   CompositionLoadResult loaded = LoadConfigFile(state, args[1], host);
   if (!loaded.complete) {
-    std::cerr << "tessavar-cli: " << loaded.Describe() << '\n';
-    return 2;
+    std::cerr << "tessavar-cli redo: " << loaded.Describe() << '\n';
+    return kExitFailure;
   }
   int patched = 0;
   try {
     patched = PatchMIDIFile(midi_path, RedoSettingsFromState(state));
   } catch (const RunTimeError& error) {
-    std::cerr << "tessavar-cli: " << midi_path << ": " << error.what() << '\n';
-    return 1;
+    return ReportError("redo", error.status().WithPath(midi_path));
   }
   std::cout << "patched " << patched << (patched == 1 ? " track" : " tracks")
             << " in " << midi_path << '\n';
-  return 0;
+  return kExitOk;
 }
 
 const bool kRegistered = RegisterCommand(

@@ -12,9 +12,6 @@
 namespace tessavar::cli {
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFileError = 2;
-
 constexpr char kUsage[] =
     "usage: tessavar-cli render IN.mid OUT.wav [--soundfont FILE.sf2]\n"
     "\n"
@@ -33,7 +30,7 @@ constexpr char kUsage[] =
 
 int UsageError(const std::string& message) {
   std::cerr << "tessavar-cli render: " << message << "\n\n" << kUsage;
-  return kExitFileError;
+  return kExitFailure;
 }
 
 int RunRender(const std::vector<std::string>& args) {
@@ -53,15 +50,10 @@ int RunRender(const std::vector<std::string>& args) {
     }
   }
   if (files.size() != 2) return UsageError("needs IN.mid and OUT.wav");
-  try {
-    RenderResult result = RenderMidiToWav(files[0], files[1], soundfont);
-    std::cout << "wrote " << files[1] << " (" << result.seconds()
-              << " s, SoundFont " << ResolveSoundFont(soundfont) << ")\n";
-    return kExitOk;
-  } catch (const RunTimeError& error) {
-    std::cerr << "tessavar-cli render: " << error.what() << "\n";
-    return kExitFileError;
-  }
+  RenderResult result = RenderMidiToWav(files[0], files[1], soundfont);
+  std::cout << "wrote " << files[1] << " (" << result.seconds()
+            << " s, SoundFont " << ResolveSoundFont(soundfont) << ")\n";
+  return kExitOk;
 }
 
 const bool kRegistered = RegisterCommand(

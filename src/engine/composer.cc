@@ -556,11 +556,13 @@ void FinishScore(const ComposeRequest& request, EngineState& engine,
                  int tracks) {
   for (int t = 0; t < tracks; ++t) {
     const TrackRow& row = request.track_rows[t];
-    int base = ToInt(CInt(row.octave_base));
+    const int64_t base = CInt(row.octave_base);
     engine.track_name[t] = "Track " + std::to_string(t + 1);
     for (int r = 0; r < engine.score.RunCount(t); ++r) {
       for (ScoreEvent& event : engine.score.MutableRun(t, r)) {
-        if (event.duration > 0) event.pitch += base;
+        // Added wide and saturated: the writer plays any pitch outside
+        // 1..127 as key 0.
+        if (event.duration > 0) event.pitch = ToInt(event.pitch + base);
       }
     }
     // An instrument list without a selection plays program 0.

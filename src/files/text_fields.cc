@@ -116,20 +116,9 @@ std::optional<std::string> UnstorableTextProblem(std::string_view text,
 }
 
 std::string ReadTextFile(const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  // The program writes its files with lower-case names; when that form
-  // exists beside another spelling (a factory "DEFAULT.TVX"), it is the one
-  // the program saved last.
-  const std::string lower = LowerCaseFileName(path);
-  std::string actual =
-      fs::is_regular_file(lower, ec) ? lower : FindExistingPath(path);
-  fs::file_status status = fs::status(actual, ec);
-  if (actual.empty() || !fs::exists(status)) {
-    throw RunTimeError(kErrFileNotFound);
-  }
-  if (!fs::is_regular_file(status)) throw RunTimeError(kErrPathFileAccess);
-  return ReadWholeFile(actual);
+  // The exact name first, then the case-insensitive match; only regular
+  // files are read, and errors name the file.
+  return ReadWholeFile(path);
 }
 
 }  // namespace tessavar

@@ -116,7 +116,7 @@ int64_t ReadTrack(ByteReader reader, int track,
       sink.MetaEvent(tick, type, data);
       if (type == midi::kMetaTempo && length == 3) {
         int64_t tempo = ReadBigEndian(data, 0, 3);
-        if (tempo > 0) tempos.push_back({tick, track, order++, tempo});
+        tempos.push_back({tick, track, order++, tempo});
       }
     } else if (status == midi::kSysEx || status == midi::kSysExContinuation) {
       reader.Skip(reader.VariableLength());
@@ -174,6 +174,10 @@ MidiTiming MidiTiming::Parse(std::string_view bytes, MidiEventSink* sink) {
                      return a.tick < b.tick;
                    });
   for (const PlacedTempo& tempo : tempos) {
+    if (tempo.microseconds_per_quarter == 0) {
+      timing.has_zero_tempo_ = true;  // unplayable; the other tempos hold
+      continue;
+    }
     if (tempo.tick == timing.tempos_.back().tick) {
       timing.tempos_.back().microseconds_per_quarter =
           tempo.microseconds_per_quarter;

@@ -57,6 +57,8 @@ class MidiTiming {
   int64_t total_ticks() const { return total_ticks_; }
   // Tempo changes in tick order, starting with the tempo in force at tick 0.
   const std::vector<TempoChange>& tempo_changes() const { return tempos_; }
+  // A tempo event sets 0 microseconds per quarter (left out of the changes).
+  bool has_zero_tempo() const { return has_zero_tempo_; }
 
   int64_t TicksToMicroseconds(int64_t tick) const;
   // Whole milliseconds, rounded to nearest.
@@ -74,6 +76,7 @@ class MidiTiming {
   int track_count_ = 0;
   int division_ = 96;
   int64_t total_ticks_ = 0;
+  bool has_zero_tempo_ = false;
   std::vector<TempoChange> tempos_{TempoChange{}};
 };
 

@@ -1,6 +1,8 @@
 #include "model/app_commands.h"
 
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "model/note_entry.h"
@@ -27,6 +29,24 @@ constexpr char kSoundFontExtension[] = "sf2";
 constexpr char kSystemSoundFontDirectory[] = "/usr/share/sounds/sf2";
 constexpr char kNothingToExport[] =
     "There is no composed music to export yet. Compose first.";
+constexpr char kStaleMusic[] =
+    "The panel has changed since the music was composed. Compose it again "
+    "before exporting.";
+
+// The files a save writes: the program's files get lower-case names.
+std::vector<std::string> LowerCased(const std::string& path) {
+  return {LowerCaseFileName(path)};
+}
+std::vector<std::string> CompositionFiles(const std::string& path) {
+  return {LowerCaseFileName(path),
+          LowerCaseFileName(CompanionMidiPath(path))};
+}
+std::vector<std::string> AsChosen(const std::string& path) { return {path}; }
+
+bool EntryExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
 
 // The described filter of each file kind; FluidSynth also reads SoundFonts
 // in the compressed .sf3 form.
@@ -109,8 +129,19 @@ void AppCommands::FormExit() {
   SaveConfigFile(state_, state_.paths.default_composition, ui_, errors_);
   state_.midi_path = state_.paths.default_midi;
   // Before the first Compose there is no music to keep, and no message.
+  // Music that the panel as saved does not produce is not kept as its
+  // music: an older default MIDI file would pair with it next time.
   if (FileExists(state_.paths.working_midi)) {
-    SaveMIDIFile(state_, player_, ui_, errors_);
+    if (state_.panel.save_enabled()) {
+      SaveMIDIFile(state_, player_, ui_, errors_);
+    } else {
+      const std::string stale = LowerCaseFileName(state_.midi_path);
+      std::error_code ec;
+      if (std::filesystem::is_regular_file(
+              std::filesystem::symlink_status(stale, ec))) {
+        std::filesystem::remove(stale, ec);
+      }
+    }
   }
   state_.midi_path = midi_path;
   state_.caption = caption;  // the window is closing: keep its own name
@@ -141,7 +172,7 @@ void AppCommands::LoadComposition(const std::string& path) {
 
 void AppCommands::FileSaveCompositionAs() {
   if (!ChooseFile("Save Composition As", kCompositionExtension, false,
-                  &state_.composition_path)) {
+                  &state_.composition_path, CompositionFiles)) {
     return;
   }
   SaveComposition(true);
@@ -174,10 +205,11 @@ void AppCommands::SaveComposition(bool edit_info) {
 
 void AppCommands::FileMelodyXlate() {
   const std::string answer = dialogs_.InputBox(kMelodyPrompt, kMelodyTitle, "");
+  if (answer.empty()) return;  // cancelled: nothing changes
   if (std::optional<std::string> structure = MelodyToStructure(answer)) {
     state_.panel.SetText({Box::kStructure}, *structure);
   }
-  // Applied every time, also after a cancelled or too short melody.
+  // Applied to every answer, also to a melody too short to use.
   state_.panel.Select({List::kTonality}, 0);
   state_.panel.SetText(MappedBox(MappedParameter::kCompression), "0");
 }
@@ -193,17 +225,41 @@ void AppCommands::FileUserDefinedScale() {
 
 bool AppCommands::ChooseFile(const std::string& title,
                              std::string_view extension, bool open,
-                             std::string* path) {
+                             std::string* path, const WrittenFiles& written) {
   FileDialogRequest request = FileDialogFor(title, extension, open);
   request.start_path = *path;
   std::optional<std::string> chosen =
       open ? dialogs_.OpenFileName(request) : dialogs_.SaveFileName(request);
   if (!chosen.has_value()) return false;  // cancelled: the path stays
-  *path = *chosen;
-  if (path->empty()) return false;
-  if (!open) CheckForNewDirectory(*path);
-  *path = ReplaceExtension(*path, extension);
+  if (chosen->empty()) {
+    path->clear();
+    return false;
+  }
+  const std::string named = ReplaceExtension(*chosen, extension);
+  if (!open && written && !ConfirmReplacing(title, written(named))) {
+    return false;
+  }
+  if (!open) CheckForNewDirectory(*chosen);
+  *path = named;
   return true;
+}
+
+bool AppCommands::ConfirmReplacing(const std::string& title,
+                                   const std::vector<std::string>& files) {
+  std::vector<std::string> existing;
+  for (const std::string& file : files) {
+    if (EntryExists(file)) existing.push_back(DisplayFileName(file));
+  }
+  if (existing.empty()) return true;
+  std::string text;
+  if (existing.size() == 1) {
+    text = existing[0] + " already exists.\nDo you want to replace it?";
+  } else {
+    text = "These files already exist:\n";
+    for (const std::string& name : existing) text += name + "\n";
+    text += "Do you want to replace them?";
+  }
+  return dialogs_.AskYesNo(text, title);
 }
 
 void AppCommands::FileLoadOrchestration() {
@@ -216,7 +272,7 @@ void AppCommands::FileLoadOrchestration() {
 
 void AppCommands::FileSaveOrchestration() {
   if (!ChooseFile("Save Orchestration As", kOrchestrationExtension, false,
-                  &state_.orchestration_path)) {
+                  &state_.orchestration_path, LowerCased)) {
     return;
   }
   SaveOrchestrationFile(state_, ui_, errors_);
@@ -232,7 +288,7 @@ void AppCommands::FileLoadScaleX() {
 
 void AppCommands::FileSaveScaleX() {
   if (!ChooseFile("Save User-Defined Scale As", kScaleExtension, false,
-                  &state_.scale_path)) {
+                  &state_.scale_path, LowerCased)) {
     return;
   }
   SaveScaleFile(state_, ui_, errors_);
@@ -246,7 +302,13 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
     return;
   }
   std::string wav;
-  if (!ChooseFile("Export Audio", kAudioExtension, false, &wav)) return;
+  if (!ExportAudioAvailable()) {
+    dialogs_.ShowMessage(kStaleMusic, "", MessageIcon::kInformation);
+    return;
+  }
+  if (!ChooseFile("Export Audio", kAudioExtension, false, &wav, AsChosen)) {
+    return;
+  }
   ui_.SetBusyPointer(true);
   // Retry renders again.
   RunWithRetry(errors_, [&] {
@@ -254,6 +316,14 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
                            silent_tracks);
   });
   ui_.SetBusyPointer(false);
+}
+
+bool AppCommands::ExportAudioAvailable() const {
+  return state_.panel.save_enabled();
+}
+
+bool AppCommands::RedoAvailable() const {
+  return FileExists(state_.paths.working_midi);
 }
 
 void AppCommands::OptionsSoundFont() {

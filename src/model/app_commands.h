@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/error_reporter.h"
 #include "model/program_state.h"
@@ -80,16 +81,21 @@ class AppCommands {
   void FileSaveOrchestration();
   void FileLoadScaleX();
   void FileSaveScaleX();
-  // The melody input box; then, every time, the tonality goes back to its
-  // first entry and mapped parameter 13 to "0".
+  // The melody input box; unless it is cancelled, the tonality then goes
+  // back to its first entry and mapped parameter 13 to "0".
   void FileMelodyXlate();
   // The scale input box; a cancelled or empty answer keeps the scale.
   void FileUserDefinedScale();
 
   // Renders the working MIDI file to a WAV file chosen by the user; the
   // progress callback may cancel. The tracks marked silent are left out.
+  // Only music the panel as it stands produced is exported (the rule of the
+  // Save button).
+  bool ExportAudioAvailable() const;
   void FileExportAudio(const RenderProgress& progress = {},
                        const std::vector<bool>& silent_tracks = {});
+  // Redo needs a working MIDI file.
+  bool RedoAvailable() const;
 
   // Asks for a SoundFont file, remembers it in the options (the settings
   // file keeps it) and has the player reopen its file with it.
@@ -105,15 +111,24 @@ class AppCommands {
   }
 
  private:
+  // Writes the composition, its MIDI file and the composition information
+  // (edited first when asked) under state.composition_path.
+  void SaveComposition(bool edit_info);
   // Asks for a file name, offering the current *path; on an answer sets
   // *path to it (creating its
   // directory first for a save) with the extension replaced. False when
   // the dialog was cancelled or answered with an empty name.
-  // Writes the composition, its MIDI file and the composition information
-  // (edited first when asked) under state.composition_path.
-  void SaveComposition(bool edit_info);
+  // For a save, written gives the files that will really be written under
+  // the chosen name; when any of them exists the user is asked first, and
+  // No leaves *path as it was.
+  using WrittenFiles =
+      std::function<std::vector<std::string>(const std::string&)>;
   bool ChooseFile(const std::string& title, std::string_view extension,
-                  bool open, std::string* path);
+                  bool open, std::string* path,
+                  const WrittenFiles& written = {});
+  // True when none of the files exists or the user agrees to replace them.
+  bool ConfirmReplacing(const std::string& title,
+                        const std::vector<std::string>& files);
 
   ProgramState& state_;
   UserDialogs& dialogs_;

@@ -103,6 +103,7 @@ void ComposeCommand::Prepare() {
   host_.SetBusyPointer(true);
   state_.panel.DisableLeftControls();
   state_.panel.set_save_enabled(false);
+  state_.panel.set_score_current(false);  // the working file is rewritten
   state_.commands.SetLoadAndRedoEnabled(false);
   state_.play_slider = 0;
   state_.commands.SetComposeStops(true);
@@ -135,7 +136,6 @@ void ComposeCommand::Restore() {
   state_.commands.SetComposeStops(false);
   state_.panel.set_status_text("");
   state_.panel.EnableLeftControls();
-  state_.panel.set_save_enabled(true);
   state_.commands.SetLoadAndRedoEnabled(true);
   host_.SetBusyPointer(false);
   state_.engine.stop_requested = 0;

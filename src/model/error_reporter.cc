@@ -10,6 +10,10 @@ ErrorChoice CancelingErrorReporter::ShowError(const std::string& message) {
 }
 
 bool ErrorHandler(const Status& status, ErrorReporter& reporter) {
+  if (!RetryCanHelp(status.number())) {
+    reporter.ShowFailure(status.Message());
+    return false;
+  }
   return reporter.ShowError(status.Message()) == ErrorChoice::kRetry;
 }
 

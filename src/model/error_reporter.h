@@ -19,6 +19,8 @@ class ErrorReporter {
  public:
   virtual ~ErrorReporter() = default;
   virtual ErrorChoice ShowError(const std::string& message) = 0;
+  // An error that retrying cannot mend: shown with an OK button only.
+  virtual void ShowFailure(const std::string& message) { ShowError(message); }
 };
 
 // Prints the message to standard error and cancels.
@@ -27,7 +29,8 @@ class CancelingErrorReporter : public ErrorReporter {
   ErrorChoice ShowError(const std::string& message) override;
 };
 
-// Shows the error and returns true when the user chose Retry.
+// Shows the error and returns true when the user chose Retry; Retry is
+// offered only where it can succeed (RetryCanHelp).
 bool ErrorHandler(const Status& status, ErrorReporter& reporter);
 
 // Runs a step until it succeeds or the user cancels: a RunTimeError thrown

@@ -342,7 +342,7 @@ void PanelModel::OnSpinnerChanged(BoxId id) {
   if (id.box == Box::kMapped) {
     if (IsSpinnerEnabled(id)) ClearScoreFlag();
   } else {
-    ClearScoreFlag();
+    ClearScoreFlag(id.box == Box::kPan);
   }
   SetText(id, NumberToText(state.spinner));
 }
@@ -494,10 +494,11 @@ bool PanelModel::SetCheck(CheckId id, int value) {
   return true;
 }
 
-void PanelModel::ClearScoreFlag() {
+void PanelModel::ClearScoreFlag(bool redo_applies) {
   if (on_score_cleared) on_score_cleared();
   compose_enabled_ = true;
   save_enabled_ = false;
+  if (!redo_applies) score_current_ = false;
   status_text_.clear();
   Changed();
 }

@@ -112,6 +112,10 @@ class PanelModel {
   const std::string& status_text() const { return status_text_; }
   bool compose_enabled() const { return compose_enabled_; }
   bool save_enabled() const { return save_enabled_; }
+  // The working MIDI file is the panel's music but for the instruments and
+  // pans that Redo applies: set by a successful Compose or load of the
+  // music (set_save_enabled(true)), cleared by every other change.
+  bool score_current() const { return score_current_; }
 
   // --- Changes (each raises the reactions of the control) -----------------
   // A new text for a box, typed by the user or set by code.
@@ -135,14 +139,19 @@ class PanelModel {
 
   // --- Window-level operations -------------------------------------------
   // Marks the composed score stale: player closed, Compose enabled, Save
-  // disabled, status line emptied.
-  void ClearScoreFlag();
+  // disabled, status line emptied. A change that Redo can apply (a pan)
+  // leaves score_current().
+  void ClearScoreFlag(bool redo_applies = false);
   void EnableLeftControls();
   void DisableLeftControls();
   void SetMappedSpinnersEnabled(bool enabled);
   void set_status_text(std::string text) { status_text_ = std::move(text); }
   void set_compose_enabled(bool enabled) { compose_enabled_ = enabled; }
-  void set_save_enabled(bool enabled) { save_enabled_ = enabled; }
+  void set_save_enabled(bool enabled) {
+    save_enabled_ = enabled;
+    if (enabled) score_current_ = true;
+  }
+  void set_score_current(bool current) { score_current_ = current; }
 
   // Called by ClearScoreFlag so that the window closes the player.
   std::function<void()> on_score_cleared;
@@ -193,6 +202,7 @@ class PanelModel {
   std::string status_text_;
   bool compose_enabled_ = true;
   bool save_enabled_ = false;
+  bool score_current_ = false;
 };
 
 }  // namespace tessavar

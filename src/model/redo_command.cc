@@ -50,7 +50,10 @@ bool RedoCommand(ProgramState& state, Player& player, UiHost& ui,
   panel.set_status_text("");
   ui.Yield();
   panel.EnableLeftControls();
-  panel.set_save_enabled(patched || save_was_enabled);
+  // Patching makes the file the panel's music only when nothing but
+  // instruments and pans changed since it was composed.
+  panel.set_save_enabled(save_was_enabled ||
+                         (patched && panel.score_current()));
   ui.SetBusyPointer(false);
   panel.set_compose_enabled(true);
   commands.SetLoadAndRedoEnabled(true);

@@ -28,11 +28,14 @@ class UserDialogs {
   // default title.
   virtual void ShowMessage(const std::string& text, const std::string& title,
                            MessageIcon icon) = 0;
+  // A question with Yes and No buttons (No is the default); true for Yes.
+  virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
   // A single-line input box; the empty text when the user cancels.
   virtual std::string InputBox(const std::string& prompt,
                                const std::string& title,
                                const std::string& default_text) = 0;
-  // File dialogs; nullopt when the user cancels.
+  // File dialogs; nullopt when the user cancels. A save dialog never asks
+  // about replacing: the command asks for the files it will really write.
   virtual std::optional<std::string> OpenFileName(
       const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> SaveFileName(

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/atomic_file.h"
 #include "base/file_system.h"
 #include "base/status.h"
 #include "midi/midi_reader.h"
@@ -30,10 +31,6 @@ constexpr int kBlocksPerProgress = 16;
 // Rendering goes on at most this long past the file's length, in case the
 // MIDI player never reaches the last tick.
 constexpr int64_t kOverrunFrames = 60LL * kSynthSampleRate;
-
-[[noreturn]] void ThrowErrno(int errno_value) {
-  throw RunTimeError(ErrorNumberFromErrno(errno_value));
-}
 
 void PutLittleEndian(std::string& bytes, uint32_t value, int count) {
   for (int i = 0; i < count; ++i) {
@@ -64,32 +61,69 @@ int16_t ToSample(float value) {
   return static_cast<int16_t>(scaled);
 }
 
-// The WAV file being written: a temporary file beside the target that
-// replaces it in Commit; removed when not committed.
+// Stereo frames a WAV file can hold: its sizes are 32-bit.
+constexpr int64_t kMaxWavFrames =
+    (std::numeric_limits<uint32_t>::max() - kHeaderBytes) /
+    (kChannels * kBytesPerSample);
+constexpr int64_t kMicrosecondsPerSecond = 1000000;
+constexpr int64_t kSecondsPerMinute = 60;
+constexpr int64_t kSecondsPerHour = 3600;
+
+// Frames of a length in microseconds, without overflow for any length a
+// MIDI file can give.
+int64_t FramesOf(int64_t microseconds) {
+  const int64_t seconds = microseconds / kMicrosecondsPerSecond;
+  const int64_t rest = microseconds % kMicrosecondsPerSecond;
+  if (seconds > std::numeric_limits<int64_t>::max() / kSynthSampleRate) {
+    return std::numeric_limits<int64_t>::max();
+  }
+  return seconds * kSynthSampleRate +
+         rest * kSynthSampleRate / kMicrosecondsPerSecond;
+}
+
+// "7 h 12 min" (or "12 min 5 s" for less than an hour).
+std::string DurationText(int64_t seconds) {
+  const int64_t hours = seconds / kSecondsPerHour;
+  const int64_t minutes = seconds % kSecondsPerHour / kSecondsPerMinute;
+  if (hours > 0) {
+    return std::to_string(hours) + " h " + std::to_string(minutes) + " min";
+  }
+  return std::to_string(minutes) + " min " +
+         std::to_string(seconds % kSecondsPerMinute) + " s";
+}
+
+// Refuses up front what cannot be rendered: a tempo of 0 and a piece
+// longer than a WAV file holds.
+void CheckRenderable(const MidiTiming& timing, const std::string& midi_path,
+                     int64_t music_frames, int64_t release_frames) {
+  if (timing.has_zero_tempo()) {
+    throw RunTimeError(Status(kErrInvalidCall, midi_path, 0,
+                              ErrorMessage(kErrInvalidCall) +
+                                  " (the file sets a tempo of 0, which "
+                                  "cannot be played)"));
+  }
+  if (music_frames > kMaxWavFrames - release_frames) {
+    const int64_t seconds =
+        timing.LengthMicroseconds() / kMicrosecondsPerSecond;
+    throw RunTimeError(Status(
+        kErrOverflow, midi_path, 0,
+        ErrorMessage(kErrOverflow) + " (the piece lasts " +
+            DurationText(seconds) + "; a WAV file holds at most " +
+            DurationText(kMaxWavFrames / kSynthSampleRate) + ")"));
+  }
+}
+
+// The WAV file being written, through an AtomicFile: a cancelled or failed
+// render leaves the target as it was and no temporary file.
 class WavWriter {
  public:
-  explicit WavWriter(const std::string& path) : path_(path) {
-    if (path.empty()) throw RunTimeError(kErrPathNotFound);
-    size_t slash = path.find_last_of('/');
-    size_t start = slash == std::string::npos ? 0 : slash + 1;
-    std::string pattern =
-        path.substr(0, start) + "." + path.substr(start) + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    fd_ = ::mkstemp(name.data());
-    if (fd_ < 0) ThrowErrno(errno);
-    temporary_ = name.data();
-    Write(WavHeader(0));
+  WavWriter(const std::string& path, const std::vector<std::string>& inputs)
+      : file_(path, inputs) {
+    file_.Write(WavHeader(0));
   }
-  ~WavWriter() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!committed_) ::unlink(temporary_.c_str());
-  }
-  WavWriter(const WavWriter&) = delete;
-  WavWriter& operator=(const WavWriter&) = delete;
 
   void Append(const float* left, const float* right, int frames) {
-    if (frames_ + frames > kMaxFrames) throw RunTimeError(kErrOverflow);
+    if (frames_ + frames > kMaxWavFrames) throw RunTimeError(kErrOverflow);
     for (int i = 0; i < frames; ++i) {
       for (float value : {left[i], right[i]}) {
         auto sample = static_cast<uint16_t>(ToSample(value));
@@ -105,45 +139,19 @@ class WavWriter {
 
   void Commit() {
     Flush();
-    std::string header = WavHeader(frames_);
-    if (::pwrite(fd_, header.data(), header.size(), 0) !=
-        static_cast<ssize_t>(header.size())) {
-      ThrowErrno(errno);
-    }
-    ::fchmod(fd_, 0644);
-    if (::fsync(fd_) != 0 && errno != EINVAL) ThrowErrno(errno);
-    int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) ThrowErrno(errno);
-    if (::rename(temporary_.c_str(), path_.c_str()) != 0) ThrowErrno(errno);
-    committed_ = true;
+    file_.WriteAt(0, WavHeader(frames_));
+    file_.Commit();
   }
 
  private:
   static constexpr size_t kFlushBytes = 1 << 18;
-  static constexpr int64_t kMaxFrames =
-      (std::numeric_limits<uint32_t>::max() - kHeaderBytes) /
-      (kChannels * kBytesPerSample);
 
-  void Write(std::string_view bytes) {
-    while (!bytes.empty()) {
-      ssize_t written = ::write(fd_, bytes.data(), bytes.size());
-      if (written < 0) {
-        if (errno == EINTR) continue;
-        ThrowErrno(errno);
-      }
-      bytes.remove_prefix(static_cast<size_t>(written));
-    }
-  }
   void Flush() {
-    Write(buffer_);
+    file_.Write(buffer_);
     buffer_.clear();
   }
 
-  std::string path_;
-  std::string temporary_;
-  int fd_ = -1;
-  bool committed_ = false;
+  AtomicFile file_;
   int64_t frames_ = 0;
   std::string buffer_;
 };
@@ -161,14 +169,13 @@ FluidSynthPtr NewLoadedSynth(fluid_settings_t* settings,
   return synth;
 }
 
-// Runs a step and names the file in the message of its error.
+// Runs a step and names the file in its error, unless it names one.
 template <typename Step>
 auto NamingFile(const std::string& path, Step step) {
   try {
     return step();
   } catch (const RunTimeError& error) {
-    throw RunTimeError(
-        Status(error.number(), {}, 0, path + ": " + error.what()));
+    throw RunTimeError(error.status().WithPath(path));
   }
 }
 
@@ -187,6 +194,10 @@ RenderResult RenderMidiToWav(const std::string& midi_path,
       silent_tracks);
   MidiTiming timing =
       NamingFile(midi_path, [&] { return MidiTiming::Parse(bytes); });
+  const int64_t music_frames = FramesOf(timing.LengthMicroseconds());
+  const int64_t release_frames =
+      static_cast<int64_t>(kRenderReleaseMs) * kSynthSampleRate / 1000;
+  CheckRenderable(timing, midi_path, music_frames, release_frames);
   FluidSettingsPtr settings = NewSynthSettings();
   if (!settings) throw RunTimeError(Status(kErrInvalidCall, {}, 0, "Cannot start the synth"));
   FluidSynthPtr synth = NewLoadedSynth(settings.get(), soundfont);
@@ -198,17 +209,15 @@ RenderResult RenderMidiToWav(const std::string& midi_path,
     throw RunTimeError(Status(kErrInvalidCall, {}, 0, "Cannot play " + midi_path));
   }
 
-  const int64_t music_frames =
-      timing.LengthMicroseconds() * kSynthSampleRate / 1000000;
-  const int64_t release_frames =
-      static_cast<int64_t>(kRenderReleaseMs) * kSynthSampleRate / 1000;
   const double expected = static_cast<double>(music_frames + release_frames);
   auto report = [&](int64_t done) {
     return !progress || progress(std::min(1.0, done / expected));
   };
 
-  auto writer_ptr = NamingFile(
-      wav_path, [&] { return std::make_unique<WavWriter>(wav_path); });
+  auto writer_ptr = NamingFile(wav_path, [&] {
+    return std::make_unique<WavWriter>(wav_path,
+                                       std::vector<std::string>{midi_path, ResolveSoundFont(soundfont)});
+  });
   WavWriter& writer = *writer_ptr;
   std::vector<float> left(kBlockFrames), right(kBlockFrames);
   auto render_block = [&](int frames) {

@@ -284,7 +284,9 @@ void MainWindow::BuildMenus() {
           &AppCommands::FileMelodyXlate);
   AddFileCommand(file, "MIDIT2M", tr("M&IDI Map"), QKeySequence(Qt::Key_F8));
   file->addSeparator();
-  connect(AddFileCommand(file, "FileExportAudio", tr("&Export Audio...")),
+  export_audio_item_ =
+      AddFileCommand(file, "FileExportAudio", tr("&Export Audio..."));
+  connect(export_audio_item_,
           &QAction::triggered, this, &MainWindow::ExportAudio);
   file->addSeparator();
   QAction* exit = AddMenuItem(file, "FileXit", tr("E&xit"),
@@ -669,16 +671,20 @@ void MainWindow::Refresh() {
   SetEnabledIfChanged(save_button_, commands.save);
   SetEnabledIfChanged(save_composition_item_, commands.save);
   SetEnabledIfChanged(load_button_, commands.load);
-  SetEnabledIfChanged(redo_button_, commands.redo);
+  SetEnabledIfChanged(redo_button_, commands.redo && commands_->RedoAvailable());
   const QString compose_caption =
       commands.compose_stops ? tr("&Cancel") : tr("&Compose");
   if (compile_button_->text() != compose_caption) {
     compile_button_->setText(compose_caption);
   }
   SetEnabledIfChanged(save_again_item_, commands.save);
+  // While Compose or Redo runs, no other command may touch the files.
   for (QAction* action : file_commands_) {
     SetEnabledIfChanged(action, commands.file_commands);
   }
+  // Exported audio follows the Save rule: only music the panel produced.
+  SetEnabledIfChanged(export_audio_item_, commands.file_commands &&
+                                              commands_->ExportAudioAvailable());
   const bool idle = !state_.commands.busy() && panel.enabled();
   MenuItem("EditUndo")->setEnabled(idle && browse_->CanUndo());
   MenuItem("EditRedo")->setEnabled(idle && browse_->CanRedo());

@@ -146,6 +146,7 @@ class MainWindow : public QMainWindow {
   // other items made by AddFileCommand.
   QAction* save_composition_item_ = nullptr;
   QAction* save_again_item_ = nullptr;
+  QAction* export_audio_item_ = nullptr;
   std::vector<QAction*> file_commands_;
   // The window was closed while Compose or Redo was running.
   bool close_pending_ = false;

@@ -1,5 +1,6 @@
 // Runs the tessavar-cli binary as a user would.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -249,6 +250,59 @@ TEST_F(ComposeCliTest, InfoIsEmbeddedAsSavingDoes) {
     return out.substr(out.find(".mid: "));
   };
   EXPECT_EQ(summary(run.out), summary(Run({"-o", Path("plain.mid")}).out));
+}
+
+// Outputs that are not plain new or regular files: a FIFO is refused, a
+// link is written through, an input is never its own output.
+TEST_F(ComposeCliTest, OutputsAreCheckedBeforeAnythingIsWritten) {
+  ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0644), 0);
+  RunResult fifo = Run({"-o", Path("fifo")});
+  EXPECT_EQ(fifo.status, 2);
+  EXPECT_NE(fifo.err.find("not a regular file"), std::string::npos);
+  EXPECT_TRUE(fs::is_fifo(Path("fifo")));
+
+  fs::create_symlink("real.mid", Path("link.mid"));
+  ASSERT_EQ(Run({"-o", Path("link.mid")}).status, 0);
+  EXPECT_TRUE(fs::is_symlink(Path("link.mid")));
+  EXPECT_EQ(ReadWholeFile(Path("real.mid")).substr(0, 4), "MThd");
+
+  const std::string source = Variant("s.tvx", {});
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {source, "-o", source},
+           {source, "-o", Path("x.mid"), "--save-composition", source},
+           {source, "-o", Path("x.mid"), "--save-composition", Path("x.mid")}}) {
+    RunResult run = Run(args);
+    EXPECT_EQ(run.status, 2) << args.back();
+    EXPECT_NE(run.err.find("Path/File access error"), std::string::npos);
+  }
+  EXPECT_EQ(ReadWholeFile(source), JoinLines(factory_));
+  EXPECT_FALSE(fs::exists(Path("x.mid")));
+}
+
+TEST_F(ComposeCliTest, NothingIsPublishedWhenTheCompositionCannotBeSaved) {
+  const std::string lone_cr = Variant("cr.tvx", {{2, "1234\r5678"}});
+  RunResult run = Run({lone_cr, "-o", Path("out.mid"), "--save-composition",
+                       Path("out.tvx")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("cannot be saved"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(Path("out.mid")));
+  EXPECT_FALSE(fs::exists(Path("out.tvx")));
+}
+
+TEST_F(ComposeCliTest, TrailingSpacesOfTheInfoAreTrimmedAsSavingDoes) {
+  ASSERT_EQ(Run({"-o", Path("info.mid"), "--info", "Rondo   "}).status, 0);
+  EXPECT_EQ(ReadWholeFile(Path("info.mid")).substr(25, 6),
+            std::string("\x05Rondo"));
+}
+
+TEST_F(ComposeCliTest, ADeletedCurrentDirectoryIsAMessageNotACrash) {
+  fs::create_directory(Path("gone"));
+  const std::string command = "cd " + Quote(Path("gone")) + " && rmdir " +
+                              Quote(Path("gone")) + " && " +
+                              Quote(TESSAVAR_CLI_PATH) + " compose -o " +
+                              Quote(Path("x.mid")) + " 2>/dev/null";
+  const int raw = std::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 2);
 }
 
 TEST_F(ComposeCliTest, ArgumentsAndHelp) {

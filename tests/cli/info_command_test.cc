@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -53,11 +54,42 @@ TEST(InfoCommandTest, PrintsTheEmbeddedInformation) {
 TEST(InfoCommandTest, UnreadableFilesAndBadUsageFail) {
   testing::ScratchDirectory dir;
   dir.Write("short.mid", "MThd");
-  EXPECT_EQ(RunCli("info '" + (dir / "short.mid") + "'").status, 1);
-  EXPECT_EQ(RunCli("info '" + (dir / "none.mid") + "'").status, 1);
+  EXPECT_EQ(RunCli("info '" + (dir / "short.mid") + "'").status, 2);
+  EXPECT_EQ(RunCli("info '" + (dir / "none.mid") + "'").status, 2);
   EXPECT_FALSE(dir.Exists("none.mid"));
   EXPECT_EQ(RunCli("info").status, 2);
   EXPECT_EQ(RunCli("info a.mid b.mid").status, 2);
+}
+
+// Files that are not MIDI, MIDI files without the information, devices and
+// FIFOs: a failure with nothing printed, and no waiting.
+TEST(InfoCommandTest, OnlyTheProgramsMidiFilesHaveInformation) {
+  testing::ScratchDirectory dir;
+  dir.Write("song.tvx", "2.0\r\n1234567890123456\r\n 0 \r\n");
+  std::string other = testing::WriterLayoutFile(120, testing::SampleTracks(1)).bytes;
+  other[24] = '\x01';  // a text event, not the name, opens the first track
+  dir.Write("other.mid", other);
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+  for (const std::string& path :
+       {dir / "song.tvx", dir / "other.mid", dir / "fifo",
+        std::string("/dev/zero")}) {
+    CliResult result = RunCli("info '" + path + "'");
+    EXPECT_EQ(result.status, 2) << path;
+    EXPECT_EQ(result.out, "") << path;
+  }
+}
+
+TEST(InfoCommandTest, ControlCharactersAreShownEscaped) {
+  testing::ScratchDirectory dir;
+  std::string fresh =
+      testing::WriterLayoutFile(120, testing::SampleTracks(1)).bytes;
+  dir.Write("title.mid",
+            BytesWithCompInfo(fresh, "\x1b]0;pwn\x07\x1b[2J\\ \xc2\x9b caf\xc3\xa9")
+                .value());
+  CliResult result = RunCli("info '" + (dir / "title.mid") + "'");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out,
+            "\\x1b]0;pwn\\x07\\x1b[2J\\\\ \\xc2\\x9b caf\xc3\xa9\n");
 }
 
 }  // namespace

@@ -83,9 +83,24 @@ TEST(RedoCliTest, FailuresLeaveTheMidiFileAlone) {
   EXPECT_EQ(dir.Read("piece.mid"), file.bytes);
   EXPECT_EQ(RunCli("redo " + Quoted(dir / "none.mid") + " " +
                    Quoted(dir / "piece.tvx")),
-            1);
+            2);
   EXPECT_FALSE(dir.Exists("none.mid"));
   EXPECT_EQ(RunCli("redo " + Quoted(dir / "piece.mid")), 2);
+}
+
+TEST(RedoCliTest, RefusesFilesTheProgramDidNotWrite) {
+  ScratchDirectory dir;
+  dir.Write("song.tvx", CompositionBytes());
+  dir.Write("empty.mid", "");
+  dir.Write("garbage.mid", std::string(200, 'g'));
+  for (const char* name : {"empty.mid", "garbage.mid", "song.tvx"}) {
+    EXPECT_EQ(RunCli("redo " + Quoted(dir / name) + " " +
+                     Quoted(dir / "song.tvx")),
+              2)
+        << name;
+  }
+  EXPECT_EQ(dir.Read("garbage.mid"), std::string(200, 'g'));
+  EXPECT_EQ(RunCli("redo /dev/zero " + Quoted(dir / "song.tvx")), 2);
 }
 
 }  // namespace

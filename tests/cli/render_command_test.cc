@@ -61,6 +61,49 @@ TEST_F(RenderCommandTest, RendersAMidiFile) {
   EXPECT_TRUE(FileExists(dir_.File("other.wav")));
 }
 
+// A MIDI file of one track: a tempo, then the end of the track after
+// `ticks` (at most 0x0FFFFFFF), with division 1.
+std::string OneTempoMidi(uint32_t tempo, uint32_t ticks) {
+  std::string track = {0, '\xFF', 0x51, 3, static_cast<char>(tempo >> 16),
+                       static_cast<char>(tempo >> 8), static_cast<char>(tempo)};
+  for (int shift = 21; shift > 0; shift -= 7) {
+    track += static_cast<char>(0x80 | ((ticks >> shift) & 0x7F));
+  }
+  track += static_cast<char>(ticks & 0x7F);
+  track += "\xFF\x2F";
+  track += '\0';
+  std::string header("MThd\0\0\0\x06\0\0\0\x01\0\x01MTrk\0\0\0", 21);
+  return header + static_cast<char>(track.size()) + track;
+}
+
+// What cannot be rendered is refused before a byte is written: a tempo of
+// 0, a piece longer than a WAV file holds, the input as its own output.
+TEST_F(RenderCommandTest, RefusedUpFrontWithTheReason) {
+  const std::string wav = dir_.File("out.wav");
+  WriteFileAtomically(dir_.File("zero.mid"), OneTempoMidi(0, 96));
+  WriteFileAtomically(dir_.File("long.mid"), OneTempoMidi(0xFFFFFF, 0x0FFFFFFF));
+  WriteFileAtomically(dir_.File("slow.mid"), OneTempoMidi(0xFFFFFF, 1500));
+  WriteFileAtomically(dir_.File("fine.mid"), OneTempoMidi(500000, 96));
+  struct Case {
+    std::string args, reason;
+  };
+  for (const Case& c :
+       {Case{Quote(dir_.File("zero.mid")) + " " + Quote(wav), "tempo of 0"},
+        Case{Quote(dir_.File("long.mid")) + " " + Quote(wav), "1250999 h 49 min"},
+        Case{Quote(dir_.File("slow.mid")) + " " + Quote(wav),
+             "lasts 6 h 59 min; a WAV file holds at most 6 h 45 min"},
+        Case{Quote(dir_.File("fine.mid")) + " " + Quote(dir_.File("fine.mid")),
+             "also an input"},
+        Case{Quote(dir_.File("fine.mid")) + " " + Quote(dir_.File("no/x.wav")),
+             "no/x.wav: Path not found"}}) {
+    CliRun run = Cli("render " + c.args);
+    EXPECT_EQ(run.status, 2) << c.args;
+    EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(ReadWholeFile(dir_.File("fine.mid")), OneTempoMidi(500000, 96));
+  for (const std::string& name : dir_.Entries()) EXPECT_NE(name[0], '.');
+}
+
 TEST_F(RenderCommandTest, WrongCommandLinesAndFilesExitWithTwo) {
   CliRun missing_args = Cli("render only.mid");
   EXPECT_EQ(missing_args.status, 2);

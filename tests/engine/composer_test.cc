@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <random>
 #include <set>
@@ -195,6 +196,25 @@ TEST(ComposerTest, RestsSitAtTheOctaveBaseWithVelocityZero) {
     }
   }
   EXPECT_GT(rests, 0);
+}
+
+// A transposition far beyond int: the sum saturates (every note then plays
+// as key 0 in the writer) instead of overflowing.
+TEST(ComposerTest, HugeTranspositionsSaturate) {
+  for (const char* octave : {"99999999999", "-99999999999"}) {
+    PanelSetup setup;
+    setup.octave = octave;
+    setup.tracks = "2";
+    Composition c = Compose(setup);
+    ASSERT_EQ(c.result, 1);
+    const int bound = octave[0] == '-' ? std::numeric_limits<int>::min()
+                                       : std::numeric_limits<int>::max();
+    for (int s = 0; s < c.engine.score.SlotCount(0); ++s) {
+      ScoreEvent e = c.engine.score.Get(0, s);
+      if (e.duration == 0) continue;
+      EXPECT_EQ(e.pitch, bound) << octave << " " << s;
+    }
+  }
 }
 
 TEST(ComposerTest, VariationZeroAndTenSwitchBoxes) {

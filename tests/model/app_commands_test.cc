@@ -174,6 +174,7 @@ TEST_F(AppCommandsTest, ExportWithoutComposedMusicSaysSoAndAsksNothing) {
 TEST_F(AppCommandsTest, ExportRendersTheWorkingFileAndCanBeCancelled) {
   ASSERT_TRUE(DefaultSoundFontInstalled());
   WriteFile(dir_ / "tvx.mid", WriterLayoutFile({{{0, 60, 192}, {0, 64, 192}}}));
+  state_.panel.set_save_enabled(true);
 
   dialogs_.file_answers.push_back(dir_ / "out/Song");
   int reports = 0;
@@ -196,15 +197,76 @@ TEST_F(AppCommandsTest, ExportRendersTheWorkingFileAndCanBeCancelled) {
   EXPECT_TRUE(errors_.messages.empty());
 }
 
-TEST_F(AppCommandsTest, ExportFailureIsReportedAndCanBeRetried) {
-  WriteFile(dir_ / "tvx.mid", "not a MIDI file");
-  dialogs_.file_answers.push_back(dir_ / "x.wav");
+// Retry is offered where it can succeed (a folder that can be made), not
+// for a file whose contents fail.
+TEST_F(AppCommandsTest, ExportFailuresNameTheFileAndOfferRetryWhereItHelps) {
+  ASSERT_TRUE(DefaultSoundFontInstalled());
+  WriteFile(dir_ / "tvx.mid", WriterLayoutFile({{{0, 60, 192}}}));
+  state_.panel.set_save_enabled(true);
+  dialogs_.file_answers.push_back(dir_ / "a/b/x");
   ScriptedErrorReporter retry_once({ErrorChoice::kRetry});
   AppCommands commands(state_, dialogs_, retry_once, player_, ui_);
   commands.audio_renderer = &renderer_;
   commands.FileExportAudio();
-  EXPECT_EQ(retry_once.messages.size(), 2u);  // retried once, then cancelled
+  ASSERT_EQ(retry_once.messages.size(), 2u);  // retried once, then cancelled
+  EXPECT_EQ(retry_once.messages[0], "Path not found\n" + dir_ / "a/b/x.wav");
+  EXPECT_EQ(retry_once.failures, 0);
+
+  WriteFile(dir_ / "tvx.mid", "not a MIDI file");
+  dialogs_.file_answers.push_back(dir_ / "x.wav");
+  ScriptedErrorReporter no_retry({ErrorChoice::kRetry});
+  AppCommands again(state_, dialogs_, no_retry, player_, ui_);
+  again.FileExportAudio();
+  EXPECT_EQ(no_retry.failures, 1);
+  EXPECT_EQ(no_retry.messages.size(), 1u);
   EXPECT_FALSE(fs::exists(dir_ / "x.wav"));
+}
+
+// Export, like Save, never pairs music with a panel that did not produce it.
+TEST_F(AppCommandsTest, ExportAndExitKeepMusicOnlyForThePanelItCameFrom) {
+  WriteWorkingMidi();
+  WriteFile(dir_ / "default.mid", "older music");
+  EXPECT_TRUE(commands_.RedoAvailable());
+  EXPECT_FALSE(commands_.ExportAudioAvailable());  // not composed from it
+  commands_.FileExportAudio();
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].text.find("Compose it again"),
+            std::string::npos);
+  EXPECT_TRUE(dialogs_.save_requests.empty());
+
+  commands_.FormExit();
+  EXPECT_FALSE(fs::exists(dir_ / "default.mid"));
+  EXPECT_TRUE(fs::exists(dir_ / "default.tvx"));
+  fs::remove(FindExistingPath(state_.paths.working_midi));
+  EXPECT_FALSE(commands_.RedoAvailable());
+}
+
+// The dialog checks the name typed; the program writes it lower-cased, and
+// a composition also writes its MIDI file: those are the files asked about.
+TEST_F(AppCommandsTest, EverySaveAsksBeforeReplacingTheFileReallyWritten) {
+  WriteFile(dir_ / "my song.tvx", "kept");
+  WriteFile(dir_ / "my song.mid", "kept music");
+  WriteFile(dir_ / "bass.orc", "kept orchestration");
+  dialogs_.file_answers = {dir_ / "My Song", dir_ / "Bass"};
+  commands_.FileSaveCompositionAs();
+  commands_.FileSaveOrchestration();
+  ASSERT_EQ(dialogs_.questions.size(), 2u);
+  EXPECT_EQ(dialogs_.questions[0].text,
+            "These files already exist:\nmy song.tvx\nmy song.mid\n"
+            "Do you want to replace them?");
+  EXPECT_EQ(dialogs_.questions[1].text,
+            "bass.orc already exists.\nDo you want to replace it?");
+  EXPECT_EQ(ReadFile(dir_ / "my song.tvx"), "kept");
+  EXPECT_EQ(ReadFile(dir_ / "bass.orc"), "kept orchestration");
+  EXPECT_EQ(state_.composition_path, "");
+
+  dialogs_.file_answers = {dir_ / "Bass"};
+  dialogs_.yes_no_answers = {true};
+  commands_.FileSaveOrchestration();
+  EXPECT_NE(ReadFile(dir_ / "bass.orc"), "kept orchestration");
+  dialogs_.file_answers = {dir_ / "New"};
+  commands_.FileSaveScaleX();
+  EXPECT_EQ(dialogs_.questions.size(), 3u);  // nothing to replace: no question
 }
 
 TEST_F(AppCommandsTest, ChosenSoundFontIsKeptAndReopensAnOpenPlayer) {
@@ -304,6 +366,7 @@ TEST_F(AppCommandsTest, ExitSavesTheDefaultsAndLeavesANamedComposition) {
   state_.caption = "Tessavar Composer [song.tvx]";
   state_.options.autoplay_redo = true;
   state_.panel.SetText({Box::kTempo}, "200");
+  state_.panel.set_save_enabled(true);  // composed from this panel
 
   commands_.FormExit();
   EXPECT_TRUE(errors_.messages.empty());
@@ -331,6 +394,7 @@ TEST_F(AppCommandsTest, ExitBeforeTheFirstComposeIsSilent) {
 
 TEST_F(AppCommandsTest, ExitReportsADefaultMidiFileThatCannotBeWritten) {
   WriteWorkingMidi();
+  state_.panel.set_save_enabled(true);  // composed from this panel
   fs::create_directory(dir_ / "default.mid");  // in the way of the file
   commands_.FormExit();
   EXPECT_EQ(errors_.messages.size(), 1u);
@@ -442,13 +506,15 @@ TEST_F(AppCommandsTest, MelodyBecomesTheStructureAndResetsTwoParameters) {
   EXPECT_EQ(state_.panel.Selection({List::kTonality}), 0);
   EXPECT_EQ(state_.panel.Text({Box::kMapped, 13}), "0");
 
-  // Cancelled: the structure stays, the two resets happen anyway.
+  // Cancelled: nothing changes.
   state_.panel.Select({List::kTonality}, 2);
   state_.panel.SetText({Box::kMapped, 13}, "5");
+  state_.panel.SetCheck({Check::kMappedAuto}, 1);
   commands_.FileMelodyXlate();
   EXPECT_EQ(state_.panel.Text({Box::kStructure}), "047");
-  EXPECT_EQ(state_.panel.Selection({List::kTonality}), 0);
-  EXPECT_EQ(state_.panel.Text({Box::kMapped, 13}), "0");
+  EXPECT_EQ(state_.panel.Selection({List::kTonality}), 2);
+  EXPECT_EQ(state_.panel.Text({Box::kMapped, 13}), "5");
+  EXPECT_EQ(state_.panel.CheckValue({Check::kMappedAuto}), 1);
 }
 
 TEST_F(AppCommandsTest, ScaleEntryShowsTheCurrentScaleAndKeepsItOnCancel) {

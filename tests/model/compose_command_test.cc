@@ -209,7 +209,8 @@ TEST_F(ComposeCommandTest, CancelWhileComposingLeavesTheWorkingFile) {
   EXPECT_EQ(player_.log, std::vector<std::string>{"Close"});
   EXPECT_FALSE(state_.commands.compose_stops());
   EXPECT_TRUE(state_.panel.compose_enabled());
-  EXPECT_TRUE(state_.panel.save_enabled());
+  // The working file is not this panel's music: Save stays off.
+  EXPECT_FALSE(state_.panel.save_enabled());
   EXPECT_EQ(state_.engine.stop_requested, 0);
 }
 
@@ -235,10 +236,12 @@ TEST_F(ComposeCommandTest, CancelWhileWritingStopsTheWriter) {
       again.Click();
     }
   });
+  state_.panel.set_save_enabled(true);  // an earlier piece was composed
   ComposeOutcome outcome = Click(host);
   EXPECT_EQ(outcome.result, -1);
   EXPECT_EQ(player_.log, std::vector<std::string>{"Close"});
   EXPECT_TRUE(state_.panel.compose_enabled());
+  EXPECT_FALSE(state_.panel.save_enabled());
 }
 
 }  // namespace

@@ -24,7 +24,6 @@ using testing::FakePlayer;
 using testing::ScratchDirectory;
 using testing::ScriptedErrorReporter;
 using Log = std::vector<std::string>;
-using ::testing::AnyOf;
 using ::testing::ElementsAre;
 
 // Answers Retry once, after running a repair.
@@ -76,10 +75,9 @@ TEST_F(MidiFileTransferTest, FailedSaveIsReportedAndCanBeGivenUp) {
   dir.Write("tvx.mid", Working());
   state.midi_path = dir / "missing_folder/SONG.MID";
   EXPECT_FALSE(SaveMIDIFile(state, player, ui, errors));
-  // The target's folder is missing.
+  // The target's folder is missing; the message names the file below.
   EXPECT_THAT(errors.messages,
-              ElementsAre(AnyOf(ErrorMessage(kErrPathNotFound),
-                                ErrorMessage(kErrFileNotFound))));
+              ElementsAre("Path not found\n" + dir / "missing_folder/song.mid"));
   // The player stays closed after Cancel.
   EXPECT_EQ(player.log, Log{"Close"});
   EXPECT_FALSE(ui.busy);
@@ -139,7 +137,7 @@ TEST_F(MidiFileTransferTest, OtherMissingFileIsReportedAndKeepsSaveOff) {
   state.composition_info = "earlier";
   state.play_slider = 250;
   EXPECT_FALSE(LoadMIDIFile(state, player, ui, errors));
-  EXPECT_EQ(errors.messages, Log{"File not found"});
+  EXPECT_EQ(errors.messages, Log{"File not found\n" + dir / "gone.mid"});
   EXPECT_EQ(state.composition_info, "");
   EXPECT_EQ(dir.Read("tvx.mid"), Working());
   // The player steps still run after Cancel.

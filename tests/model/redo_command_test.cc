@@ -62,6 +62,7 @@ class RedoCommandTest : public ::testing::Test {
     }
     state.panel.set_compose_enabled(false);
     state.panel.set_save_enabled(false);
+    state.panel.set_score_current(true);  // composed from this panel
   }
   bool Run(ErrorReporter& reporter) {
     return RedoCommand(state, player, ui, reporter);
@@ -146,6 +147,13 @@ TEST_F(RedoCommandTest, MissingWorkingFileIsReportedAndTheInterfaceRestored) {
   EXPECT_FALSE(ui.busy);
   // Nothing plays after a failure.
   EXPECT_EQ(player.log.back(), "Open");
+}
+
+TEST_F(RedoCommandTest, RedoOnAStaleScoreLeavesSaveOff) {
+  dir.Write("tvx.mid", file.bytes);
+  state.panel.SetText({Box::kTempo}, "90");  // the score is stale now
+  EXPECT_TRUE(Run(errors));
+  EXPECT_FALSE(state.panel.save_enabled());
 }
 
 TEST_F(RedoCommandTest, SaveKeepsItsStateWhenRedoFails) {

@@ -186,9 +186,9 @@ TEST_F(AudioRendererTest, FileErrorsNameTheFile) {
   EXPECT_EQ(ErrorOf(midi_, out, dir_.File("bad.sf2"), &message),
             kErrPathFileAccess);
 
-  // A missing directory: the file system's number for it.
+  // A missing directory: "Path not found", as for every output.
   EXPECT_EQ(ErrorOf(midi_, dir_.File("no/such/dir/out.wav"), "", &message),
-            ErrorNumberFromErrno(ENOENT));
+            kErrPathNotFound);
   EXPECT_NE(message.find("out.wav"), std::string::npos) << message;
   EXPECT_FALSE(FileExists(out));
 }

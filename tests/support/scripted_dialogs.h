@@ -29,6 +29,10 @@ class ScriptedDialogs : public UserDialogs {
                    MessageIcon icon) override {
     messages.push_back({text, title, icon});
   }
+  bool AskYesNo(const std::string& text, const std::string& title) override {
+    questions.push_back({text, title, MessageIcon::kNone});
+    return Next(yes_no_answers, false);
+  }
   std::string InputBox(const std::string& prompt, const std::string& title,
                        const std::string& default_text) override {
     inputs.push_back({prompt, title, default_text});
@@ -48,8 +52,10 @@ class ScriptedDialogs : public UserDialogs {
   // Answers, used in order; an empty script cancels.
   std::deque<std::string> input_answers;
   std::deque<std::optional<std::string>> file_answers;
+  std::deque<bool> yes_no_answers;  // an empty script answers No
 
   std::vector<Message> messages;
+  std::vector<Message> questions;
   std::vector<Input> inputs;
   std::vector<FileDialogRequest> open_requests;
   std::vector<FileDialogRequest> save_requests;

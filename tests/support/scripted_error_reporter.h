@@ -27,7 +27,14 @@ class ScriptedErrorReporter : public ErrorReporter {
     return choice;
   }
 
-  std::vector<std::string> messages;
+  // Shown without Retry: recorded too, and answers nothing.
+  void ShowFailure(const std::string& message) override {
+    messages.push_back(message);
+    ++failures;
+  }
+
+  std::vector<std::string> messages;  // every message, in order
+  int failures = 0;                   // of them shown without Retry
   // Called with the number of messages so far, before the answer: a test's
   // way to repair the cause while the message is shown.
   std::function<void(int)> on_show;

@@ -17,4 +17,11 @@ ErrorChoice QtErrorReporter::ShowError(const std::string& message) {
                                           : ErrorChoice::kCancel;
 }
 
+void QtErrorReporter::ShowFailure(const std::string& message) {
+  QMessageBox box(QMessageBox::Warning, QString(),
+                  QString::fromStdString(message), QMessageBox::Ok, parent_);
+  FitTitle(&box);
+  box.exec();
+}
+
 }  // namespace tessavar

@@ -19,6 +19,7 @@ class QtErrorReporter : public ErrorReporter {
   // Retry when the user presses Retry; Cancel for Cancel, Escape or closing
   // the box.
   ErrorChoice ShowError(const std::string& message) override;
+  void ShowFailure(const std::string& message) override;
 
  private:
   QPointer<QWidget> parent_;

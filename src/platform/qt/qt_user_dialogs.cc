@@ -54,8 +54,9 @@ std::optional<std::string> RunFileDialog(QWidget* parent,
                             : QFileDialog::AcceptOpen);
   dialog.setFileMode(!save && request.must_exist ? QFileDialog::ExistingFile
                                                  : QFileDialog::AnyFile);
-  // Qt asks before replacing a file unless told not to.
-  dialog.setOption(QFileDialog::DontConfirmOverwrite, !save);
+  // The commands ask about the files they will really write (lower-cased,
+  // with companions).
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty()) return std::nullopt;
@@ -71,6 +72,17 @@ void QtUserDialogs::ShowMessage(const std::string& text,
                   ToQString(text), QMessageBox::Ok, parent_);
   FitTitle(&box);
   box.exec();
+}
+
+bool QtUserDialogs::AskYesNo(const std::string& text,
+                             const std::string& title) {
+  QMessageBox box(QMessageBox::Question,
+                  ToQString(title.empty() ? kProgramCaption : title),
+                  ToQString(text), QMessageBox::Yes | QMessageBox::No,
+                  parent_);
+  box.setDefaultButton(QMessageBox::No);
+  FitTitle(&box);
+  return box.exec() == QMessageBox::Yes;
 }
 
 std::string QtUserDialogs::InputBox(const std::string& prompt,

@@ -20,11 +20,13 @@ class QtUserDialogs : public UserDialogs {
   // An empty title shows the program's name.
   void ShowMessage(const std::string& text, const std::string& title,
                    MessageIcon icon) override;
+  bool AskYesNo(const std::string& text, const std::string& title) override;
   std::string InputBox(const std::string& prompt, const std::string& title,
                        const std::string& default_text) override;
   // Starts at the request's start path (else the current directory) with
   // its filter and default extension; Open dialogs accept only existing files
-  // when the request says so, Save dialogs ask before replacing a file.
+  // when the request says so. Save dialogs do not ask before replacing: the
+  // name chosen is not always the name written.
   std::optional<std::string> OpenFileName(
       const FileDialogRequest& request) override;
   std::optional<std::string> SaveFileName(

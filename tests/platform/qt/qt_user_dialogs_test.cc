@@ -9,6 +9,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <fstream>
 #include <string>
@@ -140,27 +141,35 @@ TEST_F(QtUserDialogsTest, OpenDialogRefusesAMissingFileWhenItMustExist) {
   EXPECT_TRUE(stayed_open);
 }
 
-TEST_F(QtUserDialogsTest, SaveDialogAsksBeforeReplacingAFile) {
-  bool asked = false;
+// The name chosen is not always the file written (lower-cased, with a
+// companion), so the dialog does not ask: the command asks with AskYesNo.
+TEST_F(QtUserDialogsTest, SaveDialogLeavesTheReplaceQuestionToTheCommand) {
   AnswerNextModal([&](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
-    AnswerNextModal(
-        [&](QWidget* prompt) {
-          auto* box = qobject_cast<QMessageBox*>(prompt);
-          ASSERT_NE(box, nullptr);
-          asked = true;
-          box->button(QMessageBox::Yes)->click();
-        },
-        dialog);
+    EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
     ChooseFile(dialog, existing_);
   });
   FileDialogRequest request{"Save Composition As", "*.tvx", "tvx", false};
   std::optional<std::string> chosen = dialogs_.SaveFileName(request);
-  EXPECT_TRUE(asked);
   ASSERT_TRUE(chosen.has_value());
   EXPECT_EQ(*chosen, existing_.toStdString());
+
+  for (QMessageBox::StandardButton answer : {QMessageBox::Yes, QMessageBox::No}) {
+    AnswerNextModal([&](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      ASSERT_NE(box, nullptr);
+      EXPECT_EQ(box->text(), "song.tvx already exists.");
+      EXPECT_EQ(box->windowTitle(), "Save Composition As");
+      EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()),
+                box->button(QMessageBox::No));
+      box->button(answer)->click();
+    });
+    EXPECT_EQ(dialogs_.AskYesNo("song.tvx already exists.",
+                                "Save Composition As"),
+              answer == QMessageBox::Yes);
+  }
 }
 
 TEST_F(QtUserDialogsTest, SaveDialogAddsTheDefaultExtension) {
@@ -271,6 +280,16 @@ TEST(QtErrorReporterTest, RetryAndCancel) {
   });
   EXPECT_EQ(reporter.ShowError("Error #5: Invalid procedure call"),
             ErrorChoice::kCancel);
+
+  // Where retrying cannot help, only OK.
+  AnswerNextModal([](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Input past end of file\n/music/song.tvx");
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+    box->button(QMessageBox::Ok)->click();
+  });
+  reporter.ShowFailure("Input past end of file\n/music/song.tvx");
 }
 
 }  // namespace

@@ -24,6 +24,10 @@ class RecordingUserDialogs : public UserDialogs {
                    MessageIcon icon) override {
     messages.push_back({text, title, icon});
   }
+  bool AskYesNo(const std::string& text, const std::string& title) override {
+    prompts.push_back({text, title, MessageIcon::kNone});
+    return false;
+  }
   std::string InputBox(const std::string& prompt, const std::string& title,
                        const std::string& default_text) override {
     prompts.push_back({prompt, title, MessageIcon::kNone});

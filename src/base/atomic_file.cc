@@ -1,0 +1,141 @@
+#include "base/atomic_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "base/file_system.h"
+#include "base/status.h"
+#include "base/temporary_files.h"
+
+namespace tessavar {
+namespace fs = std::filesystem;
+namespace {
+
+// Links followed before giving up, as the kernel does.
+constexpr int kMaxLinkDepth = 40;
+
+std::string LexicallyAbsolute(const std::string& path) {
+  std::error_code ec;
+  fs::path absolute = fs::absolute(path, ec);
+  return (ec ? fs::path(path) : absolute).lexically_normal().string();
+}
+
+}  // namespace
+
+std::string ResolveOutputPath(const std::string& path) {
+  std::string current = path;
+  for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(current, ec))) return current;
+    fs::path link = fs::read_symlink(current, ec);
+    if (ec) return current;
+    current = link.is_absolute() ? link.string()
+                                 : DirectoryOf(current) + link.string();
+  }
+  throw RunTimeError(Status(kErrPathFileAccess, path, 0,
+                            ErrorMessage(kErrPathFileAccess) +
+                                " (too many levels of symbolic links)"));
+}
+
+bool IsSameFile(const std::string& output, const std::string& input) {
+  const std::string existing_input = FindExistingPath(input);
+  struct stat out_stat = {};
+  struct stat in_stat = {};
+  if (::stat(output.c_str(), &out_stat) == 0 &&
+      ::stat(existing_input.c_str(), &in_stat) == 0) {
+    return out_stat.st_dev == in_stat.st_dev &&
+           out_stat.st_ino == in_stat.st_ino;
+  }
+  return LexicallyAbsolute(ResolveOutputPath(output)) ==
+         LexicallyAbsolute(ResolveOutputPath(existing_input));
+}
+
+AtomicFile::AtomicFile(const std::string& path,
+                       const std::vector<std::string>& inputs)
+    : path_(path) {
+  if (path.empty()) throw RunTimeError(kErrPathNotFound);
+  target_ = ResolveOutputPath(path);
+  struct stat existing = {};
+  if (::stat(target_.c_str(), &existing) == 0) {
+    if (!S_ISREG(existing.st_mode)) {
+      throw RunTimeError(Status(kErrPathFileAccess, path, 0,
+                                ErrorMessage(kErrPathFileAccess) +
+                                    " (not a regular file)"));
+    }
+    existing_ = existing;
+  }
+  for (const std::string& input : inputs) {
+    if (!input.empty() && IsSameFile(path, input)) {
+      throw RunTimeError(Status(kErrPathFileAccess, path, 0,
+                                ErrorMessage(kErrPathFileAccess) +
+                                    " (the output is also an input: " + input +
+                                    ")"));
+    }
+  }
+  fd_ = CreateTemporaryFile(target_, &temporary_, &registry_slot_);
+  if (fd_ < 0) {
+    temporary_.clear();
+    // A file that cannot be created for want of its directory.
+    if (errno == ENOENT) throw RunTimeError(kErrPathNotFound, path);
+    Fail(errno);
+  }
+}
+
+AtomicFile::~AtomicFile() { Discard(); }
+
+void AtomicFile::Fail(int errno_value) const {
+  throw RunTimeError(ErrorNumberFromErrno(errno_value), path_);
+}
+
+void AtomicFile::Discard() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  temporary_.clear();
+  TemporaryFiles::Instance().Remove(registry_slot_);
+  registry_slot_ = -1;
+}
+
+void AtomicFile::Write(std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      Fail(errno);
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+}
+
+void AtomicFile::WriteAt(int64_t offset, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t written = ::pwrite(fd_, bytes.data(), bytes.size(), offset);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      Fail(errno);
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+    offset += written;
+  }
+}
+
+void AtomicFile::Commit() {
+  if (existing_) {
+    // Root keeps the owner too; for anyone else this fails harmlessly.
+    (void)::fchown(fd_, existing_->st_uid, existing_->st_gid);
+    if (::fchmod(fd_, existing_->st_mode & 07777) != 0) Fail(errno);
+  }
+  if (::fsync(fd_) != 0 && errno != EINVAL) Fail(errno);
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) Fail(errno);
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0) Fail(errno);
+  temporary_.clear();
+  TemporaryFiles::Instance().Remove(registry_slot_);
+  registry_slot_ = -1;
+}
+
+}  // namespace tessavar

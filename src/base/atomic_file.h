@@ -1,0 +1,64 @@
+// An output file written completely before it replaces the target: the
+// bytes go to a temporary file beside the file that will be replaced, which
+// takes the target's place in one rename on Commit. Until then the target is
+// untouched, and the temporary file is removed on failure, on destruction
+// and when SIGINT or SIGTERM ends the process.
+#ifndef TESSAVAR_BASE_ATOMIC_FILE_H_
+#define TESSAVAR_BASE_ATOMIC_FILE_H_
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessavar {
+
+class AtomicFile {
+ public:
+  // Prepares to replace path. A symbolic link is written through: the file
+  // it leads to is replaced and the link stays. Throws RunTimeError naming
+  // path when the target exists and is not a regular file, when it is the
+  // same file as one of inputs, or when the temporary file cannot be
+  // created (76 for a missing directory).
+  explicit AtomicFile(const std::string& path,
+                      const std::vector<std::string>& inputs = {});
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  void Write(std::string_view bytes);
+  // Overwrites bytes already written (a header completed at the end).
+  void WriteAt(int64_t offset, std::string_view bytes);
+  // Gives the file the target's mode (new files: 0666 less the umask),
+  // flushes it and renames it over the target.
+  void Commit();
+
+  // The file that Commit replaces, after following symbolic links.
+  const std::string& target() const { return target_; }
+
+ private:
+  [[noreturn]] void Fail(int errno_value) const;
+  void Discard();
+
+  std::string path_;
+  std::string target_;
+  std::string temporary_;
+  std::optional<struct stat> existing_;
+  int fd_ = -1;
+  int registry_slot_ = -1;
+};
+
+// The file a write to path replaces: path with its symbolic links followed
+// (a dangling link gives the path it points to).
+std::string ResolveOutputPath(const std::string& path);
+
+// True when the output would replace the input: the same device and inode,
+// or the same path once links and "." and ".." are resolved.
+bool IsSameFile(const std::string& output, const std::string& input);
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_BASE_ATOMIC_FILE_H_

@@ -1,0 +1,151 @@
+#include "base/temporary_files.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <random>
+
+#include "base/file_system.h"
+#include "base/status.h"
+
+namespace tessavar {
+namespace {
+
+constexpr int kSlotCount = 32;
+constexpr size_t kMaxPathBytes = 4096;
+constexpr std::array<int, 2> kCleanedSignals = {SIGINT, SIGTERM};
+constexpr int kNameAttempts = 100;
+constexpr mode_t kNewFileMode = 0666;  // the umask takes its share
+constexpr char kTemporaryPrefix[] = ".tessavar-";
+constexpr char kNameCharacters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr int kRandomCharacters = 6;
+
+// Fixed storage that the signal handler can read without allocating.
+struct Slot {
+  std::atomic<bool> used{false};
+  char path[kMaxPathBytes] = {};
+};
+
+struct Registry {
+  std::mutex mutex;
+  std::array<Slot, kSlotCount> slots;
+  bool handlers_installed = false;
+};
+
+Registry& TheRegistry() {
+  static Registry registry;
+  return registry;
+}
+
+// Removes the registered files, then lets the signal take its default
+// course (the handler was reset on entry; the signal stays blocked until
+// the handler returns).
+void RemoveAndRaise(int signal_number) {
+  for (Slot& slot : TheRegistry().slots) {
+    if (slot.used.load(std::memory_order_acquire)) ::unlink(slot.path);
+  }
+  ::raise(signal_number);
+}
+
+void InstallHandlers() {
+  for (int signal_number : kCleanedSignals) {
+    struct sigaction current = {};
+    if (::sigaction(signal_number, nullptr, &current) != 0 ||
+        current.sa_handler != SIG_DFL) {
+      continue;  // ignored, or handled by the program itself
+    }
+    struct sigaction action = {};
+    action.sa_handler = RemoveAndRaise;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signal_number, &action, nullptr);
+  }
+}
+
+std::string TemporaryName(const std::string& beside) {
+  thread_local std::mt19937 random(std::random_device{}());
+  std::uniform_int_distribution<size_t> pick(0, sizeof kNameCharacters - 2);
+  std::string name = DirectoryOf(beside) + kTemporaryPrefix;
+  for (int i = 0; i < kRandomCharacters; ++i) {
+    name += kNameCharacters[pick(random)];
+  }
+  return name;
+}
+
+}  // namespace
+
+int CreateTemporaryFile(const std::string& beside, std::string* path,
+                        int* slot) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    *path = TemporaryName(beside);
+    int fd = ::open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                    kNewFileMode);
+    if (fd >= 0) {
+      *slot = TemporaryFiles::Instance().Add(*path);
+      return fd;
+    }
+    if (errno != EEXIST) return -1;
+  }
+  return -1;
+}
+
+ScopedTemporaryFile::ScopedTemporaryFile(const std::string& beside) {
+  int fd = CreateTemporaryFile(beside, &path_, &slot_);
+  if (fd < 0) {
+    throw RunTimeError(
+        errno == ENOENT ? kErrPathNotFound : ErrorNumberFromErrno(errno),
+        beside);
+  }
+  ::close(fd);
+}
+
+ScopedTemporaryFile::~ScopedTemporaryFile() {
+  ::unlink(path_.c_str());
+  TemporaryFiles::Instance().Remove(slot_);
+}
+
+TemporaryFiles& TemporaryFiles::Instance() {
+  static TemporaryFiles files;
+  return files;
+}
+
+int TemporaryFiles::Add(const std::string& path) {
+  if (path.size() >= kMaxPathBytes) return -1;
+  Registry& registry = TheRegistry();
+  std::lock_guard<std::mutex> lock(registry.mutex);
+  if (!registry.handlers_installed) {
+    InstallHandlers();
+    registry.handlers_installed = true;
+  }
+  for (int i = 0; i < kSlotCount; ++i) {
+    Slot& slot = registry.slots[i];
+    if (slot.used.load(std::memory_order_relaxed)) continue;
+    std::memcpy(slot.path, path.c_str(), path.size() + 1);
+    slot.used.store(true, std::memory_order_release);
+    return i;
+  }
+  return -1;
+}
+
+void TemporaryFiles::Remove(int slot) {
+  if (slot < 0 || slot >= kSlotCount) return;
+  Registry& registry = TheRegistry();
+  std::lock_guard<std::mutex> lock(registry.mutex);
+  registry.slots[slot].used.store(false, std::memory_order_release);
+}
+
+int TemporaryFiles::Count() const {
+  int count = 0;
+  for (const Slot& slot : TheRegistry().slots) {
+    count += slot.used.load(std::memory_order_acquire) ? 1 : 0;
+  }
+  return count;
+}
+
+}  // namespace tessavar

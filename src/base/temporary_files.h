@@ -1,0 +1,56 @@
+// Temporary files that an interrupted run must not leave behind. A path
+// registered here is removed when SIGINT or SIGTERM ends the process; the
+// signal then ends the process as it would have without the handler.
+#ifndef TESSAVAR_BASE_TEMPORARY_FILES_H_
+#define TESSAVAR_BASE_TEMPORARY_FILES_H_
+
+#include <string>
+
+namespace tessavar {
+
+class TemporaryFiles {
+ public:
+  // The process's one registry (signal handlers cannot carry a context).
+  static TemporaryFiles& Instance();
+
+  // Registers a path; returns its slot, or -1 when every slot is taken (the
+  // file is then removed only by its owner). Installs the signal handlers
+  // on first use where the signals still have their default action.
+  int Add(const std::string& path);
+  // Forgets a slot that Add returned (a -1 is ignored).
+  void Remove(int slot);
+  // The number of paths registered now.
+  int Count() const;
+
+ private:
+  TemporaryFiles() = default;
+};
+
+// Creates an empty file under a short name of its own (".tessavar-" and six
+// random characters, whatever the length of the other names) in the
+// directory of `beside`, with mode 0666 less the umask, and registers it.
+// Returns the open descriptor and sets *path and *slot; returns -1 with
+// errno set when no file can be created.
+int CreateTemporaryFile(const std::string& beside, std::string* path,
+                        int* slot);
+
+// A registered temporary file that is removed when the object goes away.
+// Others may write it by name meanwhile.
+class ScopedTemporaryFile {
+ public:
+  // Throws RunTimeError naming `beside` when no file can be created.
+  explicit ScopedTemporaryFile(const std::string& beside);
+  ~ScopedTemporaryFile();
+  ScopedTemporaryFile(const ScopedTemporaryFile&) = delete;
+  ScopedTemporaryFile& operator=(const ScopedTemporaryFile&) = delete;
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  int slot_ = -1;
+};
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_BASE_TEMPORARY_FILES_H_

@@ -1,0 +1,159 @@
+#include "base/atomic_file.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "base/file_system.h"
+#include "base/status.h"
+#include "base/temporary_files.h"
+#include "support/temp_dir.h"
+#include "support/thrown_status.h"
+
+namespace tessavar {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using testing::TempDir;
+using testing::ThrownStatus;
+
+mode_t ModeOf(const std::string& path) {
+  struct stat info = {};
+  ::stat(path.c_str(), &info);
+  return info.st_mode & 07777;
+}
+
+TEST(AtomicFileTest, RefusesTargetsThatAreNotRegularFiles) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+  fs::create_directory(dir / "sub");
+  for (const char* name : {"fifo", "sub"}) {
+    Status status = ThrownStatus([&] { WriteFileAtomically(dir / name, "x"); });
+    EXPECT_EQ(status.number(), kErrPathFileAccess) << name;
+    EXPECT_EQ(status.path(), dir / name);
+  }
+  Status device = ThrownStatus([] { AtomicFile file("/dev/null"); });
+  EXPECT_THAT(device.Message(), HasSubstr("not a regular file"));
+  EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
+  EXPECT_THAT(dir.Entries(), ElementsAre("fifo", "sub"));
+}
+
+TEST(AtomicFileTest, WritesThroughSymbolicLinksAndKeepsThem) {
+  TempDir dir;
+  fs::create_directory(dir / "real");
+  dir.Write("real/song.mid", "old");
+  fs::create_symlink("real/song.mid", dir / "link.mid");
+  fs::create_symlink("real/new.mid", dir / "dangling.mid");
+  WriteFileAtomically(dir / "link.mid", "new");
+  WriteFileAtomically(dir / "dangling.mid", "created");
+  EXPECT_TRUE(fs::is_symlink(dir / "link.mid"));
+  EXPECT_EQ(dir.Read("real/song.mid"), "new");
+  EXPECT_EQ(dir.Read("real/new.mid"), "created");
+  EXPECT_THAT(dir.Entries(), ElementsAre("dangling.mid", "link.mid", "real"));
+}
+
+TEST(AtomicFileTest, RefusesAnOutputThatIsAnInput) {
+  TempDir dir;
+  dir.Write("s.tvx", "composition");
+  fs::create_symlink("s.tvx", dir / "alias.tvx");
+  fs::create_hard_link(dir / "s.tvx", dir / "hard.tvx");
+  for (const std::string& output :
+       {dir / "s.tvx", dir / "alias.tvx", dir / "hard.tvx",
+        dir.path() + "/./sub/../s.tvx"}) {
+    Status status = ThrownStatus(
+        [&] { WriteFileAtomically(output, "midi", {dir / "s.tvx"}); });
+    EXPECT_EQ(status.number(), kErrPathFileAccess) << output;
+  }
+  // The input named as a link that does not exist yet as output.
+  EXPECT_TRUE(IsSameFile(dir / "gone.wav", dir / "./gone.wav"));
+  WriteFileAtomically(dir / "s.mid", "midi", {dir / "s.tvx"});
+  EXPECT_EQ(dir.Read("s.tvx"), "composition");
+}
+
+TEST(AtomicFileTest, KeepsTheModeOfAFileAndCreatesWithTheUmask) {
+  TempDir dir;
+  dir.Write("private.mid", "old");
+  fs::permissions(dir / "private.mid", fs::perms(0600));
+  WriteFileAtomically(dir / "private.mid", "new");
+  EXPECT_EQ(ModeOf(dir / "private.mid"), 0600u);
+
+  const mode_t saved = ::umask(077);
+  WriteFileAtomically(dir / "strict.mid", "x");
+  ::umask(027);
+  WriteFileAtomically(dir / "group.mid", "x");
+  ::umask(saved);
+  EXPECT_EQ(ModeOf(dir / "strict.mid"), 0600u);
+  EXPECT_EQ(ModeOf(dir / "group.mid"), 0640u);
+}
+
+TEST(AtomicFileTest, LongNamesAndFailuresLeaveNoTemporary) {
+  TempDir dir;
+  const std::string longest(255, 'n');
+  WriteFileAtomically(dir / longest, "fits");
+  EXPECT_EQ(dir.Read(longest), "fits");
+  {
+    AtomicFile abandoned(dir / "abandoned.wav");
+    abandoned.Write("half");
+    EXPECT_EQ(dir.Entries().size(), 2u);
+  }
+  EXPECT_THAT(dir.Entries(), ElementsAre(longest));
+  Status missing = ThrownStatus([&] { AtomicFile file(dir / "no/x.wav"); });
+  EXPECT_EQ(missing.number(), kErrPathNotFound);
+  EXPECT_EQ(missing.path(), dir / "no/x.wav");
+  EXPECT_EQ(TemporaryFiles::Instance().Count(), 0);
+}
+
+// A run ended by SIGINT or SIGTERM removes its temporary file and still
+// ends by the signal.
+TEST(AtomicFileTest, ASignalRemovesTheTemporaryFile) {
+  for (int signal_number : {SIGINT, SIGTERM}) {
+    TempDir dir;
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      AtomicFile file(dir / "out.wav");
+      file.Write("partial");
+      ::raise(signal_number);
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number);
+    EXPECT_TRUE(dir.Entries().empty()) << dir.Entries().front();
+  }
+}
+
+TEST(ReadFilePrefixTest, ReadsOnlyRegularFilesAndOnlyWhatIsAsked) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+  for (const std::string& path : {dir / "fifo", std::string("/dev/zero")}) {
+    Status status = ThrownStatus([&] { ReadWholeFile(path); });
+    EXPECT_EQ(status.number(), kErrPathFileAccess) << path;
+    EXPECT_EQ(status.path(), path);
+  }
+  dir.Write("a.mid", "MThd and more");
+  EXPECT_EQ(ReadFilePrefix(dir / "a.mid", 4), "MThd");
+  EXPECT_EQ(ReadFilePrefix(dir / "a.mid", 100), "MThd and more");
+  EXPECT_EQ(ThrownStatus([&] { ReadWholeFile(dir / "gone.mid"); }).path(),
+            dir / "gone.mid");
+}
+
+TEST(ReadFilePrefixTest, TheExactNameWinsThenTheLowerCaseOne) {
+  TempDir dir;
+  dir.Write("SONG.tvx", "upper");
+  dir.Write("song.tvx", "lower");
+  dir.Write("Song.TVX", "mixed");
+  EXPECT_EQ(ReadWholeFile(dir / "SONG.tvx"), "upper");
+  EXPECT_EQ(ReadWholeFile(dir / "sONG.tvx"), "lower");
+}
+
+}  // namespace
+}  // namespace tessavar
