@@ -201,16 +201,16 @@ TEST(ComposerTest, RestsSitAtTheOctaveBaseWithVelocityZero) {
 // A transposition far beyond int: the sum saturates (every note then plays
 // as key 0 in the writer) instead of overflowing.
 TEST(ComposerTest, HugeTranspositionsSaturate) {
-  for (const char* octave : {"99999999999", "-99999999999"}) {
-    PanelSetup setup;
-    setup.octave = octave;
-    setup.tracks = "2";
-    Composition c = Compose(setup);
-    ASSERT_EQ(c.result, 1);
-    const int bound = octave[0] == '-' ? std::numeric_limits<int>::min()
-                                       : std::numeric_limits<int>::max();
-    for (int s = 0; s < c.engine.score.SlotCount(0); ++s) {
-      ScoreEvent e = c.engine.score.Get(0, s);
+  for (double octave : {99999999999.0, -99999999999.0}) {
+    ComposeRequest request = DefaultRequest();
+    request.tracks = 2;
+    for (TrackRow& row : request.track_rows) row.octave_base = octave;
+    auto c = Compose(request);
+    ASSERT_TRUE(c->result.composed);
+    const int bound = octave < 0 ? std::numeric_limits<int>::min()
+                                 : std::numeric_limits<int>::max();
+    for (int s = 0; s < c->engine.score.SlotCount(0); ++s) {
+      ScoreEvent e = c->engine.score.Get(0, s);
       if (e.duration == 0) continue;
       EXPECT_EQ(e.pitch, bound) << octave << " " << s;
     }

@@ -216,6 +216,7 @@ TEST_F(AppCommandsTest, ExportFailuresNameTheFileAndOfferRetryWhereItHelps) {
   dialogs_.file_answers.push_back(dir_ / "x.wav");
   ScriptedErrorReporter no_retry({ErrorChoice::kRetry});
   AppCommands again(state_, dialogs_, no_retry, player_, ui_);
+  again.audio_renderer = &renderer_;
   again.FileExportAudio();
   EXPECT_EQ(no_retry.failures, 1);
   EXPECT_EQ(no_retry.messages.size(), 1u);
