@@ -1,48 +1,50 @@
 // tessavar-cli info: prints the composition information carried by a MIDI
 // file.
+#include <CLI/CLI.hpp>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "base/file_system.h"
 #include "base/status.h"
 #include "cli/cli_command.h"
 #include "midi/composition_info.h"
-#include "base/file_system.h"
 
 namespace tessavar::cli {
 namespace {
 
-constexpr char kUsage[] =
-    "usage: tessavar-cli info FILE.mid\n\n"
+constexpr char kDescription[] =
     "Prints the composition information stored in a MIDI file (the name of\n"
-    "its first track). A file just composed carries \"TVX\".\n";
+    "its first track). A file just composed carries \"TVX\".";
 
-int RunInfo(const std::vector<std::string>& args) {
-  if (args.size() != 1) {
-    std::cerr << kUsage;
-    return 2;
-  }
-  const std::string& path = args[0];
+int RunInfo(const std::string& path) {
   std::optional<std::string> info;
   try {
     info = CompInfoFromBytes(ReadWholeFile(path));
   } catch (const RunTimeError& error) {
-    std::cerr << "tessavar-cli: " << path << ": " << error.what() << '\n';
-    return 1;
+    std::cerr << "tessavar-cli info: " << path << ": " << error.what() << '\n';
+    return kExitFile;
   }
   if (!info) {
-    std::cerr << "tessavar-cli: " << path
+    std::cerr << "tessavar-cli info: " << path
               << ": too short to hold composition information\n";
-    return 1;
+    return kExitFile;
   }
   std::cout << *info << '\n';
-  return 0;
+  return kExitOk;
 }
 
-const bool kRegistered =
-    RegisterCommand({"info", "print the composition information of a MIDI file",
-                     kUsage, RunInfo});
+std::function<int()> Setup(CLI::App& app) {
+  app.description(kDescription);
+  auto path = std::make_shared<std::string>();
+  app.add_option("FILE.mid", *path, "the MIDI file")->required();
+  return [path] { return RunInfo(*path); };
+}
+
+const bool kRegistered = RegisterCommand(
+    {"info", "print the composition information of a MIDI file", Setup});
 
 }  // namespace
 }  // namespace tessavar::cli
