@@ -53,8 +53,8 @@ TEST(InfoCommandTest, PrintsTheEmbeddedInformation) {
 TEST(InfoCommandTest, UnreadableFilesAndBadUsageFail) {
   testing::ScratchDirectory dir;
   dir.Write("short.mid", "MThd");
-  EXPECT_EQ(RunCli("info '" + (dir / "short.mid") + "'").status, 1);
-  EXPECT_EQ(RunCli("info '" + (dir / "none.mid") + "'").status, 1);
+  EXPECT_EQ(RunCli("info '" + (dir / "short.mid") + "'").status, 2);
+  EXPECT_EQ(RunCli("info '" + (dir / "none.mid") + "'").status, 2);
   EXPECT_FALSE(dir.Exists("none.mid"));
   EXPECT_EQ(RunCli("info").status, 2);
   EXPECT_EQ(RunCli("info a.mid b.mid").status, 2);

@@ -83,7 +83,7 @@ TEST(RedoCliTest, FailuresLeaveTheMidiFileAlone) {
   EXPECT_EQ(dir.Read("piece.mid"), file.bytes);
   EXPECT_EQ(RunCli("redo " + Quoted(dir / "none.mid") + " " +
                    Quoted(dir / "piece.tvx")),
-            1);
+            2);
   EXPECT_FALSE(dir.Exists("none.mid"));
   EXPECT_EQ(RunCli("redo " + Quoted(dir / "piece.mid")), 2);
 }
