@@ -15,7 +15,7 @@ cd "$root"
 # The one list of Debian packages the project needs.
 readonly PACKAGES=(
   cmake ninja-build pkg-config g++
-  qt6-base-dev qt6-qpa-plugins
+  qt6-base-dev qt6-qpa-plugins qt6-svg-dev
   libfluidsynth-dev timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev

@@ -13,62 +13,23 @@
 #include <utility>
 #include <vector>
 
-#include "model/compose_command.h"
 #include "model/panel_compose.h"
-#include "model/program_init.h"
-#include "model/program_state.h"
-#include "engine/composer.h"
-#include "model/composition_file_io.h"
 #include "model/midi_save.h"
 #include "base/file_system.h"
+#include "bench_pieces.h"
+#include "engine/composer.h"
+#include "midi/midi_writer.h"
+#include "model/compose_command.h"
+#include "model/composition_file_io.h"
 #include "model/player.h"
+#include "model/program_init.h"
+#include "model/program_state.h"
 #include "model/silent_player.h"
 
 namespace tessavar {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string WorkDirectory() {
-  fs::path dir = fs::temp_directory_path() /
-                 ("tessavar-bench-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  return dir.string();
-}
-
-// The panel after loading the factory default, as the command-line
-// composer has it.
-void LoadFactoryDefault(ProgramState& state) {
-  state.paths = ProgramPaths::FromDirectory(WorkDirectory());
-  UiHost host;
-  if (!LoadStartupComposition(
-           state, TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX", host)
-           .complete) {
-    throw std::runtime_error("cannot read the factory default");
-  }
-}
-
-// The longest pieces: 16 digits, variation 10 (every treatment and the
-// repeats on), 16 tracks, fixed meter, "Auto" on.
-void MakeLongest(ProgramState& state, int mapping) {
-  LoadFactoryDefault(state);
-  PanelModel& panel = state.panel;
-  panel.SetText({Box::kStructure}, "9999999999999998");
-  panel.SetText({Box::kVariation}, "10");
-  panel.SetText({Box::kTracks}, "16");
-  panel.SetText({Box::kMapping}, std::to_string(mapping));
-  panel.Select({List::kMeter}, 2);
-  panel.SetCheck({Check::kMappedAuto}, 1);
-}
-
-// Validation, composing and writing the working MIDI file: one click.
-int ComposeAndWrite(ProgramState& state) {
-  UiHost host;
-  SilentPlayer player;
-  CancelingErrorReporter errors;
-  if (!ValidateCompose(state.panel).passed()) return -1;
-  return ComposeCommand(state, player, host, errors).Click().result;
-}
 
 long ScoreEvents(const EngineState& engine) {
   long events = 0;

@@ -22,7 +22,7 @@ enum class FieldTarget {
   kVariation,
   kSmoothing,
   kMeter,
-  kTracks,
+  kTrackCount,
   kTempo,
   kTonality,
   kInstrument,  // index = track

@@ -1,7 +1,9 @@
 // The settings file "tvx.ini": the three Options check marks, one line each
 // (" 1 " or " 0 "), and optionally a fourth line with the chosen SoundFont.
 // Files without the fourth line stay valid, and readers that know only the
-// three check marks ignore it.
+// three check marks ignore it. The list of recent compositions follows on
+// a line naming it and its version, one path a line (the fourth line is
+// then written even without a SoundFont).
 #ifndef TESSAVAR_FILES_SETTINGS_FILE_H_
 #define TESSAVAR_FILES_SETTINGS_FILE_H_
 
@@ -20,6 +22,10 @@ struct SettingsValues {
   // The SoundFont of the fourth line (empty when there is none); read only
   // when all three check marks were.
   std::string soundfont;
+  // The recent compositions after the SoundFont line, newest first.
+  std::vector<std::string> recent;
+  // Why a recent list was left out: damaged, or from a newer version.
+  std::string recent_problem;
 };
 
 // The settings in a file's bytes, and in a file (nothing read when it is
@@ -28,7 +34,7 @@ SettingsValues ParseSettings(const std::string& bytes);
 SettingsValues ReadSettingsFile(const std::string& path);
 
 // The file's bytes for three check marks; the SoundFont line only when one
-// is chosen and it fits on one line.
+// is chosen and it fits on one line, or (empty) before a recent list.
 std::string SettingsBytes(const SettingsValues& values);
 
 }  // namespace tessavar

@@ -50,6 +50,13 @@ class ByteReader {
     Fail("a variable-length number is longer than four bytes");
   }
 
+  // The next count bytes, skipped over.
+  std::string_view Take(int64_t count) {
+    size_t start = pos_;
+    Skip(count);
+    return bytes_.substr(start, pos_ - start);
+  }
+
   void Skip(int64_t count) {
     if (count < 0 || static_cast<uint64_t>(count) > end_ - pos_) {
       Fail("an event runs past the end of its track");
@@ -71,9 +78,19 @@ int ChannelDataLength(int status) {
   return kind == midi::kProgramChange || kind == midi::kChannelPressure ? 1 : 2;
 }
 
+// Reads the data bytes of a channel message whose first data byte is
+// `first` and tells the sink.
+void ReadChannelEvent(ByteReader& reader, int64_t tick, int status, int first,
+                      MidiEventSink& sink) {
+  size_t offset = reader.pos() - 1;
+  int second = ChannelDataLength(status) == 2 ? reader.Byte() : 0;
+  sink.ChannelEvent(tick, status, first, second, offset);
+}
+
 // Reads one track chunk; returns its end tick and collects its tempos.
 int64_t ReadTrack(ByteReader reader, int track,
-                  std::vector<PlacedTempo>& tempos) {
+                  std::vector<PlacedTempo>& tempos, MidiEventSink& sink) {
+  sink.TrackStart(track);
   int64_t tick = 0;
   int64_t order = 0;
   int running_status = 0;
@@ -83,25 +100,23 @@ int64_t ReadTrack(ByteReader reader, int track,
     int status = reader.Byte();
     if (status < midi::kStatusBit) {
       if (running_status == 0) Fail("a data byte without a status byte");
-      reader.Skip(ChannelDataLength(running_status) - 1);
+      ReadChannelEvent(reader, tick, running_status, status, sink);
       continue;
     }
     if (status < midi::kSysEx) {
       running_status = status;
-      reader.Skip(ChannelDataLength(status));
+      ReadChannelEvent(reader, tick, status, reader.Byte(), sink);
       continue;
     }
     if (status == midi::kMetaEvent) {
       int type = reader.Byte();
       int64_t length = reader.VariableLength();
-      if (type == midi::kMetaEndOfTrack) return tick;
+      if (type == midi::kMetaEndOfTrack) break;
+      std::string_view data = reader.Take(length);
+      sink.MetaEvent(tick, type, data);
       if (type == midi::kMetaTempo && length == 3) {
-        int64_t tempo = reader.Byte() << 16;
-        tempo |= reader.Byte() << 8;
-        tempo |= reader.Byte();
+        int64_t tempo = ReadBigEndian(data, 0, 3);
         if (tempo > 0) tempos.push_back({tick, track, order++, tempo});
-      } else {
-        reader.Skip(length);
       }
     } else if (status == midi::kSysEx || status == midi::kSysExContinuation) {
       reader.Skip(reader.VariableLength());
@@ -110,12 +125,16 @@ int64_t ReadTrack(ByteReader reader, int track,
     }
     running_status = 0;  // meta and system events cancel running status
   }
-  return tick;  // a track without an end-of-track event ends at its last
+  // A track without an end-of-track event ends at its last event.
+  sink.TrackEnd(tick);
+  return tick;
 }
 
 }  // namespace
 
-MidiTiming MidiTiming::Parse(std::string_view bytes) {
+MidiTiming MidiTiming::Parse(std::string_view bytes, MidiEventSink* sink) {
+  MidiEventSink ignore_events;
+  if (sink == nullptr) sink = &ignore_events;
   if (bytes.size() < 14 || bytes.substr(0, 4) != midi::kHeaderChunkId) {
     Fail("no MIDI header");
   }
@@ -142,9 +161,9 @@ MidiTiming MidiTiming::Parse(std::string_view bytes) {
     size_t end =
         static_cast<size_t>(std::min<uint64_t>(begin + length, bytes.size()));
     if (id == midi::kTrackChunkId) {
-      timing.total_ticks_ =
-          std::max(timing.total_ticks_,
-                   ReadTrack(ByteReader(bytes, begin, end), track++, tempos));
+      timing.total_ticks_ = std::max(
+          timing.total_ticks_,
+          ReadTrack(ByteReader(bytes, begin, end), track++, tempos, *sink));
     }
     pos = end;
   }

@@ -19,13 +19,32 @@ struct TempoChange {
   int64_t microseconds_per_quarter = kDefaultMicrosecondsPerQuarter;
 };
 
+// Told every event while a file is parsed, so that other readers share the
+// one parser. Offsets are positions in the parsed bytes.
+class MidiEventSink {
+ public:
+  virtual ~MidiEventSink() = default;
+  virtual void TrackStart(int /*track*/) {}
+  // A channel message with its status byte (running status resolved) and
+  // its data bytes (data2 is 0 for one-byte messages); data_offset is where
+  // its first data byte lies.
+  virtual void ChannelEvent(int64_t /*tick*/, int /*status*/, int /*data1*/,
+                            int /*data2*/, size_t /*data_offset*/) {}
+  virtual void MetaEvent(int64_t /*tick*/, int /*type*/,
+                         std::string_view /*data*/) {}
+  // The end of a track at its last tick.
+  virtual void TrackEnd(int64_t /*tick*/) {}
+};
+
 class MidiTiming {
  public:
   // Reads the header and every track of a Standard MIDI File. Throws
   // RunTimeError (invalid call or argument) naming the fault when the bytes
   // are not a MIDI file, an event is malformed, the division is in time
   // code (not playable here) or the file is longer than 2^31 - 1 ticks.
-  static MidiTiming Parse(std::string_view bytes);
+  // The sink, when given, is told every event as it is read.
+  static MidiTiming Parse(std::string_view bytes,
+                          MidiEventSink* sink = nullptr);
   // Reads the file (looked up case-insensitively) and parses it; file
   // errors throw RunTimeError with their classic numbers.
   static MidiTiming ReadFile(const std::string& path);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "model/note_entry.h"
+#include "model/recent_compositions.h"
 #include "files/file_names.h"
 #include "model/composition_file_io.h"
 #include "model/orchestration_file_io.h"
@@ -128,9 +129,14 @@ void AppCommands::FileLoadComposition() {
 
 void AppCommands::LoadComposition(const std::string& path) {
   state_.composition_path = ReplaceExtension(path, kCompositionExtension);
-  LoadConfigFile(state_, state_.composition_path, ui_);
+  const bool complete =
+      LoadConfigFile(state_, state_.composition_path, ui_).complete;
   state_.midi_path = CompanionMidiPath(state_.composition_path);
   LoadMIDIFile(state_, player_, ui_, errors_);
+  if (complete) {
+    RememberComposition(state_.options.recent_compositions,
+                        state_.composition_path);
+  }
 }
 
 void AppCommands::FileSaveCompositionAs() {
@@ -138,12 +144,28 @@ void AppCommands::FileSaveCompositionAs() {
                   &state_.composition_path)) {
     return;
   }
+  SaveComposition(true);
+}
+
+void AppCommands::FileSaveComposition() {
+  if (state_.composition_path.empty()) {
+    FileSaveCompositionAs();
+  } else if (state_.panel.save_enabled()) {
+    SaveComposition(false);
+  }
+}
+
+void AppCommands::SaveComposition(bool edit_info) {
   // A composition that could not be written (or was refused) gets no
   // companion file and no information either.
   if (!SaveConfigFile(state_, state_.composition_path, ui_, errors_)) return;
+  RememberComposition(state_.options.recent_compositions,
+                      state_.composition_path);
   state_.midi_path = CompanionMidiPath(state_.composition_path);
   if (!SaveMIDIFile(state_, player_, ui_, errors_)) return;
-  if (hooks.edit_composition_info) hooks.edit_composition_info();
+  if (edit_info && hooks.edit_composition_info) {
+    hooks.edit_composition_info();
+  }
   ui_.Yield();
   ui_.SetBusyPointer(true);
   EmbedCompInfo(state_);
@@ -216,7 +238,8 @@ void AppCommands::FileSaveScaleX() {
   SaveScaleFile(state_, ui_, errors_);
 }
 
-void AppCommands::FileExportAudio(const RenderProgress& progress) {
+void AppCommands::FileExportAudio(const RenderProgress& progress,
+                                  const std::vector<bool>& silent_tracks) {
   const std::string midi = FindExistingPath(state_.paths.working_midi);
   if (!FileExists(midi)) {
     dialogs_.ShowMessage(kNothingToExport, "", MessageIcon::kInformation);
@@ -227,7 +250,8 @@ void AppCommands::FileExportAudio(const RenderProgress& progress) {
   ui_.SetBusyPointer(true);
   // Retry renders again.
   RunWithRetry(errors_, [&] {
-    RenderMidiToWav(midi, wav, state_.options.soundfont, progress);
+    RenderMidiToWav(midi, wav, state_.options.soundfont, progress,
+                    silent_tracks);
   });
   ui_.SetBusyPointer(false);
 }

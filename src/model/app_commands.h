@@ -69,6 +69,9 @@ class AppCommands {
   // dialog.
   void LoadComposition(const std::string& path);
   void FileSaveCompositionAs();
+  // Saves the composition under its current name without asking for one
+  // (Save As when it has none yet).
+  void FileSaveComposition();
   void FileLoadOrchestration();
   void FileSaveOrchestration();
   void FileLoadScaleX();
@@ -80,8 +83,9 @@ class AppCommands {
   void FileUserDefinedScale();
 
   // Renders the working MIDI file to a WAV file chosen by the user; the
-  // progress callback may cancel.
-  void FileExportAudio(const RenderProgress& progress = {});
+  // progress callback may cancel. The tracks marked silent are left out.
+  void FileExportAudio(const RenderProgress& progress = {},
+                       const std::vector<bool>& silent_tracks = {});
 
   // Asks for a SoundFont file, remembers it in the options (the settings
   // file keeps it) and has the player reopen its file with it.
@@ -101,6 +105,9 @@ class AppCommands {
   // *path to it (creating its
   // directory first for a save) with the extension replaced. False when
   // the dialog was cancelled or answered with an empty name.
+  // Writes the composition, its MIDI file and the composition information
+  // (edited first when asked) under state.composition_path.
+  void SaveComposition(bool edit_info);
   bool ChooseFile(const std::string& title, std::string_view extension,
                   bool open, std::string* path);
 

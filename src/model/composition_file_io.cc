@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <exception>
+#include <functional>
 
 #include "engine/text_number.h"
 #include "files/file_fields.h"
@@ -93,12 +94,13 @@ void FinishLoad(ProgramState& state, const std::string& path, UiHost& host,
 }
 
 // Reads and applies the file, saying how far it got.
-CompositionLoadResult ReadAndApply(ProgramState& state, const std::string& path,
-                                   int* remembered_auto) {
+CompositionLoadResult ReadAndApply(
+    ProgramState& state, const std::string& path, int* remembered_auto,
+    const std::function<FieldsRead(const std::vector<FileField>&)>& reader) {
   CompositionLoadResult result;
   result.path = path;
   const std::vector<FileField>& layout = CompositionFields();
-  FieldsRead read = ReadFieldsFile(path, layout);
+  FieldsRead read = reader(layout);
   Status error;
   int failed = ApplyFields(state, read, remembered_auto, &error);
   if (failed >= 0) {
@@ -115,6 +117,26 @@ CompositionLoadResult ReadAndApply(ProgramState& state, const std::string& path,
     result.complete = true;
     result.line = read.values.empty() ? 0 : read.values.back().line;
   }
+  return result;
+}
+
+// Reads the fields from `reader` and applies them, as LoadConfigFile says.
+CompositionLoadResult LoadFields(
+    ProgramState& state, const std::string& path, UiHost& host,
+    const std::function<FieldsRead(const std::vector<FileField>&)>& reader) {
+  host.SetBusyPointer(true);
+  // With the mapped parameters locked, a failed load leaves "Auto" alone.
+  int remembered_auto =
+      state.options.lock_mapped ? state.panel.CheckValue(kMappedAutoCheck) : 0;
+  CompositionLoadResult result;
+  try {
+    result = ReadAndApply(state, path, &remembered_auto, reader);
+  } catch (const std::exception& error) {
+    result = CompositionLoadResult();
+    result.path = path;
+    result.reason = error.what();
+  }
+  FinishLoad(state, path, host, remembered_auto, result.complete);
   return result;
 }
 
@@ -158,26 +180,25 @@ bool SaveConfigFile(ProgramState& state, const std::string& path, UiHost& host,
 
 CompositionLoadResult LoadConfigFile(ProgramState& state,
                                      const std::string& path, UiHost& host) {
-  host.SetBusyPointer(true);
   if (path.empty()) {
+    host.SetBusyPointer(true);
     CompositionLoadResult result;
     result.reason = "no composition file named";
     host.SetBusyPointer(false);
     return result;
   }
-  // With the mapped parameters locked, a failed load leaves "Auto" alone.
-  int remembered_auto =
-      state.options.lock_mapped ? state.panel.CheckValue(kMappedAutoCheck) : 0;
-  CompositionLoadResult result;
-  try {
-    result = ReadAndApply(state, path, &remembered_auto);
-  } catch (const std::exception& error) {
-    result = CompositionLoadResult();
-    result.path = path;
-    result.reason = error.what();
-  }
-  FinishLoad(state, path, host, remembered_auto, result.complete);
-  return result;
+  return LoadFields(state, path, host,
+                    [&path](const std::vector<FileField>& layout) {
+                      return ReadFieldsFile(path, layout);
+                    });
+}
+
+CompositionLoadResult LoadConfigText(ProgramState& state,
+                                     const std::string& text, UiHost& host) {
+  return LoadFields(state, "", host,
+                    [&text](const std::vector<FileField>& layout) {
+                      return ReadFields(text, layout);
+                    });
 }
 
 CompositionLoadResult LoadStartupComposition(ProgramState& state,

@@ -43,6 +43,11 @@ bool SaveConfigFile(ProgramState& state, const std::string& path, UiHost& host,
 CompositionLoadResult LoadConfigFile(ProgramState& state,
                                      const std::string& path, UiHost& host);
 
+// The same for a composition file's text held in memory (the caption
+// names no file).
+CompositionLoadResult LoadConfigText(ProgramState& state,
+                                     const std::string& text, UiHost& host);
+
 // Loads a composition as the program loads its default one at start-up:
 // resets the program, shows the Mapping box as its absolute value, then
 // loads the file.

@@ -71,6 +71,8 @@ void PlaybackMonitor::StatusUpdate() {
     bool was_playing =
         status.starts_with(kPlayingPrefix) || status.starts_with(kStoppedText);
     state_.panel.set_status_text(was_playing ? kStoppedText : kReadyText);
+  } else if (mode == kPlayerModePaused) {
+    state_.panel.set_status_text(kPausedText);
   } else {
     state_.panel.set_status_text("");
   }
@@ -84,6 +86,31 @@ void PlaybackMonitor::PlayPressed() {
   player_.SetFrom(
       StartPositionForSlider(state_.play_slider, player_.LengthMs()));
   player_.Play();
+}
+
+void PlaybackMonitor::PlayPausePressed() {
+  int mode = player_.Mode();
+  if (mode == kPlayerModePlaying || mode == kPlayerModePaused) {
+    player_.Pause();
+  } else if (mode == kPlayerModeStopped) {
+    PlayPressed();
+  }
+}
+
+void PlaybackMonitor::SeekTo(int64_t milliseconds) {
+  int64_t length = player_.LengthMs();
+  int64_t position = std::clamp<int64_t>(milliseconds, 0, length);
+  state_.play_slider = SliderForPosition(position, length);
+  player_.SetFrom(position);
+  if (player_.Mode() == kPlayerModePlaying) player_.Play();
+}
+
+int64_t PlaybackMonitor::PlayheadMs() const {
+  int mode = player_.Mode();
+  if (mode == kPlayerModePlaying || mode == kPlayerModePaused) {
+    return player_.PositionMs();
+  }
+  return StartPositionForSlider(state_.play_slider, player_.LengthMs());
 }
 
 void PlaybackMonitor::StopAndRewindPressed() {

@@ -16,6 +16,7 @@ inline constexpr int kPlaySliderMax = 1000;
 inline constexpr char kPlayingPrefix[] = "playing...";
 inline constexpr char kStoppedText[] = "stopped";
 inline constexpr char kReadyText[] = "ready";
+inline constexpr char kPausedText[] = "paused";
 
 // The slider value for a position: the integer part of 1000 x P / D, in
 // 64-bit arithmetic so that files longer than 35 minutes work; 0 for an
@@ -54,6 +55,14 @@ class PlaybackMonitor {
   void PlayPressed();
   // The stop-and-rewind button: slider to 0, then Stop.
   void StopAndRewindPressed();
+  // Space: pauses while playing, resumes while paused, else plays.
+  void PlayPausePressed();
+  // A click on the roll or a slider released: playing goes on from there;
+  // otherwise the next play starts there.
+  void SeekTo(int64_t milliseconds);
+  // Where the playhead stands: the playing (or paused) position, else where
+  // the next play starts.
+  int64_t PlayheadMs() const;
 
  private:
   Player& player_;

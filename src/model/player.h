@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tessavar {
 
@@ -37,6 +38,12 @@ class Player {
   virtual void Stop() = 0;
   // Pauses while playing, resumes while paused.
   virtual void Pause() {}
+  // Tracks of the file (by track chunk) that play silenced, from now on and
+  // for the files opened later; an empty list silences none.
+  virtual void SetSilentTracks(const std::vector<bool>& /*silent*/) {}
+  // From now on playback that reaches end_ms goes on at start_ms; end_ms <=
+  // start_ms plays to the end of the file as usual.
+  virtual void SetLoop(int64_t /*start_ms*/, int64_t /*end_ms*/) {}
 
   virtual int Mode() const = 0;
   virtual int64_t LengthMs() const = 0;

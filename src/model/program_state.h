@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "model/command_state.h"
 #include "model/panel_model.h"
@@ -24,6 +25,10 @@ struct Options {
   bool autoplay_redo = false;  // "Autoplay after Redo"
   bool lock_mapped = false;    // "Lock Mapped Parameters"
   std::string soundfont;
+  // The compositions last loaded or saved, newest first.
+  std::vector<std::string> recent_compositions;
+  // Why the settings file's list of recent compositions was not used.
+  std::string recent_problem;
 };
 
 using ChannelMap = std::array<int, kTrackCount>;

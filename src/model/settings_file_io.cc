@@ -23,6 +23,8 @@ void LoadIniFile(Options& options, const std::string& path) {
   }
   if (values.check_marks.size() == marks.size()) {
     options.soundfont = values.soundfont;
+    options.recent_compositions = values.recent;
+    options.recent_problem = values.recent_problem;
   }
 }
 
@@ -31,6 +33,7 @@ bool SaveIniFile(const Options& options, const std::string& path) {
   SettingsValues values;
   for (bool* mark : CheckMarks(copy)) values.check_marks.push_back(*mark);
   values.soundfont = options.soundfont;
+  values.recent = options.recent_compositions;
   try {
     WriteFileAtomically(LowerCaseFileName(path), SettingsBytes(values));
     return true;

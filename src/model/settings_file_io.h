@@ -11,7 +11,8 @@ namespace tessavar {
 // Reads the settings silently. Each check mark is set in line order; on a
 // missing file, a missing line or a line that is not a number, reading
 // stops and that option and the later ones keep their state. The SoundFont
-// is that of the fourth line, empty when there is none.
+// is that of the fourth line, empty when there is none, and the recent
+// compositions follow it (see recent_problem when they were left out).
 void LoadIniFile(Options& options, const std::string& path);
 
 // Writes the settings (file name in lower case); the SoundFont line only

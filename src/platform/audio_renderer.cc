@@ -12,9 +12,10 @@
 #include <memory>
 #include <vector>
 
-#include "base/status.h"
-#include "midi/midi_timing.h"
 #include "base/file_system.h"
+#include "base/status.h"
+#include "midi/midi_reader.h"
+#include "midi/midi_timing.h"
 #include "platform/soundfont.h"
 #include "platform/synth_setup.h"
 
@@ -180,9 +181,11 @@ double RenderResult::seconds() const {
 RenderResult RenderMidiToWav(const std::string& midi_path,
                              const std::string& wav_path,
                              const std::string& soundfont,
-                             const RenderProgress& progress) {
-  std::string bytes =
-      NamingFile(midi_path, [&] { return ReadWholeFile(midi_path); });
+                             const RenderProgress& progress,
+                             const std::vector<bool>& silent_tracks) {
+  std::string bytes = SilenceTracks(
+      NamingFile(midi_path, [&] { return ReadWholeFile(midi_path); }),
+      silent_tracks);
   MidiTiming timing =
       NamingFile(midi_path, [&] { return MidiTiming::Parse(bytes); });
   FluidSettingsPtr settings = NewSynthSettings();

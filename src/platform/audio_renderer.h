@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tessavar {
 
@@ -25,14 +26,16 @@ struct RenderResult {
 // Renders midi_path into a 16-bit stereo 44.1 kHz WAV file at wav_path,
 // written through a temporary file that replaces wav_path only when
 // complete (a cancelled or failed render leaves wav_path as it was).
-// soundfont empty = the system's General MIDI SoundFont. Throws
+// soundfont empty = the system's General MIDI SoundFont; the tracks marked
+// in silent_tracks (by track chunk) are rendered without their notes. Throws
 // RunTimeError: 53 for a missing MIDI file or SoundFont, 5 for a file that
 // is not MIDI, 75 for an unusable SoundFont, the file-system numbers for
 // write failures.
 RenderResult RenderMidiToWav(const std::string& midi_path,
                              const std::string& wav_path,
                              const std::string& soundfont = {},
-                             const RenderProgress& progress = {});
+                             const RenderProgress& progress = {},
+                             const std::vector<bool>& silent_tracks = {});
 
 }  // namespace tessavar
 

@@ -11,9 +11,10 @@
 #include <optional>
 #include <thread>
 
-#include "base/status.h"
-#include "midi/midi_timing.h"
 #include "base/file_system.h"
+#include "base/status.h"
+#include "midi/midi_reader.h"
+#include "midi/midi_timing.h"
 #include "platform/soundfont.h"
 #include "platform/synth_setup.h"
 
@@ -45,6 +46,10 @@ struct FluidPlayer::Impl {
   int64_t CurrentMs() const;
   void StartAt(int64_t milliseconds);
   void StopMidi();
+  // The bytes played from the file read, with the silent tracks' notes
+  // silenced.
+  void UpdatePlayedBytes();
+  bool LoopActive() const { return loop_end_ms > loop_start_ms; }
 
   // --- Called without the mutex ---------------------------------------------
   void StartOutput();
@@ -65,7 +70,11 @@ struct FluidPlayer::Impl {
   std::string soundfont_loaded;
 
   std::string file_name;
-  std::string bytes;  // the open file
+  std::string file_bytes;  // the open file
+  std::string bytes;       // what plays: the file, some tracks silenced
+  std::vector<bool> silent_tracks;
+  int64_t loop_start_ms = 0;
+  int64_t loop_end_ms = 0;
   std::optional<MidiTiming> timing;
   int mode = kPlayerModeNotOpen;
   std::optional<int64_t> from_ms;
@@ -113,7 +122,9 @@ void FluidPlayer::Impl::RenderLocked(int frames, float* out_left,
   if (!synth) return;
   RenderFrames(synth.get(), frames, out_left, out_right);
   if (mode != kPlayerModePlaying || !midi) return;
-  if (CurrentTick() >= timing->total_ticks()) {
+  if (LoopActive() && CurrentMs() >= loop_end_ms) {
+    StartAt(loop_start_ms);
+  } else if (CurrentTick() >= timing->total_ticks()) {
     stopped_ms = timing->LengthMs();
     StopMidi();
     mode = kPlayerModeStopped;
@@ -160,6 +171,10 @@ void FluidPlayer::Impl::StartAt(int64_t milliseconds) {
   if (start_tick > 0) fluid_player_seek(midi.get(), start_tick);
   fluid_player_play(midi.get());
   mode = kPlayerModePlaying;
+}
+
+void FluidPlayer::Impl::UpdatePlayedBytes() {
+  bytes = SilenceTracks(file_bytes, silent_tracks);
 }
 
 void FluidPlayer::Impl::StopMidi() {
@@ -289,6 +304,8 @@ void FluidPlayer::Close() {
   impl_->StopMidi();
   impl_->bytes.clear();
   impl_->bytes.shrink_to_fit();
+  impl_->file_bytes.clear();
+  impl_->file_bytes.shrink_to_fit();
   impl_->timing.reset();
   impl_->mode = kPlayerModeNotOpen;
   impl_->from_ms.reset();
@@ -320,7 +337,8 @@ bool FluidPlayer::Open() {
     std::lock_guard lock(impl_->mutex);
     if (!impl_->EnsureSynth()) return false;
     impl_->EnsureSoundFont();
-    impl_->bytes = std::move(bytes);
+    impl_->file_bytes = std::move(bytes);
+    impl_->UpdatePlayedBytes();
     impl_->timing = std::move(timing);
     impl_->mode = kPlayerModeStopped;
     start_output = !impl_->output_started;
@@ -332,6 +350,8 @@ bool FluidPlayer::Open() {
 void FluidPlayer::SetFrom(int64_t milliseconds) {
   std::lock_guard lock(impl_->mutex);
   impl_->from_ms = std::max<int64_t>(milliseconds, 0);
+  // While not playing the position is where the next play starts.
+  if (impl_->mode != kPlayerModePlaying) impl_->stopped_ms = *impl_->from_ms;
 }
 
 void FluidPlayer::Play() {
@@ -363,8 +383,25 @@ void FluidPlayer::Pause() {
     p.StopMidi();
     p.mode = kPlayerModePaused;
   } else if (p.mode == kPlayerModePaused) {
-    p.StartAt(p.stopped_ms);
+    p.StartAt(p.from_ms ? *p.from_ms : p.stopped_ms);
+    p.from_ms.reset();
   }
+}
+
+void FluidPlayer::SetSilentTracks(const std::vector<bool>& silent) {
+  std::lock_guard lock(impl_->mutex);
+  Impl& p = *impl_;
+  if (p.silent_tracks == silent) return;
+  p.silent_tracks = silent;
+  if (p.mode == kPlayerModeNotOpen) return;
+  p.UpdatePlayedBytes();
+  if (p.mode == kPlayerModePlaying) p.StartAt(p.CurrentMs());
+}
+
+void FluidPlayer::SetLoop(int64_t start_ms, int64_t end_ms) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->loop_start_ms = std::max<int64_t>(start_ms, 0);
+  impl_->loop_end_ms = end_ms;
 }
 
 int FluidPlayer::Mode() const {

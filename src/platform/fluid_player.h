@@ -67,7 +67,12 @@ class FluidPlayer : public Player {
   // stopped or paused.
   void Play() override;
   void Stop() override;
+  // Resumes at the position given with SetFrom, if any.
   void Pause() override;
+  // Plays a copy of the file with the tracks' notes silenced; while
+  // playing, continues at once from the same position.
+  void SetSilentTracks(const std::vector<bool>& silent) override;
+  void SetLoop(int64_t start_ms, int64_t end_ms) override;
   int Mode() const override;
   int64_t LengthMs() const override;
   int64_t PositionMs() const override;

@@ -1,18 +1,22 @@
 #include "ui/main_window.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTimer>
@@ -20,13 +24,17 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "model/recent_compositions.h"
+#include "base/file_system.h"
 #include "model/redo_command.h"
-#include "ui/panel_view.h"
-#include "ui/playback_strip.h"
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/comp_info_dialog.h"
 #include "ui/dialogs/help_window.h"
 #include "ui/dialogs/midi_map_dialog.h"
+#include "ui/history_window.h"
+#include "ui/panel_view.h"
+#include "ui/playback_strip.h"
+#include "ui/roll_view.h"
 
 namespace tessavar {
 
@@ -34,6 +42,19 @@ namespace {
 
 constexpr int kSplashMilliseconds = 5000;
 constexpr int kStatusUpdateMilliseconds = 250;
+constexpr int kPlayheadMilliseconds = 50;
+
+// What changes when the file is written again: path, size and time.
+std::string FileKey(const std::string& name) {
+  const std::string path = FindExistingPath(name);
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  if (error) return {};
+  const auto time = std::filesystem::last_write_time(path, error);
+  if (error) return {};
+  return path + "|" + std::to_string(size) + "|" +
+         std::to_string(time.time_since_epoch().count());
+}
 
 // For widgets and menu items.
 template <typename Control>
@@ -60,6 +81,8 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
                                             ui_host_);
   compose_ =
       std::make_unique<ComposeCommand>(state_, player_, ui_host_, errors_);
+  browse_ = std::make_unique<BrowseSession>(state_, player_, ui_host_, errors_);
+  history_window_ = new HistoryWindow(this);
 
   // The help document is loaded now and shown on request.
   help_window_ = new HelpWindow(state_.paths.help_file, this);
@@ -90,8 +113,11 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   connect(status_timer_, &QTimer::timeout, this, &MainWindow::PollPlayer);
   status_timer_->start(kStatusUpdateMilliseconds);
   ConnectPlaybackStrip();
+  ConnectRoll();
+  AddTransportKeys();
   ConnectCommandButtons();
   ConnectDialogCommands();
+  ConnectBrowsing();
   ui_host_.before_yield = [this] { Refresh(); };
 
   state_.panel.on_changed = [this] { Refresh(); };
@@ -136,8 +162,18 @@ QWidget* MainWindow::BuildCentralWidget() {
   load_button_->setObjectName("Command1");
   save_button_ = new QPushButton(tr("Save"), commands);
   save_button_->setObjectName("Command2");
+  previous_mapping_button_ =
+      new QPushButton(QString::fromUtf8("\u25C0 ") + tr("Mapping"), commands);
+  previous_mapping_button_->setObjectName("PreviousMappingButton");
+  previous_mapping_button_->setToolTip(
+      tr("Compose the previous mapping (Alt+Left)"));
+  next_mapping_button_ =
+      new QPushButton(tr("Mapping") + QString::fromUtf8(" \u25B6"), commands);
+  next_mapping_button_->setObjectName("NextMappingButton");
+  next_mapping_button_->setToolTip(tr("Compose the next mapping (Alt+Right)"));
   for (QPushButton* button :
-       {compile_button_, redo_button_, load_button_, save_button_}) {
+       {compile_button_, redo_button_, load_button_, save_button_,
+        previous_mapping_button_, next_mapping_button_}) {
     button->setMinimumHeight(30);
     button->setAutoDefault(false);
   }
@@ -148,6 +184,8 @@ QWidget* MainWindow::BuildCentralWidget() {
   buttons->addWidget(redo_button_, 0, 1);
   buttons->addWidget(load_button_, 1, 0);
   buttons->addWidget(save_button_, 1, 1);
+  buttons->addWidget(previous_mapping_button_, 2, 0);
+  buttons->addWidget(next_mapping_button_, 2, 1);
   left->addStretch(1);  // the buttons line up with the groups' bottom
   left->addWidget(commands);
 
@@ -163,6 +201,14 @@ QWidget* MainWindow::BuildCentralWidget() {
   strip_ = new PlaybackStrip(playback);
   playback_layout->addWidget(strip_);
   outer->addWidget(playback);
+
+  auto* roll_group = new QGroupBox(tr("Piano Roll"), central);
+  roll_group->setObjectName("RollFrame");
+  auto* roll_layout = new QHBoxLayout(roll_group);
+  roll_layout->setContentsMargins(8, 4, 8, 6);
+  roll_ = new RollView(roll_group);
+  roll_layout->addWidget(roll_);
+  outer->addWidget(roll_group);
   return central;
 }
 
@@ -202,6 +248,13 @@ void MainWindow::BuildMenus() {
       AddMenuItem(file, "FileSaveComp", tr("&Save Composition"),
                   QKeySequence(Qt::CTRL | Qt::Key_S));
   Connect(save_composition_item_, &AppCommands::FileSaveCompositionAs);
+  save_again_item_ = AddMenuItem(file, "FileResaveComp", tr("Save &Again"),
+                                 QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S));
+  Connect(save_again_item_, &AppCommands::FileSaveComposition);
+  recent_menu_ = file->addMenu(tr("&Recent Compositions"));
+  recent_menu_->menuAction()->setObjectName("FileRecent");
+  file_commands_.push_back(recent_menu_->menuAction());
+  connect(recent_menu_, &QMenu::aboutToShow, this, &MainWindow::FillRecentMenu);
   AddFileCommand(file, "FileCompositionInfo", tr("Composition In&fo"),
                  QKeySequence(Qt::CTRL | Qt::Key_F));
   file->addSeparator();
@@ -238,6 +291,8 @@ void MainWindow::BuildMenus() {
                               QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(exit, &QAction::triggered, this, &QWidget::close);
 
+  BuildEditMenu();
+
   QMenu* options = menuBar()->addMenu(tr("&Options"));
   options->setObjectName("OptionsMenu");
   QAction* autoplay =
@@ -270,8 +325,114 @@ void MainWindow::BuildMenus() {
 void MainWindow::Connect(QAction* action, void (AppCommands::*command)()) {
   connect(action, &QAction::triggered, this, [this, command] {
     (commands_.get()->*command)();
+    if (command == &AppCommands::FileLoadComposition) browse_->PieceReplaced();
+    SettingsChanged();
+  });
+}
+
+void MainWindow::BuildEditMenu() {
+  QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+  edit->setObjectName("EditMenu");
+  // "Change", so that they are not taken for the Redo Midi command.
+  AddMenuItem(edit, "EditUndo", tr("&Undo Change"),
+              QKeySequence(Qt::CTRL | Qt::Key_Z));
+  AddMenuItem(edit, "EditRedo", tr("Re&do Change"),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+              QKeySequence(Qt::CTRL | Qt::Key_Y));
+  edit->addSeparator();
+  AddMenuItem(edit, "EditPreviousMapping", tr("&Previous Mapping"),
+              QKeySequence(Qt::ALT | Qt::Key_Left));
+  AddMenuItem(edit, "EditNextMapping", tr("&Next Mapping"),
+              QKeySequence(Qt::ALT | Qt::Key_Right));
+  edit->addSeparator();
+  AddMenuItem(edit, "EditHistory", tr("Piece &History..."),
+              QKeySequence(Qt::CTRL | Qt::Key_H));
+}
+
+void MainWindow::FillRecentMenu() {
+  recent_menu_->clear();
+  int n = 0;
+  for (const RecentComposition& recent :
+       RecentCompositions(state_.options.recent_compositions)) {
+    const QString path = QString::fromStdString(recent.path);
+    QAction* action = recent_menu_->addAction(
+        QStringLiteral("&%1 %2").arg((n + 1) % 10).arg(path));
+    action->setObjectName(QStringLiteral("RecentComposition%1").arg(n++));
+    // A composition that is gone is shown greyed.
+    action->setEnabled(recent.exists && !state_.commands.busy());
+    connect(action, &QAction::triggered, this, [this, file = recent.path] {
+      commands_->LoadComposition(file);
+      browse_->PieceReplaced();
+      SettingsChanged();
+    });
+  }
+  recent_menu_->menuAction()->setEnabled(n > 0 && !state_.commands.busy());
+}
+
+void MainWindow::SettingsChanged() {
+  browse_->UserChanged();
+  Refresh();
+}
+
+void MainWindow::ConnectBrowsing() {
+  panel_view_->on_user_change = [this](ChangeKey key) {
+    browse_->UserChanged(key);
+    Refresh();
+  };
+  panel_view_->on_box_left = [this](BoxId id) {
+    browse_->BoxLeft(id);
+    Refresh();
+  };
+  connect(MenuItem("EditUndo"), &QAction::triggered, this, [this] {
+    browse_->Undo();
     Refresh();
   });
+  connect(MenuItem("EditRedo"), &QAction::triggered, this, [this] {
+    browse_->Redo();
+    Refresh();
+  });
+  connect(MenuItem("EditPreviousMapping"), &QAction::triggered, this,
+          [this] { StepMapping(-1); });
+  connect(MenuItem("EditNextMapping"), &QAction::triggered, this,
+          [this] { StepMapping(1); });
+  connect(previous_mapping_button_, &QPushButton::clicked, this,
+          [this] { StepMapping(-1); });
+  connect(next_mapping_button_, &QPushButton::clicked, this,
+          [this] { StepMapping(1); });
+  connect(MenuItem("EditHistory"), &QAction::triggered, this, [this] {
+    history_window_->Show(browse_->history());
+    history_window_->show();
+    history_window_->raise();
+    history_window_->activateWindow();
+  });
+  connect(history_window_, &HistoryWindow::RestoreRequested, this,
+          [this](int index) { RestorePiece(index, false); });
+  connect(history_window_, &HistoryWindow::SaveRequested, this,
+          [this](int index) { RestorePiece(index, true); });
+  connect(history_window_, &HistoryWindow::StarToggled, this, [this](int i) {
+    const auto& entries = browse_->history().entries();
+    if (i < 0 || static_cast<size_t>(i) >= entries.size()) return;
+    browse_->SetStarred(i, !entries[i].record.starred);
+    history_window_->Show(browse_->history());
+  });
+}
+
+void MainWindow::StepMapping(int direction) {
+  if (state_.commands.busy() || !state_.panel.enabled()) return;
+  browse_->StepMapping(direction);
+  Compose();
+}
+
+void MainWindow::RestorePiece(int index, bool save) {
+  if (state_.commands.busy() || index < 0) return;
+  const BrowseSession::Restored restored = browse_->RestorePiece(index);
+  if (restored == BrowseSession::Restored::kNone) return;
+  if (restored == BrowseSession::Restored::kNeedsCompose) Compose();
+  Refresh();
+  if (save && state_.panel.save_enabled()) {
+    commands_->FileSaveCompositionAs();
+    Refresh();
+  }
 }
 
 QAction* MainWindow::MenuItem(const QString& name) const {
@@ -324,6 +485,8 @@ void MainWindow::Compose() {
   const ComposeOutcome outcome = compose_->Click();
   // A click while composing only asked the running compose to stop.
   if (!outcome.started()) return;
+  browse_->Composed(outcome);
+  history_window_->Show(browse_->history());
   Refresh();
   const ComposeValidation& validation = outcome.validation;
   if (outcome.kind == ComposeOutcome::Kind::kInvalid &&
@@ -351,6 +514,7 @@ void MainWindow::ConnectDialogCommands() {
   connect(MenuItem("MIDIT2M"), &QAction::triggered, this, [this] {
     MidiMapDialog dialog(state_.channel_map, dialogs_, this);
     dialog.Run();
+    SettingsChanged();
   });
   connect(MenuItem("HelpHelpFile"), &QAction::triggered, this, [this] {
     help_window_->show();
@@ -389,8 +553,81 @@ void MainWindow::ConnectPlaybackStrip() {
     monitor_.StopAndRewindPressed();
     Refresh();
   });
+  // Dragging only moves the handle; where it is let go, playing goes on.
+  auto seek_to_slider = [this] {
+    monitor_.SeekTo(
+        StartPositionForSlider(strip_->SliderPosition(), player_.LengthMs()));
+    Refresh();
+  };
   connect(strip_, &PlaybackStrip::SliderMoved, this,
-          [this](int value) { state_.play_slider = value; });
+          [this, seek_to_slider](int value) {
+            state_.play_slider = value;
+            if (!strip_->slider()->isSliderDown()) seek_to_slider();
+          });
+  connect(strip_->slider(), &QSlider::sliderReleased, this, seek_to_slider);
+}
+
+void MainWindow::ConnectRoll() {
+  connect(roll_, &RollView::SeekRequested, this, [this](qint64 milliseconds) {
+    monitor_.SeekTo(milliseconds);
+    Refresh();
+  });
+  connect(roll_, &RollView::LoopChanged, this, &MainWindow::ApplyLoop);
+  connect(roll_, &RollView::MixChanged, this, [this] {
+    player_.SetSilentTracks(roll_->model().mix().SilentTracks());
+  });
+  playhead_timer_ = new QTimer(this);
+  connect(playhead_timer_, &QTimer::timeout, this, [this] {
+    if (player_.Mode() != kPlayerModeNotOpen) {
+      roll_->SetPlayheadMs(monitor_.PlayheadMs());
+    }
+  });
+  playhead_timer_->start(kPlayheadMilliseconds);
+  auto* fit = new QAction(tr("Fit Roll to Window"), this);
+  fit->setObjectName("RollFitAction");
+  fit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+  addAction(fit);
+  connect(fit, &QAction::triggered, roll_, &RollView::FitToWindow);
+}
+
+void MainWindow::SyncRollWithPlayer() {
+  if (player_.Mode() == kPlayerModeNotOpen) return;
+  const std::string key = FileKey(player_.FileName());
+  if (key == roll_file_key_) return;
+  roll_file_key_ = key;
+  roll_->ShowFile(FindExistingPath(player_.FileName()));
+  player_.SetSilentTracks(roll_->model().mix().SilentTracks());
+  ApplyLoop();
+}
+
+void MainWindow::ApplyLoop() {
+  const RollModel& model = roll_->model();
+  if (model.loop_enabled()) {
+    player_.SetLoop(model.LoopStartMs(), model.LoopEndMs());
+  } else {
+    player_.SetLoop(0, 0);
+  }
+}
+
+void MainWindow::AddTransportKeys() {
+  // Space operates a focused button, check box or list as usual (text
+  // boxes take it as text before any shortcut); anywhere else it plays
+  // and pauses.
+  auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
+  connect(space, &QShortcut::activated, this, [this] {
+    QWidget* focus = QApplication::focusWidget();
+    auto* button = qobject_cast<QAbstractButton*>(focus);
+    if (button != nullptr && button->isEnabled()) {
+      button->animateClick();
+    } else if (auto* combo = qobject_cast<QComboBox*>(focus)) {
+      combo->showPopup();
+    } else {
+      monitor_.PlayPausePressed();
+      Refresh();
+    }
+  });
+  auto* home = new QShortcut(QKeySequence(Qt::Key_Home), this);
+  connect(home, &QShortcut::activated, strip_, &PlaybackStrip::RewindPressed);
 }
 
 void MainWindow::PollPlayer() {
@@ -403,18 +640,20 @@ void MainWindow::ExportAudio() {
   // Made at the first progress report, so it never shows over the file
   // dialog that comes first.
   std::unique_ptr<QProgressDialog> progress;
-  commands_->FileExportAudio([this, &progress](double fraction) {
-    if (!progress) {
-      progress = std::make_unique<QProgressDialog>(tr("Rendering audio..."),
-                                                   tr("Cancel"), 0, 1000, this);
-      progress->setWindowTitle(tr("Export Audio"));
-      progress->setWindowModality(Qt::WindowModal);
-      progress->setMinimumDuration(300);
-    }
-    progress->setValue(static_cast<int>(fraction * 1000));
-    QCoreApplication::processEvents();
-    return !progress->wasCanceled();
-  });
+  commands_->FileExportAudio(
+      [this, &progress](double fraction) {
+        if (!progress) {
+          progress = std::make_unique<QProgressDialog>(
+              tr("Rendering audio..."), tr("Cancel"), 0, 1000, this);
+          progress->setWindowTitle(tr("Export Audio"));
+          progress->setWindowModality(Qt::WindowModal);
+          progress->setMinimumDuration(300);
+        }
+        progress->setValue(static_cast<int>(fraction * 1000));
+        QCoreApplication::processEvents();
+        return !progress->wasCanceled();
+      },
+      roll_->model().mix().SilentTracks());
   Refresh();
 }
 
@@ -435,9 +674,18 @@ void MainWindow::Refresh() {
   if (compile_button_->text() != compose_caption) {
     compile_button_->setText(compose_caption);
   }
+  SetEnabledIfChanged(save_again_item_, commands.save);
   for (QAction* action : file_commands_) {
     SetEnabledIfChanged(action, commands.file_commands);
   }
+  const bool idle = !state_.commands.busy() && panel.enabled();
+  MenuItem("EditUndo")->setEnabled(idle && browse_->CanUndo());
+  MenuItem("EditRedo")->setEnabled(idle && browse_->CanRedo());
+  MenuItem("EditPreviousMapping")->setEnabled(idle);
+  MenuItem("EditNextMapping")->setEnabled(idle);
+  SetEnabledIfChanged(previous_mapping_button_, idle);
+  SetEnabledIfChanged(next_mapping_button_, idle);
+  history_window_->SetCommandsEnabled(idle);
   MenuItem("OptionsAutoplay")->setChecked(state_.options.autoplay);
   MenuItem("OptionsAutoplayRedo")->setChecked(state_.options.autoplay_redo);
   MenuItem("OptionsLockMapped")->setChecked(state_.options.lock_mapped);
@@ -445,6 +693,7 @@ void MainWindow::Refresh() {
   if (windowTitle() != caption) setWindowTitle(caption);
   strip_->SetSliderPosition(state_.play_slider);
   strip_->SetTransportEnabled(player_.Mode() != kPlayerModeNotOpen);
+  SyncRollWithPlayer();
 }
 
 bool MainWindow::event(QEvent* event) {
@@ -462,6 +711,13 @@ bool MainWindow::event(QEvent* event) {
 void MainWindow::RunFirstActivation() {
   if (commands_->activated_once() || exited_) return;
   commands_->FirstActivation();
+  browse_->Start();
+  // One notice at most: the history's comes first.
+  const std::string& recent_problem = state_.options.recent_problem;
+  if (!recent_problem.empty() && state_.panel.status_text().empty()) {
+    state_.panel.set_status_text("Recent compositions not read: " +
+                                 recent_problem);
+  }
   Refresh();
 }
 
@@ -478,6 +734,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     exited_ = true;
     status_timer_->stop();
     commands_->FormExit();
+    browse_->Finish();
     // Every other window closes with the program.
     for (QWidget* window : QApplication::topLevelWidgets()) {
       if (window != this && window->isVisible()) window->close();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/app_commands.h"
+#include "model/browse_session.h"
 #include "model/compose_command.h"
 #include "model/playback_monitor.h"
 #include "model/program_state.h"
@@ -24,8 +25,10 @@ namespace tessavar {
 
 class AboutWindow;
 class HelpWindow;
+class HistoryWindow;
 class PanelView;
 class PlaybackStrip;
+class RollView;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -37,8 +40,15 @@ class MainWindow : public QMainWindow {
   ~MainWindow() override;
 
   AppCommands& commands() { return *commands_; }
+  BrowseSession& browse() { return *browse_; }
+  HistoryWindow* history_window() const { return history_window_; }
+  QPushButton* previous_mapping_button() const {
+    return previous_mapping_button_;
+  }
+  QPushButton* next_mapping_button() const { return next_mapping_button_; }
   PanelView& panel_view() { return *panel_view_; }
   PlaybackStrip& playback_strip() { return *strip_; }
+  RollView& roll_view() { return *roll_; }
   QPushButton* compile_button() const { return compile_button_; }
   QPushButton* redo_button() const { return redo_button_; }
   QPushButton* load_button() const { return load_button_; }
@@ -58,10 +68,27 @@ class MainWindow : public QMainWindow {
 
  private:
   void BuildMenus();
+  void BuildEditMenu();
+  void FillRecentMenu();
+  void ConnectBrowsing();
+  // Sets the mapping one further and composes it.
+  void StepMapping(int direction);
+  // Brings back a piece of the history (composing it when its music is not
+  // at hand) and, when asked, saves it.
+  void RestorePiece(int index, bool save);
+  // A command changed the settings: one undo step.
+  void SettingsChanged();
   QWidget* BuildCentralWidget();
   void SetTabOrder();
   void PlaceOnScreen();
   void ConnectPlaybackStrip();
+  // The roll follows the file in the player, its playhead the position;
+  // its clicks seek, its loop and mute and solo go to the player.
+  void ConnectRoll();
+  void SyncRollWithPlayer();
+  void ApplyLoop();
+  // Space and Home for the transport.
+  void AddTransportKeys();
   // The player's periodic status update, while a file is open.
   void PollPlayer();
   void ExportAudio();
@@ -89,6 +116,7 @@ class MainWindow : public QMainWindow {
   ErrorReporter& errors_;
   QtUiHost ui_host_;
   std::unique_ptr<AppCommands> commands_;
+  std::unique_ptr<BrowseSession> browse_;
   PlaybackMonitor monitor_;
 
   PanelView* panel_view_ = nullptr;
@@ -97,16 +125,25 @@ class MainWindow : public QMainWindow {
   QPushButton* redo_button_ = nullptr;
   QPushButton* load_button_ = nullptr;
   QPushButton* save_button_ = nullptr;
+  QPushButton* previous_mapping_button_ = nullptr;
+  QPushButton* next_mapping_button_ = nullptr;
+  QMenu* recent_menu_ = nullptr;
+  HistoryWindow* history_window_ = nullptr;
   QLabel* status_line_ = nullptr;
   HelpWindow* help_window_ = nullptr;
   AboutWindow* about_window_ = nullptr;
   QTimer* splash_timer_ = nullptr;
   QTimer* status_timer_ = nullptr;
+  RollView* roll_ = nullptr;
+  QTimer* playhead_timer_ = nullptr;
+  // The file the roll shows: path, size and modification time.
+  std::string roll_file_key_;
   bool exited_ = false;
   std::unique_ptr<ComposeCommand> compose_;
   // The "Save Composition" item, which follows the Save button, and the
   // other items made by AddFileCommand.
   QAction* save_composition_item_ = nullptr;
+  QAction* save_again_item_ = nullptr;
   std::vector<QAction*> file_commands_;
   // The window was closed while Compose or Redo was running.
   bool close_pending_ = false;

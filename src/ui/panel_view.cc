@@ -7,11 +7,14 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include "model/panel_tips.h"
 #include "ui/list_combo.h"
 #include "ui/spinner.h"
 
@@ -41,7 +44,7 @@ const char* BoxName(Box box) {
       return "SeedBox";
     case Box::kVariation:
       return "ComplexBox";
-    case Box::kTracks:
+    case Box::kTrackCount:
       return "TracksBox";
     case Box::kTempo:
       return "TempoBox";
@@ -63,7 +66,7 @@ const char* SpinnerName(Box box) {
       return "ThemeScroll";
     case Box::kVariation:
       return "ComplexScroll";
-    case Box::kTracks:
+    case Box::kTrackCount:
       return "TracksScroll";
     case Box::kTempo:
       return "TempoScroll";
@@ -156,6 +159,15 @@ QGridLayout* GroupGrid(QGroupBox* group) {
   return grid;
 }
 
+// Undo and redo keys go to the window's commands, not to a box's own
+// undo, which the model would never hear of.
+bool IsUndoKey(QEvent* event) {
+  if (event->type() != QEvent::ShortcutOverride) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  return key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+         key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
+}
+
 }  // namespace
 
 PanelView::PanelView(PanelModel& model, QObject* parent)
@@ -180,8 +192,10 @@ QLineEdit* PanelView::AddBox(BoxId id, QWidget* parent, int width) {
   font.setBold(true);
   edit->setFont(font);
   edit->installEventFilter(this);
+  edit->setToolTip(QString::fromStdString(BoxTip(id)));
   connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
     model_.SetText(id, text.toStdString());
+    UserChange(ChangeKey::Typing(id));
   });
   Spinner* spinner = nullptr;
   if (PanelModel::HasSpinner(id)) spinner = AddSpinner(id, parent);
@@ -197,16 +211,22 @@ Spinner* PanelView::AddSpinner(BoxId id, QWidget* parent) {
   SpinnerRange range = PanelModel::Range(id);
   spinner->SetRange(range.low, range.high, range.step);
   spinner->setFixedHeight(kRowHeight);
-  connect(spinner, &Spinner::Stepped, this,
-          [this, id](int direction) { model_.StepSpinner(id, direction); });
-  connect(spinner, &Spinner::Dragged, this,
-          [this, id](int value) { model_.SetSpinner(id, value); });
+  spinner->setToolTip(QString::fromStdString(BoxTip(id)));
+  connect(spinner, &Spinner::Stepped, this, [this, id](int direction) {
+    model_.StepSpinner(id, direction);
+    UserChange({});
+  });
+  connect(spinner, &Spinner::Dragged, this, [this, id](int value) {
+    model_.SetSpinner(id, value);
+    UserChange(ChangeKey::Dragging(id));
+  });
   return spinner;
 }
 
 ListCombo* PanelView::AddList(ListId id, QWidget* parent) {
   auto* combo = new ListCombo(parent);
   combo->setObjectName(ListName(id));
+  combo->setToolTip(QString::fromStdString(ListTip(id.list)));
   for (const std::string& entry : ListEntries(id.list)) {
     // Instrument names are stored in mixed case and shown in upper case.
     QString text = ToQString(entry);
@@ -219,8 +239,10 @@ ListCombo* PanelView::AddList(ListId id, QWidget* parent) {
   font.setBold(true);
   combo->setFont(font);
   combo->installEventFilter(this);
-  connect(combo, &QComboBox::activated, this,
-          [this, id](int index) { model_.Select(id, index); });
+  connect(combo, &QComboBox::activated, this, [this, id](int index) {
+    model_.Select(id, index);
+    UserChange({});
+  });
   connect(combo, &ListCombo::PopupOpening, this,
           [this, id] { model_.DropDownOpened(id); });
   lists_.push_back({id, combo});
@@ -233,6 +255,7 @@ QCheckBox* PanelView::AddCheck(CheckId id, QWidget* parent) {
                                                : QStringLiteral("FCheck"));
   connect(check, &QCheckBox::clicked, this, [this, id] {
     model_.SetCheck(id, model_.CheckValue(id) == 0 ? 1 : 0);
+    UserChange({});
     Refresh();  // shows the model's value even when it did not change
   });
   checks_.push_back({id, check});
@@ -256,7 +279,7 @@ void PanelView::BuildGeneralGroup() {
   };
   const Row rows[] = {{"Mapping", Box::kMapping},
                       {"Variation", Box::kVariation},
-                      {"Tracks", Box::kTracks},
+                      {"Tracks", Box::kTrackCount},
                       {"Tempo", Box::kTempo}};
   int row = 1;
   for (const Row& r : rows) {
@@ -290,7 +313,9 @@ void PanelView::BuildOrchestrationGroup() {
   const char* headings[] = {"Instrument", "Transp", "Volume", "Pan", "Tie"};
   for (int c = 0; c < 5; ++c) {
     AddLabel(tr(headings[c]), g, grid, 0, c + 1,
-             c == 4 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignBottom);
+             c == 4 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignBottom)
+        ->setToolTip(QString::fromStdString(
+            ColumnTip(static_cast<OrchestrationColumn>(c))));
   }
   for (int t = 0; t < kTrackCount; ++t) {
     const int row = t + 1;
@@ -316,13 +341,19 @@ void PanelView::BuildMappedGroup() {
   QGridLayout* grid = GroupGrid(mapped_group_);
   QWidget* g = mapped_group_;
 
-  grid->addWidget(AddCheck({Check::kMappedAuto}, g), 0, 0, Qt::AlignCenter);
-  AddLabel(tr("Auto"), g, grid, 0, 1)->setObjectName("FLabel_10");
+  const QString auto_tip = QString::fromStdString(MappedAutoTip());
+  QCheckBox* auto_check = AddCheck({Check::kMappedAuto}, g);
+  auto_check->setToolTip(auto_tip);
+  grid->addWidget(auto_check, 0, 0, Qt::AlignCenter);
+  QLabel* auto_label = AddLabel(tr("Auto"), g, grid, 0, 1);
+  auto_label->setObjectName("FLabel_10");
+  auto_label->setToolTip(auto_tip);
   int row = 1;
   for (int i : kMappedScreenOrder) {
     QLineEdit* edit = AddBox({Box::kMapped, i}, g, 40);
     grid->addWidget(Pair(g, edit, boxes_.back().spinner), row, 0);
-    AddLabel(tr(kMappedCaptions[i]), g, grid, row, 1);
+    AddLabel(tr(kMappedCaptions[i]), g, grid, row, 1)
+        ->setToolTip(QString::fromStdString(BoxTip({Box::kMapped, i})));
     ++row;
   }
   grid->setColumnStretch(1, 1);
@@ -332,7 +363,7 @@ void PanelView::BuildMappedGroup() {
 std::vector<QWidget*> PanelView::TabChain() const {
   std::vector<QWidget*> chain;
   chain.push_back(Edit({Box::kStructure}));
-  for (Box box : {Box::kMapping, Box::kVariation, Box::kTracks, Box::kTempo}) {
+  for (Box box : {Box::kMapping, Box::kVariation, Box::kTrackCount, Box::kTempo}) {
     chain.push_back(Edit({box}));
   }
   for (List list :
@@ -418,7 +449,19 @@ void PanelView::Refresh() {
   }
 }
 
+void PanelView::UserChange(ChangeKey key) {
+  if (on_user_change) on_user_change(key);
+}
+
 bool PanelView::eventFilter(QObject* watched, QEvent* event) {
+  if (IsUndoKey(event)) {
+    event->ignore();
+    return true;
+  }
+  if (event->type() == QEvent::KeyPress &&
+      StepByKey(watched, static_cast<QKeyEvent*>(event)->key())) {
+    return true;
+  }
   if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut) {
     return QObject::eventFilter(watched, event);
   }
@@ -435,6 +478,7 @@ bool PanelView::eventFilter(QObject* watched, QEvent* event) {
       });
     } else {
       model_.FocusLost(box.id);
+      if (on_box_left) on_box_left(box.id);
     }
     return false;
   }
@@ -442,6 +486,24 @@ bool PanelView::eventFilter(QObject* watched, QEvent* event) {
     if (list.combo == watched && !gained && !list.combo->popup_open()) {
       model_.ListFocusLost(list.id);
     }
+  }
+  return false;
+}
+
+// Up and PageUp step a number box up, Down and PageDown down, as one click
+// on its spinner's arrow or trough.
+bool PanelView::StepByKey(QObject* watched, int key) {
+  int direction = 0;
+  if (key == Qt::Key_Up || key == Qt::Key_PageUp) direction = 1;
+  if (key == Qt::Key_Down || key == Qt::Key_PageDown) direction = -1;
+  if (direction == 0) return false;
+  for (const BoxWidgets& box : boxes_) {
+    if (box.edit != watched || box.spinner == nullptr) continue;
+    if (model_.IsSpinnerEnabled(box.id)) {
+      model_.StepSpinner(box.id, direction);
+      UserChange({});
+    }
+    return true;
   }
   return false;
 }

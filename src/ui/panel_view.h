@@ -7,9 +7,11 @@
 
 #include <QObject>
 #include <QPalette>
+#include <functional>
 #include <vector>
 
 #include "model/panel_model.h"
+#include "model/undo_stack.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -44,6 +46,11 @@ class PanelView : public QObject {
   ListCombo* Combo(ListId id) const;
   QCheckBox* CheckBox(CheckId id) const;
 
+  // Told after every user change the model has taken, and when the user
+  // leaves a box (undo records its steps from these).
+  std::function<void(ChangeKey)> on_user_change;
+  std::function<void(BoxId)> on_box_left;
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -70,6 +77,8 @@ class PanelView : public QObject {
   ListCombo* AddList(ListId id, QWidget* parent);
   QCheckBox* AddCheck(CheckId id, QWidget* parent);
   void ShowList(const ListWidgets& list);
+  void UserChange(ChangeKey key);
+  bool StepByKey(QObject* watched, int key);
 
   PanelModel& model_;
   QGroupBox* general_group_ = nullptr;

@@ -51,7 +51,8 @@ QToolButton* PlaybackStrip::AddButton(const QString& name, const QString& tip,
 }
 
 void PlaybackStrip::SetSliderPosition(int value) {
-  if (slider_->value() == value) return;
+  // The user's drag wins until the handle is let go.
+  if (slider_->value() == value || slider_->isSliderDown()) return;
   QSignalBlocker blocker(slider_);
   slider_->setValue(value);
 }

@@ -10,7 +10,7 @@ namespace {
 
 constexpr BoxId kMapping{Box::kMapping};
 constexpr BoxId kVariation{Box::kVariation};
-constexpr BoxId kTracks{Box::kTracks};
+constexpr BoxId kTrackCount{Box::kTrackCount};
 constexpr BoxId kTempo{Box::kTempo};
 constexpr BoxId kStructure{Box::kStructure};
 constexpr CheckId kAuto{Check::kMappedAuto};
@@ -75,21 +75,21 @@ TEST_F(PanelTest, MappingTakesTheAbsoluteValue) {
 }
 
 TEST_F(PanelTest, GeneralBoxOutOfRangeKeepsItsTextEvenOnLeaving) {
-  panel.SetText(kTracks, "25");
-  EXPECT_EQ(panel.Text(kTracks), "25");
-  EXPECT_EQ(panel.Spinner(kTracks), 6);
-  panel.FocusLost(kTracks);
-  EXPECT_EQ(panel.Text(kTracks), "25");
-  EXPECT_EQ(panel.Spinner(kTracks), 6);
+  panel.SetText(kTrackCount, "25");
+  EXPECT_EQ(panel.Text(kTrackCount), "25");
+  EXPECT_EQ(panel.Spinner(kTrackCount), 6);
+  panel.FocusLost(kTrackCount);
+  EXPECT_EQ(panel.Text(kTrackCount), "25");
+  EXPECT_EQ(panel.Spinner(kTrackCount), 6);
 
   // A number with leading zeros is rewritten, a fraction is rounded by the
   // spinner, which then rewrites the box.
-  panel.SetText(kTracks, "007");
-  EXPECT_EQ(panel.Text(kTracks), "7");
-  EXPECT_EQ(panel.Spinner(kTracks), 7);
-  panel.SetText(kTracks, "9.5");
-  EXPECT_EQ(panel.Text(kTracks), "10");
-  EXPECT_EQ(panel.Spinner(kTracks), 10);
+  panel.SetText(kTrackCount, "007");
+  EXPECT_EQ(panel.Text(kTrackCount), "7");
+  EXPECT_EQ(panel.Spinner(kTrackCount), 7);
+  panel.SetText(kTrackCount, "9.5");
+  EXPECT_EQ(panel.Text(kTrackCount), "10");
+  EXPECT_EQ(panel.Spinner(kTrackCount), 10);
 }
 
 TEST_F(PanelTest, EmptyVariationIsLeftAloneButLettersReadAsZero) {
@@ -280,12 +280,12 @@ TEST_F(PanelTest, ListsAndChecksRefuseValuesTheyCannotTake) {
 TEST_F(PanelTest, ChainsEndAfterOnePass) {
   std::vector<std::string> texts;
   panel.on_changed = [&] {
-    if (texts.empty() || texts.back() != panel.Text(kTracks)) {
-      texts.push_back(panel.Text(kTracks));
+    if (texts.empty() || texts.back() != panel.Text(kTrackCount)) {
+      texts.push_back(panel.Text(kTrackCount));
     }
   };
-  panel.SetSpinner(kTracks, 9);
-  EXPECT_EQ(panel.Spinner(kTracks), 9);
+  panel.SetSpinner(kTrackCount, 9);
+  EXPECT_EQ(panel.Spinner(kTrackCount), 9);
   EXPECT_EQ(texts, (std::vector<std::string>{"6", "9"}));
   // Spinner change and text change each mark the score once.
   EXPECT_EQ(cleared, 2);
@@ -293,8 +293,8 @@ TEST_F(PanelTest, ChainsEndAfterOnePass) {
   // Setting the same values again changes nothing at all.
   texts.clear();
   cleared = 0;
-  panel.SetSpinner(kTracks, 9);
-  panel.SetText(kTracks, "9");
+  panel.SetSpinner(kTrackCount, 9);
+  panel.SetText(kTrackCount, "9");
   EXPECT_TRUE(texts.empty());
   EXPECT_EQ(cleared, 0);
 }

@@ -143,12 +143,13 @@ TEST_F(PlaybackMonitorTest, StoppedAfterSomethingElseShowsReady) {
   EXPECT_EQ(state_.play_slider, 250);  // kept until the next play
 }
 
-TEST_F(PlaybackMonitorTest, OtherModesEmptyTheStatusLine) {
+TEST_F(PlaybackMonitorTest, PausedShowsPausedOtherModesEmptyTheLine) {
   for (int mode : {kPlayerModeNotOpen, kPlayerModePaused, 530}) {
     state_.panel.set_status_text("playing...00:01 of 00:02");
     player_.mode = mode;
     monitor_.Poll();
-    EXPECT_EQ(Status(), "") << "mode " << mode;
+    EXPECT_EQ(Status(), mode == kPlayerModePaused ? "paused" : "")
+        << "mode " << mode;
   }
 }
 
@@ -185,6 +186,47 @@ TEST_F(PlaybackMonitorTest, NoticeGivesWayToAnotherText) {
   state_.panel.set_status_text("");  // ClearScoreFlag
   monitor_.Poll();
   EXPECT_EQ(Status(), "ready");
+}
+
+TEST_F(PlaybackMonitorTest, PlayheadFollowsThePositionOrTheSlider) {
+  SetPlaying(65432, 200000);
+  EXPECT_EQ(monitor_.PlayheadMs(), 65432);
+  player_.position_ms = 70000;
+  EXPECT_EQ(monitor_.PlayheadMs(), 70000);
+  player_.mode = kPlayerModePaused;
+  EXPECT_EQ(monitor_.PlayheadMs(), 70000);
+  player_.mode = kPlayerModeStopped;
+  state_.play_slider = 250;
+  EXPECT_EQ(monitor_.PlayheadMs(), 50000);
+}
+
+TEST_F(PlaybackMonitorTest, SeekPlaysOnWhilePlayingElseMovesTheStart) {
+  SetPlaying(1000, 200000);
+  monitor_.SeekTo(150000);
+  EXPECT_EQ(player_.log, (std::vector<std::string>{"From 150000", "Play"}));
+  EXPECT_EQ(state_.play_slider, 750);
+  player_.log.clear();
+  player_.mode = kPlayerModeStopped;
+  monitor_.SeekTo(500000);  // clamped to the length
+  EXPECT_EQ(player_.log, (std::vector<std::string>{"From 200000"}));
+  EXPECT_EQ(state_.play_slider, 1000);
+}
+
+TEST_F(PlaybackMonitorTest, SpacePlaysPausesAndResumes) {
+  SetPlaying(0, 200000);
+  player_.mode = kPlayerModeStopped;
+  state_.play_slider = 500;
+  monitor_.PlayPausePressed();
+  EXPECT_EQ(player_.mode, kPlayerModePlaying);
+  EXPECT_EQ(player_.from, 100000);
+  monitor_.PlayPausePressed();
+  EXPECT_EQ(player_.mode, kPlayerModePaused);
+  monitor_.PlayPausePressed();
+  EXPECT_EQ(player_.mode, kPlayerModePlaying);
+  player_.Close();
+  player_.log.clear();
+  monitor_.PlayPausePressed();  // nothing open: nothing happens
+  EXPECT_TRUE(player_.log.empty());
 }
 
 }  // namespace

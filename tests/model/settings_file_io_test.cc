@@ -81,5 +81,40 @@ TEST(SettingsFileTest, AFailedWriteIsOnlyReported) {
   EXPECT_FALSE(SaveIniFile(AllOn(), dir / "no/such/dir/tvx.ini"));
 }
 
+TEST(SettingsFileTest, RecentCompositionsFollowTheOlderLines) {
+  TestDirectory dir;
+  Options options;
+  options.recent_compositions = {"/songs/b.tvx", "/songs/a, 2.tvx"};
+  ASSERT_TRUE(SaveIniFile(options, dir / "tvx.ini"));
+  const std::string bytes = dir.Read("tvx.ini");
+  EXPECT_EQ(bytes.substr(0, 17), " 0 \r\n 0 \r\n 0 \r\n\r\n");
+
+  Options read = AllOn();
+  read.recent_compositions = {"/stale.tvx"};
+  LoadIniFile(read, dir / "tvx.ini");
+  EXPECT_EQ(read.recent_compositions, options.recent_compositions);
+  EXPECT_EQ(read.soundfont, "");
+  EXPECT_FALSE(read.autoplay);
+  EXPECT_EQ(read.recent_problem, "");
+
+  // Older files without the list stay valid; an unknown list is left out.
+  for (const char* old :
+       {" 1 \r\n 1 \r\n 1 \r\n", " 1 \r\n 1 \r\n 1 \r\n/f.sf2\r\n"}) {
+    dir.Write("tvx.ini", old);
+    LoadIniFile(read, dir / "tvx.ini");
+    EXPECT_TRUE(read.recent_compositions.empty());
+    EXPECT_EQ(read.recent_problem, "");
+    EXPECT_TRUE(read.lock_mapped);
+  }
+  for (const char* unusable : {"Recent compositions 2", "something else"}) {
+    dir.Write("tvx.ini", std::string(" 1 \r\n 1 \r\n 1 \r\n\r\n") + unusable +
+                             "\r\n/a.tvx\r\n");
+    LoadIniFile(read, dir / "tvx.ini");
+    EXPECT_TRUE(read.recent_compositions.empty()) << unusable;
+    EXPECT_NE(read.recent_problem, "") << unusable;
+    EXPECT_TRUE(read.autoplay);
+  }
+}
+
 }  // namespace
 }  // namespace tessavar

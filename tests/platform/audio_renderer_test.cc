@@ -195,3 +195,40 @@ TEST_F(AudioRendererTest, FileErrorsNameTheFile) {
 
 }  // namespace
 }  // namespace tessavar
+
+namespace tessavar {
+namespace {
+
+double Rms(const Wav& wav, double from_s, double to_s) {
+  const size_t first = static_cast<size_t>(from_s * wav.rate) * 2;
+  const size_t last =
+      std::min(wav.samples.size(), static_cast<size_t>(to_s * wav.rate) * 2);
+  double sum = 0;
+  for (size_t i = first; i < last; ++i) {
+    const double sample = wav.samples[i];
+    sum += sample * sample;
+  }
+  return last > first ? std::sqrt(sum / (last - first)) : 0.0;
+}
+
+// Track 1 sounds in the first 3.2 s only, track 2 from 6.4 s to 9.6 s.
+TEST_F(AudioRendererTest, MutedTrackIsSilentInTheRenderOthersAreNot) {
+  const std::string midi = dir_.File("apart.mid");
+  WriteFileAtomically(midi,
+                      testing::WriterLayoutFile(
+                          {Quarters(8, 67), {Note{96 * 16, 48, 96 * 8}}}));
+  const std::string original = ReadWholeFile(midi);
+  RenderMidiToWav(midi, dir_.File("all.wav"));
+  RenderMidiToWav(midi, dir_.File("muted.wav"), {}, {}, {false, true, false});
+  const Wav all = ReadWav(dir_.File("all.wav"));
+  const Wav muted = ReadWav(dir_.File("muted.wav"));
+  EXPECT_EQ(muted.samples.size(), all.samples.size());
+  EXPECT_GT(Rms(all, 0.2, 3.0), 100.0);
+  EXPECT_LT(Rms(muted, 0.2, 3.0), 1.0);
+  EXPECT_GT(Rms(muted, 6.6, 9.4), 100.0);
+  EXPECT_NEAR(Rms(muted, 6.6, 9.4), Rms(all, 6.6, 9.4), 1.0);
+  EXPECT_EQ(ReadWholeFile(midi), original);  // the MIDI file is untouched
+}
+
+}  // namespace
+}  // namespace tessavar

@@ -2,14 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
+#include "base/file_system.h"
+#include "midi/midi_timing.h"
 #include "model/playback_monitor.h"
 #include "model/program_state.h"
-#include "midi/midi_timing.h"
-#include "base/file_system.h"
 #include "support/midi_bytes.h"
 #include "support/soundfont_check.h"
 #include "support/temp_dir.h"
@@ -134,7 +135,7 @@ TEST_F(FluidPlayerTest, PauseHoldsThePositionAndResumes) {
   player_.RenderOfflineMs(1000);
   EXPECT_EQ(player_.PositionMs(), paused_at);
   monitor_.Poll();
-  EXPECT_EQ(Status(), "");  // paused counts as "other"
+  EXPECT_EQ(Status(), "paused");
 
   player_.Pause();  // resumes
   EXPECT_EQ(player_.Mode(), kPlayerModePlaying);
@@ -282,6 +283,61 @@ TEST(FluidPlayerDeviceTest, WithoutAudioDeviceItSaysSoAndKeepsTime) {
   EXPECT_EQ(player.TakeNotice(), "");
   player.Play();
 }  // destroyed while playing: must neither hang nor crash
+
+TEST_F(FluidPlayerTest, SeekWhilePlayingContinuesFromTheNewPosition) {
+  OpenFile(WriteMidi("a.mid", WriterLayoutFile({Quarters(20)})));
+  monitor_.PlayPressed();
+  player_.RenderOfflineMs(1000);
+  monitor_.SeekTo(5000);
+  EXPECT_EQ(player_.Mode(), kPlayerModePlaying);
+  EXPECT_EQ(player_.PositionMs(), 5000);
+  EXPECT_GT(player_.RenderOfflineMs(500), 0.01f);
+  EXPECT_NEAR(player_.PositionMs(), 5500, 15);
+  // Paused: resumes where the seek went.
+  player_.Pause();
+  monitor_.SeekTo(2000);
+  EXPECT_EQ(monitor_.PlayheadMs(), 2000);
+  player_.Pause();
+  player_.RenderOfflineMs(100);
+  EXPECT_NEAR(player_.PositionMs(), 2100, 15);
+}
+
+TEST_F(FluidPlayerTest, LoopRestartsAtTheRegionStart) {
+  OpenFile(WriteMidi("a.mid", WriterLayoutFile({Quarters(20)})));
+  player_.SetLoop(2000, 3000);
+  player_.SetFrom(2000);
+  player_.Play();
+  int64_t highest = 0;
+  for (int step = 0; step < 15; ++step) {  // 1.5 s in steps of 100 ms
+    player_.RenderOfflineMs(100);
+    highest = std::max(highest, player_.PositionMs());
+  }
+  EXPECT_EQ(player_.Mode(), kPlayerModePlaying);
+  EXPECT_LE(highest, 3015);
+  EXPECT_NEAR(player_.PositionMs(), 2500, 20);
+  // The whole piece: the end goes on at the start instead of stopping.
+  player_.SetLoop(0, kTwentyQuartersMs);
+  PlayOn(kTwentyQuartersMs);
+  EXPECT_EQ(player_.Mode(), kPlayerModePlaying);
+  EXPECT_EQ(player_.TakeCompletion(), 0);
+  player_.SetLoop(0, 0);
+  PlayOn(2 * kTwentyQuartersMs);
+  EXPECT_EQ(player_.Mode(), kPlayerModeStopped);
+}
+
+TEST_F(FluidPlayerTest, SilencedTracksFallSilentAtOnceWhilePlaying) {
+  OpenFile(
+      WriteMidi("a.mid", WriterLayoutFile({Quarters(20), Quarters(20, 48)})));
+  player_.Play();
+  EXPECT_GT(player_.RenderOfflineMs(500), 0.01f);
+  player_.SetSilentTracks({false, true, false});
+  EXPECT_GT(player_.RenderOfflineMs(500), 0.01f);  // track 2 still plays
+  player_.SetSilentTracks({false, true, true});
+  EXPECT_NEAR(player_.PositionMs(), 1000, 15);  // playing on from there
+  player_.RenderOfflineMs(1500);                // the last notes die away
+  EXPECT_LT(player_.RenderOfflineMs(500), 1e-4f);
+  EXPECT_EQ(player_.Mode(), kPlayerModePlaying);
+}
 
 }  // namespace
 }  // namespace tessavar

@@ -41,6 +41,16 @@ class FakePlayer : public Player {
     log.push_back("Stop");
     if (open) mode = kPlayerModeStopped;
   }
+  void Pause() override {
+    log.push_back("Pause");
+    if (mode == kPlayerModePlaying || mode == kPlayerModePaused) {
+      mode =
+          mode == kPlayerModePlaying ? kPlayerModePaused : kPlayerModePlaying;
+    }
+  }
+  void SetSilentTracks(const std::vector<bool>& tracks) override {
+    silent = tracks;
+  }
   int Mode() const override { return mode; }
   int64_t LengthMs() const override { return length_ms; }
   int64_t PositionMs() const override { return position_ms; }
@@ -60,6 +70,7 @@ class FakePlayer : public Player {
   int64_t from = 0;
   int64_t length_ms = 0;
   int64_t position_ms = 0;
+  std::vector<bool> silent;
   std::deque<int> completions;  // handed out by TakeCompletion
   std::string notice;           // handed out once by TakeNotice
 };

@@ -29,14 +29,17 @@ class MenuTest : public WindowTest {
 
 TEST_F(MenuTest, MenusHaveTheirCaptionsAccessKeysAndShortcuts) {
   const QList<QAction*> top = window_->menuBar()->actions();
-  ASSERT_EQ(top.size(), 3);
+  ASSERT_EQ(top.size(), 4);
   EXPECT_EQ(top[0]->text(), "&File");
-  EXPECT_EQ(top[1]->text(), "&Options");
-  EXPECT_EQ(top[2]->text(), "&Help");
+  EXPECT_EQ(top[1]->text(), "&Edit");
+  EXPECT_EQ(top[2]->text(), "&Options");
+  EXPECT_EQ(top[3]->text(), "&Help");
 
   EXPECT_EQ(Describe(Menu("FileMenu")),
             "&Load Composition|Ctrl+L\n"
             "&Save Composition|Ctrl+S\n"
+            "Save &Again|Ctrl+Alt+S\n"
+            "&Recent Compositions|\n"
             "Composition In&fo|Ctrl+F\n"
             "|\n"
             "L&oad Orchestration|Ctrl+O\n"
@@ -52,6 +55,14 @@ TEST_F(MenuTest, MenusHaveTheirCaptionsAccessKeysAndShortcuts) {
             "&Export Audio...|\n"
             "|\n"
             "E&xit\tCtrl+X, Ctrl+Q|Ctrl+X; Ctrl+Q\n");
+  EXPECT_EQ(Describe(Menu("EditMenu")),
+            "&Undo Change|Ctrl+Z\n"
+            "Re&do Change\tCtrl+Shift+Z, Ctrl+Y|Ctrl+Shift+Z; Ctrl+Y\n"
+            "|\n"
+            "&Previous Mapping|Alt+Left\n"
+            "&Next Mapping|Alt+Right\n"
+            "|\n"
+            "Piece &History...|Ctrl+H\n");
   EXPECT_EQ(Describe(Menu("OptionsMenu")),
             "Autoplay after Compose|F2\n"
             "Autoplay after Redo|F6\n"
@@ -87,7 +98,7 @@ TEST_F(MenuTest, InATextBoxCtrlAAndCtrlXEditAndTheSecondShortcutsWork) {
 }
 
 TEST_F(MenuTest, GeneralBoxesAndTheirSpinnersShareTwoColumns) {
-  const Box boxes[] = {Box::kMapping, Box::kVariation, Box::kTracks,
+  const Box boxes[] = {Box::kMapping, Box::kVariation, Box::kTrackCount,
                        Box::kTempo};
   const QWidget* panel = window_->centralWidget();
   auto left = [panel](const QWidget* widget) {
@@ -141,7 +152,7 @@ TEST_F(MenuTest, TabRunsThroughTheGeneralParametersAndTheTrackRows) {
   std::vector<QWidget*> expected = {
       Edit({Box::kMapping}),
       Edit({Box::kVariation}),
-      Edit({Box::kTracks}),
+      Edit({Box::kTrackCount}),
       Edit({Box::kTempo}),
       view.Combo({List::kTonality}),
       view.Combo({List::kSmoothing}),

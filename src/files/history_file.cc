@@ -1,0 +1,119 @@
+#include "files/history_file.h"
+
+#include <charconv>
+#include <optional>
+#include <string_view>
+
+namespace tessavar {
+namespace {
+
+constexpr std::string_view kMagic = "Tessavar Composer piece history ";
+constexpr std::string_view kEntry = "piece ";
+
+std::string Counted(const std::string& text) {
+  return std::to_string(text.size()) + ":" + text + "\n";
+}
+
+// Reads the file front to back; any fault leaves `ok` false.
+class Reader {
+ public:
+  explicit Reader(std::string_view bytes) : rest_(bytes) {}
+
+  bool AtEnd() const { return rest_.empty(); }
+  bool Literal(std::string_view text) {
+    if (!rest_.starts_with(text)) return false;
+    rest_.remove_prefix(text.size());
+    return true;
+  }
+  // A decimal number ended by `end`.
+  std::optional<int64_t> Number(char end) {
+    int64_t value = 0;
+    auto [next, error] =
+        std::from_chars(rest_.data(), rest_.data() + rest_.size(), value);
+    if (error != std::errc() || next == rest_.data() ||
+        next == rest_.data() + rest_.size() || *next != end) {
+      return std::nullopt;
+    }
+    rest_.remove_prefix(next - rest_.data() + 1);
+    return value;
+  }
+  // "<count>:<bytes>\n".
+  std::optional<std::string> Text() {
+    std::optional<int64_t> count = Number(':');
+    if (!count || *count < 0 || static_cast<uint64_t>(*count) >= rest_.size() ||
+        rest_[static_cast<size_t>(*count)] != '\n') {
+      return std::nullopt;
+    }
+    std::string text(rest_.substr(0, static_cast<size_t>(*count)));
+    rest_.remove_prefix(text.size() + 1);
+    return text;
+  }
+
+ private:
+  std::string_view rest_;
+};
+
+std::optional<HistoryRecord> ReadRecord(Reader& reader) {
+  HistoryRecord record;
+  std::optional<int64_t> time, starred, length;
+  if (!reader.Literal(kEntry) || !(time = reader.Number(' ')) ||
+      !(starred = reader.Number(' ')) || !(length = reader.Number('\n')) ||
+      (*starred != 0 && *starred != 1)) {
+    return std::nullopt;
+  }
+  record.time = *time;
+  record.starred = *starred == 1;
+  record.length_ms = *length;
+  for (std::string* text : {&record.structure, &record.mapping, &record.tempo,
+                            &record.composition}) {
+    std::optional<std::string> read = reader.Text();
+    if (!read) return std::nullopt;
+    *text = std::move(*read);
+  }
+  return record;
+}
+
+Status Unusable(std::string why) {
+  return Status(kErrInvalidPropertyValue, {}, 0, std::move(why));
+}
+
+}  // namespace
+
+std::string HistoryFileBytes(const std::vector<HistoryRecord>& records) {
+  std::string bytes(kMagic);
+  bytes += std::to_string(kHistoryFormatVersion) + "\n";
+  for (const HistoryRecord& record : records) {
+    bytes += std::string(kEntry) + std::to_string(record.time) + " " +
+             (record.starred ? "1" : "0") + " " +
+             std::to_string(record.length_ms) + "\n";
+    for (const std::string* text : {&record.structure, &record.mapping,
+                                    &record.tempo, &record.composition}) {
+      bytes += Counted(*text);
+    }
+  }
+  return bytes;
+}
+
+Result<std::vector<HistoryRecord>> ParseHistoryFile(const std::string& bytes) {
+  Reader reader(bytes);
+  std::optional<int64_t> version;
+  if (!reader.Literal(kMagic) || !(version = reader.Number('\n')) ||
+      *version < 1) {
+    return Unusable("it is not a piece history");
+  }
+  if (*version > kHistoryFormatVersion) {
+    return Unusable("it was written by a newer version of the program");
+  }
+  std::vector<HistoryRecord> records;
+  while (!reader.AtEnd()) {
+    std::optional<HistoryRecord> record = ReadRecord(reader);
+    if (!record) {
+      return Unusable("it is damaged after piece " +
+                      std::to_string(records.size()));
+    }
+    records.push_back(std::move(*record));
+  }
+  return records;
+}
+
+}  // namespace tessavar

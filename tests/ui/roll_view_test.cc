@@ -1,0 +1,202 @@
+// The roll as drawn and as used: pixels of a small fixed score, clicks that
+// seek, drags that select a loop region, the legend's mute buttons, and the
+// window's roll, keys and number-box steps.
+#include "ui/roll_view.h"
+
+#include <sys/wait.h>
+
+#include <QImage>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QToolButton>
+
+#include "base/file_system.h"
+#include "midi/midi_reader.h"
+#include "support/midi_bytes.h"
+#include "ui/roll_painter.h"
+#include "ui/window_fixture.h"
+
+namespace tessavar::testing {
+namespace {
+
+// 4 quarters of C4 on track 1 and a half note of E4 from beat 3 on track 2;
+// at 1 tick per pixel and 10 pixels per key (C4 to B5).
+constexpr int kTicks = 4 * 96;
+std::string SmallScore() {
+  return WriterLayoutFile({Quarters(4, 60), {Note{192, 64, 192}}});
+}
+
+void LoadSmallScore(RollModel& model) {
+  model.SetViewSize(kRollKeyGutter + kTicks, kRollRulerHeight + 240);
+  model.SetContent(ReadMidiContent(SmallScore()).value());
+}
+
+QRgb Pixel(const QImage& image, int tick, int key) {
+  const int x = kRollKeyGutter + tick;
+  const int y = kRollRulerHeight + (83 - key) * 10 + 5;  // mid-row
+  return image.pixel(x, y) & 0xFFFFFF;
+}
+
+TEST(RollPainterTest, SmallScoreHasItsColouredCellsWhereExpected) {
+  RollModel model;
+  LoadSmallScore(model);
+  ASSERT_EQ(model.low_key(), 60);
+  ASSERT_EQ(model.high_key(), 83);
+  const QImage image = RenderRoll(model);
+  const QRgb first = TrackColour(0);
+  const QRgb second = TrackColour(1);
+  for (int tick : {10, 100, 200, 380}) EXPECT_EQ(Pixel(image, tick, 60), first);
+  for (int tick : {200, 300, 380}) EXPECT_EQ(Pixel(image, tick, 64), second);
+  for (int tick : {10, 150, 190}) EXPECT_NE(Pixel(image, tick, 64), second);
+  for (int tick : {10, 300}) {
+    EXPECT_NE(Pixel(image, tick, 62), first);
+    EXPECT_NE(Pixel(image, tick, 62), second);
+  }
+  // A muted track is drawn faded.
+  model.mix().SetMuted(2, true);
+  const QImage muted = RenderRoll(model);
+  EXPECT_NE(Pixel(muted, 300, 64), second);
+  EXPECT_EQ(Pixel(muted, 100, 60), first);
+}
+
+class RollViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    view_.resize(kRollKeyGutter + kTicks + 200, 300);
+    view_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view_));
+    dir_.Write("small.mid", SmallScore());
+    view_.ShowFile(dir_.File("small.mid"));
+  }
+  QWidget* Canvas() { return view_.canvas(); }
+
+  TempDir dir_;
+  RollView view_;
+};
+
+TEST_F(RollViewTest, ClickSeeksAndDragSelectsTheLoopRegion) {
+  QSignalSpy seeks(&view_, &RollView::SeekRequested);
+  QSignalSpy loops(&view_, &RollView::LoopChanged);
+  const RollModel& model = view_.model();
+  const QPoint point(kRollKeyGutter + 150, 100);
+  QTest::mouseClick(Canvas(), Qt::LeftButton, {}, point);
+  ASSERT_EQ(seeks.size(), 1);
+  EXPECT_EQ(seeks[0][0].toLongLong(), model.MsAtX(point.x()));
+  EXPECT_GT(seeks[0][0].toLongLong(), 0);
+
+  QTest::mousePress(Canvas(), Qt::LeftButton, {}, point);
+  QTest::mouseMove(Canvas(), QPoint(kRollKeyGutter + 250, 100));
+  QTest::mouseRelease(Canvas(), Qt::LeftButton, {},
+                      QPoint(kRollKeyGutter + 250, 100));
+  EXPECT_EQ(seeks.size(), 1);  // a drag does not seek
+  EXPECT_EQ(loops.size(), 1);
+  EXPECT_TRUE(model.has_region());
+  EXPECT_EQ(model.LoopStartMs(), model.MsAtX(point.x()));
+  view_.loop_button()->click();
+  EXPECT_TRUE(model.loop_enabled());
+  EXPECT_EQ(loops.size(), 2);
+}
+
+TEST_F(RollViewTest, LegendMutesAndSolosTracks) {
+  QSignalSpy mixes(&view_, &RollView::MixChanged);
+  EXPECT_EQ(view_.MuteButton(0), nullptr);  // the tempo track has no notes
+  ASSERT_NE(view_.MuteButton(1), nullptr);
+  view_.MuteButton(1)->click();
+  view_.SoloButton(2)->click();
+  EXPECT_EQ(mixes.size(), 2);
+  EXPECT_EQ(view_.model().mix().SilentTracks(),
+            (std::vector<bool>{true, true, false}));
+}
+
+#ifdef TESSAVAR_CLI_PATH
+// `tessavar-cli roll` as a user runs it; returns the exit status.
+int RollCli(const std::string& arguments, const TempDir& dir) {
+  const std::string command = std::string("'") + TESSAVAR_CLI_PATH + "' roll " +
+                              arguments + " 2>'" + dir.File("err.txt") + "'";
+  const int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+TEST(RollCliTest, DrawsThePictureOrSaysWhyNot) {
+  TempDir dir;
+  dir.Write("small.mid", SmallScore());
+  const std::string png = dir.File("small.png");
+  ASSERT_EQ(
+      RollCli("'" + dir.File("small.mid") + "' '" + png + "' --size 500x200",
+              dir),
+      0)
+      << dir.Read("err.txt");
+  const QImage image(QString::fromStdString(png));
+  EXPECT_EQ(image.size(), QSize(500, 200));
+  bool has_track_colour = false;
+  for (int x = kRollKeyGutter; x < image.width() && !has_track_colour; ++x) {
+    for (int y = kRollRulerHeight; y < image.height(); ++y) {
+      if ((image.pixel(x, y) & 0xFFFFFF) == TrackColour(1)) {
+        has_track_colour = true;
+        break;
+      }
+    }
+  }
+  EXPECT_TRUE(has_track_colour);
+
+  dir.Write("broken.mid", "MThd");
+  EXPECT_EQ(RollCli("'" + dir.File("broken.mid") + "' '" +
+                        dir.File("broken.png") + "'",
+                    dir),
+            1);
+  EXPECT_NE(dir.Read("err.txt").find("MIDI"), std::string::npos);
+  EXPECT_EQ(
+      RollCli("'" + dir.File("small.mid") + "' '" + dir.File("small.mid") + "'",
+              dir),
+      2);
+  EXPECT_EQ(dir.Read("small.mid"), SmallScore());  // never its own output
+}
+#endif
+
+class WindowRollTest : public WindowTest {};
+
+TEST_F(WindowRollTest, ShowsThePlayersFileAndTakesTheTransportKeys) {
+  ShowWindow();
+  WriteFileAtomically(directory_.File("shown.mid"), SmallScore());
+  player_.SetFileName(directory_.File("shown.mid"));
+  player_.Open();
+  player_.length_ms = 2000;
+  window_->Refresh();
+  RollView& roll = window_->roll_view();
+  EXPECT_EQ(roll.model().content().NoteCount(), 5);
+
+  roll.canvas()->setFocus();
+  player_.log.clear();
+  QTest::keyClick(roll.canvas(), Qt::Key_Space);
+  EXPECT_EQ(player_.mode, kPlayerModePlaying);
+  QTest::keyClick(roll.canvas(), Qt::Key_Space);
+  EXPECT_EQ(player_.mode, kPlayerModePaused);
+  window_->findChild<QTimer*>("StatusTimer")->timeout({});
+  EXPECT_EQ(window_->status_line()->text(), "paused");
+  QTest::keyClick(roll.canvas(), Qt::Key_Home);
+  EXPECT_EQ(player_.log.back(), "Stop");
+  // Muting goes to the player.
+  roll.MuteButton(2)->click();
+  EXPECT_EQ(player_.silent, (std::vector<bool>{false, false, true}));
+}
+
+TEST_F(WindowRollTest, ArrowAndPageKeysStepNumberBoxesLikeTheSpinner) {
+  ShowWindow();
+  const BoxId tempo{Box::kTempo};
+  Edit(tempo)->setFocus();
+  const std::string before = Text(tempo);
+  window_->panel_view().SpinnerFor(tempo)->triggerAction(
+      QAbstractSlider::SliderSingleStepSub);  // the up arrow
+  const std::string by_arrow = Text(tempo);
+  ASSERT_NE(by_arrow, before);
+  QTest::keyClick(Edit(tempo), Qt::Key_Down);
+  EXPECT_EQ(Text(tempo), before);
+  QTest::keyClick(Edit(tempo), Qt::Key_PageUp);
+  EXPECT_EQ(Text(tempo), by_arrow);
+  QTest::keyClick(Edit(tempo), Qt::Key_PageDown);
+  QTest::keyClick(Edit(tempo), Qt::Key_Up);
+  EXPECT_EQ(Text(tempo), by_arrow);
+}
+
+}  // namespace
+}  // namespace tessavar::testing
