@@ -99,6 +99,17 @@ std::optional<int> ParseInt(const std::string& text) {
   return value;
 }
 
+// An instrument's name without its program number: "42 Cello" -> "Cello".
+std::string WithoutNumber(const std::string& entry) {
+  std::string text = Trimmed(entry);
+  size_t space = text.find(' ');
+  if (space == std::string::npos ||
+      !std::isdigit(static_cast<unsigned char>(text.front()))) {
+    return text;
+  }
+  return text.substr(space + 1);
+}
+
 // The number a number field stores for the typed value: a list entry's
 // index (or its text), a check box's state, a channel.
 std::optional<int> NumberFor(const FileField& field, const std::string& value) {
@@ -111,7 +122,8 @@ std::optional<int> NumberFor(const FileField& field, const std::string& value) {
   if (std::optional<List> list = ListOf(field.target)) {
     const std::vector<std::string>& entries = ListEntries(*list);
     for (size_t i = 0; i < entries.size(); ++i) {
-      if (SameText(Trimmed(entries[i]), Trimmed(value))) {
+      if (SameText(Trimmed(entries[i]), Trimmed(value)) ||
+          SameText(WithoutNumber(entries[i]), Trimmed(value))) {
         return static_cast<int>(i);
       }
     }

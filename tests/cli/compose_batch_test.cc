@@ -59,6 +59,7 @@ TEST_F(ComposeBatchTest, SettingsOnTheCommandLineEqualTheSameValuesInAFile) {
   lines[LineOf(FieldTarget::kTempo, 0)] = "90";
   lines[LineOf(FieldTarget::kTonality, 0)] = "2";
   lines[LineOf(FieldTarget::kVolume, 1)] = "70";
+  lines[LineOf(FieldTarget::kInstrument, 2)] = "42";
   dir_.Write("edited.tvx", testing::CrLfLines(lines));
   ASSERT_EQ(Cli({"compose", dir_ / "edited.tvx", "-o", dir_ / "file.mid",
                  "--save-composition", dir_ / "file.tvx"})
@@ -66,8 +67,8 @@ TEST_F(ComposeBatchTest, SettingsOnTheCommandLineEqualTheSameValuesInAFile) {
             0);
   CliOutcome flags =
       Cli({"compose", "--mapping=77", "--tempo", "90", "--tonality", "minor",
-           "--set", "volume.2=70", "-o", dir_ / "flags.mid",
-           "--save-composition", dir_ / "flags.tvx"});
+           "--set", "volume.2=70", "--set", "instrument.3=cello", "-o",
+           dir_ / "flags.mid", "--save-composition", dir_ / "flags.tvx"});
   ASSERT_EQ(flags.status, 0) << flags.err;
   EXPECT_EQ(dir_.Read("flags.mid"), dir_.Read("file.mid"));
   EXPECT_EQ(dir_.Read("flags.tvx"), dir_.Read("file.tvx"));
