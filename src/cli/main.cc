@@ -31,7 +31,7 @@ constexpr char kVersion[] = "tessavar-cli " TESSAVAR_VERSION;
 int Main(int argc, char** argv) {
   CLI::App app("Tessavar Composer without a window.", "tessavar-cli");
   app.set_version_flag("--version", kVersion);
-  app.require_subcommand(1);
+  app.require_subcommand(0, 1);
   app.footer(std::string("Run 'tessavar-cli COMMAND --help' for the options "
                          "of a command.\n\n") +
              kExitStatusHelp);
@@ -53,6 +53,7 @@ int Main(int argc, char** argv) {
   for (auto& [sub, action] : actions) {
     if (sub->parsed()) return action();
   }
+  std::cerr << app.help() << "\ntessavar-cli: a command is missing\n";
   return kExitFile;
 }
 
