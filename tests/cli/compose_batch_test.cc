@@ -247,6 +247,17 @@ TEST_F(ComposeBatchTest, EveryCommandKeepsTheConventions) {
     EXPECT_EQ(help.status, 0) << command;
     EXPECT_NE(help.out.find("Exit status"), std::string::npos) << command;
   }
+  // Composing loads neither the synthesizer nor Qt.
+  std::string libraries = dir_ / "libraries";
+  ASSERT_EQ(std::system(("ldd " + testing::ShellQuoted(TESSAVAR_CLI_PATH) +
+                         " >" + testing::ShellQuoted(libraries))
+                            .c_str()),
+            0);
+  std::string linked = ReadWholeFile(libraries);
+  fs::remove(libraries);
+  EXPECT_EQ(linked.find("libfluidsynth"), std::string::npos) << linked;
+  EXPECT_EQ(linked.find("libQt"), std::string::npos) << linked;
+
   CliOutcome version = Cli({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("tessavar-cli ", 0), 0u);
