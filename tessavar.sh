@@ -18,6 +18,7 @@ readonly PACKAGES=(
   qt6-base-dev qt6-qpa-plugins qt6-svg-dev
   libfluidsynth-dev timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev nlohmann-json3-dev
   xvfb xauth
   desktop-file-utils appstream shared-mime-info
 )

@@ -9,28 +9,42 @@
 
 #include "base/status.h"
 
+namespace CLI {
+class App;
+}  // namespace CLI
+
 namespace tessavar::cli {
 
-// Exit statuses, the same in every command.
+// One exit status per kind of failure, in every command.
 inline constexpr int kExitOk = 0;
-// A parameter check of the composition failed.
-inline constexpr int kExitCheckFailed = 1;
-// Wrong arguments, a file that cannot be read or written, or any other
-// failure.
-inline constexpr int kExitFailure = 2;
+inline constexpr int kExitInvalid = 1;  // a parameter check failed
+inline constexpr int kExitFile = 2;     // a file or the arguments are wrong
+// 128 + the signal number, as shells report a process ended by a signal.
+inline constexpr int kExitSignalBase = 128;
+
+inline constexpr char kExitStatusHelp[] =
+    "Exit status: 0 success; 1 a parameter check failed; 2 a file could not\n"
+    "be read or written, or the arguments are wrong; 128+N interrupted by\n"
+    "signal N (130 for Ctrl-C, 143 for SIGTERM).";
+
+// Adds its options to the subcommand's parser and returns what runs once
+// the command line has been parsed; the action returns the exit status.
+using CommandSetup = std::function<std::function<int()>(CLI::App&)>;
 
 struct CliCommand {
   std::string name;     // "compose"
   std::string summary;  // one line for the overview
-  std::string usage;    // full help text for "tessavar-cli NAME --help"
-  // Receives the arguments after the command name; returns the exit status.
-  std::function<int(const std::vector<std::string>&)> run;
+  CommandSetup setup;
 };
 
 // Adds a command to the registry; returns true so that it can initialise a
 // file-local constant.
 bool RegisterCommand(CliCommand command);
 const std::vector<CliCommand>& RegisteredCommands();
+
+// Prints "tessavar-cli COMMAND: FILE[, line N]: TEXT" (without the file
+// part when the status names none) and returns kExitFile.
+int ReportError(const std::string& command, const Status& status);
 
 // Runs a command with the arguments after its name: any exception it lets
 // out becomes a message on standard error and kExitFailure.

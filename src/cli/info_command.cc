@@ -1,7 +1,9 @@
 // tessavar-cli info: prints the composition information carried by a MIDI
 // file.
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,8 +17,7 @@
 namespace tessavar::cli {
 namespace {
 
-constexpr char kUsage[] =
-    "usage: tessavar-cli info FILE.mid\n\n"
+constexpr char kDescription[] =
     "Prints the composition information stored in a MIDI file (the name of\n"
     "its first track). A file just composed carries \"TVX\". Control\n"
     "characters are shown escaped (\\x1b); a backslash is shown doubled.\n";
@@ -68,12 +69,7 @@ std::string EscapedText(std::string_view text) {
   return shown;
 }
 
-int RunInfo(const std::vector<std::string>& args) {
-  if (args.size() != 1) {
-    std::cerr << kUsage;
-    return kExitFailure;
-  }
-  const std::string& path = args[0];
+int RunInfo(const std::string& path) {
   const std::string bytes = ReadFilePrefix(path, kInfoBytes);
   if (!bytes.starts_with(kMidiHeaderId)) {
     return ReportError("info",
@@ -91,9 +87,15 @@ int RunInfo(const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-const bool kRegistered =
-    RegisterCommand({"info", "print the composition information of a MIDI file",
-                     kUsage, RunInfo});
+std::function<int()> Setup(CLI::App& app) {
+  app.description(kDescription);
+  auto path = std::make_shared<std::string>();
+  app.add_option("FILE.mid", *path, "the MIDI file")->required();
+  return [path] { return RunInfo(*path); };
+}
+
+const bool kRegistered = RegisterCommand(
+    {"info", "print the composition information of a MIDI file", Setup});
 
 }  // namespace
 }  // namespace tessavar::cli

@@ -1,8 +1,10 @@
 // tessavar-cli: composes, inspects, re-orchestrates and renders without a
 // window.
+#include <CLI/CLI.hpp>
 #include <algorithm>
-#include <exception>
+#include <functional>
 #include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -32,7 +34,20 @@ int ReportError(const std::string& command, const Status& status) {
   std::cerr << (status.detail().empty() ? ErrorMessage(status.number())
                                         : status.detail())
             << '\n';
-  return kExitFailure;
+  return kExitFile;
+}
+
+int ReportError(const std::string& command, const Status& status) {
+  std::cerr << "tessavar-cli " << command << ": ";
+  if (!status.path().empty()) {
+    std::cerr << status.path();
+    if (status.line() > 0) std::cerr << ", line " << status.line();
+    std::cerr << ": ";
+  }
+  std::cerr << (status.detail().empty() ? ErrorMessage(status.number())
+                                        : status.detail())
+            << '\n';
+  return kExitFile;
 }
 
 int RunCommand(const CliCommand& command,
@@ -47,50 +62,58 @@ int RunCommand(const CliCommand& command,
   } catch (...) {
     std::cerr << "tessavar-cli " << command.name << ": unexpected failure\n";
   }
-  return kExitFailure;
+  return kExitFile;
 }
 
 namespace {
 
-void PrintOverview(std::ostream& out) {
-  out << "usage: tessavar-cli COMMAND [ARGUMENTS]\n\n"
-         "Tessavar Composer without a window.\n\nCommands:\n";
+// Runs a command's action: any exception it lets out becomes a message on
+// standard error and exit status 2, never an abort.
+int RunAction(const std::string& command, const std::function<int()>& action) {
+  try {
+    return action();
+  } catch (const RunTimeError& error) {
+    return ReportError(command, error.status());
+  } catch (const std::exception& error) {
+    std::cerr << "tessavar-cli " << command << ": " << error.what() << '\n';
+  } catch (...) {
+    std::cerr << "tessavar-cli " << command << ": unexpected failure\n";
+  }
+  return kExitFile;
+}
+
+constexpr char kVersion[] = "tessavar-cli " TESSAVAR_VERSION;
+
+int Main(int argc, char** argv) {
+  CLI::App app("Tessavar Composer without a window.", "tessavar-cli");
+  app.set_version_flag("--version", kVersion);
+  app.require_subcommand(0, 1);
+  app.footer(std::string("Run 'tessavar-cli COMMAND --help' for the options "
+                         "of a command.\n\n") +
+             kExitStatusHelp);
   std::vector<CliCommand> commands = RegisteredCommands();
   std::sort(commands.begin(), commands.end(),
             [](const auto& a, const auto& b) { return a.name < b.name; });
-  for (const auto& command : commands) {
-    out << "  " << command.name
-        << std::string(command.name.size() < 10 ? 10 - command.name.size() : 1,
-                       ' ')
-        << command.summary << '\n';
+  std::map<CLI::App*, std::function<int()>> actions;
+  for (const CliCommand& command : commands) {
+    CLI::App* sub = app.add_subcommand(command.name, command.summary);
+    sub->footer(kExitStatusHelp);
+    actions[sub] = command.setup(*sub);
   }
-  out << "\nRun 'tessavar-cli COMMAND --help' for the options of a command.\n";
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    int status = app.exit(error);
+    return status == 0 ? kExitOk : kExitFile;
+  }
+  for (auto& [sub, action] : actions) {
+    if (sub->parsed()) return RunAction(sub->get_name(), action);
+  }
+  std::cerr << app.help() << "\ntessavar-cli: a command is missing\n";
+  return kExitFile;
 }
 
 }  // namespace
 }  // namespace tessavar::cli
 
-int main(int argc, char** argv) {
-  using tessavar::cli::RegisteredCommands;
-  std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty()) {
-    tessavar::cli::PrintOverview(std::cerr);
-    return 2;
-  }
-  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-    tessavar::cli::PrintOverview(std::cout);
-    return 0;
-  }
-  for (const auto& command : RegisteredCommands()) {
-    if (command.name != args[0]) continue;
-    std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
-      std::cout << command.usage;
-      return 0;
-    }
-    return tessavar::cli::RunCommand(command, rest);
-  }
-  std::cerr << "tessavar-cli: unknown command '" << args[0] << "'\n";
-  tessavar::cli::PrintOverview(std::cerr);
-  return 2;
-}
+int main(int argc, char** argv) { return tessavar::cli::Main(argc, argv); }

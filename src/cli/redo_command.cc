@@ -1,30 +1,31 @@
 // tessavar-cli redo: applies the instruments, pans and channel map of a
 // composition file to an existing MIDI file in place, as the Redo command
 // does for the working file.
+#include <CLI/CLI.hpp>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/file_system.h"
 #include "base/status.h"
+#include "cli/cli_command.h"
+#include "midi/redo_patcher.h"
+#include "model/composition_file_io.h"
+#include "model/midi_save.h"
 #include "model/program_state.h"
 #include "model/ui_host.h"
-#include "cli/cli_command.h"
-#include "model/composition_file_io.h"
 #include "midi/composition_info.h"
-#include "midi/redo_patcher.h"
-#include "model/midi_save.h"
 
 namespace tessavar::cli {
 namespace {
 
-constexpr char kUsage[] =
-    "usage: tessavar-cli redo WORKING.mid COMPOSITION.tvx\n\n"
+constexpr char kDescription[] =
     "Re-orchestrates a MIDI file written by Tessavar Composer in place: the\n"
     "program and pan of each track receive the instrument and pan of that\n"
     "track in the composition file. Tracks are matched by their position in\n"
     "the file and must be on the channel the composition's channel map\n"
-    "gives them; nothing else in the file changes.\n";
+    "gives them; nothing else in the file changes.";
 
 // The program's own MIDI files open with the information event; anything
 // else (a composition file, another program's MIDI file) is refused.
@@ -34,12 +35,13 @@ bool WrittenByTheProgram(const std::string& midi_path) {
   return BytesWithCompInfo(head, {}).has_value();
 }
 
-int RunRedo(const std::vector<std::string>& args) {
-  if (args.size() != 2) {
-    std::cerr << kUsage;
-    return kExitFailure;
-  }
-  const std::string& midi_path = args[0];
+struct RedoArguments {
+  std::string midi_path;
+  std::string composition_path;
+};
+
+int RunRedo(const RedoArguments& args) {
+  const std::string& midi_path = args.midi_path;
   if (!WrittenByTheProgram(midi_path)) {
     return ReportError(
         "redo", Status(kErrInvalidCall, midi_path, 0,
@@ -47,14 +49,15 @@ int RunRedo(const std::vector<std::string>& args) {
   }
   ProgramState state;
   UiHost host;
-  CompositionLoadResult loaded = LoadConfigFile(state, args[1], host);
+  CompositionLoadResult loaded =
+      LoadConfigFile(state, args.composition_path, host);
   if (!loaded.complete) {
     std::cerr << "tessavar-cli redo: " << loaded.Describe() << '\n';
-    return kExitFailure;
+    return kExitFile;
   }
   int patched = 0;
   try {
-    patched = PatchMIDIFile(midi_path, RedoSettingsFromState(state));
+    patched = PatchMIDIFile(args.midi_path, RedoSettingsFromState(state));
   } catch (const RunTimeError& error) {
     return ReportError("redo", error.status().WithPath(midi_path));
   }
@@ -63,9 +66,20 @@ int RunRedo(const std::vector<std::string>& args) {
   return kExitOk;
 }
 
+std::function<int()> Setup(CLI::App& app) {
+  app.description(kDescription);
+  auto args = std::make_shared<RedoArguments>();
+  app.add_option("WORKING.mid", args->midi_path, "the MIDI file to patch")
+      ->required();
+  app.add_option("COMPOSITION.tvx", args->composition_path,
+                 "the composition whose orchestration is applied")
+      ->required();
+  return [args] { return RunRedo(*args); };
+}
+
 const bool kRegistered = RegisterCommand(
     {"redo", "apply a composition's instruments and pans to a MIDI file",
-     kUsage, RunRedo});
+     Setup});
 
 }  // namespace
 }  // namespace tessavar::cli

@@ -1,63 +1,74 @@
 // tessavar-cli render: a MIDI file to a WAV file with the program's
-// synthesizer and SoundFont.
+// synthesizer and SoundFont. The synthesizer lives in tessavar-render,
+// beside this program, which this command runs in its place.
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "base/status.h"
 #include "cli/cli_command.h"
-#include "platform/audio_renderer.h"
-#include "platform/soundfont.h"
 
 namespace tessavar::cli {
 namespace {
 
-constexpr char kUsage[] =
-    "usage: tessavar-cli render IN.mid OUT.wav [--soundfont FILE.sf2]\n"
-    "\n"
+namespace fs = std::filesystem;
+
+constexpr char kRendererName[] = "tessavar-render";
+
+constexpr char kDescription[] =
     "Renders a MIDI file to a 16-bit stereo 44.1 kHz WAV file with the\n"
     "synthesizer of the desktop program, as fast as the machine allows.\n"
-    "The file ends shortly after the last note.\n"
-    "\n"
-    "Options:\n"
-    "  --soundfont FILE.sf2  the SoundFont to play with (default: the\n"
-    "                        system's General MIDI SoundFont,\n"
-    "                        /usr/share/sounds/sf2/default-GM.sf2)\n"
-    "  --help                this text\n"
-    "\n"
-    "Exit status: 0 when the WAV file was written, 2 for a wrong command\n"
-    "line or a file that cannot be read or written.\n";
+    "The file ends shortly after the last note.";
 
-int UsageError(const std::string& message) {
-  std::cerr << "tessavar-cli render: " << message << "\n\n" << kUsage;
-  return kExitFailure;
-}
-
-int RunRender(const std::vector<std::string>& args) {
-  std::vector<std::string> files;
+struct RenderArguments {
+  std::string midi_path;
+  std::string wav_path;
   std::string soundfont;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--soundfont") {
-      if (i + 1 >= args.size()) return UsageError("--soundfont needs a file");
-      soundfont = args[++i];
-    } else if (arg.starts_with("--soundfont=")) {
-      soundfont = arg.substr(std::string("--soundfont=").size());
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return UsageError("unknown option '" + arg + "'");
-    } else {
-      files.push_back(arg);
-    }
-  }
-  if (files.size() != 2) return UsageError("needs IN.mid and OUT.wav");
-  RenderResult result = RenderMidiToWav(files[0], files[1], soundfont);
-  std::cout << "wrote " << files[1] << " (" << result.seconds()
-            << " s, SoundFont " << ResolveSoundFont(soundfont) << ")\n";
-  return kExitOk;
+};
+
+// The renderer beside this program (both are installed in one directory).
+std::string RendererPath() {
+  std::error_code error;
+  fs::path self = fs::read_symlink("/proc/self/exe", error);
+  return (self.parent_path() / kRendererName).string();
 }
 
-const bool kRegistered = RegisterCommand(
-    {"render", "render a MIDI file to a WAV file", kUsage, RunRender});
+int RunRenderer(const RenderArguments& args) {
+  std::string renderer = RendererPath();
+  std::vector<std::string> words = {renderer, "--", args.midi_path,
+                                    args.wav_path};
+  if (!args.soundfont.empty()) {
+    words.insert(words.begin() + 1, "--soundfont=" + args.soundfont);
+  }
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  ::execv(renderer.c_str(), argv.data());
+  std::cerr << "tessavar-cli render: cannot run " << renderer << ": "
+            << std::strerror(errno) << "\n";
+  return kExitFile;
+}
+
+std::function<int()> Setup(CLI::App& app) {
+  app.description(kDescription);
+  auto args = std::make_shared<RenderArguments>();
+  app.add_option("IN.mid", args->midi_path, "the MIDI file")->required();
+  app.add_option("OUT.wav", args->wav_path, "the WAV file to write")
+      ->required();
+  app.add_option("--soundfont", args->soundfont,
+                 "the SoundFont to play with (default: the system's General "
+                 "MIDI SoundFont, /usr/share/sounds/sf2/default-GM.sf2)");
+  return [args] { return RunRenderer(*args); };
+}
+
+const bool kRegistered =
+    RegisterCommand({"render", "render a MIDI file to a WAV file", Setup});
 
 }  // namespace
 }  // namespace tessavar::cli

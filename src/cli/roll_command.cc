@@ -5,9 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <cerrno>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,23 +20,19 @@ extern char** environ;
 namespace tessavar::cli {
 namespace {
 
-constexpr int kExitFileError = 2;
 constexpr char kDrawingProgram[] = "tessavar-roll";
 
-constexpr char kUsage[] =
-    "usage: tessavar-cli roll IN.mid OUT.png|OUT.svg [--size WIDTHxHEIGHT]\n"
-    "\n"
+constexpr char kDescription[] =
     "Draws the piano roll of a MIDI file as the window shows it: time\n"
     "across with bar lines (every fourth numbered), keys up with octave\n"
-    "labels, one colour per track with a legend of the track names.\n"
-    "\n"
-    "Options:\n"
-    "  --size WxH  the picture's size in pixels (default 1200x420)\n"
-    "  --help      this text\n"
-    "\n"
-    "Exit status: 0 when the picture was written, 1 when the MIDI file\n"
-    "cannot be read (the picture then shows the reason), 2 for a wrong\n"
-    "command line or a picture that cannot be written.\n";
+    "labels, one colour per track with a legend of the track names. A MIDI\n"
+    "file that cannot be read gives a picture of the reason and status 1.";
+
+struct RollArguments {
+  std::string midi_path;
+  std::string picture_path;
+  std::string size;
+};
 
 std::string DrawingProgramPath() {
   std::error_code error;
@@ -44,15 +42,17 @@ std::string DrawingProgramPath() {
   return (self.parent_path() / kDrawingProgram).string();
 }
 
-int RunRoll(const std::vector<std::string>& args) {
+int RunRoll(const RollArguments& args) {
   const std::string program = DrawingProgramPath();
   if (::access(program.c_str(), X_OK) != 0) {
     std::cerr << "tessavar-cli roll: " << program
               << " is missing; it is built with the desktop program\n";
-    return kExitFileError;
+    return kExitFile;
   }
-  std::vector<std::string> owned = {program};
-  owned.insert(owned.end(), args.begin(), args.end());
+  std::vector<std::string> owned = {program, args.midi_path, args.picture_path};
+  if (!args.size.empty()) {
+    owned.insert(owned.end(), {"--size", args.size});
+  }
   std::vector<char*> argv;
   for (std::string& arg : owned) argv.push_back(arg.data());
   argv.push_back(nullptr);
@@ -60,18 +60,28 @@ int RunRoll(const std::vector<std::string>& args) {
   if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(),
                     environ) != 0) {
     std::cerr << "tessavar-cli roll: cannot start " << program << "\n";
-    return kExitFileError;
+    return kExitFile;
   }
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return kExitFileError;
+    if (errno != EINTR) return kExitFile;
   }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : kExitFileError;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : kExitFile;
 }
 
-const bool kRegistered =
-    RegisterCommand({"roll", "draw the piano roll of a MIDI file (PNG or SVG)",
-                     kUsage, RunRoll});
+std::function<int()> Setup(CLI::App& app) {
+  app.description(kDescription);
+  auto args = std::make_shared<RollArguments>();
+  app.add_option("IN.mid", args->midi_path, "the MIDI file")->required();
+  app.add_option("OUT", args->picture_path, "the picture: OUT.png or OUT.svg")
+      ->required();
+  app.add_option("--size", args->size,
+                 "WIDTHxHEIGHT in pixels (default 1200x420)");
+  return [args] { return RunRoll(*args); };
+}
+
+const bool kRegistered = RegisterCommand(
+    {"roll", "draw the piano roll of a MIDI file (PNG or SVG)", Setup});
 
 }  // namespace
 }  // namespace tessavar::cli

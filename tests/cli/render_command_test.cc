@@ -107,8 +107,8 @@ TEST_F(RenderCommandTest, RefusedUpFrontWithTheReason) {
 TEST_F(RenderCommandTest, WrongCommandLinesAndFilesExitWithTwo) {
   CliRun missing_args = Cli("render only.mid");
   EXPECT_EQ(missing_args.status, 2);
-  EXPECT_NE(missing_args.err.find("usage: tessavar-cli render"),
-            std::string::npos);
+  EXPECT_NE(missing_args.err.find("OUT.wav is required"), std::string::npos)
+      << missing_args.err;
 
   EXPECT_EQ(Cli("render a.mid b.wav --soundfont").status, 2);
   EXPECT_EQ(Cli("render a.mid b.wav --loud").status, 2);
@@ -121,7 +121,7 @@ TEST_F(RenderCommandTest, WrongCommandLinesAndFilesExitWithTwo) {
 
   CliRun help = Cli("render --help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("--soundfont FILE.sf2"), std::string::npos);
+  EXPECT_NE(help.out.find("--soundfont"), std::string::npos);
 }
 
 // The demo's path: compose the factory default, render it, and hear all of

@@ -1,0 +1,54 @@
+// Many pieces in one run: lists and ranges of values for the mapping, the
+// structure and the tempo, and the output pattern that names each piece's
+// file.
+#ifndef TESSAVAR_CLI_PIECE_PLAN_H_
+#define TESSAVAR_CLI_PIECE_PLAN_H_
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessavar::cli {
+
+// The settings that may take several values, with their placeholders.
+enum class Axis { kMapping, kStructure, kTempo };
+inline constexpr std::array<Axis, 3> kAxes = {Axis::kMapping, Axis::kStructure,
+                                              Axis::kTempo};
+const char* AxisName(Axis axis);  // "mapping": setting and placeholder
+
+// "5", "1,4,9", "1..500", "1..10,20", and for the mapping "all"; each value
+// is kept as typed (a structure's leading zeros count). nullopt with
+// *problem set for a malformed list.
+std::optional<std::vector<std::string>> ExpandValues(Axis axis,
+                                                     const std::string& list,
+                                                     std::string* problem);
+
+// One piece: a value for every axis that was given (empty = as composed).
+struct Piece {
+  std::array<std::string, kAxes.size()> values;
+  const std::string& Value(Axis axis) const {
+    return values[static_cast<size_t>(axis)];
+  }
+};
+
+struct PiecePlan {
+  std::vector<Piece> pieces;                // in order: mapping varies fastest
+  std::array<bool, kAxes.size()> varies{};  // more than one value
+};
+
+PiecePlan PlanPieces(
+    const std::array<std::vector<std::string>, kAxes.size()>& values);
+
+// Why the pattern cannot name every piece apart (a varying axis without
+// its placeholder), or nullopt.
+std::optional<std::string> PatternProblem(const std::string& pattern,
+                                          const PiecePlan& plan);
+
+// The pattern with {mapping}, {structure} and {tempo} replaced; a
+// placeholder of an axis that was not given is left as typed.
+std::string ExpandPattern(const std::string& pattern, const Piece& piece);
+
+}  // namespace tessavar::cli
+
+#endif  // TESSAVAR_CLI_PIECE_PLAN_H_
