@@ -46,15 +46,6 @@ const std::vector<CliCommand>& RegisteredCommands();
 // part when the status names none) and returns kExitFile.
 int ReportError(const std::string& command, const Status& status);
 
-// Runs a command with the arguments after its name: any exception it lets
-// out becomes a message on standard error and kExitFailure.
-int RunCommand(const CliCommand& command,
-               const std::vector<std::string>& args);
-
-// Prints "tessavar-cli COMMAND: FILE[, line N]: TEXT" (without the file
-// part when the status names none) and returns kExitFailure.
-int ReportError(const std::string& command, const Status& status);
-
 }  // namespace tessavar::cli
 
 #endif  // TESSAVAR_CLI_CLI_COMMAND_H_

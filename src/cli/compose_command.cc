@@ -181,25 +181,6 @@ bool SaveComposition(const std::string& bytes, const std::string& path,
   return true;
 }
 
-// The files the command writes, prepared before anything is composed: each
-// is refused when it is not a regular file or is an input, and none is
-// replaced before all of them are complete.
-struct Outputs {
-  Outputs(const Arguments& args, const std::string& source)
-      : midi(args.output, {source}) {
-    if (!args.save_composition) return;
-    if (IsSameFile(*args.save_composition, args.output)) {
-      throw RunTimeError(Status(kErrPathFileAccess, *args.save_composition, 0,
-                                ErrorMessage(kErrPathFileAccess) +
-                                    " (the MIDI file is written there)"));
-    }
-    composition.emplace(*args.save_composition,
-                        std::vector<std::string>{source});
-  }
-  AtomicFile midi;
-  std::optional<AtomicFile> composition;
-};
-
 struct PieceSummary {
   int tracks = 0;
   long events = 0;

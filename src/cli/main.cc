@@ -24,47 +24,6 @@ bool RegisterCommand(CliCommand command) {
 
 const std::vector<CliCommand>& RegisteredCommands() { return Registry(); }
 
-int ReportError(const std::string& command, const Status& status) {
-  std::cerr << "tessavar-cli " << command << ": ";
-  if (!status.path().empty()) {
-    std::cerr << status.path();
-    if (status.line() > 0) std::cerr << ", line " << status.line();
-    std::cerr << ": ";
-  }
-  std::cerr << (status.detail().empty() ? ErrorMessage(status.number())
-                                        : status.detail())
-            << '\n';
-  return kExitFile;
-}
-
-int ReportError(const std::string& command, const Status& status) {
-  std::cerr << "tessavar-cli " << command << ": ";
-  if (!status.path().empty()) {
-    std::cerr << status.path();
-    if (status.line() > 0) std::cerr << ", line " << status.line();
-    std::cerr << ": ";
-  }
-  std::cerr << (status.detail().empty() ? ErrorMessage(status.number())
-                                        : status.detail())
-            << '\n';
-  return kExitFile;
-}
-
-int RunCommand(const CliCommand& command,
-               const std::vector<std::string>& args) {
-  try {
-    return command.run(args);
-  } catch (const RunTimeError& error) {
-    return ReportError(command.name, error.status());
-  } catch (const std::exception& error) {
-    std::cerr << "tessavar-cli " << command.name << ": " << error.what()
-              << '\n';
-  } catch (...) {
-    std::cerr << "tessavar-cli " << command.name << ": unexpected failure\n";
-  }
-  return kExitFile;
-}
-
 namespace {
 
 // Runs a command's action: any exception it lets out becomes a message on

@@ -27,8 +27,7 @@ int Render(const RenderArguments& args) {
               << " s, SoundFont " << ResolveSoundFont(args.soundfont) << ")\n";
     return kExitOk;
   } catch (const RunTimeError& error) {
-    std::cerr << "tessavar-cli render: " << error.what() << "\n";
-    return kExitFile;
+    return ReportError("render", error.status());
   }
 }
 
