@@ -20,7 +20,8 @@ TEST(SettingsValuesTest, ReadsMarksInOrderAndTheSoundFontOnlyAfterAllThree) {
 }
 
 TEST(SettingsValuesTest, WritesTheSoundFontLineOnlyWhenItFitsOnOne) {
-  SettingsValues values{{true, false, false}, ""};
+  SettingsValues values;
+  values.check_marks = {true, false, false};
   EXPECT_EQ(SettingsBytes(values), " 1 \r\n 0 \r\n 0 \r\n");
   values.soundfont = "two\nlines.sf2";
   EXPECT_EQ(SettingsBytes(values), " 1 \r\n 0 \r\n 0 \r\n");

@@ -24,7 +24,7 @@ using testing::AnswerNextModal;
 
 FileDialogRequest Request(bool must_exist) {
   return FileDialogRequest{"Load Composition", "Compositions (*.tvx)", "tvx",
-                           must_exist};
+                           must_exist, ""};
 }
 
 // Types a name into a file dialog and presses its accept button.
@@ -151,7 +151,7 @@ TEST_F(QtUserDialogsTest, SaveDialogLeavesTheReplaceQuestionToTheCommand) {
     EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
     ChooseFile(dialog, existing_);
   });
-  FileDialogRequest request{"Save Composition As", "*.tvx", "tvx", false};
+  FileDialogRequest request{"Save Composition As", "*.tvx", "tvx", false, ""};
   std::optional<std::string> chosen = dialogs_.SaveFileName(request);
   ASSERT_TRUE(chosen.has_value());
   EXPECT_EQ(*chosen, existing_.toStdString());
@@ -178,7 +178,7 @@ TEST_F(QtUserDialogsTest, SaveDialogAddsTheDefaultExtension) {
     ASSERT_NE(dialog, nullptr);
     ChooseFile(dialog, dir_.filePath("NEWSONG"));
   });
-  FileDialogRequest request{"Save Composition As", "*.tvx", "tvx", false};
+  FileDialogRequest request{"Save Composition As", "*.tvx", "tvx", false, ""};
   std::optional<std::string> chosen = dialogs_.SaveFileName(request);
   ASSERT_TRUE(chosen.has_value());
   EXPECT_EQ(*chosen, dir_.filePath("NEWSONG.tvx").toStdString());
