@@ -5,6 +5,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -220,8 +221,13 @@ TEST_F(ComposeBatchTest, AnInterruptedBatchKeepsFinishedFilesOnly) {
       ::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv.data(), environ),
       0);
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (testing::EntriesOf(dir_ / "all").size() < 5 &&
-         std::chrono::steady_clock::now() < deadline) {
+  // Finished files only: the workers' temporaries start with a dot.
+  auto finished = [&] {
+    std::vector<std::string> names = testing::EntriesOf(dir_ / "all");
+    return std::count_if(names.begin(), names.end(),
+                         [](const std::string& n) { return n.front() != '.'; });
+  };
+  while (finished() < 5 && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   ::kill(pid, SIGTERM);
