@@ -5,17 +5,18 @@
 #include <utility>
 
 #include "base/file_system.h"
+#include "midi/midi_bytes.h"
 
 namespace tessavar {
 namespace {
 
-constexpr int kNoteOff = 0x80;
-constexpr int kNoteOn = 0x90;
-constexpr int kProgramChange = 0xC0;
-constexpr int kKindMask = 0xF0;
+using midi::kMetaTimeSignature;
+using midi::kMetaTrackName;
+using midi::kNoteOff;
+using midi::kNoteOn;
+using midi::kProgramChange;
+constexpr int kKindMask = midi::kStatusKindMask;
 constexpr int kChannelMask = 0x0F;
-constexpr int kMetaTrackName = 0x03;
-constexpr int kMetaTimeSignature = 0x58;
 constexpr int kKeys = 128;
 constexpr int kChannels = 16;
 
