@@ -54,16 +54,17 @@ bool IsSameFile(const std::string& output, const std::string& input) {
 }
 
 AtomicFile::AtomicFile(const std::string& path,
-                       const std::vector<std::string>& inputs)
-    : path_(path) {
+                       const std::vector<std::string>& inputs,
+                       Durability durability)
+    : path_(path), durability_(durability) {
   if (path.empty()) throw RunTimeError(kErrPathNotFound);
   target_ = ResolveOutputPath(path);
   struct stat existing = {};
   if (::stat(target_.c_str(), &existing) == 0) {
     if (!S_ISREG(existing.st_mode)) {
-      throw RunTimeError(Status(kErrPathFileAccess, path, 0,
-                                ErrorMessage(kErrPathFileAccess) +
-                                    " (not a regular file)"));
+      throw RunTimeError(
+          Status(kErrPathFileAccess, path, 0,
+                 ErrorMessage(kErrPathFileAccess) + " (not a regular file)"));
     }
     existing_ = existing;
   }
@@ -128,7 +129,8 @@ void AtomicFile::Commit() {
     (void)::fchown(fd_, existing_->st_uid, existing_->st_gid);
     if (::fchmod(fd_, existing_->st_mode & 07777) != 0) Fail(errno);
   }
-  if (::fsync(fd_) != 0 && errno != EINVAL) Fail(errno);
+  const bool flush_now = existing_ || durability_ == Durability::kFlushEach;
+  if (flush_now && ::fsync(fd_) != 0 && errno != EINVAL) Fail(errno);
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) Fail(errno);

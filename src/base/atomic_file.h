@@ -16,6 +16,17 @@
 
 namespace tessavar {
 
+// When a committed file reaches the disk.
+enum class Durability {
+  // Flushed before it takes the target's place.
+  kFlushEach,
+  // A new file is flushed later with its whole file system (BatchWriter),
+  // which costs one flush for a batch instead of one per file. A file that
+  // replaces another is still flushed first, so that a crash can never
+  // cost the old contents.
+  kFlushNewLater,
+};
+
 class AtomicFile {
  public:
   // Prepares to replace path. A symbolic link is written through: the file
@@ -24,7 +35,8 @@ class AtomicFile {
   // same file as one of inputs, or when the temporary file cannot be
   // created (76 for a missing directory).
   explicit AtomicFile(const std::string& path,
-                      const std::vector<std::string>& inputs = {});
+                      const std::vector<std::string>& inputs = {},
+                      Durability durability = Durability::kFlushEach);
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
@@ -33,7 +45,7 @@ class AtomicFile {
   // Overwrites bytes already written (a header completed at the end).
   void WriteAt(int64_t offset, std::string_view bytes);
   // Gives the file the target's mode (new files: 0666 less the umask),
-  // flushes it and renames it over the target.
+  // flushes it (see Durability) and renames it over the target.
   void Commit();
 
   // The file that Commit replaces, after following symbolic links.
@@ -49,6 +61,7 @@ class AtomicFile {
   std::optional<struct stat> existing_;
   int fd_ = -1;
   int registry_slot_ = -1;
+  Durability durability_;
 };
 
 // The file a write to path replaces: path with its symbolic links followed

@@ -107,8 +107,9 @@ Status NotRegularFile(const std::string& path) {
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes,
-                         const std::vector<std::string>& inputs) {
-  AtomicFile file(path, inputs);
+                         const std::vector<std::string>& inputs,
+                         Durability durability) {
+  AtomicFile file(path, inputs, durability);
   file.Write(bytes);
   file.Commit();
 }

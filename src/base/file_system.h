@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/atomic_file.h"
 #include "base/status.h"
 
 namespace tessavar {
@@ -49,7 +50,8 @@ Status NotRegularFile(const std::string& path);
 // never one of inputs. The target name is used as given (callers lower-case
 // it where the rule applies).
 void WriteFileAtomically(const std::string& path, std::string_view bytes,
-                         const std::vector<std::string>& inputs = {});
+                         const std::vector<std::string>& inputs = {},
+                         Durability durability = Durability::kFlushEach);
 
 // Copies a file (looked up case-insensitively) to a target, atomically.
 void CopyFileAtomically(const std::string& from, const std::string& to);

@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/batch_writer.h"
 #include "base/file_system.h"
 #include "cli/batch_report.h"
 #include "cli/cli_command.h"
@@ -88,6 +89,9 @@ struct Batch {
   const ComposeArguments& args;
   std::string source;  // the composition file loaded for every piece
   PiecePlan plan;
+  // The program's state after loading the composition at start-up, which
+  // every piece starts from; read once for the whole run.
+  std::unique_ptr<ProgramState> loaded;
   std::vector<std::string> loaded_values;  // NamedFields() as loaded
 };
 
@@ -108,17 +112,27 @@ int Fail(int status, const std::string& message) {
   return status;
 }
 
-// The panel as the program has it after loading the composition at
-// start-up, with the command line's settings and the piece's values on top.
-PieceResult PreparePanel(ProgramState& state, const Batch& batch,
-                         const Piece& piece) {
+// Loads the composition as the program does at start-up.
+PieceResult LoadComposition(Batch& batch) {
   UiHost host;
+  batch.loaded = std::make_unique<ProgramState>();
+  ProgramState& state = *batch.loaded;
   state.paths = ProgramPaths::FromDirectory(fs::current_path().string());
   CompositionLoadResult loaded =
       LoadStartupComposition(state, batch.source, host);
   if (!loaded.complete) {
     return {kExitFile, "cannot read the composition: " + loaded.Describe()};
   }
+  for (const NamedField& field : NamedFields()) {
+    batch.loaded_values.push_back(NamedFieldValue(state, field));
+  }
+  return {};
+}
+
+// The panel as the program has it after loading the composition, with the
+// command line's settings and the piece's values on top.
+PieceResult PreparePanel(ProgramState& state, const Batch& batch,
+                         const Piece& piece) {
   std::vector<std::pair<std::string, std::string>> settings =
       batch.args.settings;
   for (Axis axis : kAxes) {
@@ -135,23 +149,11 @@ PieceResult PreparePanel(ProgramState& state, const Batch& batch,
   return {};
 }
 
-// The working MIDI file beside the output, so that the finished file only
-// needs renaming and the output is never seen half written; lower case as
-// the writer names its files.
-std::string WorkingFileFor(const std::string& output, unsigned worker) {
-  fs::path directory = output == kStandardOutput
-                           ? fs::temp_directory_path()
-                           : fs::path(output).parent_path();
-  return (directory / (".tessavar-cli-" + std::to_string(::getpid()) + "-" +
-                       std::to_string(worker) + ".mid"))
-      .string();
-}
-
-// Gives the working file the output's name (or copies it to standard
-// output), embedding the information on the way; returns the bytes.
-std::string PublishOutput(const std::string& working, const std::string& output,
-                          const std::optional<std::string>& info) {
-  std::string midi = ReadWholeFile(working);
+// Writes the MIDI file to the output (or to standard output), embedding
+// the information on the way; returns the bytes written.
+std::string PublishOutput(std::string midi, const std::string& output,
+                          const std::optional<std::string>& info,
+                          BatchWriter& writer) {
   if (info) {
     std::optional<std::string> with_info = BytesWithCompInfo(midi, *info);
     if (!with_info) throw RunTimeError(kErrInvalidCall);
@@ -163,17 +165,15 @@ std::string PublishOutput(const std::string& working, const std::string& output,
   } else {
     // Through the safe writer: a link is written through, a device or the
     // input is refused, and an existing file keeps its mode.
-    WriteFileAtomically(output, midi);
+    writer.Write(output, midi);
   }
-  std::error_code ignored;
-  fs::remove(working, ignored);
   return midi;
 }
 
 bool SaveComposition(const std::string& bytes, const std::string& path,
-                     std::string* problem) {
+                     BatchWriter& writer, std::string* problem) {
   try {
-    WriteFileAtomically(path, bytes);
+    writer.Write(path, bytes);
   } catch (const std::exception& e) {
     *problem = e.what();
     return false;
@@ -233,12 +233,12 @@ std::string JsonLine(const Batch& batch, const ProgramState& set,
   return piece.dump() + "\n";
 }
 
-// Composes one piece with the worker's own state and writes its file.
+// Composes one piece with a state of its own and writes its file.
 PieceResult ComposePiece(const Batch& batch, const Piece& piece,
-                         unsigned worker) {
+                         BatchWriter& writer) {
   const ComposeArguments& args = batch.args;
   const std::string output = ExpandPattern(args.output, piece);
-  auto state = std::make_unique<ProgramState>();
+  auto state = std::make_unique<ProgramState>(*batch.loaded);
   PieceResult prepared = PreparePanel(*state, batch, piece);
   if (prepared.status != kExitOk) return prepared;
   ComposeValidation validation = ValidateCompose(state->panel);
@@ -246,16 +246,13 @@ PieceResult ComposePiece(const Batch& batch, const Piece& piece,
 
   std::unique_ptr<ProgramState> before_compose;
   if (args.json) before_compose = std::make_unique<ProgramState>(*state);
-  const std::string working = WorkingFileFor(output, worker);
-  state->paths.working_midi = working;
   UiHost host;
   CancelingErrorReporter reporter;
   SilentPlayer player;
-  ComposeOutcome outcome =
-      ComposeCommand(*state, player, host, reporter).Click();
-  std::error_code ignored;
-  if (outcome.result <= 0) {
-    fs::remove(working, ignored);
+  ComposeCommand compose(*state, player, host, reporter);
+  std::string midi;
+  compose.KeepMidiFileIn(&midi);
+  if (compose.Click().result <= 0) {
     return {kExitFile, output + ": the MIDI file was not written"};
   }
   // What the composition file will hold is known before anything is
@@ -265,27 +262,25 @@ PieceResult ComposePiece(const Batch& batch, const Piece& piece,
   if (!args.save_composition.empty()) {
     composition_bytes = CompositionFileBytes(*state, &problem);
     if (!composition_bytes) {
-      fs::remove(working, ignored);
       return {kExitFile, args.save_composition + ": " + problem};
     }
   }
-  std::string midi;
   try {
-    midi = PublishOutput(working, output, args.info);
+    midi = PublishOutput(std::move(midi), output, args.info, writer);
   } catch (const std::exception& e) {
-    fs::remove(working, ignored);
     return {kExitFile, output + ": " + e.what()};
   }
   if (composition_bytes &&
       !SaveComposition(*composition_bytes,
-                       ExpandPattern(args.save_composition, piece), &problem)) {
+                       ExpandPattern(args.save_composition, piece), writer,
+                       &problem)) {
     return {kExitFile, args.save_composition + ": " + problem};
   }
+  if (!args.json && (args.quiet || output == kStandardOutput)) return {};
   PieceSummary summary = Summarize(state->engine, midi);
   if (args.json) {
     return {kExitOk, JsonLine(batch, *before_compose, *state, output, summary)};
   }
-  if (args.quiet || output == kStandardOutput) return {};
   return {kExitOk, SummaryLine(output, summary)};
 }
 
@@ -309,11 +304,13 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
   std::atomic<int> worst{kExitOk};
   std::mutex errors;
   InterruptGuard guard;
-  auto work = [&](unsigned worker) {
+  BatchWriter writer(count > 1 ? Durability::kFlushNewLater
+                               : Durability::kFlushEach);
+  auto work = [&] {
     for (size_t i = next++; i < count && !InterruptGuard::Received();
          i = next++) {
       const Piece& piece = batch.plan.pieces[i];
-      PieceResult result = ComposePiece(batch, piece, worker);
+      PieceResult result = ComposePiece(batch, piece, writer);
       if (result.status != kExitOk) {
         std::lock_guard<std::mutex> lock(errors);
         std::cerr << (result.check_message ? "" : "tessavar-cli compose: ")
@@ -328,10 +325,16 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
     }
   };
   std::vector<std::thread> workers;
-  for (unsigned w = 1; w < jobs; ++w) workers.emplace_back(work, w);
-  work(0);
+  for (unsigned w = 1; w < jobs; ++w) workers.emplace_back(work);
+  work();
   for (std::thread& worker : workers) worker.join();
   report.Close();
+  try {
+    writer.Finish();  // the finished files reach the disk, also when stopped
+  } catch (const std::exception& e) {
+    std::cerr << "tessavar-cli compose: " << e.what() << "\n";
+    worst = kExitFile;
+  }
   if (int signal = InterruptGuard::Received()) {
     std::cerr << "tessavar-cli compose: interrupted; the files finished so "
                  "far are kept\n";
@@ -413,15 +416,11 @@ int CheckBatch(Batch& batch) {
   }
   // The settings are tried once on the first piece so that a wrong name or
   // value stops the run before anything is written.
-  ProgramState trial;
+  PieceResult loaded = LoadComposition(batch);
+  if (loaded.status != kExitOk) return Fail(loaded.status, loaded.line);
+  ProgramState trial(*batch.loaded);
   PieceResult tried = PreparePanel(trial, batch, first);
   if (tried.status != kExitOk) return Fail(tried.status, tried.line);
-  ProgramState loaded;
-  UiHost host;
-  LoadStartupComposition(loaded, batch.source, host);
-  for (const NamedField& field : NamedFields()) {
-    batch.loaded_values.push_back(NamedFieldValue(loaded, field));
-  }
   return kExitOk;
 }
 
@@ -433,6 +432,7 @@ int RunCompose(const ComposeArguments& args) {
   Batch batch{
       args,
       args.composition.empty() ? FactoryDefaultPath() : args.composition,
+      {},
       {},
       {}};
   if (int status = CheckBatch(batch); status != kExitOk) return status;

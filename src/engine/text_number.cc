@@ -71,37 +71,6 @@ std::optional<double> ParseNumberField(std::string_view text) {
   return ParsePrefix(text.substr(0, length));
 }
 
-double RoundHalfEven(double x) {
-  if (!std::isfinite(x)) return x;
-  double floor_value = std::floor(x);
-  double diff = x - floor_value;
-  if (diff < 0.5) return floor_value;
-  if (diff > 0.5) return floor_value + 1.0;
-  return std::fmod(floor_value, 2.0) == 0.0 ? floor_value : floor_value + 1.0;
-}
-
-namespace {
-int64_t Saturate(double x) {
-  constexpr double kMax = 9.2e18;
-  if (std::isnan(x)) return 0;
-  if (x >= kMax) return std::numeric_limits<int64_t>::max();
-  if (x <= -kMax) return std::numeric_limits<int64_t>::min();
-  return static_cast<int64_t>(x);
-}
-}  // namespace
-
-int64_t CInt(double x) { return Saturate(RoundHalfEven(x)); }
-int64_t Int(double x) { return Saturate(std::floor(x)); }
-int64_t Fix(double x) { return Saturate(std::trunc(x)); }
-
-int ToInt(int64_t x) {
-  if (x > std::numeric_limits<int>::max())
-    return std::numeric_limits<int>::max();
-  if (x < std::numeric_limits<int>::min())
-    return std::numeric_limits<int>::min();
-  return static_cast<int>(x);
-}
-
 std::string NumberToText(double value) {
   if (value == 0.0) return "0";  // also turns -0 into "0"
   char buffer[64];

@@ -117,17 +117,25 @@ int ComposeCommand::ComposeAndWrite() {
       ComposeRequestFromPanel(state_.panel, state_.engine.user_scale);
   if (!CompileScore(request, state_.engine, hook).composed) return -1;
   state_.panel.set_status_text(kGeneratingStatus);
+  const MidiFileSettings settings =
+      MidiFileSettingsFromPanel(state_.panel, state_.channel_map);
+  if (midi_bytes_) {
+    MidiFileBytes file = BuildMidiFile(state_.engine, settings, host_);
+    if (file.outcome != MidiWriteOutcome::kWritten) return -1;
+    *midi_bytes_ = std::move(file.bytes);
+    return 1;
+  }
   const MidiSaveResult saved = SaveScoreInMIDIFormat(
-      state_.paths.working_midi, state_.engine,
-      MidiFileSettingsFromPanel(state_.panel, state_.channel_map), errors_,
-      host_);
+      state_.paths.working_midi, state_.engine, settings, errors_, host_);
   return saved.written() ? 1 : -1;
 }
 
 void ComposeCommand::OpenWorkingFile() {
-  player_.Close();
-  player_.SetFileName(state_.paths.working_midi);
-  player_.Open();
+  if (!midi_bytes_) {
+    player_.Close();
+    player_.SetFileName(state_.paths.working_midi);
+    player_.Open();
+  }
   state_.panel.set_compose_enabled(false);
   state_.panel.set_save_enabled(true);
 }

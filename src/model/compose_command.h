@@ -10,9 +10,9 @@
 #include "model/command_state.h"
 #include "model/error_reporter.h"
 #include "model/panel_model.h"
+#include "model/player.h"
 #include "model/program_state.h"
 #include "model/ui_host.h"
-#include "model/player.h"
 
 namespace tessavar {
 
@@ -64,6 +64,11 @@ class ComposeCommand {
   // status line here.
   ComposeOutcome Click();
 
+  // From now on the MIDI file goes to *midi_bytes instead of the working
+  // file, which the player then does not open: the command-line composer
+  // publishes the file itself.
+  void KeepMidiFileIn(std::string* midi_bytes) { midi_bytes_ = midi_bytes; }
+
  private:
   void Prepare();
   int ComposeAndWrite();
@@ -75,6 +80,7 @@ class ComposeCommand {
   Player& player_;
   UiHost& host_;
   ErrorReporter& errors_;
+  std::string* midi_bytes_ = nullptr;
 };
 
 }  // namespace tessavar

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "base/batch_writer.h"
 #include "base/file_system.h"
 #include "base/status.h"
 #include "base/temporary_files.h"
@@ -129,6 +130,30 @@ TEST(AtomicFileTest, ASignalRemovesTheTemporaryFile) {
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number);
     EXPECT_TRUE(dir.Entries().empty()) << dir.Entries().front();
   }
+}
+
+// A batch's new files are flushed once at the end; what was written is
+// complete, replacing keeps the mode, and a flush that cannot reach the
+// directory is reported with its name.
+TEST(BatchWriterTest, WritesSafelyAndReportsAFailedFlush) {
+  TempDir dir;
+  fs::create_directory(dir / "sub");
+  const std::string old_file = dir / "old.mid";
+  WriteFileAtomically(old_file, "old");
+  ::chmod(old_file.c_str(), 0640);
+  BatchWriter writer(Durability::kFlushNewLater);
+  writer.Write(dir / "sub/new.mid", "new");
+  writer.Write(old_file, "replaced");
+  EXPECT_EQ(ReadWholeFile(dir / "sub/new.mid"), "new");
+  EXPECT_EQ(ReadWholeFile(old_file), "replaced");
+  EXPECT_EQ(ModeOf(old_file), 0640u);
+  EXPECT_NO_THROW(writer.Finish());
+
+  writer.Write(dir / "sub/more.mid", "more");
+  fs::remove_all(dir / "sub");
+  Status status = ThrownStatus([&] { writer.Finish(); });
+  EXPECT_EQ(status.number(), kErrPathNotFound);
+  EXPECT_THAT(status.path(), HasSubstr("sub"));
 }
 
 TEST(ReadFilePrefixTest, ReadsOnlyRegularFilesAndOnlyWhatIsAsked) {

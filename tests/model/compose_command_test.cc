@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/file_system.h"
+#include "model/composition_file_io.h"
 #include "support/composer_fixtures.h"
 #include "support/counting_ui_host.h"
 #include "support/fake_player.h"
@@ -176,6 +177,29 @@ TEST_F(ComposeCommandTest, ComposesWritesOpensAndRestores) {
   EXPECT_EQ(player_.log, (std::vector<std::string>{
                              "Close", "Close",
                              "FileName " + state_.paths.working_midi, "Open"}));
+}
+
+// The command-line composer keeps the file in memory: the same bytes and
+// the same panel afterwards as the window's compose; no file is written and
+// the player opens nothing.
+TEST_F(ComposeCommandTest, KeepingTheFileInMemoryChangesNothingElse) {
+  ProgramState in_memory = state_;
+  ASSERT_EQ(Click().result, 1);
+  const std::string written = ReadWholeFile(WorkingFile().string());
+  fs::remove(WorkingFile());
+
+  FakePlayer untouched;
+  UiHost host;
+  std::string midi;
+  ComposeCommand command(in_memory, untouched, host, errors_);
+  command.KeepMidiFileIn(&midi);
+  ASSERT_EQ(command.Click().result, 1);
+  EXPECT_EQ(midi, written);
+  EXPECT_FALSE(fs::exists(WorkingFile()));
+  EXPECT_EQ(untouched.log, std::vector<std::string>{"Close"});
+  EXPECT_EQ(CompositionFileBytes(in_memory, nullptr),
+            CompositionFileBytes(state_, nullptr));
+  EXPECT_EQ(in_memory.panel.save_enabled(), state_.panel.save_enabled());
 }
 
 TEST_F(ComposeCommandTest, AutoplayStartsFromTheResetSlider) {
