@@ -51,10 +51,12 @@ constexpr char kDescription[] =
     "messages. --mapping, --structure and --tempo take lists and ranges\n"
     "(1,5,9  1..500  and for the mapping 'all'); OUT is then a pattern with\n"
     "{mapping}, {structure} and {tempo}, as in -o 'out/{mapping}.mid', and\n"
-    "the pieces are composed in parallel. Each file is the one a single\n"
-    "compose of that piece writes. On success one line per piece on\n"
-    "standard output tells the tracks, the notes and rests, and the length\n"
-    "in seconds (with --json one JSON object per piece instead).";
+    "the pieces are composed in parallel; a placeholder of a setting that\n"
+    "is not listed stands for the composition's own value. Each file is\n"
+    "the one a single compose of that piece writes. On success one line\n"
+    "per piece on standard output tells the tracks, the notes and rests,\n"
+    "and the length in seconds (with --json one JSON object per piece\n"
+    "instead).";
 
 // A named option and the setting it sets.
 struct NamedOption {
@@ -93,6 +95,14 @@ struct Batch {
   // every piece starts from; read once for the whole run.
   std::unique_ptr<ProgramState> loaded;
   std::vector<std::string> loaded_values;  // NamedFields() as loaded
+  // The values that name the pieces where a list was not given: the
+  // composition's own, after the command line's settings.
+  Piece own_values;
+
+  // A piece's output pattern with every placeholder filled in.
+  std::string OutputName(const std::string& pattern, const Piece& piece) const {
+    return ExpandPattern(ExpandPattern(pattern, piece), own_values);
+  }
 };
 
 // The outcome of one piece.
@@ -237,7 +247,7 @@ std::string JsonLine(const Batch& batch, const ProgramState& set,
 PieceResult ComposePiece(const Batch& batch, const Piece& piece,
                          BatchWriter& writer) {
   const ComposeArguments& args = batch.args;
-  const std::string output = ExpandPattern(args.output, piece);
+  const std::string output = batch.OutputName(args.output, piece);
   auto state = std::make_unique<ProgramState>(*batch.loaded);
   PieceResult prepared = PreparePanel(*state, batch, piece);
   if (prepared.status != kExitOk) return prepared;
@@ -272,7 +282,7 @@ PieceResult ComposePiece(const Batch& batch, const Piece& piece,
   }
   if (composition_bytes &&
       !SaveComposition(*composition_bytes,
-                       ExpandPattern(args.save_composition, piece), writer,
+                       batch.OutputName(args.save_composition, piece), writer,
                        &problem)) {
     return {kExitFile, args.save_composition + ": " + problem};
   }
@@ -357,9 +367,9 @@ std::optional<std::string> OutputClash(const Batch& batch) {
   const std::string& saved = batch.args.save_composition;
   for (const Piece& piece : batch.plan.pieces) {
     std::vector<std::string> outputs = {
-        ExpandPattern(batch.args.output, piece)};
+        batch.OutputName(batch.args.output, piece)};
     if (outputs.front() == kStandardOutput) outputs.clear();
-    if (!saved.empty()) outputs.push_back(ExpandPattern(saved, piece));
+    if (!saved.empty()) outputs.push_back(batch.OutputName(saved, piece));
     for (const std::string& output : outputs) {
       if (fs::weakly_canonical(output, error) == source) {
         return output + ": is the composition being composed";
@@ -402,8 +412,19 @@ int CheckBatch(Batch& batch) {
     return Fail(kExitFile,
                 "standard output (-) takes one MIDI file and nothing else");
   }
+  PieceResult loaded = LoadComposition(batch);
+  if (loaded.status != kExitOk) return Fail(loaded.status, loaded.line);
+  // The settings are tried once so that a wrong name or value stops the
+  // run before anything is written.
+  ProgramState own(*batch.loaded);
+  PieceResult tried = PreparePanel(own, batch, Piece{});
+  if (tried.status != kExitOk) return Fail(tried.status, tried.line);
+  for (Axis axis : kAxes) {
+    batch.own_values.values[static_cast<size_t>(axis)] =
+        NamedFieldValue(own, *FindNamedField(AxisName(axis)));
+  }
   const Piece& first = batch.plan.pieces.front();
-  const std::string output = ExpandPattern(args.output, first);
+  const std::string output = batch.OutputName(args.output, first);
   if (output != kStandardOutput) {
     fs::path directory = fs::path(output).parent_path();
     if (!directory.empty() && !fs::is_directory(directory)) {
@@ -414,13 +435,11 @@ int CheckBatch(Batch& batch) {
   if (std::optional<std::string> clash = OutputClash(batch)) {
     return Fail(kExitFile, *clash);
   }
-  // The settings are tried once on the first piece so that a wrong name or
-  // value stops the run before anything is written.
-  PieceResult loaded = LoadComposition(batch);
-  if (loaded.status != kExitOk) return Fail(loaded.status, loaded.line);
   ProgramState trial(*batch.loaded);
-  PieceResult tried = PreparePanel(trial, batch, first);
-  if (tried.status != kExitOk) return Fail(tried.status, tried.line);
+  PieceResult first_tried = PreparePanel(trial, batch, first);
+  if (first_tried.status != kExitOk) {
+    return Fail(first_tried.status, first_tried.line);
+  }
   return kExitOk;
 }
 
@@ -432,6 +451,7 @@ int RunCompose(const ComposeArguments& args) {
   Batch batch{
       args,
       args.composition.empty() ? FactoryDefaultPath() : args.composition,
+      {},
       {},
       {},
       {}};

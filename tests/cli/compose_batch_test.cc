@@ -124,6 +124,14 @@ TEST_F(ComposeBatchTest, EveryPieceOfARangeEqualsItsSingleCompose) {
   ASSERT_EQ(tempo.status, 0);
   EXPECT_EQ(dir_.Read("t.mid"), ReadWholeFile(dir_ / "one/4-100.mid"));
   EXPECT_EQ(testing::EntriesOf(dir_ / "one").size(), 9u);
+
+  // A placeholder of a setting not listed takes the composition's value,
+  // after the settings given.
+  ASSERT_EQ(Cli({"compose", "--mapping", "4", "--set", "tempo=100", "-o",
+                 dir_ / "two/{tempo}-{mapping}.mid"})
+                .status,
+            0);
+  EXPECT_EQ(ReadWholeFile(dir_ / "two/100-4.mid"), dir_.Read("t.mid"));
 }
 
 TEST_F(ComposeBatchTest, RefusedCommandLinesExplainAndWriteNothing) {
