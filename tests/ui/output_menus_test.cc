@@ -28,34 +28,27 @@ class OutputMenusTest : public ::testing::Test {
   FakePlaybackOutputs outputs_;
 };
 
-TEST_F(OutputMenusTest, OutputFollowsThePortsEachTimeItOpens) {
+TEST_F(OutputMenusTest, ItemsAreMadeAnewAtEachOpeningAndChoose) {
   outputs_.sequencer.ports = {"Synth & Co"};
   QList<QAction*> items = Open("OptionsOutput");
   ASSERT_EQ(items.size(), 2);
-  EXPECT_EQ(items[0]->text(), "Built-in Synthesizer");
   EXPECT_TRUE(items[0]->isChecked());
-  EXPECT_EQ(items[1]->text(), "Synth && Co");
+  EXPECT_EQ(items[1]->text(), "Synth && Co");  // no access key
   items[1]->trigger();
   EXPECT_EQ(options_.midi_output, "Synth & Co");
-  EXPECT_EQ(outputs_.log, std::vector<std::string>{"port Synth & Co"});
   EXPECT_TRUE(Open("OptionsOutput")[1]->isChecked());
 
   outputs_.sequencer.present = false;
   items = Open("OptionsOutput");
   ASSERT_EQ(items.size(), 2);
-  EXPECT_TRUE(items[0]->isChecked());
-  EXPECT_EQ(items[1]->text(), "No MIDI ports");
   EXPECT_FALSE(items[1]->isEnabled());
-}
 
-TEST_F(OutputMenusTest, AudioOutputChoosesADriver) {
   outputs_.drivers = {"pulseaudio", "alsa"};
-  QList<QAction*> items = Open("OptionsAudioOutput");
+  items = Open("OptionsAudioOutput");
   ASSERT_EQ(items.size(), 2);
-  EXPECT_EQ(items[1]->text(), "ALSA");
   items[1]->trigger();
-  EXPECT_EQ(options_.audio_driver, "alsa");
-  EXPECT_EQ(outputs_.log, std::vector<std::string>{"driver alsa"});
+  EXPECT_EQ(outputs_.log,
+            (std::vector<std::string>{"port Synth & Co", "driver alsa"}));
 }
 
 }  // namespace
