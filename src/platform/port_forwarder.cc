@@ -44,7 +44,7 @@ std::optional<MidiMessage> MessageOfEvent(fluid_midi_event_t* event) {
 void PortForwarder::Choose(const std::string& port) {
   if (port == chosen_) return;
   if (connected_) sequencer_->Disconnect();
-  connected_ = failed_ = false;
+  connected_ = failed_ = missing_told_ = false;
   chosen_ = port;
 }
 
@@ -52,10 +52,14 @@ void PortForwarder::ConnectChosen(std::string* notice) {
   if (chosen_.empty() || connected_) return;
   failed_ = false;
   connected_ = sequencer_ != nullptr && sequencer_->Connect(chosen_);
-  if (!connected_) {
-    *notice = "MIDI port " + chosen_ +
-              " not found - playing through the built-in synthesizer";
+  if (connected_) {
+    missing_told_ = false;
+    return;
   }
+  if (missing_told_) return;
+  missing_told_ = true;
+  *notice = "MIDI port " + chosen_ +
+            " not found - playing through the built-in synthesizer";
 }
 
 void PortForwarder::Forward(fluid_midi_event_t* event) {

@@ -28,7 +28,8 @@ class PortForwarder {
   bool connected() const { return connected_; }
 
   // Connects to the chosen port unless connected already; when it cannot,
-  // *notice says so and the built-in synthesizer plays.
+  // the built-in synthesizer plays and *notice says so, once until the port
+  // has been there again.
   void ConnectChosen(std::string* notice);
 
   // Sends one event of the player; after a failed send the port counts as
@@ -47,6 +48,7 @@ class PortForwarder {
   std::string chosen_;
   bool connected_ = false;
   bool failed_ = false;
+  bool missing_told_ = false;
 };
 
 }  // namespace tessavar

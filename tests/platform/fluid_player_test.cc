@@ -404,6 +404,8 @@ TEST_F(FluidPlayerTest,
             "MIDI port Synth A not found - playing through the built-in "
             "synthesizer");
   EXPECT_GT(player_.RenderOfflineMs(500), 0.01f);
+  player_.Play();  // told once, not at every play
+  EXPECT_EQ(player_.TakeNotice(), "");
   sequencer_.present = false;
   EXPECT_FALSE(player_.SequencerPresent());
   EXPECT_TRUE(player_.MidiPorts().empty());
