@@ -3,7 +3,10 @@
 // Files without the fourth line stay valid, and readers that know only the
 // three check marks ignore it. The list of recent compositions follows on
 // a line naming it and its version, one path a line (the fourth line is
-// then written even without a SoundFont).
+// then written even without a SoundFont). The playback output comes last,
+// under a heading of its own: the MIDI port and the audio driver, one line
+// each, written only when one of them is chosen (the recent list's heading
+// is then written even without recent compositions).
 #ifndef TESSAVAR_FILES_SETTINGS_FILE_H_
 #define TESSAVAR_FILES_SETTINGS_FILE_H_
 
@@ -26,6 +29,10 @@ struct SettingsValues {
   std::vector<std::string> recent;
   // Why a recent list was left out: damaged, or from a newer version.
   std::string recent_problem;
+  // The MIDI port that plays instead of the built-in synthesizer, and the
+  // audio driver tried first; empty = none chosen.
+  std::string midi_output;
+  std::string audio_driver;
 };
 
 // The settings in a file's bytes, and in a file (nothing read when it is
@@ -34,7 +41,8 @@ SettingsValues ParseSettings(const std::string& bytes);
 SettingsValues ReadSettingsFile(const std::string& path);
 
 // The file's bytes for three check marks; the SoundFont line only when one
-// is chosen and it fits on one line, or (empty) before a recent list.
+// is chosen and it fits on one line, or (empty) before a recent list; the
+// playback output only when one is chosen.
 std::string SettingsBytes(const SettingsValues& values);
 
 }  // namespace tessavar

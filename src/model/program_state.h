@@ -29,6 +29,11 @@ struct Options {
   std::vector<std::string> recent_compositions;
   // Why the settings file's list of recent compositions was not used.
   std::string recent_problem;
+  // The MIDI port that plays instead of the built-in synthesizer and the
+  // audio driver tried first (empty = the built-in synthesizer, and
+  // FluidSynth's own choice of driver).
+  std::string midi_output;
+  std::string audio_driver;
 };
 
 using ChannelMap = std::array<int, kTrackCount>;

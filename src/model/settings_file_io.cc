@@ -25,6 +25,8 @@ void LoadIniFile(Options& options, const std::string& path) {
     options.soundfont = values.soundfont;
     options.recent_compositions = values.recent;
     options.recent_problem = values.recent_problem;
+    options.midi_output = values.midi_output;
+    options.audio_driver = values.audio_driver;
   }
 }
 
@@ -34,6 +36,8 @@ bool SaveIniFile(const Options& options, const std::string& path) {
   for (bool* mark : CheckMarks(copy)) values.check_marks.push_back(*mark);
   values.soundfont = options.soundfont;
   values.recent = options.recent_compositions;
+  values.midi_output = options.midi_output;
+  values.audio_driver = options.audio_driver;
   try {
     WriteFileAtomically(LowerCaseFileName(path), SettingsBytes(values));
     return true;

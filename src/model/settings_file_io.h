@@ -12,7 +12,8 @@ namespace tessavar {
 // missing file, a missing line or a line that is not a number, reading
 // stops and that option and the later ones keep their state. The SoundFont
 // is that of the fourth line, empty when there is none, and the recent
-// compositions follow it (see recent_problem when they were left out).
+// compositions follow it (see recent_problem when they were left out), then
+// the playback output.
 void LoadIniFile(Options& options, const std::string& path);
 
 // Writes the settings (file name in lower case); the SoundFont line only

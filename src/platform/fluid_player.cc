@@ -15,6 +15,7 @@
 #include "base/status.h"
 #include "midi/midi_reader.h"
 #include "midi/midi_timing.h"
+#include "platform/port_forwarder.h"
 #include "platform/soundfont.h"
 #include "platform/synth_setup.h"
 
@@ -33,10 +34,33 @@ struct AudioDriverDeleter {
 using AudioDriverPtr =
     std::unique_ptr<fluid_audio_driver_t, AudioDriverDeleter>;
 
+// Writes to a file, not to a device: never an audio output to choose.
+constexpr char kFileAudioDriver[] = "file";
+
+int SilentAudio(void* /*data*/, int /*len*/, int /*nfx*/, float* /*fx*/[],
+                int /*nout*/, float* /*out*/[]) {
+  return FLUID_OK;
+}
+
+// True when the driver opens here; the probe plays nothing.
+bool AudioDriverOpens(const std::string& name) {
+  FluidSettingsPtr settings = NewSynthSettings();
+  if (!settings) return false;
+  fluid_settings_setstr(settings.get(), "audio.driver", name.c_str());
+  AudioDriverPtr driver(
+      new_fluid_audio_driver2(settings.get(), SilentAudio, nullptr));
+  return driver != nullptr;
+}
+
+void AddDriverName(void* data, const char* /*setting*/, const char* option) {
+  static_cast<std::vector<std::string>*>(data)->push_back(option);
+}
+
 }  // namespace
 
 struct FluidPlayer::Impl {
-  explicit Impl(FluidPlayerOptions opts) : options(std::move(opts)) {}
+  explicit Impl(FluidPlayerOptions opts)
+      : options(std::move(opts)), forwarder(options.sequencer) {}
 
   // --- Called with the mutex held ------------------------------------------
   bool EnsureSynth();
@@ -50,9 +74,17 @@ struct FluidPlayer::Impl {
   // silenced.
   void UpdatePlayedBytes();
   bool LoopActive() const { return loop_end_ms > loop_start_ms; }
+  // Before a play the user started: connects the chosen MIDI port.
+  void ConnectPort();
+  // A port that failed while rendering: playback stops with a notice.
+  bool StopForFailedPort();
+  static int PlaybackCallback(void* data, fluid_midi_event_t* event);
+  // The preferred driver, then the configured ones, each once.
+  std::vector<std::string> DriverOrder();
 
   // --- Called without the mutex ---------------------------------------------
   void StartOutput();
+  void StopOutput();
   void ClockLoop();
   float RenderBlocks(int64_t frames);
   static int AudioCallback(void* data, int len, int nfx, float* fx[], int nout,
@@ -85,6 +117,10 @@ struct FluidPlayer::Impl {
   std::deque<std::string> notices;
   bool audio_missing = false;
   std::vector<float> left, right;  // scratch for the clock and offline
+  PortForwarder forwarder;
+  std::string preferred_driver;
+  std::string driver_in_use;
+  std::optional<std::vector<std::string>> working_drivers;  // probed once
 
   // The audio output, started at the first Open.
   bool output_started = false;
@@ -122,6 +158,7 @@ void FluidPlayer::Impl::RenderLocked(int frames, float* out_left,
   if (!synth) return;
   RenderFrames(synth.get(), frames, out_left, out_right);
   if (mode != kPlayerModePlaying || !midi) return;
+  if (StopForFailedPort()) return;
   if (LoopActive() && CurrentMs() >= loop_end_ms) {
     StartAt(loop_start_ms);
   } else if (CurrentTick() >= timing->total_ticks()) {
@@ -168,6 +205,9 @@ void FluidPlayer::Impl::StartAt(int64_t milliseconds) {
     completions.push_back(kNotifyFailure);
     return;
   }
+  if (forwarder.connected()) {
+    fluid_player_set_playback_callback(midi.get(), PlaybackCallback, this);
+  }
   if (start_tick > 0) fluid_player_seek(midi.get(), start_tick);
   fluid_player_play(midi.get());
   mode = kPlayerModePlaying;
@@ -182,29 +222,77 @@ void FluidPlayer::Impl::StopMidi() {
   midi.reset();
   // Deleting the MIDI player leaves its notes on; let them die away.
   fluid_synth_all_notes_off(synth.get(), -1);
+  forwarder.AllNotesOff();
+}
+
+void FluidPlayer::Impl::ConnectPort() {
+  std::string notice;
+  forwarder.ConnectChosen(&notice);
+  if (!notice.empty()) notices.push_back(notice);
+}
+
+bool FluidPlayer::Impl::StopForFailedPort() {
+  std::string notice;
+  if (!forwarder.TakeFailure(&notice)) return false;
+  stopped_ms = CurrentMs();
+  StopMidi();
+  mode = kPlayerModeStopped;
+  completions.push_back(kNotifyFailure);
+  notices.push_back(notice);
+  return true;
+}
+
+// Runs inside the synthesizer's rendering, with the mutex held.
+int FluidPlayer::Impl::PlaybackCallback(void* data, fluid_midi_event_t* event) {
+  static_cast<Impl*>(data)->forwarder.Forward(event);
+  return FLUID_OK;
+}
+
+std::vector<std::string> FluidPlayer::Impl::DriverOrder() {
+  std::vector<std::string> drivers = options.audio_drivers;
+  if (drivers.empty()) {
+    // FluidSynth's own default: the setting itself names the last driver
+    // tried.
+    char* standard = nullptr;
+    if (fluid_settings_getstr_default(settings.get(), "audio.driver",
+                                      &standard) == FLUID_OK &&
+        standard != nullptr) {
+      drivers.push_back(standard);
+    }
+    drivers.push_back("pulseaudio");
+  }
+  if (!preferred_driver.empty())
+    drivers.insert(drivers.begin(), preferred_driver);
+  std::vector<std::string> order;
+  for (const std::string& name : drivers) {
+    if (std::find(order.begin(), order.end(), name) == order.end()) {
+      order.push_back(name);
+    }
+  }
+  return order;
 }
 
 void FluidPlayer::Impl::StartOutput() {
   output_started = true;
   if (options.output == AudioOutput::kOffline) return;
-  std::vector<std::string> drivers = options.audio_drivers;
-  if (drivers.empty()) {
-    char* standard = nullptr;
-    if (fluid_settings_dupstr(settings.get(), "audio.driver", &standard) ==
-            FLUID_OK &&
-        standard != nullptr) {
-      drivers.push_back(standard);
-      fluid_free(standard);
-    }
-    if (std::find(drivers.begin(), drivers.end(), "pulseaudio") ==
-        drivers.end()) {
-      drivers.push_back("pulseaudio");
-    }
+  std::string preferred;
+  std::vector<std::string> drivers;
+  {
+    std::lock_guard lock(mutex);
+    preferred = preferred_driver;
+    drivers = DriverOrder();
   }
   for (const std::string& name : drivers) {
     fluid_settings_setstr(settings.get(), "audio.driver", name.c_str());
     driver.reset(new_fluid_audio_driver2(settings.get(), AudioCallback, this));
-    if (driver) return;
+    if (!driver) continue;
+    std::lock_guard lock(mutex);
+    driver_in_use = name;
+    if (!preferred.empty() && name != preferred) {
+      notices.push_back("audio output " + preferred +
+                        " does not start - playing through " + name);
+    }
+    return;
   }
   {
     std::lock_guard lock(mutex);
@@ -212,6 +300,23 @@ void FluidPlayer::Impl::StartOutput() {
     notices.push_back(kNoAudioDeviceNotice);
   }
   clock = std::thread([this] { ClockLoop(); });
+}
+
+// Stops the audio driver or the silent clock; nothing renders afterwards.
+void FluidPlayer::Impl::StopOutput() {
+  driver.reset();
+  if (clock.joinable()) {
+    {
+      std::lock_guard lock(clock_mutex);
+      clock_quit = true;
+    }
+    clock_wake.notify_all();
+    clock.join();
+    clock_quit = false;
+  }
+  std::lock_guard lock(mutex);
+  driver_in_use.clear();
+  audio_missing = false;
 }
 
 int FluidPlayer::Impl::AudioCallback(void* data, int len, int /*nfx*/,
@@ -267,21 +372,15 @@ float FluidPlayer::Impl::RenderBlocks(int64_t frames) {
 FluidPlayer::FluidPlayer(FluidPlayerOptions options)
     : impl_(std::make_unique<Impl>(std::move(options))) {
   impl_->soundfont_wanted = impl_->options.soundfont;
+  impl_->preferred_driver = impl_->options.audio_driver;
+  impl_->forwarder.Choose(impl_->options.midi_output);
 }
 
 FluidPlayer::~FluidPlayer() {
   // Stop the output threads first: nothing may render while the MIDI
   // player and the synthesizer go.
-  impl_->driver.reset();
-  if (impl_->clock.joinable()) {
-    {
-      std::lock_guard lock(impl_->clock_mutex);
-      impl_->clock_quit = true;
-    }
-    impl_->clock_wake.notify_all();
-    impl_->clock.join();
-  }
-  impl_->midi.reset();
+  impl_->StopOutput();
+  impl_->StopMidi();
   impl_->synth.reset();
   impl_->settings.reset();
 }
@@ -341,6 +440,7 @@ bool FluidPlayer::Open() {
     impl_->UpdatePlayedBytes();
     impl_->timing = std::move(timing);
     impl_->mode = kPlayerModeStopped;
+    impl_->ConnectPort();
     start_output = !impl_->output_started;
   }
   if (start_output) impl_->StartOutput();
@@ -361,6 +461,7 @@ void FluidPlayer::Play() {
   if (p.mode == kPlayerModePlaying) p.completions.push_back(kNotifySuperseded);
   int64_t start = p.from_ms ? *p.from_ms : p.CurrentMs();
   p.from_ms.reset();
+  p.ConnectPort();
   p.StartAt(start);
 }
 
@@ -383,6 +484,7 @@ void FluidPlayer::Pause() {
     p.StopMidi();
     p.mode = kPlayerModePaused;
   } else if (p.mode == kPlayerModePaused) {
+    p.ConnectPort();
     p.StartAt(p.from_ms ? *p.from_ms : p.stopped_ms);
     p.from_ms.reset();
   }
@@ -439,6 +541,67 @@ std::string FluidPlayer::TakeNotice() {
 bool FluidPlayer::audio_device_missing() const {
   std::lock_guard lock(impl_->mutex);
   return impl_->audio_missing;
+}
+
+// The sequencer guards itself: asking it never holds up the audio thread.
+bool FluidPlayer::SequencerPresent() {
+  return impl_->forwarder.SequencerPresent();
+}
+
+std::vector<std::string> FluidPlayer::MidiPorts() {
+  return impl_->forwarder.Ports();
+}
+
+std::vector<std::string> FluidPlayer::AudioDrivers() {
+  Impl& p = *impl_;
+  if (p.options.output == AudioOutput::kOffline) return {};
+  const std::string in_use = AudioDriverInUse();
+  if (!p.working_drivers) {
+    std::vector<std::string> known;
+    FluidSettingsPtr settings = NewSynthSettings();
+    if (settings) {
+      fluid_settings_foreach_option(settings.get(), "audio.driver", &known,
+                                    AddDriverName);
+    }
+    p.working_drivers.emplace();
+    for (const std::string& name : known) {
+      if (name != kFileAudioDriver &&
+          (name == in_use || AudioDriverOpens(name))) {
+        p.working_drivers->push_back(name);
+      }
+    }
+  }
+  return *p.working_drivers;
+}
+
+std::string FluidPlayer::AudioDriverInUse() {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->driver_in_use;
+}
+
+void FluidPlayer::UseMidiPort(const std::string& port) {
+  std::lock_guard lock(impl_->mutex);
+  Impl& p = *impl_;
+  if (port == p.forwarder.chosen()) return;
+  const bool playing = p.mode == kPlayerModePlaying && p.midi;
+  const int64_t position = p.CurrentMs();
+  p.StopMidi();  // the old output's notes end
+  p.forwarder.Choose(port);
+  p.ConnectPort();
+  if (playing) p.StartAt(position);
+}
+
+void FluidPlayer::UseAudioDriver(const std::string& driver) {
+  bool restart = false;
+  {
+    std::lock_guard lock(impl_->mutex);
+    if (driver == impl_->preferred_driver) return;
+    impl_->preferred_driver = driver;
+    restart = impl_->output_started;
+  }
+  if (!restart) return;
+  impl_->StopOutput();
+  impl_->StartOutput();
 }
 
 float FluidPlayer::RenderOffline(int64_t frames) {

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "model/midi_sequencer.h"
+#include "model/playback_outputs.h"
 #include "model/player.h"
 
 namespace tessavar {
@@ -36,12 +38,18 @@ struct FluidPlayerOptions {
   // Audio drivers tried in order; empty = FluidSynth's default driver, then
   // PulseAudio.
   std::vector<std::string> audio_drivers;
+  // The driver tried before those (empty = none).
+  std::string audio_driver;
+  // The sequencer whose ports can play instead of the synthesizer (not
+  // owned; null = none), and the port chosen (empty = the synthesizer).
+  MidiSequencer* sequencer = nullptr;
+  std::string midi_output;
 };
 
 inline constexpr char kNoAudioDeviceNotice[] =
     "no audio device - playing silently";
 
-class FluidPlayer : public Player {
+class FluidPlayer : public Player, public PlaybackOutputs {
  public:
   explicit FluidPlayer(FluidPlayerOptions options = {});
   ~FluidPlayer() override;
@@ -81,6 +89,17 @@ class FluidPlayer : public Player {
 
   // True once no audio device could be opened (playback is silent then).
   bool audio_device_missing() const;
+
+  // Through a MIDI port the synthesizer stays silent and FluidSynth's MIDI
+  // file player only keeps the time; stopping ends the port's notes. A port
+  // that fails while playing stops playback with a notice.
+  bool SequencerPresent() override;
+  std::vector<std::string> MidiPorts() override;
+  // The drivers FluidSynth was built with that open here (none offline).
+  std::vector<std::string> AudioDrivers() override;
+  std::string AudioDriverInUse() override;
+  void UseMidiPort(const std::string& port) override;
+  void UseAudioDriver(const std::string& driver) override;
 
   // Offline output only: renders frames on the calling thread and so
   // advances playback; returns the peak absolute sample value.

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QMenu>
 #include <QMessageBox>
 #include <QStyleFactory>
 #include <cstdlib>
@@ -19,11 +20,13 @@
 #include "model/program_paths.h"
 #include "model/program_state.h"
 #include "model/settings_file_io.h"
+#include "platform/alsa_sequencer.h"
 #include "platform/fluid_player.h"
 #include "platform/qt/qt_error_reporter.h"
 #include "platform/qt/qt_user_dialogs.h"
 #include "ui/app_icon.h"
 #include "ui/main_window.h"
+#include "ui/output_menus.h"
 
 namespace {
 
@@ -128,8 +131,13 @@ int main(int argc, char** argv) {
   tessavar::LoadIniFile(saved, tessavar::ProgramPaths::FromDirectory(
                                    std::filesystem::current_path().string())
                                    .settings_file);
+  // The player plays through the sequencer's ports, so it goes first.
+  tessavar::AlsaSequencer sequencer;
   tessavar::FluidPlayerOptions player_options;
   player_options.soundfont = saved.soundfont;
+  player_options.audio_driver = saved.audio_driver;
+  player_options.sequencer = &sequencer;
+  player_options.midi_output = saved.midi_output;
   tessavar::FluidPlayer player(player_options);
 
   tessavar::ProgramState state;
@@ -142,6 +150,8 @@ int main(int argc, char** argv) {
     player.SetSoundFont(path);
   };
   window.commands().file_to_open = composition;
+  tessavar::AddOutputMenus(window.findChild<QMenu*>("OptionsMenu"),
+                           state.options, player);
   window.show();
   return app.exec();
 }

@@ -85,6 +85,8 @@ TEST(SettingsFileTest, RecentCompositionsFollowTheOlderLines) {
   TestDirectory dir;
   Options options;
   options.recent_compositions = {"/songs/b.tvx", "/songs/a, 2.tvx"};
+  options.midi_output = "Synth A";
+  options.audio_driver = "jack";
   ASSERT_TRUE(SaveIniFile(options, dir / "tvx.ini"));
   const std::string bytes = dir.Read("tvx.ini");
   EXPECT_EQ(bytes.substr(0, 17), " 0 \r\n 0 \r\n 0 \r\n\r\n");
@@ -96,6 +98,8 @@ TEST(SettingsFileTest, RecentCompositionsFollowTheOlderLines) {
   EXPECT_EQ(read.soundfont, "");
   EXPECT_FALSE(read.autoplay);
   EXPECT_EQ(read.recent_problem, "");
+  EXPECT_EQ(read.midi_output, "Synth A");
+  EXPECT_EQ(read.audio_driver, "jack");
 
   // Older files without the list stay valid; an unknown list is left out.
   for (const char* old :
@@ -104,6 +108,7 @@ TEST(SettingsFileTest, RecentCompositionsFollowTheOlderLines) {
     LoadIniFile(read, dir / "tvx.ini");
     EXPECT_TRUE(read.recent_compositions.empty());
     EXPECT_EQ(read.recent_problem, "");
+    EXPECT_EQ(read.midi_output, "");
     EXPECT_TRUE(read.lock_mapped);
   }
   for (const char* unusable : {"Recent compositions 2", "something else"}) {

@@ -11,6 +11,7 @@
 #include "midi/midi_timing.h"
 #include "model/playback_monitor.h"
 #include "model/program_state.h"
+#include "support/fake_midi_sequencer.h"
 #include "support/midi_bytes.h"
 #include "support/soundfont_check.h"
 #include "support/temp_dir.h"
@@ -61,7 +62,9 @@ class FluidPlayerTest : public ::testing::Test {
   const std::string& Status() const { return state_.panel.status_text(); }
 
   testing::TempDir dir_;
-  FluidPlayer player_{FluidPlayerOptions{AudioOutput::kOffline, {}, {}}};
+  testing::FakeMidiSequencer sequencer_;
+  FluidPlayer player_{
+      FluidPlayerOptions{AudioOutput::kOffline, {}, {}, {}, &sequencer_, {}}};
   ProgramState state_;
   PlaybackMonitor monitor_{player_, state_};
 };
@@ -261,8 +264,12 @@ TEST(FluidPlayerDeviceTest, WithoutAudioDeviceItSaysSoAndKeepsTime) {
   testing::TempDir dir;
   std::string path = dir.File("a.mid");
   WriteFileAtomically(path, WriterLayoutFile({Quarters(20)}));
-  FluidPlayer player(
-      FluidPlayerOptions{AudioOutput::kDevice, {}, {"no-such-driver"}});
+  FluidPlayer player(FluidPlayerOptions{AudioOutput::kDevice,
+                                        {},
+                                        {"no-such-driver"},
+                                        "not-a-driver-either",
+                                        nullptr,
+                                        {}});
   player.SetFileName(path);
   ASSERT_TRUE(player.Open());
   EXPECT_TRUE(player.audio_device_missing());
@@ -337,6 +344,71 @@ TEST_F(FluidPlayerTest, SilencedTracksFallSilentAtOnceWhilePlaying) {
   player_.RenderOfflineMs(1500);                // the last notes die away
   EXPECT_LT(player_.RenderOfflineMs(500), 1e-4f);
   EXPECT_EQ(player_.Mode(), kPlayerModePlaying);
+}
+
+MidiMessage Message(int status, int data1, int data2 = -1) {
+  if (data2 < 0) return {{uint8_t(status), uint8_t(data1), 0}, 2};
+  return {{uint8_t(status), uint8_t(data1), uint8_t(data2)}, 3};
+}
+
+TEST_F(FluidPlayerTest, APortPlaysTheNotesInTimeWhileTheSynthesizerRests) {
+  sequencer_.ports = {"Synth A", "Synth B"};
+  EXPECT_TRUE(player_.SequencerPresent());
+  EXPECT_EQ(player_.MidiPorts(), sequencer_.ports);
+  OpenFile(WriteMidi("a.mid", WriterLayoutFile({Quarters(20)})));
+  player_.UseMidiPort("Synth B");
+  player_.Play();
+  EXPECT_EQ(sequencer_.connected, "Synth B");
+  // Quarters of 400 ms: three notes begin in the first second.
+  EXPECT_LT(player_.RenderOfflineMs(1000), 1e-4f);
+  EXPECT_EQ(
+      sequencer_.sent,
+      (std::vector<MidiMessage>{Message(0xC0, 0), Message(0x90, 60, 100),
+                                Message(0x80, 60, 0), Message(0x90, 60, 100),
+                                Message(0x80, 60, 0), Message(0x90, 60, 100)}));
+  monitor_.Poll();
+  EXPECT_EQ(Status(),
+            PlayingStatusText(player_.PositionMs(), kTwentyQuartersMs));
+
+  // Stop ends every channel's notes.
+  sequencer_.sent.clear();
+  player_.Stop();
+  EXPECT_EQ(sequencer_.sent, AllNotesOffMessages());
+  // Back to the synthesizer while playing: the port's notes end, the
+  // synthesizer sounds.
+  player_.Play();
+  player_.UseMidiPort("");
+  EXPECT_EQ(std::vector<MidiMessage>(sequencer_.sent.end() - kMidiChannelCount,
+                                     sequencer_.sent.end()),
+            AllNotesOffMessages());
+  EXPECT_EQ(sequencer_.connected, "");
+  EXPECT_GT(player_.RenderOfflineMs(500), 0.01f);
+}
+
+TEST_F(FluidPlayerTest,
+       APortThatGoesAwayStopsPlaybackAndTheSynthesizerTakesOver) {
+  sequencer_.ports = {"Synth A"};
+  OpenFile(WriteMidi("a.mid", WriterLayoutFile({Quarters(20)})));
+  player_.UseMidiPort("Synth A");
+  monitor_.PlayPressed();
+  player_.RenderOfflineMs(500);
+  sequencer_.ports.clear();  // unplugged
+  PlayOn(2000);
+  EXPECT_EQ(player_.Mode(), kPlayerModeStopped);
+  EXPECT_NEAR(player_.PositionMs(), 800, 15);  // where the next note failed
+  EXPECT_EQ(Status(), "MIDI port Synth A is gone - playback stopped");
+
+  monitor_.PlayPressed();
+  EXPECT_EQ(player_.Mode(), kPlayerModePlaying);
+  EXPECT_EQ(player_.TakeNotice(),
+            "MIDI port Synth A not found - playing through the built-in "
+            "synthesizer");
+  EXPECT_GT(player_.RenderOfflineMs(500), 0.01f);
+  player_.Play();  // told once, not at every play
+  EXPECT_EQ(player_.TakeNotice(), "");
+  sequencer_.present = false;
+  EXPECT_FALSE(player_.SequencerPresent());
+  EXPECT_TRUE(player_.MidiPorts().empty());
 }
 
 }  // namespace
