@@ -49,6 +49,10 @@ void PlaybackMonitor::Poll() {
   std::string notice = player_.TakeNotice();
   if (!notice.empty()) {
     notice_ = notice;
+    // A notice given while playing (a driver that failed over) would
+    // otherwise be replaced by the playing time before anyone read it.
+    notice_polls_ =
+        player_.Mode() == kPlayerModePlaying ? kNoticePollsWhilePlaying : 0;
     state_.panel.set_status_text(notice);
   }
   StatusUpdate();
@@ -57,10 +61,14 @@ void PlaybackMonitor::Poll() {
 void PlaybackMonitor::StatusUpdate() {
   int mode = player_.Mode();
   if (mode == kPlayerModePlaying) {
-    notice_.clear();
     int64_t position = player_.PositionMs();
     int64_t length = player_.LengthMs();
     state_.play_slider = SliderForPosition(position, length);
+    if (notice_polls_ > 0 && state_.panel.status_text() == notice_) {
+      --notice_polls_;
+      return;
+    }
+    notice_.clear();
     state_.panel.set_status_text(PlayingStatusText(position, length));
     return;
   }

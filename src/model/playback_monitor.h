@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "model/program_state.h"
 #include "model/player.h"
+#include "model/program_state.h"
 
 namespace tessavar {
 
@@ -17,6 +17,9 @@ inline constexpr char kPlayingPrefix[] = "playing...";
 inline constexpr char kStoppedText[] = "stopped";
 inline constexpr char kReadyText[] = "ready";
 inline constexpr char kPausedText[] = "paused";
+// Polls (about three seconds) that a notice given while playing stays in
+// the status line before the playing time takes its place again.
+inline constexpr int kNoticePollsWhilePlaying = 12;
 
 // The slider value for a position: the integer part of 1000 x P / D, in
 // 64-bit arithmetic so that files longer than 35 minutes work; 0 for an
@@ -71,6 +74,7 @@ class PlaybackMonitor {
   // or the line is given another text; otherwise the next status update
   // would replace it at once with "ready".
   std::string notice_;
+  int notice_polls_ = 0;
 };
 
 }  // namespace tessavar

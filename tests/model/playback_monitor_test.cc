@@ -178,6 +178,17 @@ TEST_F(PlaybackMonitorTest, NoticeStaysUntilPlayingStarts) {
   EXPECT_EQ(Status(), "stopped");  // the notice was given once
 }
 
+TEST_F(PlaybackMonitorTest, ANoticeWhilePlayingIsReadableBeforeTheTime) {
+  SetPlaying(1000, 2000);
+  player_.notice = "PulseAudio failed - playing through ALSA";
+  for (int poll = 0; poll < kNoticePollsWhilePlaying; ++poll) {
+    monitor_.Poll();
+    EXPECT_EQ(Status(), "PulseAudio failed - playing through ALSA") << poll;
+  }
+  monitor_.Poll();
+  EXPECT_EQ(Status(), "playing...00:01 of 00:02");
+}
+
 TEST_F(PlaybackMonitorTest, NoticeGivesWayToAnotherText) {
   player_.open = true;
   player_.mode = kPlayerModeStopped;
