@@ -27,8 +27,7 @@ bool MidiDragAvailable(const CommandAvailability& commands,
 enum class DropCommand {
   kRefuse,
   // File > Load with the dropped file's name: a composition loads with its
-  // MIDI file, and a MIDI file loads as the music of the composition of
-  // the same name beside it (the panel stays when there is none).
+  // MIDI file, and a MIDI file with the composition of the same name.
   kLoadComposition,
 };
 
