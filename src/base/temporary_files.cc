@@ -50,6 +50,10 @@ void RemoveAndRaise(int signal_number) {
   for (Slot& slot : TheRegistry().slots) {
     if (slot.used.load(std::memory_order_acquire)) ::unlink(slot.path);
   }
+  // Then the registered directories, emptied now (rmdir leaves files alone).
+  for (Slot& slot : TheRegistry().slots) {
+    if (slot.used.load(std::memory_order_acquire)) ::rmdir(slot.path);
+  }
   ::raise(signal_number);
 }
 

@@ -1,6 +1,7 @@
 // Temporary files that an interrupted run must not leave behind. A path
-// registered here is removed when SIGINT or SIGTERM ends the process; the
-// signal then ends the process as it would have without the handler.
+// registered here is removed when SIGINT or SIGTERM ends the process (a
+// directory once the files registered in it are gone); the signal then
+// ends the process as it would have without the handler.
 #ifndef TESSAVAR_BASE_TEMPORARY_FILES_H_
 #define TESSAVAR_BASE_TEMPORARY_FILES_H_
 

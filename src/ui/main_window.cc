@@ -26,12 +26,15 @@
 
 #include "model/recent_compositions.h"
 #include "base/file_system.h"
+#include "model/drag_drop_rules.h"
 #include "model/redo_command.h"
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/comp_info_dialog.h"
 #include "ui/dialogs/help_window.h"
 #include "ui/dialogs/midi_map_dialog.h"
 #include "ui/history_window.h"
+#include "ui/midi_drag_copies.h"
+#include "ui/midi_drag_handle.h"
 #include "ui/panel_view.h"
 #include "ui/playback_strip.h"
 #include "ui/roll_view.h"
@@ -119,6 +122,7 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   ConnectCommandButtons();
   ConnectDialogCommands();
   ConnectBrowsing();
+  ConnectDragAndDrop();
   ui_host_.before_yield = [this] { Refresh(); };
 
   state_.panel.on_changed = [this] { Refresh(); };
@@ -363,13 +367,16 @@ void MainWindow::FillRecentMenu() {
     action->setObjectName(QStringLiteral("RecentComposition%1").arg(n++));
     // A composition that is gone is shown greyed.
     action->setEnabled(recent.exists && !state_.commands.busy());
-    connect(action, &QAction::triggered, this, [this, file = recent.path] {
-      commands_->LoadComposition(file);
-      browse_->PieceReplaced();
-      SettingsChanged();
-    });
+    connect(action, &QAction::triggered, this,
+            [this, file = recent.path] { OpenComposition(file); });
   }
   recent_menu_->menuAction()->setEnabled(n > 0 && !state_.commands.busy());
+}
+
+void MainWindow::OpenComposition(const std::string& path) {
+  commands_->LoadComposition(path);
+  browse_->PieceReplaced();
+  SettingsChanged();
 }
 
 void MainWindow::SettingsChanged() {
@@ -685,6 +692,9 @@ void MainWindow::Refresh() {
   // Exported audio follows the Save rule: only music the panel produced.
   SetEnabledIfChanged(export_audio_item_, commands.file_commands &&
                                               commands_->ExportAudioAvailable());
+  SetEnabledIfChanged(
+      strip_->midi_handle(),
+      MidiDragAvailable(commands, FileExists(state_.paths.working_midi)));
   const bool idle = !state_.commands.busy() && panel.enabled();
   MenuItem("EditUndo")->setEnabled(idle && browse_->CanUndo());
   MenuItem("EditRedo")->setEnabled(idle && browse_->CanRedo());

@@ -27,6 +27,7 @@ namespace tessavar {
 class AboutWindow;
 class HelpWindow;
 class HistoryWindow;
+class MidiDragCopies;
 class PanelView;
 class PlaybackStrip;
 class RollView;
@@ -71,6 +72,10 @@ class MainWindow : public QMainWindow {
   void BuildMenus();
   void BuildEditMenu();
   void FillRecentMenu();
+  // Loads a composition as File > Load does after its dialog.
+  void OpenComposition(const std::string& path);
+  // The MIDI tile drags the piece out; files dropped on the window load.
+  void ConnectDragAndDrop();
   void ConnectBrowsing();
   // Sets the mapping one further and composes it.
   void StepMapping(int direction);
@@ -150,6 +155,7 @@ class MainWindow : public QMainWindow {
   std::vector<QAction*> file_commands_;
   // The window was closed while Compose or Redo was running.
   bool close_pending_ = false;
+  std::unique_ptr<MidiDragCopies> drag_copies_;
 };
 
 }  // namespace tessavar

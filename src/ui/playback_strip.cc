@@ -6,6 +6,8 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "ui/midi_drag_handle.h"
+
 namespace tessavar {
 
 PlaybackStrip::PlaybackStrip(QWidget* parent) : QWidget(parent) {
@@ -29,6 +31,9 @@ PlaybackStrip::PlaybackStrip(QWidget* parent) : QWidget(parent) {
   slider_->setPageStep(100);
   slider_->setToolTip(tr("Playing position; before playing, where to start"));
   layout->addWidget(slider_, 1);
+  layout->addSpacing(10);
+  midi_handle_ = new MidiDragHandle(this);
+  layout->addWidget(midi_handle_);
 
   connect(rewind_, &QToolButton::clicked, this, &PlaybackStrip::RewindPressed);
   connect(play_, &QToolButton::clicked, this, &PlaybackStrip::PlayPressed);

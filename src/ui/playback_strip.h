@@ -1,5 +1,6 @@
-// The transport strip of the player (play, pause, stop, rewind to start)
-// and the position slider (0..1000, thousandths of the file's length).
+// The transport strip of the player (play, pause, stop, rewind to start),
+// the position slider (0..1000, thousandths of the file's length) and the
+// tile that drags the piece's MIDI file out of the window.
 #ifndef TESSAVAR_UI_PLAYBACK_STRIP_H_
 #define TESSAVAR_UI_PLAYBACK_STRIP_H_
 
@@ -9,6 +10,8 @@ class QSlider;
 class QToolButton;
 
 namespace tessavar {
+
+class MidiDragHandle;
 
 class PlaybackStrip : public QWidget {
   Q_OBJECT
@@ -27,6 +30,7 @@ class PlaybackStrip : public QWidget {
   QToolButton* stop_button() const { return stop_; }
   QToolButton* rewind_button() const { return rewind_; }
   QSlider* slider() const { return slider_; }
+  MidiDragHandle* midi_handle() const { return midi_handle_; }
 
  signals:
   void PlayPressed();
@@ -44,6 +48,7 @@ class PlaybackStrip : public QWidget {
   QToolButton* pause_ = nullptr;
   QToolButton* stop_ = nullptr;
   QSlider* slider_ = nullptr;
+  MidiDragHandle* midi_handle_ = nullptr;
 };
 
 }  // namespace tessavar

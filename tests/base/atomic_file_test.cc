@@ -112,15 +112,18 @@ TEST(AtomicFileTest, LongNamesAndFailuresLeaveNoTemporary) {
   EXPECT_EQ(TemporaryFiles::Instance().Count(), 0);
 }
 
-// A run ended by SIGINT or SIGTERM removes its temporary file and still
-// ends by the signal.
+// A run ended by SIGINT or SIGTERM removes its temporary file, and a
+// registered directory with the files registered in it, and still ends by
+// the signal.
 TEST(AtomicFileTest, ASignalRemovesTheTemporaryFile) {
   for (int signal_number : {SIGINT, SIGTERM}) {
     TempDir dir;
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      AtomicFile file(dir / "out.wav");
+      ::mkdir((dir / "copies").c_str(), 0700);
+      TemporaryFiles::Instance().Add(dir / "copies");
+      AtomicFile file(dir / "copies/out.wav");
       file.Write("partial");
       ::raise(signal_number);
       ::_exit(0);

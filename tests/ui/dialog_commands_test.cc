@@ -13,9 +13,7 @@
 #include "ui/dialogs/help_window.h"
 #include "ui/dialogs/midi_map_dialog.h"
 #include "ui/dialogs/modal_answer.h"
-#include "engine/engine_state.h"
 #include "midi/composition_info.h"
-#include "model/midi_save.h"
 #include "base/file_system.h"
 #include "ui/window_fixture.h"
 
@@ -27,22 +25,6 @@ namespace fs = std::filesystem;
 class DialogCommandsTest : public WindowTest {
  protected:
   void SetUp() override { ShowWindow(); }
-
-  // Puts a composed-looking working file in place and enables Save, as a
-  // finished compose leaves them.
-  void MakeWorkingFile() {
-    EngineState engine;
-    engine.track_name[0] = "Track 1";
-    engine.score.At(0, 0) = {60, 100, 8};
-    UiHost host;
-    ASSERT_TRUE(SaveScoreInMIDIFormat(
-                    state_.paths.working_midi, engine,
-                    MidiFileSettingsFromPanel(state_.panel, state_.channel_map),
-                    errors_, host)
-                    .written());
-    state_.panel.set_save_enabled(true);
-    window_->Refresh();
-  }
 };
 
 TEST_F(DialogCommandsTest, MidiMapRefusesAnInvalidChannelUntilCorrected) {

@@ -17,7 +17,10 @@
 #include <memory>
 #include <string>
 
+#include "engine/engine_state.h"
+#include "model/midi_save.h"
 #include "model/program_state.h"
+#include "model/ui_host.h"
 #include "ui/main_window.h"
 #include "ui/panel_view.h"
 #include "ui/spinner.h"
@@ -90,6 +93,21 @@ class WindowTest : public ::testing::Test {
   }
   // Moves the focus on with the Tab key.
   void LeaveBox(BoxId id) { QTest::keyClick(Edit(id), Qt::Key_Tab); }
+  // Puts a composed-looking working file in place and enables Save, as a
+  // finished compose leaves them.
+  void MakeWorkingFile() {
+    EngineState engine;
+    engine.track_name[0] = "Track 1";
+    engine.score.At(0, 0) = {60, 100, 8};
+    UiHost host;
+    ASSERT_TRUE(SaveScoreInMIDIFormat(
+                    state_.paths.working_midi, engine,
+                    MidiFileSettingsFromPanel(state_.panel, state_.channel_map),
+                    errors_, host)
+                    .written());
+    state_.panel.set_save_enabled(true);
+    window_->Refresh();
+  }
 
   TemporaryProgramDirectory directory_;
   ProgramState state_;

@@ -1,0 +1,43 @@
+// The copies of the working MIDI file that drags carry out of the window.
+// Each is a real file under the piece's name, byte for byte the working
+// file at the moment of the drag, in a private directory of the window
+// that goes away with it (and, like every temporary file, when SIGINT or
+// SIGTERM ends the program). Nothing is written next to the user's files.
+#ifndef TESSAVAR_UI_MIDI_DRAG_COPIES_H_
+#define TESSAVAR_UI_MIDI_DRAG_COPIES_H_
+
+#include <QTemporaryDir>
+#include <map>
+#include <memory>
+#include <string>
+
+class QMimeData;
+
+namespace tessavar {
+
+class MidiDragCopies {
+ public:
+  MidiDragCopies();
+  ~MidiDragCopies();
+  MidiDragCopies(const MidiDragCopies&) = delete;
+  MidiDragCopies& operator=(const MidiDragCopies&) = delete;
+
+  // Copies the working MIDI file to `file_name` in the private directory
+  // (replacing an earlier copy of that name) and returns mime data with
+  // that file's URL; null when the copy could not be made.
+  std::unique_ptr<QMimeData> MimeDataFor(const std::string& working_midi,
+                                         const std::string& file_name);
+
+  // The private directory; empty when it could not be made.
+  std::string directory() const;
+
+ private:
+  QTemporaryDir directory_;
+  int directory_slot_ = -1;
+  // The temporary-file slot of each copy, by file name.
+  std::map<std::string, int> copy_slots_;
+};
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_UI_MIDI_DRAG_COPIES_H_
