@@ -286,8 +286,12 @@ void MainWindow::BuildMenus() {
   file->addSeparator();
   export_audio_item_ =
       AddFileCommand(file, "FileExportAudio", tr("&Export Audio..."));
-  connect(export_audio_item_,
-          &QAction::triggered, this, &MainWindow::ExportAudio);
+  connect(export_audio_item_, &QAction::triggered, this,
+          [this] { ExportAudio(false); });
+  export_stems_item_ =
+      AddFileCommand(file, "FileExportStems", tr("Export S&tems..."));
+  connect(export_stems_item_, &QAction::triggered, this,
+          [this] { ExportAudio(true); });
   file->addSeparator();
   QAction* exit = AddMenuItem(file, "FileXit", tr("E&xit"),
                               QKeySequence(Qt::CTRL | Qt::Key_X),
@@ -639,7 +643,7 @@ void MainWindow::PollPlayer() {
   Refresh();
 }
 
-void MainWindow::ExportAudio() {
+void MainWindow::ExportAudio(bool stems) {
   // Made at the first progress report, so it never shows over the file
   // dialog that comes first.
   std::unique_ptr<QProgressDialog> progress;
@@ -656,7 +660,7 @@ void MainWindow::ExportAudio() {
         QCoreApplication::processEvents();
         return !progress->wasCanceled();
       },
-      roll_->model().mix().SilentTracks());
+      roll_->model().mix().SilentTracks(), stems);
   Refresh();
 }
 
@@ -683,8 +687,10 @@ void MainWindow::Refresh() {
     SetEnabledIfChanged(action, commands.file_commands);
   }
   // Exported audio follows the Save rule: only music the panel produced.
-  SetEnabledIfChanged(export_audio_item_, commands.file_commands &&
-                                              commands_->ExportAudioAvailable());
+  const bool exportable =
+      commands.file_commands && commands_->ExportAudioAvailable();
+  SetEnabledIfChanged(export_audio_item_, exportable);
+  SetEnabledIfChanged(export_stems_item_, exportable);
   const bool idle = !state_.commands.busy() && panel.enabled();
   MenuItem("EditUndo")->setEnabled(idle && browse_->CanUndo());
   MenuItem("EditRedo")->setEnabled(idle && browse_->CanRedo());
