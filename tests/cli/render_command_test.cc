@@ -1,11 +1,18 @@
 // Runs the tessavar-cli binary as a user would.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "midi/midi_timing.h"
 #include "base/file_system.h"
@@ -190,6 +197,35 @@ TEST_F(RenderCommandTest, FactoryCompositionRendersForItsWholeLength) {
         peak, sample == INT16_MIN ? INT16_MAX : std::abs(sample));
   }
   EXPECT_GT(peak, 1000) << "the rendered composition is (nearly) silent";
+}
+
+// Ctrl-C during a render removes the file being written: nothing is left.
+TEST_F(RenderCommandTest, InterruptedRenderLeavesNoFile) {
+  ASSERT_TRUE(testing::DefaultSoundFontInstalled());
+  const std::string midi = dir_.File("factory.mid");
+  ASSERT_EQ(Cli("compose -o " + Quote(midi)).status, 0);
+  const std::string out_dir = dir_.File("out");
+  std::filesystem::create_directory(out_dir);
+  std::vector<std::string> words = {TESSAVAR_CLI_PATH, "render", "-q", midi,
+                                    out_dir + "/factory.flac"};
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  ASSERT_EQ(::posix_spawn(&pid, TESSAVAR_CLI_PATH, nullptr, nullptr,
+                          argv.data(), environ),
+            0);
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (std::filesystem::is_empty(out_dir) &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ::kill(pid, SIGINT);
+  int raw = 0;
+  ASSERT_EQ(::waitpid(pid, &raw, 0), pid);
+  EXPECT_TRUE(WIFSIGNALED(raw) && WTERMSIG(raw) == SIGINT) << raw;
+  EXPECT_TRUE(std::filesystem::is_empty(out_dir));
 }
 
 #endif  // TESSAVAR_CLI_PATH
