@@ -346,6 +346,7 @@ RenderResult RenderMidiStems(const std::string& midi_path,
   const std::vector<Stem> stems =
       PlanStems(content.value(), silent_tracks, format);
   MakeDirectory(directory);
+  if (stems.empty()) return {};
   auto path_of = [&](const Stem& stem) {
     return (std::filesystem::path(directory) / stem.file_name).string();
   };

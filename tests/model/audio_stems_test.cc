@@ -37,10 +37,5 @@ TEST(AudioStemsTest, SoundingTracksAreNamedByNumberAndInstrument) {
             "05 Flute.wav");
 }
 
-TEST(AudioStemsTest, OnlyTheGivenTrackSounds) {
-  EXPECT_EQ(OnlyTrackSounding(3, 1), (std::vector<bool>{true, false, true}));
-  EXPECT_EQ(OnlyTrackSounding(2, 5), (std::vector<bool>{true, true}));
-}
-
 }  // namespace
 }  // namespace tessavar
