@@ -16,7 +16,7 @@ cd "$root"
 readonly PACKAGES=(
   cmake ninja-build pkg-config g++
   qt6-base-dev qt6-qpa-plugins qt6-svg-dev
-  libfluidsynth-dev timgm6mb-soundfont libasound2-dev
+  libfluidsynth-dev libsndfile1-dev timgm6mb-soundfont libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   xvfb xauth

@@ -18,6 +18,12 @@ _tessavar_cli() {
     -o|--output|--save-composition|--soundfont)
       COMPREPLY=($(compgen -f -- "$cur"))
       return ;;
+    --stems)
+      COMPREPLY=($(compgen -d -- "$cur"))
+      return ;;
+    --format)
+      COMPREPLY=($(compgen -W "wav flac ogg" -- "$cur"))
+      return ;;
   esac
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W "$(tessavar-cli "$command" --help 2>/dev/null |

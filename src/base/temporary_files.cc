@@ -82,10 +82,29 @@ std::string TemporaryName(const std::string& beside) {
   return name;
 }
 
+// Holds back the cleaning signals for its lifetime: one that came between
+// the creation of a file and its registration would leave the file behind.
+class HeldSignals {
+ public:
+  HeldSignals() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal_number : kCleanedSignals) sigaddset(&held, signal_number);
+    ::pthread_sigmask(SIG_BLOCK, &held, &previous_);
+  }
+  ~HeldSignals() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  HeldSignals(const HeldSignals&) = delete;
+  HeldSignals& operator=(const HeldSignals&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
 }  // namespace
 
 int CreateTemporaryFile(const std::string& beside, std::string* path,
                         int* slot) {
+  HeldSignals held;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     *path = TemporaryName(beside);
     int fd = ::open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,

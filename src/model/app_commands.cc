@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "model/audio_stems.h"
 #include "model/note_entry.h"
 #include "model/recent_compositions.h"
 #include "files/file_names.h"
@@ -23,6 +24,7 @@ namespace {
 constexpr char kCompositionExtension[] = "tvx";
 constexpr char kOrchestrationExtension[] = "orc";
 constexpr char kScaleExtension[] = "sca";
+// The first of the audio formats, taken when the name has no extension.
 constexpr char kAudioExtension[] = "wav";
 constexpr char kSoundFontExtension[] = "sf2";
 // Where Debian packages put their SoundFonts.
@@ -41,7 +43,12 @@ std::vector<std::string> CompositionFiles(const std::string& path) {
   return {LowerCaseFileName(path),
           LowerCaseFileName(CompanionMidiPath(path))};
 }
-std::vector<std::string> AsChosen(const std::string& path) { return {path}; }
+
+// Stems go into a folder named after the chosen file, without its
+// extension.
+std::string StemFolder(const std::string& audio_path) {
+  return std::filesystem::path(audio_path).replace_extension().string();
+}
 
 bool EntryExists(const std::string& path) {
   std::error_code ec;
@@ -59,8 +66,8 @@ std::string FilterFor(std::string_view extension) {
       {kCompositionExtension, "Compositions (*.tvx)"},
       {kOrchestrationExtension, "Orchestrations (*.orc)"},
       {kScaleExtension, "Scales (*.sca)"},
-      {kAudioExtension, "WAV audio (*.wav)"},
       {kSoundFontExtension, "SoundFonts (*.sf2 *.sf3)"}};
+  if (extension == kAudioExtension) return AudioDialogFilter();
   for (const Kind& kind : kKinds) {
     if (kind.extension == extension) return kind.filter;
   }
@@ -295,27 +302,62 @@ void AppCommands::FileSaveScaleX() {
 }
 
 void AppCommands::FileExportAudio(const RenderProgress& progress,
-                                  const std::vector<bool>& silent_tracks) {
+                                  const std::vector<bool>& silent_tracks,
+                                  bool stems) {
   const std::string midi = FindExistingPath(state_.paths.working_midi);
   if (!FileExists(midi) || audio_renderer == nullptr) {
     dialogs_.ShowMessage(kNothingToExport, "", MessageIcon::kInformation);
     return;
   }
-  std::string wav;
   if (!ExportAudioAvailable()) {
     dialogs_.ShowMessage(kStaleMusic, "", MessageIcon::kInformation);
     return;
   }
-  if (!ChooseFile("Export Audio", kAudioExtension, false, &wav, AsChosen)) {
-    return;
+  const std::string title = stems ? "Export Stems" : "Export Audio";
+  std::string audio;
+  if (!ChooseAudioFile(title, &audio)) return;
+  const AudioFormat format = *AudioFormatOfPath(audio);
+  const std::string folder = StemFolder(audio);
+  std::vector<std::string> written = {audio};
+  if (stems) {
+    Result<MidiContent> content = ReadMidiContentFile(midi);
+    written.clear();
+    for (const Stem& stem :
+         content.ok() ? PlanStems(content.value(), silent_tracks, format)
+                      : std::vector<Stem>()) {
+      written.push_back(folder + "/" + stem.file_name);
+    }
   }
+  if (!ConfirmReplacing(title, written)) return;
+  CheckForNewDirectory(audio);
   ui_.SetBusyPointer(true);
   // Retry renders again.
   RunWithRetry(errors_, [&] {
-    audio_renderer->Render(midi, wav, state_.options.soundfont, progress,
-                           silent_tracks);
+    if (stems) {
+      audio_renderer->RenderStems(midi, folder, format,
+                                  state_.options.soundfont, progress,
+                                  silent_tracks);
+    } else {
+      audio_renderer->Render(midi, audio, state_.options.soundfont, progress,
+                             silent_tracks);
+    }
   });
   ui_.SetBusyPointer(false);
+}
+
+bool AppCommands::ChooseAudioFile(const std::string& title, std::string* path) {
+  const FileDialogRequest request =
+      FileDialogFor(title, kAudioExtension, false);
+  std::optional<std::string> chosen = dialogs_.SaveFileName(request);
+  if (!chosen.has_value() || chosen->empty()) return false;
+  *path = DisplayFileName(*chosen).find('.') == std::string::npos
+              ? ReplaceExtension(*chosen, kAudioExtension)
+              : *chosen;
+  if (AudioFormatOfPath(*path).has_value()) return true;
+  dialogs_.ShowMessage(
+      Status(kErrInvalidCall, *path, 0, UnknownAudioFormatText()).Message(),
+      title, MessageIcon::kExclamation);
+  return false;
 }
 
 bool AppCommands::ExportAudioAvailable() const {

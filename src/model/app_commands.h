@@ -87,13 +87,16 @@ class AppCommands {
   // The scale input box; a cancelled or empty answer keeps the scale.
   void FileUserDefinedScale();
 
-  // Renders the working MIDI file to a WAV file chosen by the user; the
-  // progress callback may cancel. The tracks marked silent are left out.
-  // Only music the panel as it stands produced is exported (the rule of the
-  // Save button).
+  // Renders the working MIDI file to an audio file chosen by the user, in
+  // the format of its extension (WAV without one); with stems, to one file
+  // per sounding track in a folder named after the chosen file ("Song.flac"
+  // gives "Song/03 Violin.flac"). The progress callback may cancel. The
+  // tracks marked silent are left out. Only music the panel as it stands
+  // produced is exported (the rule of the Save button).
   bool ExportAudioAvailable() const;
   void FileExportAudio(const RenderProgress& progress = {},
-                       const std::vector<bool>& silent_tracks = {});
+                       const std::vector<bool>& silent_tracks = {},
+                       bool stems = false);
   // Redo needs a working MIDI file.
   bool RedoAvailable() const;
 
@@ -126,6 +129,9 @@ class AppCommands {
   bool ChooseFile(const std::string& title, std::string_view extension,
                   bool open, std::string* path,
                   const WrittenFiles& written = {});
+  // Asks for an audio file name; a name of an unknown format is refused with
+  // a message. False when cancelled or refused.
+  bool ChooseAudioFile(const std::string& title, std::string* path);
   // True when none of the files exists or the user agrees to replace them.
   bool ConfirmReplacing(const std::string& title,
                         const std::vector<std::string>& files);

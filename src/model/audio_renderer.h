@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "model/audio_format.h"
+
 namespace tessavar {
 
 // Exported audio is stereo at CD rate.
@@ -18,7 +20,8 @@ using RenderProgress = std::function<bool(double fraction)>;
 
 struct RenderResult {
   bool cancelled = false;
-  int64_t frames = 0;  // stereo frames written
+  int64_t frames = 0;              // stereo frames written (of each file)
+  std::vector<std::string> files;  // the files written, in order
   double seconds() const {
     return static_cast<double>(frames) / kRenderSampleRate;
   }
@@ -35,6 +38,14 @@ class AudioRenderer {
                               const std::string& soundfont,
                               const RenderProgress& progress,
                               const std::vector<bool>& silent_tracks) = 0;
+  // Renders each sounding track alone into a file of its own in directory
+  // (created when missing), named by track number and instrument.
+  virtual RenderResult RenderStems(const std::string& midi_path,
+                                   const std::string& directory,
+                                   AudioFormat format,
+                                   const std::string& soundfont,
+                                   const RenderProgress& progress,
+                                   const std::vector<bool>& silent_tracks) = 0;
 };
 
 }  // namespace tessavar

@@ -1,70 +1,38 @@
 #include "platform/audio_renderer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cmath>
-#include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <memory>
+#include <optional>
+#include <system_error>
 #include <vector>
 
-#include "base/atomic_file.h"
 #include "base/file_system.h"
 #include "base/status.h"
 #include "midi/midi_reader.h"
 #include "midi/midi_timing.h"
+#include "model/audio_stems.h"
+#include "platform/audio_file_writer.h"
 #include "platform/soundfont.h"
 #include "platform/synth_setup.h"
 
 namespace tessavar {
 namespace {
 
-constexpr int kChannels = 2;
-constexpr int kBytesPerSample = 2;
-constexpr int kHeaderBytes = 44;
 constexpr int kBlockFrames = 512;
 constexpr int kBlocksPerProgress = 16;
+constexpr int kMidiChannels = 16;
+// Per stereo effects group: reverb left and right, chorus left and right.
+constexpr int kEffectsBuffersPerGroup = 4;
 // Rendering goes on at most this long past the file's length, in case the
 // MIDI player never reaches the last tick.
 constexpr int64_t kOverrunFrames = 60LL * kSynthSampleRate;
-
-void PutLittleEndian(std::string& bytes, uint32_t value, int count) {
-  for (int i = 0; i < count; ++i) {
-    bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-  }
-}
-
-std::string WavHeader(int64_t frames) {
-  uint32_t data_bytes =
-      static_cast<uint32_t>(frames * kChannels * kBytesPerSample);
-  std::string header = "RIFF";
-  PutLittleEndian(header, 36 + data_bytes, 4);
-  header += "WAVEfmt ";
-  PutLittleEndian(header, 16, 4);  // format chunk size
-  PutLittleEndian(header, 1, 2);   // PCM
-  PutLittleEndian(header, kChannels, 2);
-  PutLittleEndian(header, kSynthSampleRate, 4);
-  PutLittleEndian(header, kSynthSampleRate * kChannels * kBytesPerSample, 4);
-  PutLittleEndian(header, kChannels * kBytesPerSample, 2);
-  PutLittleEndian(header, 8 * kBytesPerSample, 2);
-  header += "data";
-  PutLittleEndian(header, data_bytes, 4);
-  return header;
-}
-
-int16_t ToSample(float value) {
-  float scaled = std::round(std::clamp(value, -1.0f, 1.0f) * 32767.0f);
-  return static_cast<int16_t>(scaled);
-}
-
-// Stereo frames a WAV file can hold: its sizes are 32-bit.
+// Stereo 16-bit frames a WAV file can hold: its sizes are 32-bit.
+constexpr int64_t kWavHeaderBytes = 44;
+constexpr int64_t kWavFrameBytes = 4;
 constexpr int64_t kMaxWavFrames =
-    (std::numeric_limits<uint32_t>::max() - kHeaderBytes) /
-    (kChannels * kBytesPerSample);
+    (std::numeric_limits<uint32_t>::max() - kWavHeaderBytes) / kWavFrameBytes;
 constexpr int64_t kMicrosecondsPerSecond = 1000000;
 constexpr int64_t kSecondsPerMinute = 60;
 constexpr int64_t kSecondsPerHour = 3600;
@@ -92,83 +60,6 @@ std::string DurationText(int64_t seconds) {
          std::to_string(seconds % kSecondsPerMinute) + " s";
 }
 
-// Refuses up front what cannot be rendered: a tempo of 0 and a piece
-// longer than a WAV file holds.
-void CheckRenderable(const MidiTiming& timing, const std::string& midi_path,
-                     int64_t music_frames, int64_t release_frames) {
-  if (timing.has_zero_tempo()) {
-    throw RunTimeError(Status(kErrInvalidCall, midi_path, 0,
-                              ErrorMessage(kErrInvalidCall) +
-                                  " (the file sets a tempo of 0, which "
-                                  "cannot be played)"));
-  }
-  if (music_frames > kMaxWavFrames - release_frames) {
-    const int64_t seconds =
-        timing.LengthMicroseconds() / kMicrosecondsPerSecond;
-    throw RunTimeError(Status(
-        kErrOverflow, midi_path, 0,
-        ErrorMessage(kErrOverflow) + " (the piece lasts " +
-            DurationText(seconds) + "; a WAV file holds at most " +
-            DurationText(kMaxWavFrames / kSynthSampleRate) + ")"));
-  }
-}
-
-// The WAV file being written, through an AtomicFile: a cancelled or failed
-// render leaves the target as it was and no temporary file.
-class WavWriter {
- public:
-  WavWriter(const std::string& path, const std::vector<std::string>& inputs)
-      : file_(path, inputs) {
-    file_.Write(WavHeader(0));
-  }
-
-  void Append(const float* left, const float* right, int frames) {
-    if (frames_ + frames > kMaxWavFrames) throw RunTimeError(kErrOverflow);
-    for (int i = 0; i < frames; ++i) {
-      for (float value : {left[i], right[i]}) {
-        auto sample = static_cast<uint16_t>(ToSample(value));
-        buffer_.push_back(static_cast<char>(sample & 0xFF));
-        buffer_.push_back(static_cast<char>(sample >> 8));
-      }
-    }
-    frames_ += frames;
-    if (buffer_.size() >= kFlushBytes) Flush();
-  }
-
-  int64_t frames() const { return frames_; }
-
-  void Commit() {
-    Flush();
-    file_.WriteAt(0, WavHeader(frames_));
-    file_.Commit();
-  }
-
- private:
-  static constexpr size_t kFlushBytes = 1 << 18;
-
-  void Flush() {
-    file_.Write(buffer_);
-    buffer_.clear();
-  }
-
-  AtomicFile file_;
-  int64_t frames_ = 0;
-  std::string buffer_;
-};
-
-FluidSynthPtr NewLoadedSynth(fluid_settings_t* settings,
-                             const std::string& soundfont) {
-  FluidSynthPtr synth(new_fluid_synth(settings));
-  if (!synth) throw RunTimeError(Status(kErrInvalidCall, {}, 0, "Cannot start the synth"));
-  std::string path = ResolveSoundFont(soundfont);
-  std::string error;
-  if (LoadSoundFont(synth.get(), path, &error) < 0) {
-    bool missing = !FileExists(path);
-    throw RunTimeError(missing ? kErrFileNotFound : kErrPathFileAccess, error);
-  }
-  return synth;
-}
-
 // Runs a step and names the file in its error, unless it names one.
 template <typename Step>
 auto NamingFile(const std::string& path, Step step) {
@@ -179,86 +70,322 @@ auto NamingFile(const std::string& path, Step step) {
   }
 }
 
-}  // namespace
+AudioFormat FormatOfOutput(const std::string& path) {
+  std::optional<AudioFormat> format = AudioFormatOfPath(path);
+  if (!format) {
+    throw RunTimeError(
+        Status(kErrInvalidCall, path, 0, UnknownAudioFormatText()));
+  }
+  return *format;
+}
 
-static_assert(kSynthSampleRate == kRenderSampleRate,
-              "the renderer writes at the rate the commands assume");
+// A MIDI file read once and checked, ready to be rendered with some of its
+// tracks silent.
+struct MidiSource {
+  std::string path;
+  std::string bytes;
+  MidiTiming timing;
+  int64_t music_frames = 0;
+  int64_t release_frames = 0;
+  double Frames() const {
+    return static_cast<double>(music_frames + release_frames);
+  }
+};
 
-RenderResult RenderMidiToWav(const std::string& midi_path,
-                             const std::string& wav_path,
-                             const std::string& soundfont,
-                             const RenderProgress& progress,
-                             const std::vector<bool>& silent_tracks) {
-  std::string bytes = SilenceTracks(
-      NamingFile(midi_path, [&] { return ReadWholeFile(midi_path); }),
-      silent_tracks);
-  MidiTiming timing =
-      NamingFile(midi_path, [&] { return MidiTiming::Parse(bytes); });
-  const int64_t music_frames = FramesOf(timing.LengthMicroseconds());
-  const int64_t release_frames =
+// Refuses up front what cannot be rendered: a tempo of 0 and a piece
+// longer than a WAV file holds.
+void CheckRenderable(const MidiSource& source, AudioFormat format) {
+  if (source.timing.has_zero_tempo()) {
+    throw RunTimeError(Status(kErrInvalidCall, source.path, 0,
+                              ErrorMessage(kErrInvalidCall) +
+                                  " (the file sets a tempo of 0, which "
+                                  "cannot be played)"));
+  }
+  if (format == AudioFormat::kWav &&
+      source.music_frames > kMaxWavFrames - source.release_frames) {
+    const int64_t seconds =
+        source.timing.LengthMicroseconds() / kMicrosecondsPerSecond;
+    throw RunTimeError(
+        Status(kErrOverflow, source.path, 0,
+               ErrorMessage(kErrOverflow) + " (the piece lasts " +
+                   DurationText(seconds) + "; a WAV file holds at most " +
+                   DurationText(kMaxWavFrames / kSynthSampleRate) + ")"));
+  }
+}
+
+MidiSource ReadSource(const std::string& midi_path, AudioFormat format) {
+  MidiSource source;
+  source.path = midi_path;
+  source.bytes =
+      NamingFile(midi_path, [&] { return ReadWholeFile(midi_path); });
+  source.timing =
+      NamingFile(midi_path, [&] { return MidiTiming::Parse(source.bytes); });
+  source.music_frames = FramesOf(source.timing.LengthMicroseconds());
+  source.release_frames =
       static_cast<int64_t>(kRenderReleaseMs) * kSynthSampleRate / 1000;
-  CheckRenderable(timing, midi_path, music_frames, release_frames);
+  CheckRenderable(source, format);
+  return source;
+}
+
+[[noreturn]] void CannotStartSynth() {
+  throw RunTimeError(Status(kErrInvalidCall, {}, 0, "Cannot start the synth"));
+}
+
+FluidSynthPtr NewLoadedSynth(fluid_settings_t* settings,
+                             const std::string& soundfont) {
+  FluidSynthPtr synth(new_fluid_synth(settings));
+  if (!synth) CannotStartSynth();
+  std::string path = ResolveSoundFont(soundfont);
+  std::string error;
+  if (LoadSoundFont(synth.get(), path, &error) < 0) {
+    bool missing = !FileExists(path);
+    throw RunTimeError(missing ? kErrFileNotFound : kErrPathFileAccess, error);
+  }
+  return synth;
+}
+
+// Told the frames rendered so far; false cancels.
+using FrameProgress = std::function<bool(int64_t frames)>;
+
+// The stereo blocks of a render: the one mix of everything, or one pair per
+// MIDI channel. Per channel, each channel has its own reverb and chorus
+// (both linear), and voices are allocated exactly as in the mix, so the
+// pairs add up to the mix.
+class ChannelBlocks {
+ public:
+  explicit ChannelBlocks(bool per_channel)
+      : samples_(2 * (per_channel ? kMidiChannels : 1),
+                 std::vector<float>(kBlockFrames)) {}
+
+  static void Configure(fluid_settings_t* settings) {
+    fluid_settings_setint(settings, "synth.audio-channels", kMidiChannels);
+    fluid_settings_setint(settings, "synth.audio-groups", kMidiChannels);
+    fluid_settings_setint(settings, "synth.effects-groups", kMidiChannels);
+  }
+
+  int pairs() const { return static_cast<int>(samples_.size() / 2); }
+  float* left(int pair) { return samples_[2 * pair].data(); }
+  float* right(int pair) { return samples_[2 * pair + 1].data(); }
+
+  void Render(fluid_synth_t* synth, int frames) {
+    for (std::vector<float>& buffer : samples_) {
+      std::fill(buffer.begin(), buffer.end(), 0.0f);
+    }
+    if (pairs() == 1) {
+      RenderFrames(synth, frames, left(0), right(0));
+      return;
+    }
+    std::vector<float*> out, effects;
+    for (int pair = 0; pair < pairs(); ++pair) {
+      out.push_back(left(pair));
+      out.push_back(right(pair));
+      for (int i = 0; i < kEffectsBuffersPerGroup / 2; ++i) {
+        effects.push_back(left(pair));
+        effects.push_back(right(pair));
+      }
+    }
+    fluid_synth_process(synth, frames, static_cast<int>(effects.size()),
+                        effects.data(), static_cast<int>(out.size()),
+                        out.data());
+  }
+
+  // The release fade: `done` of `length` frames have passed.
+  void Fade(int frames, int64_t done, int64_t length) {
+    for (std::vector<float>& buffer : samples_) {
+      for (int i = 0; i < frames; ++i) {
+        buffer[i] *= 1.0f - static_cast<float>(done + i) / length;
+      }
+    }
+  }
+
+ private:
+  std::vector<std::vector<float>> samples_;
+};
+
+// A file a render writes: the mix (pair 0 of a plain render) or a channel.
+struct RenderOutput {
+  std::string path;
+  int pair = 0;
+};
+
+// Renders the MIDI bytes (the source with some tracks silent) into new
+// audio files; the frames written to each, or nullopt when cancelled.
+std::optional<int64_t> RenderFiles(const MidiSource& source,
+                                   const std::string& bytes,
+                                   const std::vector<RenderOutput>& outputs,
+                                   bool per_channel, AudioFormat format,
+                                   const std::string& soundfont,
+                                   const FrameProgress& report) {
   FluidSettingsPtr settings = NewSynthSettings();
-  if (!settings) throw RunTimeError(Status(kErrInvalidCall, {}, 0, "Cannot start the synth"));
+  if (!settings) CannotStartSynth();
+  if (per_channel) ChannelBlocks::Configure(settings.get());
   FluidSynthPtr synth = NewLoadedSynth(settings.get(), soundfont);
   FluidMidiPlayerPtr player(new_fluid_player(synth.get()));
   if (!player ||
       fluid_player_add_mem(player.get(), bytes.data(), bytes.size()) !=
           FLUID_OK ||
       fluid_player_play(player.get()) != FLUID_OK) {
-    throw RunTimeError(Status(kErrInvalidCall, {}, 0, "Cannot play " + midi_path));
+    throw RunTimeError(
+        Status(kErrInvalidCall, {}, 0, "Cannot play " + source.path));
   }
-
-  const double expected = static_cast<double>(music_frames + release_frames);
-  auto report = [&](int64_t done) {
-    return !progress || progress(std::min(1.0, done / expected));
-  };
-
-  auto writer_ptr = NamingFile(wav_path, [&] {
-    return std::make_unique<WavWriter>(wav_path,
-                                       std::vector<std::string>{midi_path, ResolveSoundFont(soundfont)});
-  });
-  WavWriter& writer = *writer_ptr;
-  std::vector<float> left(kBlockFrames), right(kBlockFrames);
-  auto render_block = [&](int frames) {
-    std::fill(left.begin(), left.end(), 0.0f);
-    std::fill(right.begin(), right.end(), 0.0f);
-    RenderFrames(synth.get(), frames, left.data(), right.data());
+  std::vector<std::unique_ptr<AudioFileWriter>> writers;
+  for (const RenderOutput& output : outputs) {
+    writers.push_back(std::make_unique<AudioFileWriter>(
+        output.path, format,
+        std::vector<std::string>{source.path, ResolveSoundFont(soundfont)}));
+  }
+  ChannelBlocks blocks(per_channel);
+  int64_t written = 0;
+  auto write = [&](int frames) {
+    for (size_t i = 0; i < outputs.size(); ++i) {
+      writers[i]->Append(blocks.left(outputs[i].pair),
+                         blocks.right(outputs[i].pair), frames);
+    }
+    written += frames;
   };
 
   // The music: until the MIDI player has passed the last tick.
-  int blocks = 0;
-  while (fluid_player_get_current_tick(player.get()) < timing.total_ticks()) {
+  int count = 0;
+  while (fluid_player_get_current_tick(player.get()) <
+         source.timing.total_ticks()) {
     if (fluid_player_get_status(player.get()) == FLUID_PLAYER_DONE ||
-        writer.frames() > music_frames + kOverrunFrames) {
-      throw RunTimeError(Status(kErrInvalidCall, {}, 0, "Cannot play " + midi_path));
+        written > source.music_frames + kOverrunFrames) {
+      throw RunTimeError(
+          Status(kErrInvalidCall, {}, 0, "Cannot play " + source.path));
     }
-    render_block(kBlockFrames);
-    NamingFile(wav_path,
-               [&] { writer.Append(left.data(), right.data(), kBlockFrames); });
-    if (++blocks % kBlocksPerProgress == 0 && !report(writer.frames())) {
-      return {true, 0};
+    blocks.Render(synth.get(), kBlockFrames);
+    write(kBlockFrames);
+    if (++count % kBlocksPerProgress == 0 && !report(written)) {
+      return std::nullopt;
     }
   }
   fluid_player_stop(player.get());
 
   // The release: the last notes die away and fade out.
-  for (int64_t done = 0; done < release_frames;) {
+  for (int64_t done = 0; done < source.release_frames;) {
     int frames = static_cast<int>(
-        std::min<int64_t>(kBlockFrames, release_frames - done));
-    render_block(frames);
-    for (int i = 0; i < frames; ++i) {
-      float gain = 1.0f - static_cast<float>(done + i) / release_frames;
-      left[i] *= gain;
-      right[i] *= gain;
-    }
-    NamingFile(wav_path,
-               [&] { writer.Append(left.data(), right.data(), frames); });
+        std::min<int64_t>(kBlockFrames, source.release_frames - done));
+    blocks.Render(synth.get(), frames);
+    blocks.Fade(frames, done, source.release_frames);
+    write(frames);
     done += frames;
   }
-  if (progress && !progress(1.0)) return {true, 0};
-  NamingFile(wav_path, [&] { writer.Commit(); });
-  return {false, writer.frames()};
+  if (!report(static_cast<int64_t>(source.Frames()))) return std::nullopt;
+  for (std::unique_ptr<AudioFileWriter>& writer : writers) writer->Commit();
+  return written;
+}
+
+// The progress of part `index` of `count` equal parts, as a fraction of
+// the whole.
+FrameProgress PartProgress(const RenderProgress& progress,
+                           const MidiSource& source, size_t index,
+                           size_t count) {
+  return [&progress, &source, index, count](int64_t frames) {
+    if (!progress) return true;
+    const double part = std::min(1.0, frames / source.Frames());
+    return progress((static_cast<double>(index) + part) /
+                    static_cast<double>(count));
+  };
+}
+
+// The MIDI channel of each stem, when every stem plays on one channel that
+// no other sounding stem uses.
+std::optional<std::vector<int>> StemChannels(const MidiContent& content,
+                                             const std::vector<Stem>& stems) {
+  std::vector<int> channels;
+  std::vector<bool> taken(kMidiChannels, false);
+  for (const Stem& stem : stems) {
+    const std::vector<MidiNote>& notes = content.tracks[stem.track].notes;
+    const int channel = notes.front().channel;
+    const bool one_channel = std::all_of(
+        notes.begin(), notes.end(),
+        [&](const MidiNote& note) { return note.channel == channel; });
+    if (!one_channel || taken[channel]) return std::nullopt;
+    taken[channel] = true;
+    channels.push_back(channel);
+  }
+  return channels;
+}
+
+void MakeDirectory(const std::string& directory) {
+  std::error_code error;
+  std::filesystem::create_directory(directory, error);
+  if (!std::filesystem::is_directory(directory)) {
+    throw RunTimeError(kErrPathNotFound, directory);
+  }
+}
+
+}  // namespace
+
+static_assert(kSynthSampleRate == kRenderSampleRate,
+              "the renderer writes at the rate the commands assume");
+
+RenderResult RenderMidiToAudio(const std::string& midi_path,
+                               const std::string& audio_path,
+                               const std::string& soundfont,
+                               const RenderProgress& progress,
+                               const std::vector<bool>& silent_tracks) {
+  const AudioFormat format = FormatOfOutput(audio_path);
+  const MidiSource source = ReadSource(midi_path, format);
+  const std::string bytes = SilenceTracks(source.bytes, silent_tracks);
+  std::optional<int64_t> frames =
+      RenderFiles(source, bytes, {{audio_path, 0}}, false, format, soundfont,
+                  PartProgress(progress, source, 0, 1));
+  if (!frames) return {true, 0, {}};
+  return {false, *frames, {audio_path}};
+}
+
+RenderResult RenderMidiStems(const std::string& midi_path,
+                             const std::string& directory, AudioFormat format,
+                             const std::string& soundfont,
+                             const RenderProgress& progress,
+                             const std::vector<bool>& silent_tracks) {
+  const MidiSource source = ReadSource(midi_path, format);
+  Result<MidiContent> content = ReadMidiContent(source.bytes);
+  if (!content.ok()) throw RunTimeError(content.status().WithPath(midi_path));
+  const std::vector<Stem> stems =
+      PlanStems(content.value(), silent_tracks, format);
+  MakeDirectory(directory);
+  if (stems.empty()) return {};
+  auto path_of = [&](const Stem& stem) {
+    return (std::filesystem::path(directory) / stem.file_name).string();
+  };
+  RenderResult result;
+  const std::optional<std::vector<int>> channels =
+      StemChannels(content.value(), stems);
+  if (channels) {
+    // One pass, each stem from its channel's pair.
+    std::vector<RenderOutput> outputs;
+    for (size_t i = 0; i < stems.size(); ++i) {
+      outputs.push_back({path_of(stems[i]), (*channels)[i]});
+    }
+    std::optional<int64_t> frames = RenderFiles(
+        source, SilenceTracks(source.bytes, silent_tracks), outputs, true,
+        format, soundfont, PartProgress(progress, source, 0, 1));
+    if (!frames) return {true, 0, {}};
+    result.frames = *frames;
+    for (const RenderOutput& output : outputs) {
+      result.files.push_back(output.path);
+    }
+    return result;
+  }
+  // Tracks sharing a channel: one render per stem with the others silent.
+  for (size_t i = 0; i < stems.size(); ++i) {
+    const std::string path = path_of(stems[i]);
+    const std::string bytes = SilenceTracks(
+        source.bytes,
+        OnlyTrackSounding(content.value().tracks.size(), stems[i].track));
+    std::optional<int64_t> frames =
+        RenderFiles(source, bytes, {{path, 0}}, false, format, soundfont,
+                    PartProgress(progress, source, i, stems.size()));
+    if (!frames) {
+      result.cancelled = true;
+      return result;
+    }
+    result.frames = *frames;
+    result.files.push_back(path);
+  }
+  return result;
 }
 
 }  // namespace tessavar

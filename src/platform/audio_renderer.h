@@ -1,11 +1,13 @@
-// Offline rendering of a MIDI file to a WAV file with the synthesizer and
-// SoundFont of live playback, as fast as the machine allows.
+// Offline rendering of a MIDI file to an audio file (WAV, FLAC or Ogg
+// Vorbis) with the synthesizer and SoundFont of live playback, as fast as
+// the machine allows; also one file per track (stems).
 #ifndef TESSAVAR_PLATFORM_AUDIO_RENDERER_H_
 #define TESSAVAR_PLATFORM_AUDIO_RENDERER_H_
 
 #include <string>
 #include <vector>
 
+#include "model/audio_format.h"
 #include "model/audio_renderer.h"
 
 namespace tessavar {
@@ -14,21 +16,32 @@ namespace tessavar {
 // file ends.
 inline constexpr int kRenderReleaseMs = 400;
 
-// Renders midi_path into a 16-bit stereo 44.1 kHz WAV file at wav_path,
-// written through a temporary file that replaces wav_path only when
-// complete (a cancelled or failed render leaves wav_path as it was).
-// soundfont empty = the system's General MIDI SoundFont; the tracks marked
-// in silent_tracks (by track chunk) are rendered without their notes. Throws
-// RunTimeError: 53 for a missing MIDI file or SoundFont, 5 for a file that
-// is not MIDI, 75 for an unusable SoundFont, the file-system numbers for
-// write failures.
-RenderResult RenderMidiToWav(const std::string& midi_path,
-                             const std::string& wav_path,
+// Renders midi_path into a 16-bit stereo 44.1 kHz audio file at
+// audio_path in the format of its extension, written through a temporary
+// file that replaces audio_path only when complete (a cancelled or failed
+// render leaves audio_path as it was). soundfont empty = the system's
+// General MIDI SoundFont; the tracks marked in silent_tracks (by track
+// chunk) are rendered without their notes. Throws RunTimeError: 5 for an
+// unknown extension or a file that is not MIDI, 53 for a missing MIDI file
+// or SoundFont, 75 for an unusable SoundFont, the file-system numbers for
+// write failures (61 for a full disk).
+RenderResult RenderMidiToAudio(const std::string& midi_path,
+                               const std::string& audio_path,
+                               const std::string& soundfont = {},
+                               const RenderProgress& progress = {},
+                               const std::vector<bool>& silent_tracks = {});
+
+// Renders each sounding track alone (see PlanStems) into directory, which
+// is created when missing; each file is as long as the full render, and
+// their sum is the full render within rounding. A stem replaces its file
+// only when complete; stems finished before a cancel or failure stay.
+RenderResult RenderMidiStems(const std::string& midi_path,
+                             const std::string& directory, AudioFormat format,
                              const std::string& soundfont = {},
                              const RenderProgress& progress = {},
                              const std::vector<bool>& silent_tracks = {});
 
-// The renderer the commands use: RenderMidiToWav.
+// The renderer the commands use.
 class FluidAudioRenderer final : public AudioRenderer {
  public:
   RenderResult Render(const std::string& midi_path,
@@ -36,7 +49,15 @@ class FluidAudioRenderer final : public AudioRenderer {
                       const std::string& soundfont,
                       const RenderProgress& progress,
                       const std::vector<bool>& silent_tracks) override {
-    return RenderMidiToWav(midi_path, audio_path, soundfont, progress,
+    return RenderMidiToAudio(midi_path, audio_path, soundfont, progress,
+                             silent_tracks);
+  }
+  RenderResult RenderStems(const std::string& midi_path,
+                           const std::string& directory, AudioFormat format,
+                           const std::string& soundfont,
+                           const RenderProgress& progress,
+                           const std::vector<bool>& silent_tracks) override {
+    return RenderMidiStems(midi_path, directory, format, soundfont, progress,
                            silent_tracks);
   }
 };

@@ -290,8 +290,12 @@ void MainWindow::BuildMenus() {
   file->addSeparator();
   export_audio_item_ =
       AddFileCommand(file, "FileExportAudio", tr("&Export Audio..."));
-  connect(export_audio_item_,
-          &QAction::triggered, this, &MainWindow::ExportAudio);
+  connect(export_audio_item_, &QAction::triggered, this,
+          [this] { ExportAudio(false); });
+  export_stems_item_ =
+      AddFileCommand(file, "FileExportStems", tr("Export S&tems..."));
+  connect(export_stems_item_, &QAction::triggered, this,
+          [this] { ExportAudio(true); });
   file->addSeparator();
   QAction* exit = AddMenuItem(file, "FileXit", tr("E&xit"),
                               QKeySequence(Qt::CTRL | Qt::Key_X),
@@ -646,7 +650,7 @@ void MainWindow::PollPlayer() {
   Refresh();
 }
 
-void MainWindow::ExportAudio() {
+void MainWindow::ExportAudio(bool stems) {
   // Made at the first progress report, so it never shows over the file
   // dialog that comes first.
   std::unique_ptr<QProgressDialog> progress;
@@ -663,7 +667,7 @@ void MainWindow::ExportAudio() {
         QCoreApplication::processEvents();
         return !progress->wasCanceled();
       },
-      roll_->model().mix().SilentTracks());
+      roll_->model().mix().SilentTracks(), stems);
   Refresh();
 }
 
@@ -690,8 +694,10 @@ void MainWindow::Refresh() {
     SetEnabledIfChanged(action, commands.file_commands);
   }
   // Exported audio follows the Save rule: only music the panel produced.
-  SetEnabledIfChanged(export_audio_item_, commands.file_commands &&
-                                              commands_->ExportAudioAvailable());
+  const bool exportable =
+      commands.file_commands && commands_->ExportAudioAvailable();
+  SetEnabledIfChanged(export_audio_item_, exportable);
+  SetEnabledIfChanged(export_stems_item_, exportable);
   SetEnabledIfChanged(
       strip_->midi_handle(),
       MidiDragAvailable(commands, FileExists(state_.paths.working_midi)));

@@ -97,7 +97,8 @@ class MainWindow : public QMainWindow {
   void AddTransportKeys();
   // The player's periodic status update, while a file is open.
   void PollPlayer();
-  void ExportAudio();
+  // One audio file, or one per track (stems).
+  void ExportAudio(bool stems);
   void ConnectCommandButtons();
   void Compose();
   void Redo();
@@ -152,6 +153,7 @@ class MainWindow : public QMainWindow {
   QAction* save_composition_item_ = nullptr;
   QAction* save_again_item_ = nullptr;
   QAction* export_audio_item_ = nullptr;
+  QAction* export_stems_item_ = nullptr;
   std::vector<QAction*> file_commands_;
   // The window was closed while Compose or Redo was running.
   bool close_pending_ = false;

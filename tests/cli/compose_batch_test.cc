@@ -270,6 +270,7 @@ TEST_F(ComposeBatchTest, EveryCommandKeepsTheConventions) {
   std::string linked = ReadWholeFile(libraries);
   fs::remove(libraries);
   EXPECT_EQ(linked.find("libfluidsynth"), std::string::npos) << linked;
+  EXPECT_EQ(linked.find("libsndfile"), std::string::npos) << linked;
   EXPECT_EQ(linked.find("libQt"), std::string::npos) << linked;
 
   CliOutcome version = Cli({"--version"});

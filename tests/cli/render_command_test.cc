@@ -1,11 +1,18 @@
 // Runs the tessavar-cli binary as a user would.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "midi/midi_timing.h"
 #include "base/file_system.h"
@@ -61,6 +68,40 @@ TEST_F(RenderCommandTest, RendersAMidiFile) {
   EXPECT_TRUE(FileExists(dir_.File("other.wav")));
 }
 
+// The extension chooses the format; any other is refused with the list.
+// --stems writes a file per track in the --format asked for. Off a
+// terminal (and with -q) nothing but the report reaches the output.
+TEST_F(RenderCommandTest, FormatsByExtensionAndStems) {
+  ASSERT_TRUE(testing::DefaultSoundFontInstalled());
+  std::string midi = dir_.File("song.mid");
+  WriteFileAtomically(midi, testing::WriterLayoutFile(
+                                {testing::Quarters(4), testing::Quarters(2)}));
+  CliRun flac =
+      Cli("render " + Quote(midi) + " " + Quote(dir_.File("song.flac")));
+  EXPECT_EQ(flac.status, 0) << flac.err;
+  EXPECT_EQ(flac.err, "");
+  EXPECT_EQ(ReadWholeFile(dir_.File("song.flac")).substr(0, 4), "fLaC");
+
+  CliRun mp3 = Cli("render " + Quote(midi) + " " + Quote(dir_.File("s.mp3")));
+  EXPECT_EQ(mp3.status, 2);
+  EXPECT_NE(mp3.err.find("s.mp3: unknown audio format (use .wav, .flac or "
+                         ".ogg)"),
+            std::string::npos)
+      << mp3.err;
+  EXPECT_FALSE(FileExists(dir_.File("s.mp3")));
+
+  CliRun stems = Cli("render -q " + Quote(midi) + " --stems " +
+                     Quote(dir_.File("stems")) + " --format ogg");
+  EXPECT_EQ(stems.status, 0) << stems.err;
+  EXPECT_NE(stems.out.find("01 Piano.ogg"), std::string::npos) << stems.out;
+  EXPECT_EQ(ReadWholeFile(dir_.File("stems/02 Piano.ogg")).substr(0, 4),
+            "OggS");
+  EXPECT_EQ(Cli("render " + Quote(midi) + " --stems " +
+                Quote(dir_.File("stems")) + " --format mp3")
+                .status,
+            2);
+}
+
 // A MIDI file of one track: a tempo, then the end of the track after
 // `ticks` (at most 0x0FFFFFFF), with division 1.
 std::string OneTempoMidi(uint32_t tempo, uint32_t ticks) {
@@ -84,6 +125,7 @@ TEST_F(RenderCommandTest, RefusedUpFrontWithTheReason) {
   WriteFileAtomically(dir_.File("long.mid"), OneTempoMidi(0xFFFFFF, 0x0FFFFFFF));
   WriteFileAtomically(dir_.File("slow.mid"), OneTempoMidi(0xFFFFFF, 1500));
   WriteFileAtomically(dir_.File("fine.mid"), OneTempoMidi(500000, 96));
+  WriteFileAtomically(dir_.File("midi.flac"), OneTempoMidi(500000, 96));
   struct Case {
     std::string args, reason;
   };
@@ -92,7 +134,8 @@ TEST_F(RenderCommandTest, RefusedUpFrontWithTheReason) {
         Case{Quote(dir_.File("long.mid")) + " " + Quote(wav), "1250999 h 49 min"},
         Case{Quote(dir_.File("slow.mid")) + " " + Quote(wav),
              "lasts 6 h 59 min; a WAV file holds at most 6 h 45 min"},
-        Case{Quote(dir_.File("fine.mid")) + " " + Quote(dir_.File("fine.mid")),
+        Case{Quote(dir_.File("midi.flac")) + " " +
+                 Quote(dir_.File("midi.flac")),
              "also an input"},
         Case{Quote(dir_.File("fine.mid")) + " " + Quote(dir_.File("no/x.wav")),
              "no/x.wav: Path not found"}}) {
@@ -100,15 +143,17 @@ TEST_F(RenderCommandTest, RefusedUpFrontWithTheReason) {
     EXPECT_EQ(run.status, 2) << c.args;
     EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
   }
-  EXPECT_EQ(ReadWholeFile(dir_.File("fine.mid")), OneTempoMidi(500000, 96));
+  EXPECT_EQ(ReadWholeFile(dir_.File("midi.flac")), OneTempoMidi(500000, 96));
   for (const std::string& name : dir_.Entries()) EXPECT_NE(name[0], '.');
 }
 
 TEST_F(RenderCommandTest, WrongCommandLinesAndFilesExitWithTwo) {
   CliRun missing_args = Cli("render only.mid");
   EXPECT_EQ(missing_args.status, 2);
-  EXPECT_NE(missing_args.err.find("OUT.wav is required"), std::string::npos)
+  EXPECT_NE(missing_args.err.find("OUT or --stems OUT_DIR is required"),
+            std::string::npos)
       << missing_args.err;
+  EXPECT_EQ(Cli("render a.mid b.wav --stems dir").status, 2);
 
   EXPECT_EQ(Cli("render a.mid b.wav --soundfont").status, 2);
   EXPECT_EQ(Cli("render a.mid b.wav --loud").status, 2);
@@ -152,6 +197,35 @@ TEST_F(RenderCommandTest, FactoryCompositionRendersForItsWholeLength) {
         peak, sample == INT16_MIN ? INT16_MAX : std::abs(sample));
   }
   EXPECT_GT(peak, 1000) << "the rendered composition is (nearly) silent";
+}
+
+// Ctrl-C during a render removes the file being written: nothing is left.
+TEST_F(RenderCommandTest, InterruptedRenderLeavesNoFile) {
+  ASSERT_TRUE(testing::DefaultSoundFontInstalled());
+  const std::string midi = dir_.File("factory.mid");
+  ASSERT_EQ(Cli("compose -o " + Quote(midi)).status, 0);
+  const std::string out_dir = dir_.File("out");
+  std::filesystem::create_directory(out_dir);
+  std::vector<std::string> words = {TESSAVAR_CLI_PATH, "render", "-q", midi,
+                                    out_dir + "/factory.flac"};
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  ASSERT_EQ(::posix_spawn(&pid, TESSAVAR_CLI_PATH, nullptr, nullptr,
+                          argv.data(), environ),
+            0);
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (std::filesystem::is_empty(out_dir) &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ::kill(pid, SIGINT);
+  int raw = 0;
+  ASSERT_EQ(::waitpid(pid, &raw, 0), pid);
+  EXPECT_TRUE(WIFSIGNALED(raw) && WTERMSIG(raw) == SIGINT) << raw;
+  EXPECT_TRUE(std::filesystem::is_empty(out_dir));
 }
 
 #endif  // TESSAVAR_CLI_PATH

@@ -184,7 +184,7 @@ TEST_F(AppCommandsTest, ExportRendersTheWorkingFileAndCanBeCancelled) {
   });
   ASSERT_EQ(dialogs_.save_requests.size(), 1u);
   EXPECT_EQ(dialogs_.save_requests[0].title, "Export Audio");
-  EXPECT_EQ(dialogs_.save_requests[0].filter, "WAV audio (*.wav)");
+  EXPECT_EQ(dialogs_.save_requests[0].filter, AudioDialogFilter());
   EXPECT_GT(reports, 0);
   EXPECT_TRUE(errors_.messages.empty());
   const std::string wav = ReadFile(dir_ / "out/Song.wav");
@@ -194,6 +194,39 @@ TEST_F(AppCommandsTest, ExportRendersTheWorkingFileAndCanBeCancelled) {
   dialogs_.file_answers.push_back(dir_ / "cancelled.wav");
   commands_.FileExportAudio([](double) { return false; });
   EXPECT_FALSE(fs::exists(dir_ / "cancelled.wav"));
+  EXPECT_TRUE(errors_.messages.empty());
+}
+
+// A name of another format is refused with the supported ones. Stems go
+// into a folder named after the chosen file, in its format, and replace
+// earlier stems only when the user agrees.
+TEST_F(AppCommandsTest, ExportRefusesUnknownFormatsAndWritesStems) {
+  ASSERT_TRUE(DefaultSoundFontInstalled());
+  WriteFile(dir_ / "tvx.mid",
+            WriterLayoutFile({{{0, 60, 192}}, {{0, 64, 96}}}));
+  state_.panel.set_save_enabled(true);
+  dialogs_.file_answers.push_back(dir_ / "Song.mp3");
+  commands_.FileExportAudio();
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].text.find(".wav, .flac or .ogg"),
+            std::string::npos);
+  EXPECT_NE(dialogs_.messages[0].text.find("Song.mp3"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "Song.mp3"));
+
+  dialogs_.file_answers.push_back(dir_ / "Song.flac");
+  commands_.FileExportAudio({}, {}, true);
+  EXPECT_EQ(dialogs_.save_requests.back().title, "Export Stems");
+  EXPECT_EQ(TempDirEntries(dir_ / "Song"),
+            (std::vector<std::string>{"01 Piano.flac", "02 Piano.flac"}));
+  EXPECT_FALSE(fs::exists(dir_ / "Song.flac"));
+
+  WriteFile(dir_ / "Song/01 Piano.flac", "kept");
+  dialogs_.file_answers.push_back(dir_ / "Song.flac");
+  commands_.FileExportAudio({}, {false, false, true}, true);
+  ASSERT_EQ(dialogs_.questions.size(), 1u);
+  EXPECT_EQ(dialogs_.questions[0].text,
+            "01 Piano.flac already exists.\nDo you want to replace it?");
+  EXPECT_EQ(ReadFile(dir_ / "Song/01 Piano.flac"), "kept");
   EXPECT_TRUE(errors_.messages.empty());
 }
 

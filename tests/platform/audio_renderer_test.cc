@@ -1,17 +1,21 @@
 #include "platform/audio_renderer.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
+#include "base/file_system.h"
 #include "base/status.h"
 #include "midi/midi_timing.h"
-#include "base/file_system.h"
+#include "support/audio_file.h"
 #include "support/midi_bytes.h"
 #include "support/soundfont_check.h"
 #include "support/temp_dir.h"
@@ -22,48 +26,8 @@ namespace {
 using testing::Note;
 using testing::Quarters;
 
-uint32_t LittleEndian(const std::string& bytes, size_t pos, int count) {
-  uint32_t value = 0;
-  for (int i = count - 1; i >= 0; --i) {
-    value = (value << 8) | static_cast<unsigned char>(bytes[pos + i]);
-  }
-  return value;
-}
-
-struct Wav {
-  int format = 0, channels = 0, bits = 0;
-  uint32_t rate = 0;
-  std::vector<int16_t> samples;  // interleaved
-  double Seconds() const { return samples.size() / 2.0 / rate; }
-  int Peak() const {
-    int peak = 0;
-    for (int16_t s : samples) peak = std::max(peak, std::abs(int{s}));
-    return peak;
-  }
-};
-
-// Reads the canonical 44-byte-header WAV files the renderer writes.
-Wav ReadWav(const std::string& path) {
-  std::string bytes = ReadWholeFile(path);
-  Wav wav;
-  EXPECT_GE(bytes.size(), 44u);
-  if (bytes.size() < 44) return wav;
-  EXPECT_EQ(bytes.substr(0, 4), "RIFF");
-  EXPECT_EQ(LittleEndian(bytes, 4, 4), bytes.size() - 8);
-  EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ");
-  wav.format = LittleEndian(bytes, 20, 2);
-  wav.channels = LittleEndian(bytes, 22, 2);
-  wav.rate = LittleEndian(bytes, 24, 4);
-  EXPECT_EQ(LittleEndian(bytes, 28, 4), wav.rate * 4);  // bytes per second
-  EXPECT_EQ(LittleEndian(bytes, 32, 2), 4u);            // block align
-  wav.bits = LittleEndian(bytes, 34, 2);
-  EXPECT_EQ(bytes.substr(36, 4), "data");
-  EXPECT_EQ(LittleEndian(bytes, 40, 4), bytes.size() - 44);
-  for (size_t pos = 44; pos + 1 < bytes.size(); pos += 2) {
-    wav.samples.push_back(static_cast<int16_t>(LittleEndian(bytes, pos, 2)));
-  }
-  return wav;
-}
+using testing::AudioFile;
+using testing::ReadAudioFile;
 
 class AudioRendererTest : public ::testing::Test {
  protected:
@@ -81,7 +45,7 @@ class AudioRendererTest : public ::testing::Test {
   int ErrorOf(const std::string& midi, const std::string& wav,
               const std::string& soundfont, std::string* message) {
     try {
-      RenderMidiToWav(midi, wav, soundfont);
+      RenderMidiToAudio(midi, wav, soundfont);
     } catch (const RunTimeError& error) {
       *message = error.what();
       return error.number();
@@ -104,13 +68,12 @@ class AudioRendererTest : public ::testing::Test {
 
 TEST_F(AudioRendererTest, WavLastsAsLongAsTheMidiFileAndIsNotSilent) {
   std::string out = dir_.File("tvx.wav");
-  RenderResult result = RenderMidiToWav(midi_, out);
+  RenderResult result = RenderMidiToAudio(midi_, out);
   EXPECT_FALSE(result.cancelled);
-  Wav wav = ReadWav(out);
-  EXPECT_EQ(wav.format, 1);  // PCM
+  AudioFile wav = ReadAudioFile(out);
+  EXPECT_EQ(wav.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
   EXPECT_EQ(wav.channels, 2);
-  EXPECT_EQ(wav.rate, 44100u);
-  EXPECT_EQ(wav.bits, 16);
+  EXPECT_EQ(wav.rate, 44100);
   EXPECT_EQ(static_cast<int64_t>(wav.samples.size()), result.frames * 2);
 
   double length = MidiTiming::ReadFile(midi_).LengthMs() / 1000.0;
@@ -133,15 +96,15 @@ TEST_F(AudioRendererTest, WavLastsAsLongAsTheMidiFileAndIsNotSilent) {
 }
 
 TEST_F(AudioRendererTest, SameFileRendersToTheSameBytes) {
-  RenderMidiToWav(midi_, dir_.File("a.wav"));
-  RenderMidiToWav(midi_, dir_.File("b.wav"));
+  RenderMidiToAudio(midi_, dir_.File("a.wav"));
+  RenderMidiToAudio(midi_, dir_.File("b.wav"));
   EXPECT_TRUE(ReadWholeFile(dir_.File("a.wav")) ==
               ReadWholeFile(dir_.File("b.wav")));
 }
 
 TEST_F(AudioRendererTest, ProgressRisesToOne) {
   std::vector<double> fractions;
-  RenderMidiToWav(midi_, dir_.File("tvx.wav"), "", [&](double fraction) {
+  RenderMidiToAudio(midi_, dir_.File("tvx.wav"), "", [&](double fraction) {
     fractions.push_back(fraction);
     return true;
   });
@@ -155,7 +118,7 @@ TEST_F(AudioRendererTest, CancellingLeavesTheTargetAsItWas) {
   std::string out = dir_.File("tvx.wav");
   WriteFileAtomically(out, "the previous export");
   int calls = 0;
-  RenderResult result = RenderMidiToWav(midi_, out, "", [&](double fraction) {
+  RenderResult result = RenderMidiToAudio(midi_, out, "", [&](double fraction) {
     ++calls;
     return fraction < 0.5;
   });
@@ -193,13 +156,117 @@ TEST_F(AudioRendererTest, FileErrorsNameTheFile) {
   EXPECT_FALSE(FileExists(out));
 }
 
+// FLAC is lossless: it decodes to the very samples of the WAV render. Ogg
+// Vorbis keeps the length and loudness. Any other name is refused before a
+// file is made.
+TEST_F(AudioRendererTest, FormatFollowsTheExtension) {
+  RenderMidiToAudio(midi_, dir_.File("a.wav"));
+  RenderMidiToAudio(midi_, dir_.File("a.FLAC"));
+  RenderMidiToAudio(midi_, dir_.File("a.ogg"));
+  const AudioFile wav = ReadAudioFile(dir_.File("a.wav"));
+  const AudioFile flac = ReadAudioFile(dir_.File("a.FLAC"));
+  const AudioFile ogg = ReadAudioFile(dir_.File("a.ogg"));
+  EXPECT_EQ(flac.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+  EXPECT_EQ(flac.samples.size(), wav.samples.size());
+  EXPECT_TRUE(flac.samples == wav.samples);
+  EXPECT_EQ(ogg.format, SF_FORMAT_OGG | SF_FORMAT_VORBIS);
+  EXPECT_NEAR(ogg.Seconds(), wav.Seconds(), 0.05);
+  EXPECT_NEAR(ogg.Peak(), wav.Peak(), wav.Peak() / 5);
+
+  std::string message;
+  EXPECT_EQ(ErrorOf(midi_, dir_.File("a.mp3"), "", &message), kErrInvalidCall);
+  EXPECT_NE(message.find("a.mp3"), std::string::npos) << message;
+  EXPECT_NE(message.find(".wav, .flac or .ogg"), std::string::npos) << message;
+  EXPECT_EQ(DirectoryEntries(),
+            (std::vector<std::string>{"a.FLAC", "a.ogg", "a.wav", "tvx.mid"}));
+}
+
+// A write that fails half-way (a file-size limit stands in for a full
+// disk) names the file and leaves the old one and no temporary file.
+TEST_F(AudioRendererTest, FailedWriteLeavesTheTargetAsItWas) {
+  const std::string out = dir_.File("tvx.flac");
+  WriteFileAtomically(out, "the previous export");
+  constexpr rlim_t kLimitBytes = 64 * 1024;
+  struct rlimit old_limit = {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  struct rlimit limit = old_limit;
+  limit.rlim_cur = kLimitBytes;
+  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  std::string message;
+  const int error = ErrorOf(midi_, out, "", &message);
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_NE(error, 0);
+  EXPECT_NE(message.find("tvx.flac"), std::string::npos) << message;
+  EXPECT_EQ(ReadWholeFile(out), "the previous export");
+  EXPECT_EQ(DirectoryEntries(),
+            (std::vector<std::string>{"tvx.flac", "tvx.mid"}));
+}
+
+// Each stem holds one track for the whole length; summed they give the
+// full render within the rounding of each file to 16 bits: they come from
+// one render with a stereo pair (and reverb and chorus, both linear) per
+// channel.
+TEST_F(AudioRendererTest, StemsOfTheSoundingTracksMixToTheFullRender) {
+  RenderMidiToAudio(midi_, dir_.File("full.wav"));
+  const AudioFile full = ReadAudioFile(dir_.File("full.wav"));
+  std::vector<double> fractions;
+  auto record = [&](double fraction) {
+    fractions.push_back(fraction);
+    return true;
+  };
+  const RenderResult stems = RenderMidiStems(midi_, dir_.File("stems"),
+                                             AudioFormat::kFlac, "", record);
+  ASSERT_EQ(stems.files,
+            (std::vector<std::string>{dir_.File("stems/01 Piano.flac"),
+                                      dir_.File("stems/02 Piano.flac")}));
+  std::vector<int> mix(full.samples.size());
+  for (const std::string& file : stems.files) {
+    const AudioFile stem = ReadAudioFile(file);
+    ASSERT_EQ(stem.samples.size(), full.samples.size()) << file;
+    EXPECT_GT(stem.Peak(), 1000) << file;
+    for (size_t i = 0; i < mix.size(); ++i) mix[i] += stem.samples[i];
+  }
+  int worst = 0;
+  for (size_t i = 0; i < mix.size(); ++i) {
+    worst = std::max(worst, std::abs(mix[i] - full.samples[i]));
+  }
+  EXPECT_LE(worst, static_cast<int>(stems.files.size()));
+  EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
+  EXPECT_EQ(fractions.back(), 1.0);
+
+  // Tracks sharing a channel are rendered one after the other.
+  const std::string shared = dir_.File("shared.mid");
+  WriteFileAtomically(
+      shared,
+      testing::Header(1, 3, 96) +
+          testing::Chunk("MTrk", testing::Tempo(0, testing::kWriterTempo) +
+                                     testing::EndOfTrack()) +
+          testing::NoteTrack(0, 40, Quarters(4, 67)) +
+          testing::NoteTrack(0, 0, Quarters(4, 48)));
+  fractions.clear();
+  const RenderResult apart = RenderMidiStems(shared, dir_.File("apart"),
+                                             AudioFormat::kWav, "", record);
+  ASSERT_EQ(apart.files,
+            (std::vector<std::string>{dir_.File("apart/01 Violin.wav"),
+                                      dir_.File("apart/02 Piano.wav")}));
+  EXPECT_GT(ReadAudioFile(apart.files[0]).Peak(), 1000);
+  EXPECT_EQ(std::count(fractions.begin(), fractions.end(), 0.5), 1);
+
+  // A silenced track has no stem.
+  const RenderResult one = RenderMidiStems(
+      midi_, dir_.File("one"), AudioFormat::kWav, "", {}, {false, true, false});
+  EXPECT_EQ(one.files, std::vector<std::string>{dir_.File("one/02 Piano.wav")});
+}
+
 }  // namespace
 }  // namespace tessavar
 
 namespace tessavar {
 namespace {
 
-double Rms(const Wav& wav, double from_s, double to_s) {
+double Rms(const AudioFile& wav, double from_s, double to_s) {
   const size_t first = static_cast<size_t>(from_s * wav.rate) * 2;
   const size_t last =
       std::min(wav.samples.size(), static_cast<size_t>(to_s * wav.rate) * 2);
@@ -218,10 +285,10 @@ TEST_F(AudioRendererTest, MutedTrackIsSilentInTheRenderOthersAreNot) {
                       testing::WriterLayoutFile(
                           {Quarters(8, 67), {Note{96 * 16, 48, 96 * 8}}}));
   const std::string original = ReadWholeFile(midi);
-  RenderMidiToWav(midi, dir_.File("all.wav"));
-  RenderMidiToWav(midi, dir_.File("muted.wav"), {}, {}, {false, true, false});
-  const Wav all = ReadWav(dir_.File("all.wav"));
-  const Wav muted = ReadWav(dir_.File("muted.wav"));
+  RenderMidiToAudio(midi, dir_.File("all.wav"));
+  RenderMidiToAudio(midi, dir_.File("muted.wav"), {}, {}, {false, true, false});
+  const AudioFile all = ReadAudioFile(dir_.File("all.wav"));
+  const AudioFile muted = ReadAudioFile(dir_.File("muted.wav"));
   EXPECT_EQ(muted.samples.size(), all.samples.size());
   EXPECT_GT(Rms(all, 0.2, 3.0), 100.0);
   EXPECT_LT(Rms(muted, 0.2, 3.0), 1.0);

@@ -53,6 +53,7 @@ TEST_F(MenuTest, MenusHaveTheirCaptionsAccessKeysAndShortcuts) {
             "M&IDI Map|F8\n"
             "|\n"
             "&Export Audio...|\n"
+            "Export S&tems...|\n"
             "|\n"
             "E&xit\tCtrl+X, Ctrl+Q|Ctrl+X; Ctrl+Q\n");
   EXPECT_EQ(Describe(Menu("EditMenu")),

@@ -1,42 +1,110 @@
-// tessavar-render: renders a MIDI file to a WAV file. It is the only program
-// of the command-line tools that loads the synthesizer, so that composing
-// never pays for the audio libraries; `tessavar-cli render` runs it.
+// tessavar-render: renders a MIDI file to an audio file, or to one file per
+// track. It is the only program of the command-line tools that loads the
+// synthesizer and the audio file libraries, so that composing never pays
+// for them; `tessavar-cli render` runs it.
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
+#include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "base/status.h"
 #include "cli/cli_command.h"
+#include "model/audio_format.h"
 #include "platform/audio_renderer.h"
 #include "platform/soundfont.h"
 
 namespace tessavar::cli {
 namespace {
 
+constexpr char kCommand[] = "render";
+
 struct RenderArguments {
   std::string midi_path;
-  std::string wav_path;
+  std::string audio_path;
+  std::string stems_directory;
+  std::string format = std::string(AudioExtension(AudioFormat::kWav));
   std::string soundfont;
+  bool quiet = false;
+};
+
+// "render: 42%" on one line of the terminal, rewritten as it rises and
+// cleared at the end.
+class TerminalProgress {
+ public:
+  explicit TerminalProgress(bool shown) : shown_(shown) {}
+  ~TerminalProgress() { Clear(); }
+  TerminalProgress(const TerminalProgress&) = delete;
+  TerminalProgress& operator=(const TerminalProgress&) = delete;
+
+  // Clears the line, so that the messages that follow start on it.
+  void Clear() {
+    if (percent_ >= 0) std::fputs("\r\033[K", stderr);
+    percent_ = -1;
+  }
+
+  RenderProgress Callback() {
+    if (!shown_) return {};
+    return [this](double fraction) {
+      const int percent = static_cast<int>(fraction * 100);
+      if (percent != percent_) {
+        percent_ = percent;
+        std::fprintf(stderr, "\rrendering: %3d%%", percent);
+        std::fflush(stderr);
+      }
+      return true;
+    };
+  }
+
+ private:
+  bool shown_;
+  int percent_ = -1;
 };
 
 int Render(const RenderArguments& args) {
+  const bool stems = !args.stems_directory.empty();
+  if (stems == !args.audio_path.empty()) {
+    return ReportError(kCommand, Status(kErrInvalidCall, {}, 0,
+                                        "name one of OUT and --stems OUT_DIR"));
+  }
+  const std::optional<AudioFormat> format = AudioFormatNamed(args.format);
+  if (!format) {
+    return ReportError(kCommand, Status(kErrInvalidCall, args.format, 0,
+                                        UnknownAudioFormatText()));
+  }
   try {
+    TerminalProgress progress(!args.quiet && ::isatty(STDERR_FILENO));
     RenderResult result =
-        RenderMidiToWav(args.midi_path, args.wav_path, args.soundfont);
-    std::cout << "wrote " << args.wav_path << " (" << result.seconds()
-              << " s, SoundFont " << ResolveSoundFont(args.soundfont) << ")\n";
+        stems ? RenderMidiStems(args.midi_path, args.stems_directory, *format,
+                                args.soundfont, progress.Callback())
+              : RenderMidiToAudio(args.midi_path, args.audio_path,
+                                  args.soundfont, progress.Callback());
+    progress.Clear();
+    if (stems && result.files.empty()) {
+      std::cout << "no track sounds: nothing written\n";
+    }
+    for (const std::string& file : result.files) {
+      std::cout << "wrote " << file << " (" << result.seconds()
+                << " s, SoundFont " << ResolveSoundFont(args.soundfont)
+                << ")\n";
+    }
     return kExitOk;
   } catch (const RunTimeError& error) {
-    return ReportError("render", error.status());
+    return ReportError(kCommand, error.status());
   }
 }
 
 int Main(int argc, char** argv) {
-  CLI::App app("Renders a MIDI file to a WAV file.", "tessavar-cli render");
+  CLI::App app("Renders a MIDI file to audio.", "tessavar-cli render");
   RenderArguments args;
   app.add_option("IN.mid", args.midi_path, "the MIDI file")->required();
-  app.add_option("OUT.wav", args.wav_path, "the WAV file to write")->required();
+  app.add_option("OUT", args.audio_path, "the audio file to write");
+  app.add_option("--stems", args.stems_directory, "the stems' folder");
+  app.add_option("--format", args.format, "the stems' format");
   app.add_option("--soundfont", args.soundfont, "the SoundFont");
+  app.add_flag("-q,--quiet", args.quiet, "no progress");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -7,6 +7,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include "model/program_state.h"
 #include "platform/qt/title_fit.h"
@@ -50,6 +51,16 @@ std::optional<std::string> RunFileDialog(QWidget* parent,
   QFileDialog dialog(parent, ToQString(request.title), StartPath(request));
   dialog.setNameFilter(ToQString(request.filter));
   dialog.setDefaultSuffix(ToQString(request.default_extension));
+  // With several filters (audio formats), a name typed without an
+  // extension gets the one of the filter chosen.
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&dialog](const QString& filter) {
+                     const QRegularExpressionMatch match =
+                         QRegularExpression("\\*\\.(\\w+)").match(filter);
+                     if (match.hasMatch()) {
+                       dialog.setDefaultSuffix(match.captured(1));
+                     }
+                   });
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave
                             : QFileDialog::AcceptOpen);
   dialog.setFileMode(!save && request.must_exist ? QFileDialog::ExistingFile

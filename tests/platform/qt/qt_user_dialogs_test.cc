@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -182,6 +183,22 @@ TEST_F(QtUserDialogsTest, SaveDialogAddsTheDefaultExtension) {
   std::optional<std::string> chosen = dialogs_.SaveFileName(request);
   ASSERT_TRUE(chosen.has_value());
   EXPECT_EQ(*chosen, dir_.filePath("NEWSONG.tvx").toStdString());
+
+  // With several filters, the one the user picks gives the extension.
+  AnswerNextModal([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(types, nullptr);
+    types->setCurrentIndex(1);
+    emit types->textActivated(types->currentText());
+    ChooseFile(dialog, dir_.filePath("NEWSONG"));
+  });
+  request.filter = "WAV audio (*.wav);;FLAC audio (*.flac)";
+  request.default_extension = "wav";
+  chosen = dialogs_.SaveFileName(request);
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, dir_.filePath("NEWSONG.flac").toStdString());
 }
 
 TEST_F(QtUserDialogsTest, CancelledFileDialogGivesNothing) {

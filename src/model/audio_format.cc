@@ -1,0 +1,66 @@
+#include "model/audio_format.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "files/file_names.h"
+
+namespace tessavar {
+
+const std::vector<AudioFormatInfo>& AudioFormats() {
+  static const std::vector<AudioFormatInfo> kFormats = {
+      {AudioFormat::kWav, "wav", "WAV audio (*.wav)"},
+      {AudioFormat::kFlac, "flac", "FLAC audio (*.flac)"},
+      {AudioFormat::kOggVorbis, "ogg", "Ogg Vorbis audio (*.ogg)"}};
+  return kFormats;
+}
+
+std::optional<AudioFormat> AudioFormatNamed(std::string_view extension) {
+  std::string lower(extension);
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  });
+  for (const AudioFormatInfo& info : AudioFormats()) {
+    if (info.extension == lower) return info.format;
+  }
+  return std::nullopt;
+}
+
+std::optional<AudioFormat> AudioFormatOfPath(const std::string& path) {
+  const std::string name = DisplayFileName(path);
+  const size_t dot = name.find_last_of('.');
+  if (dot == std::string::npos) return std::nullopt;
+  return AudioFormatNamed(std::string_view(name).substr(dot + 1));
+}
+
+std::string_view AudioExtension(AudioFormat format) {
+  for (const AudioFormatInfo& info : AudioFormats()) {
+    if (info.format == format) return info.extension;
+  }
+  return AudioFormats().front().extension;
+}
+
+std::string SupportedAudioExtensions() {
+  const std::vector<AudioFormatInfo>& formats = AudioFormats();
+  std::string text;
+  for (size_t i = 0; i < formats.size(); ++i) {
+    if (i > 0) text += i + 1 == formats.size() ? " or " : ", ";
+    text += "." + std::string(formats[i].extension);
+  }
+  return text;
+}
+
+std::string UnknownAudioFormatText() {
+  return "unknown audio format (use " + SupportedAudioExtensions() + ")";
+}
+
+std::string AudioDialogFilter() {
+  std::string filter;
+  for (const AudioFormatInfo& info : AudioFormats()) {
+    if (!filter.empty()) filter += ";;";
+    filter += info.filter;
+  }
+  return filter;
+}
+
+}  // namespace tessavar

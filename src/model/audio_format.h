@@ -1,0 +1,43 @@
+// The audio file formats Export Audio and `render` write, chosen by the
+// output's extension: the one rule for names, messages and dialog filters.
+#ifndef TESSAVAR_MODEL_AUDIO_FORMAT_H_
+#define TESSAVAR_MODEL_AUDIO_FORMAT_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessavar {
+
+enum class AudioFormat { kWav, kFlac, kOggVorbis };
+
+struct AudioFormatInfo {
+  AudioFormat format;
+  std::string_view extension;  // without the dot, lower case
+  std::string_view filter;     // "FLAC audio (*.flac)"
+};
+
+// Every supported format, WAV (the default) first.
+const std::vector<AudioFormatInfo>& AudioFormats();
+
+// The format of an extension without the dot ("flac", any letter case).
+std::optional<AudioFormat> AudioFormatNamed(std::string_view extension);
+// The format of a file by the extension of its last path component.
+std::optional<AudioFormat> AudioFormatOfPath(const std::string& path);
+
+std::string_view AudioExtension(AudioFormat format);
+
+// ".wav, .flac or .ogg", for messages.
+std::string SupportedAudioExtensions();
+
+// Why a file name cannot be written: "unknown audio format (use .wav,
+// .flac or .ogg)".
+std::string UnknownAudioFormatText();
+
+// The file dialog filters, one per format, separated by ";;".
+std::string AudioDialogFilter();
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_MODEL_AUDIO_FORMAT_H_

@@ -1,0 +1,127 @@
+#include "platform/audio_file_writer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "model/audio_renderer.h"
+
+namespace tessavar {
+namespace {
+
+constexpr int kChannels = 2;
+// Vorbis quality from 0 (smallest) to 1 (best).
+constexpr double kVorbisQuality = 0.6;
+
+int SndfileFormat(AudioFormat format) {
+  switch (format) {
+    case AudioFormat::kFlac:
+      return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+    case AudioFormat::kOggVorbis:
+      return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+    case AudioFormat::kWav:
+      break;
+  }
+  return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+}
+
+int16_t ToSample(float value) {
+  return static_cast<int16_t>(
+      std::round(std::clamp(value, -1.0f, 1.0f) * 32767.0f));
+}
+
+AudioFileWriter* Self(void* self) {
+  return static_cast<AudioFileWriter*>(self);
+}
+
+}  // namespace
+
+AudioFileWriter::AudioFileWriter(const std::string& path, AudioFormat format,
+                                 const std::vector<std::string>& inputs)
+    : path_(path), file_(path, inputs) {
+  SF_VIRTUAL_IO io = {&AudioFileWriter::Length, &AudioFileWriter::Seek,
+                      &AudioFileWriter::Read, &AudioFileWriter::Write,
+                      &AudioFileWriter::Tell};
+  SF_INFO info = {};
+  info.samplerate = kRenderSampleRate;
+  info.channels = kChannels;
+  info.format = SndfileFormat(format);
+  sndfile_ = sf_open_virtual(&io, SFM_WRITE, &info, this);
+  if (sndfile_ == nullptr) Fail();
+  if (format == AudioFormat::kOggVorbis) {
+    double quality = kVorbisQuality;
+    sf_command(sndfile_, SFC_SET_VBR_ENCODING_QUALITY, &quality,
+               sizeof quality);
+  }
+}
+
+AudioFileWriter::~AudioFileWriter() { Close(); }
+
+void AudioFileWriter::Append(const float* left, const float* right,
+                             int frames) {
+  samples_.resize(static_cast<size_t>(frames) * kChannels);
+  for (int i = 0; i < frames; ++i) {
+    samples_[2 * i] = ToSample(left[i]);
+    samples_[2 * i + 1] = ToSample(right[i]);
+  }
+  if (sf_writef_short(sndfile_, samples_.data(), frames) != frames) Fail();
+  frames_ += frames;
+}
+
+void AudioFileWriter::Commit() {
+  SNDFILE* sndfile = sndfile_;
+  sndfile_ = nullptr;
+  // Closing writes the last blocks and completes the header.
+  if (sf_close(sndfile) != 0 || write_error_) Fail();
+  file_.Commit();
+}
+
+void AudioFileWriter::Close() {
+  if (sndfile_ != nullptr) sf_close(sndfile_);
+  sndfile_ = nullptr;
+}
+
+void AudioFileWriter::Fail() {
+  Close();
+  if (write_error_) throw RunTimeError(*write_error_);
+  throw RunTimeError(Status(
+      kErrPathFileAccess, path_, 0,
+      ErrorMessage(kErrPathFileAccess) + " (" + sf_strerror(nullptr) + ")"));
+}
+
+sf_count_t AudioFileWriter::Length(void* self) { return Self(self)->length_; }
+
+sf_count_t AudioFileWriter::Seek(sf_count_t offset, int whence, void* self) {
+  AudioFileWriter& writer = *Self(self);
+  sf_count_t base = 0;
+  if (whence == SEEK_CUR) base = writer.position_;
+  if (whence == SEEK_END) base = writer.length_;
+  writer.position_ = std::max<sf_count_t>(0, base + offset);
+  return writer.position_;
+}
+
+// Nothing is read back from a file being written.
+sf_count_t AudioFileWriter::Read(void*, sf_count_t, void*) { return 0; }
+
+// Errors cannot pass through the library: they are kept and thrown when
+// the library reports the short write.
+sf_count_t AudioFileWriter::Write(const void* data, sf_count_t count,
+                                  void* self) {
+  AudioFileWriter& writer = *Self(self);
+  if (writer.write_error_) return 0;
+  try {
+    writer.file_.WriteAt(writer.position_,
+                         std::string_view(static_cast<const char*>(data),
+                                          static_cast<size_t>(count)));
+  } catch (const RunTimeError& error) {
+    writer.write_error_ = error.status();
+    return 0;
+  }
+  writer.position_ += count;
+  writer.length_ = std::max(writer.length_, writer.position_);
+  return count;
+}
+
+sf_count_t AudioFileWriter::Tell(void* self) { return Self(self)->position_; }
+
+}  // namespace tessavar
