@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/cli_command.h"
+#include "cli/heap_tuning.h"
 
 namespace tessavar::cli {
 
@@ -44,6 +45,7 @@ int RunAction(const std::string& command, const std::function<int()>& action) {
 constexpr char kVersion[] = "tessavar-cli " TESSAVAR_VERSION;
 
 int Main(int argc, char** argv) {
+  TuneHeapForComposing();
   CLI::App app("Tessavar Composer without a window.", "tessavar-cli");
   app.set_version_flag("--version", kVersion);
   app.require_subcommand(0, 1);
