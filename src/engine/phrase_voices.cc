@@ -1,6 +1,7 @@
 #include "engine/phrase_voices.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -187,12 +188,14 @@ void PhraseAssembler::ChooseFallback(Voices& voices) const {
 }
 
 VoiceString PhraseAssembler::MixVoices(const Voices& voices) {
-  const VoiceString* sources[] = {&voices.theme, &voices.voice1,
-                                  &voices.voice2};
+  const std::array<const VoiceString*, 3> sources = {
+      &voices.theme, &voices.voice1, &voices.voice2};
   VoiceString mixed;
   mixed.pitches.reserve(voices.theme.size());
   for (size_t i = 0; i < voices.theme.size(); ++i) {
-    const VoiceString& source = *sources[Int(Draw() * 3)];
+    // A draw lies in [0, 1), so the index is 0, 1 or 2.
+    const auto pick = static_cast<size_t>(Int(Draw() * sources.size()));
+    const VoiceString& source = *sources[std::min(pick, sources.size() - 1)];
     // A voice shorter than the theme lends the theme's pitch, so that the
     // mixed voice keeps the theme's length.
     mixed.pitches.push_back(i < source.size() ? source.pitches[i]
