@@ -80,7 +80,7 @@ std::function<int()> Setup(CLI::App& app) {
   app.add_option("--format", args->format,
                  "the format of the stems: wav (default), flac or ogg")
       ->needs(stems);
-  app.add_flag("-q,--quiet", args->quiet, "no progress on the terminal");
+  app.add_flag("-q,--quiet", args->quiet, "no progress and no summary lines");
   app.add_option("--soundfont", args->soundfont,
                  "the SoundFont to play with (default: the system's General "
                  "MIDI SoundFont, /usr/share/sounds/sf2/default-GM.sf2)");

@@ -77,9 +77,10 @@ TEST_F(RenderCommandTest, FormatsByExtensionAndStems) {
   WriteFileAtomically(midi, testing::WriterLayoutFile(
                                 {testing::Quarters(4), testing::Quarters(2)}));
   CliRun flac =
-      Cli("render " + Quote(midi) + " " + Quote(dir_.File("song.flac")));
+      Cli("render -q " + Quote(midi) + " " + Quote(dir_.File("song.flac")));
   EXPECT_EQ(flac.status, 0) << flac.err;
   EXPECT_EQ(flac.err, "");
+  EXPECT_EQ(flac.out, "");  // quiet: no summary either
   EXPECT_EQ(ReadWholeFile(dir_.File("song.flac")).substr(0, 4), "fLaC");
 
   CliRun mp3 = Cli("render " + Quote(midi) + " " + Quote(dir_.File("s.mp3")));
@@ -90,7 +91,7 @@ TEST_F(RenderCommandTest, FormatsByExtensionAndStems) {
       << mp3.err;
   EXPECT_FALSE(FileExists(dir_.File("s.mp3")));
 
-  CliRun stems = Cli("render -q " + Quote(midi) + " --stems " +
+  CliRun stems = Cli("render " + Quote(midi) + " --stems " +
                      Quote(dir_.File("stems")) + " --format ogg");
   EXPECT_EQ(stems.status, 0) << stems.err;
   EXPECT_NE(stems.out.find("01 Piano.ogg"), std::string::npos) << stems.out;

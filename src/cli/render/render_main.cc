@@ -85,6 +85,8 @@ int Render(const RenderArguments& args) {
     if (stems && result.files.empty()) {
       std::cout << "no track sounds: nothing written\n";
     }
+    // Quiet means what it means for compose: no progress, no summary.
+    if (args.quiet) return kExitOk;
     for (const std::string& file : result.files) {
       std::cout << "wrote " << file << " (" << result.seconds()
                 << " s, SoundFont " << ResolveSoundFont(args.soundfont)
@@ -104,7 +106,7 @@ int Main(int argc, char** argv) {
   app.add_option("--stems", args.stems_directory, "the stems' folder");
   app.add_option("--format", args.format, "the stems' format");
   app.add_option("--soundfont", args.soundfont, "the SoundFont");
-  app.add_flag("-q,--quiet", args.quiet, "no progress");
+  app.add_flag("-q,--quiet", args.quiet, "no progress and no summary lines");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
