@@ -36,6 +36,10 @@ struct Registry {
   std::mutex mutex;
   std::array<Slot, kSlotCount> slots;
   bool handlers_installed = false;
+  // Files being created and not registered yet. A signal handled by
+  // another thread meanwhile waits for them: the creating thread holds the
+  // signals back, so it finishes.
+  std::atomic<int> creating{0};
 };
 
 Registry& TheRegistry() {
@@ -47,6 +51,8 @@ Registry& TheRegistry() {
 // course (the handler was reset on entry; the signal stays blocked until
 // the handler returns).
 void RemoveAndRaise(int signal_number) {
+  while (TheRegistry().creating.load(std::memory_order_acquire) > 0) {
+  }
   for (Slot& slot : TheRegistry().slots) {
     if (slot.used.load(std::memory_order_acquire)) ::unlink(slot.path);
   }
@@ -82,8 +88,10 @@ std::string TemporaryName(const std::string& beside) {
   return name;
 }
 
-// Holds back the cleaning signals for its lifetime: one that came between
-// the creation of a file and its registration would leave the file behind.
+// Holds back the cleaning signals in this thread for its lifetime: one that
+// came between the creation of a file and its registration would leave the
+// file behind, and one handled while this thread holds the registry's lock
+// could wait for it forever.
 class HeldSignals {
  public:
   HeldSignals() {
@@ -105,17 +113,21 @@ class HeldSignals {
 int CreateTemporaryFile(const std::string& beside, std::string* path,
                         int* slot) {
   HeldSignals held;
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+  TemporaryFiles::Instance().InstallSignalHandlers();
+  Registry& registry = TheRegistry();
+  registry.creating.fetch_add(1, std::memory_order_acq_rel);
+  int fd = -1;
+  for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
     *path = TemporaryName(beside);
-    int fd = ::open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                    kNewFileMode);
-    if (fd >= 0) {
-      *slot = TemporaryFiles::Instance().Add(*path);
-      return fd;
-    }
-    if (errno != EEXIST) return -1;
+    fd = ::open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                kNewFileMode);
+    if (fd < 0 && errno != EEXIST) break;
   }
-  return -1;
+  const int saved_errno = errno;
+  if (fd >= 0) *slot = TemporaryFiles::Instance().Add(*path);
+  registry.creating.fetch_sub(1, std::memory_order_acq_rel);
+  errno = saved_errno;
+  return fd;
 }
 
 ScopedTemporaryFile::ScopedTemporaryFile(const std::string& beside) {
@@ -138,14 +150,22 @@ TemporaryFiles& TemporaryFiles::Instance() {
   return files;
 }
 
-int TemporaryFiles::Add(const std::string& path) {
-  if (path.size() >= kMaxPathBytes) return -1;
+void TemporaryFiles::InstallSignalHandlers() {
+  HeldSignals held;
   Registry& registry = TheRegistry();
   std::lock_guard<std::mutex> lock(registry.mutex);
   if (!registry.handlers_installed) {
     InstallHandlers();
     registry.handlers_installed = true;
   }
+}
+
+int TemporaryFiles::Add(const std::string& path) {
+  if (path.size() >= kMaxPathBytes) return -1;
+  InstallSignalHandlers();
+  HeldSignals held;
+  Registry& registry = TheRegistry();
+  std::lock_guard<std::mutex> lock(registry.mutex);
   for (int i = 0; i < kSlotCount; ++i) {
     Slot& slot = registry.slots[i];
     if (slot.used.load(std::memory_order_relaxed)) continue;
@@ -158,6 +178,7 @@ int TemporaryFiles::Add(const std::string& path) {
 
 void TemporaryFiles::Remove(int slot) {
   if (slot < 0 || slot >= kSlotCount) return;
+  HeldSignals held;
   Registry& registry = TheRegistry();
   std::lock_guard<std::mutex> lock(registry.mutex);
   registry.slots[slot].used.store(false, std::memory_order_release);

@@ -14,9 +14,11 @@ class TemporaryFiles {
   // The process's one registry (signal handlers cannot carry a context).
   static TemporaryFiles& Instance();
 
+  // Installs the handlers of SIGINT and SIGTERM that remove the registered
+  // files, where the signals still have their default action; once.
+  void InstallSignalHandlers();
   // Registers a path; returns its slot, or -1 when every slot is taken (the
-  // file is then removed only by its owner). Installs the signal handlers
-  // on first use where the signals still have their default action.
+  // file is then removed only by its owner). Installs the signal handlers.
   int Add(const std::string& path);
   // Forgets a slot that Add returned (a -1 is ignored).
   void Remove(int slot);

@@ -16,6 +16,7 @@
 
 #include "midi/midi_timing.h"
 #include "base/file_system.h"
+#include "support/cli_process.h"
 #include "support/midi_bytes.h"
 #include "support/soundfont_check.h"
 #include "support/temp_dir.h"
@@ -226,7 +227,8 @@ TEST_F(RenderCommandTest, InterruptedRenderLeavesNoFile) {
   int raw = 0;
   ASSERT_EQ(::waitpid(pid, &raw, 0), pid);
   EXPECT_TRUE(WIFSIGNALED(raw) && WTERMSIG(raw) == SIGINT) << raw;
-  EXPECT_TRUE(std::filesystem::is_empty(out_dir));
+  EXPECT_TRUE(std::filesystem::is_empty(out_dir))
+      << ::testing::PrintToString(testing::EntriesOf(out_dir));
 }
 
 #endif  // TESSAVAR_CLI_PATH
