@@ -79,6 +79,7 @@ int ErrorNumberFromErrno(int errno_value) {
       return kErrFileNotFound;
     case ENOSPC:
     case EDQUOT:
+    case EFBIG:  // a file-size limit: the file cannot grow, as on a full disk
       return kErrDiskFull;
     case EACCES:
     case EPERM:

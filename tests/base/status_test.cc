@@ -51,6 +51,7 @@ TEST(RunTimeErrorTest, CarriesNumberAndMessage) {
 TEST(ErrorNumberTest, MapsSystemErrorsOntoClassicNumbers) {
   EXPECT_EQ(ErrorNumberFromErrno(ENOENT), kErrFileNotFound);
   EXPECT_EQ(ErrorNumberFromErrno(ENOSPC), kErrDiskFull);
+  EXPECT_EQ(ErrorNumberFromErrno(EFBIG), kErrDiskFull);
   EXPECT_EQ(ErrorNumberFromErrno(EACCES), kErrPermissionDenied);
   EXPECT_EQ(ErrorNumberFromErrno(EROFS), kErrPermissionDenied);
   EXPECT_EQ(ErrorNumberFromErrno(ENOTDIR), kErrPathNotFound);
