@@ -61,6 +61,7 @@ bool BrowseSession::Redo() { return CanRedo() && Restore(undo_.Redo()); }
 
 void BrowseSession::Composed(const ComposeOutcome& outcome) {
   if (outcome.kind != ComposeOutcome::Kind::kFinished) return;
+  const std::optional<size_t> renewed = std::exchange(recomposing_, {});
   // The working file was (at least partly) written again.
   ++piece_;
   undo_.Absorb(Snapshot());
@@ -70,6 +71,12 @@ void BrowseSession::Composed(const ComposeOutcome& outcome) {
     entry.midi = ReadWholeFile(state_.paths.working_midi);
   } catch (const RunTimeError&) {
     // Chosen later, the piece is composed again.
+  }
+  if (renewed && *renewed < history_.size() &&
+      history_.entries()[*renewed].record.composition ==
+          entry.record.composition) {
+    history_.Renew(*renewed, std::move(entry));
+    return;
   }
   history_.Add(std::move(entry));
 }
@@ -118,6 +125,7 @@ BrowseSession::Restored BrowseSession::RestorePiece(size_t index) {
     LoadSettingsText(entry.record.composition);
   }
   UserChanged();
+  if (restored == Restored::kNeedsCompose) recomposing_ = index;
   return restored;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "model/compose_command.h"
@@ -85,6 +86,9 @@ class BrowseSession {
   PieceHistory history_;
   uint64_t piece_ = 0;
   bool history_file_usable_ = true;
+  // The entry chosen last whose piece has to be composed again; the next
+  // compose of the same composition renews it instead of adding a twin.
+  std::optional<size_t> recomposing_;
 };
 
 }  // namespace tessavar

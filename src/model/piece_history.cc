@@ -12,6 +12,13 @@ void PieceHistory::Add(PieceEntry entry) {
   Trim();
 }
 
+void PieceHistory::Renew(size_t index, PieceEntry entry) {
+  if (index >= entries_.size()) return;
+  entries_[index].settings = std::move(entry.settings);
+  entries_[index].midi = std::move(entry.midi);
+  Trim();
+}
+
 void PieceHistory::SetStarred(size_t index, bool starred) {
   if (index >= entries_.size()) return;
   entries_[index].record.starred = starred;

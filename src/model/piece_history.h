@@ -39,6 +39,9 @@ class PieceHistory {
   // Adds the newest piece; the oldest unstarred pieces beyond the kept
   // number go, and so do the MIDI bytes beyond the budget.
   void Add(PieceEntry entry);
+  // A piece composed again because its MIDI bytes had gone: the entry
+  // takes the new settings and bytes and keeps its place, time and star.
+  void Renew(size_t index, PieceEntry entry);
   void SetStarred(size_t index, bool starred);
 
   // What the history file holds, and the pieces read from one.

@@ -102,6 +102,10 @@ TEST_F(PieceHistoryTest, StarredPiecesComeBackAfterARestartAndComposeExactly) {
   EXPECT_TRUE(state_.options.lock_mapped);
   ASSERT_GT(Compose().result, 0);
   EXPECT_EQ(WorkingFile(), piece);
+  // The piece composed again renews its entry rather than adding a twin.
+  ASSERT_EQ(session_->history().size(), 2u);
+  EXPECT_EQ(session_->history().entries()[0].midi, piece);
+  EXPECT_TRUE(session_->history().entries()[0].record.starred);
 }
 
 TEST_F(PieceHistoryTest, AnUnusableHistoryFileIsNoticedOnceAndLeftAlone) {
