@@ -1,14 +1,18 @@
 // tessavar-roll: draws the piano roll of a MIDI file into a PNG (or SVG)
 // picture without a display. `tessavar-cli roll` runs it, so that the
 // command-line composer itself never loads Qt.
-#include <QFileInfo>
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QSaveFile>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "base/file_system.h"
+#include "base/status.h"
 #include "model/roll_model.h"
 #include "ui/roll_painter.h"
 
@@ -19,9 +23,10 @@
 namespace tessavar {
 namespace {
 
+// The exit statuses of the command-line composer: 2 for a file that could
+// not be read or written and for wrong arguments.
 constexpr int kExitOk = 0;
-constexpr int kExitUnreadable = 1;
-constexpr int kExitUsage = 2;
+constexpr int kExitFile = 2;
 constexpr int kDefaultWidth = 1200;
 constexpr int kDefaultHeight = 420;
 
@@ -59,52 +64,57 @@ bool ParseArguments(const std::vector<std::string>& args,
   return true;
 }
 
-bool WriteSvg(const RollModel& model, const QString& path) {
+// The picture's bytes: SVG or PNG.
+std::optional<QByteArray> Picture(const RollModel& model, bool svg) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (svg) {
 #ifdef TESSAVAR_HAVE_SVG
-  QSvgGenerator generator;
-  generator.setFileName(path);
-  generator.setSize(QSize(model.width(), model.height()));
-  generator.setViewBox(QRect(0, 0, model.width(), model.height()));
-  QPainter painter(&generator);
-  PaintRoll(painter, model, {.legend = true});
-  return painter.end();
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(model.width(), model.height()));
+    generator.setViewBox(QRect(0, 0, model.width(), model.height()));
+    QPainter painter(&generator);
+    PaintRoll(painter, model, {.legend = true});
+    if (!painter.end()) return std::nullopt;
 #else
-  (void)model;
-  (void)path;
-  std::fprintf(stderr, "tessavar-roll: built without SVG support\n");
-  return false;
+    std::fprintf(stderr, "tessavar-roll: built without SVG support\n");
+    return std::nullopt;
 #endif
-}
-
-// PNG through a temporary file that replaces the target only when complete.
-bool WritePng(const RollModel& model, const QString& path) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (!RenderRoll(model, {.legend = true}).save(&file, "PNG")) return false;
-  return file.commit();
+  } else if (!RenderRoll(model, {.legend = true}).save(&buffer, "PNG")) {
+    return std::nullopt;
+  }
+  return bytes;
 }
 
 int Run(const RollRequest& request) {
-  const QString out = QString::fromStdString(request.out);
-  const QFileInfo in_info(QString::fromStdString(request.in));
-  if (in_info.exists() &&
-      in_info.canonicalFilePath() == QFileInfo(out).canonicalFilePath()) {
-    std::fprintf(stderr, "tessavar-roll: the picture would replace %s\n",
-                 request.in.c_str());
-    return kExitUsage;
-  }
   RollModel model;
   model.SetViewSize(request.width, request.height);
   model.LoadFile(request.in);
-  const bool svg = out.endsWith(".svg", Qt::CaseInsensitive);
-  if (!(svg ? WriteSvg(model, out) : WritePng(model, out))) {
-    std::fprintf(stderr, "tessavar-roll: cannot write %s\n",
-                 request.out.c_str());
-    return kExitUsage;
-  }
   if (!model.reason().empty()) {
     std::fprintf(stderr, "tessavar-roll: %s\n", model.reason().c_str());
-    return kExitUnreadable;
+    return kExitFile;
+  }
+  const bool svg =
+      QString::fromStdString(request.out).endsWith(".svg", Qt::CaseInsensitive);
+  const std::optional<QByteArray> picture = Picture(model, svg);
+  if (!picture) {
+    std::fprintf(stderr, "tessavar-roll: cannot draw %s\n",
+                 request.out.c_str());
+    return kExitFile;
+  }
+  // Through the program's safe writer: never the input, links written
+  // through, the target replaced only when complete.
+  try {
+    WriteFileAtomically(request.out,
+                        std::string_view(picture->constData(),
+                                         static_cast<size_t>(picture->size())),
+                        {request.in});
+  } catch (const RunTimeError& error) {
+    std::fprintf(stderr, "tessavar-roll: %s\n",
+                 error.status().Message().c_str());
+    return kExitFile;
   }
   return kExitOk;
 }
@@ -117,7 +127,7 @@ int main(int argc, char** argv) {
   tessavar::RollRequest request;
   if (!tessavar::ParseArguments(args, request)) {
     std::fputs(tessavar::kUsage, stderr);
-    return tessavar::kExitUsage;
+    return tessavar::kExitFile;
   }
   // Drawing needs no display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

@@ -143,8 +143,9 @@ TEST(RollCliTest, DrawsThePictureOrSaysWhyNot) {
   EXPECT_EQ(RollCli("'" + dir.File("broken.mid") + "' '" +
                         dir.File("broken.png") + "'",
                     dir),
-            1);
+            2);  // a file that cannot be read, as in every command
   EXPECT_NE(dir.Read("err.txt").find("MIDI"), std::string::npos);
+  EXPECT_FALSE(FileExists(dir.File("broken.png")));
   EXPECT_EQ(
       RollCli("'" + dir.File("small.mid") + "' '" + dir.File("small.mid") + "'",
               dir),
