@@ -131,13 +131,19 @@ void AtomicFile::Commit() {
   }
   const bool flush_now = existing_ || durability_ == Durability::kFlushEach;
   if (flush_now && ::fsync(fd_) != 0 && errno != EINVAL) Fail(errno);
+  // A second descriptor keeps the file's lock until the rename, so that no
+  // other run takes it for a dead writer's leftover; closing the first one
+  // still reports a failed write before anything is replaced.
+  const int lock_holder = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
   const int fd = fd_;
-  fd_ = -1;
+  fd_ = lock_holder;
   if (::close(fd) != 0) Fail(errno);
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) Fail(errno);
   temporary_.clear();
   TemporaryFiles::Instance().Remove(registry_slot_);
   registry_slot_ = -1;
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
 }
 
 }  // namespace tessavar

@@ -1,15 +1,21 @@
 #include "base/temporary_files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <fstream>
 #include <mutex>
 #include <random>
+#include <sstream>
 
 #include "base/file_system.h"
 #include "base/status.h"
@@ -108,7 +114,89 @@ class HeldSignals {
   sigset_t previous_;
 };
 
+// When this process started, in seconds since the epoch: the boot time
+// plus the start tick of /proc/self/stat. Now, when /proc cannot tell.
+time_t ProcessStartTime() {
+  const time_t now = ::time(nullptr);
+  std::ifstream stat_file("/proc/self/stat");
+  std::string stat_line;
+  if (!std::getline(stat_file, stat_line)) return now;
+  // The command name may hold spaces; the fields after it are plain.
+  const size_t after_name = stat_line.rfind(')');
+  if (after_name == std::string::npos) return now;
+  std::istringstream fields(stat_line.substr(after_name + 1));
+  std::string field;
+  constexpr int kStartTimeField = 20;  // counting from the state field
+  unsigned long long start_ticks = 0;
+  for (int i = 0; i < kStartTimeField && fields >> field; ++i) {
+  }
+  if (!(fields >> start_ticks)) return now;
+  std::ifstream boot_file("/proc/stat");
+  std::string key;
+  long long boot_time = -1;
+  while (boot_file >> key) {
+    if (key == "btime") {
+      boot_file >> boot_time;
+      break;
+    }
+  }
+  const long ticks_per_second = ::sysconf(_SC_CLK_TCK);
+  if (boot_time < 0 || ticks_per_second <= 0) return now;
+  return static_cast<time_t>(boot_time + static_cast<long long>(start_ticks) /
+                                             ticks_per_second);
+}
+
+// Removes one leftover when nobody holds it: the lock is free only once
+// its writer has closed it or died.
+bool RemoveIfAbandoned(int directory_fd, const char* name,
+                       time_t process_start) {
+  struct stat info = {};
+  if (::fstatat(directory_fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !S_ISREG(info.st_mode) || info.st_mtime >= process_start) {
+    return false;
+  }
+  const int fd =
+      ::openat(directory_fd, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return false;
+  bool removed = false;
+  struct stat opened = {};
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 &&
+      opened.st_ino == info.st_ino && opened.st_dev == info.st_dev) {
+    removed = ::unlinkat(directory_fd, name, 0) == 0;
+  }
+  ::close(fd);
+  return removed;
+}
+
 }  // namespace
+
+bool IsTemporaryFileName(const std::string& name) {
+  const size_t prefix_length = sizeof kTemporaryPrefix - 1;
+  if (name.size() != prefix_length + kRandomCharacters ||
+      name.compare(0, prefix_length, kTemporaryPrefix) != 0) {
+    return false;
+  }
+  for (size_t i = prefix_length; i < name.size(); ++i) {
+    if (std::strchr(kNameCharacters, name[i]) == nullptr) return false;
+  }
+  return true;
+}
+
+int RemoveStaleTemporaries(const std::string& directory) {
+  const std::string opened = directory.empty() ? "." : directory;
+  DIR* listing = ::opendir(opened.c_str());
+  if (listing == nullptr) return 0;
+  const time_t process_start = ProcessStartTime();
+  int removed = 0;
+  while (const dirent* entry = ::readdir(listing)) {
+    if (IsTemporaryFileName(entry->d_name) &&
+        RemoveIfAbandoned(::dirfd(listing), entry->d_name, process_start)) {
+      ++removed;
+    }
+  }
+  ::closedir(listing);
+  return removed;
+}
 
 int CreateTemporaryFile(const std::string& beside, std::string* path,
                         int* slot) {
@@ -123,6 +211,8 @@ int CreateTemporaryFile(const std::string& beside, std::string* path,
                 kNewFileMode);
     if (fd < 0 && errno != EEXIST) break;
   }
+  // A brand-new file: nobody else can hold it, so this cannot block.
+  if (fd >= 0) (void)::flock(fd, LOCK_EX | LOCK_NB);
   const int saved_errno = errno;
   if (fd >= 0) *slot = TemporaryFiles::Instance().Add(*path);
   registry.creating.fetch_sub(1, std::memory_order_acq_rel);
@@ -131,17 +221,17 @@ int CreateTemporaryFile(const std::string& beside, std::string* path,
 }
 
 ScopedTemporaryFile::ScopedTemporaryFile(const std::string& beside) {
-  int fd = CreateTemporaryFile(beside, &path_, &slot_);
-  if (fd < 0) {
+  fd_ = CreateTemporaryFile(beside, &path_, &slot_);
+  if (fd_ < 0) {
     throw RunTimeError(
         errno == ENOENT ? kErrPathNotFound : ErrorNumberFromErrno(errno),
         beside);
   }
-  ::close(fd);
 }
 
 ScopedTemporaryFile::~ScopedTemporaryFile() {
   ::unlink(path_.c_str());
+  ::close(fd_);
   TemporaryFiles::Instance().Remove(slot_);
 }
 

@@ -32,10 +32,22 @@ class TemporaryFiles {
 // Creates an empty file under a short name of its own (".tessavar-" and six
 // random characters, whatever the length of the other names) in the
 // directory of `beside`, with mode 0666 less the umask, and registers it.
+// The descriptor holds an exclusive flock on the file for as long as it is
+// open, which tells RemoveStaleTemporaries that its writer is alive.
 // Returns the open descriptor and sets *path and *slot; returns -1 with
 // errno set when no file can be created.
 int CreateTemporaryFile(const std::string& beside, std::string* path,
                         int* slot);
+
+// True for a file name of CreateTemporaryFile's pattern.
+bool IsTemporaryFileName(const std::string& name);
+
+// Removes what a process killed by SIGKILL (or a crash) left behind in
+// directory: regular files of CreateTemporaryFile's pattern that are older
+// than this process and that no living writer holds locked. Files of other
+// names, and any file a running writer still holds, are never touched.
+// Returns how many were removed; an unreadable directory removes nothing.
+int RemoveStaleTemporaries(const std::string& directory);
 
 // A registered temporary file that is removed when the object goes away.
 // Others may write it by name meanwhile.
@@ -52,6 +64,7 @@ class ScopedTemporaryFile {
  private:
   std::string path_;
   int slot_ = -1;
+  int fd_ = -1;  // kept open: its lock marks the file as in use
 };
 
 }  // namespace tessavar

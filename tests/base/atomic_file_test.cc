@@ -1,5 +1,6 @@
 #include "base/atomic_file.h"
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -7,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -133,6 +135,38 @@ TEST(AtomicFileTest, ASignalRemovesTheTemporaryFile) {
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number);
     EXPECT_TRUE(dir.Entries().empty()) << dir.Entries().front();
   }
+}
+
+// What a SIGKILLed writer left is removed by the next run; a file that a
+// living writer still holds, and names of other patterns, are kept.
+TEST(AtomicFileTest, StaleTemporariesOfKilledWritersAreRemoved) {
+  TempDir dir;
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    AtomicFile file(dir / "killed.mid");
+    file.Write("partial");
+    ::raise(SIGKILL);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  AtomicFile alive(dir / "alive.mid");
+  dir.Write(".tessavar-abc", "not ours");
+  dir.Write("song.mid", "music");
+  // Leftovers are judged by age too: make every file older than this run.
+  const struct timespec day_ago[2] = {{::time(nullptr) - 86400, 0},
+                                      {::time(nullptr) - 86400, 0}};
+  for (const std::string& name : dir.Entries()) {
+    ::utimensat(AT_FDCWD, (dir / name).c_str(), day_ago, 0);
+  }
+  ASSERT_EQ(dir.Entries().size(), 4u);
+  EXPECT_EQ(RemoveStaleTemporaries(dir.path()), 1);
+  EXPECT_EQ(dir.Entries().size(), 3u);
+  EXPECT_EQ(dir.Read("song.mid"), "music");
+  alive.Write("done");
+  alive.Commit();
+  EXPECT_THAT(dir.Entries(),
+              ElementsAre(".tessavar-abc", "alive.mid", "song.mid"));
 }
 
 // A batch's new files are flushed once at the end; what was written is
