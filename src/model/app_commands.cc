@@ -1,21 +1,28 @@
 #include "model/app_commands.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
-#include "model/audio_stems.h"
-#include "model/note_entry.h"
-#include "model/recent_compositions.h"
+#include "base/file_system.h"
 #include "files/file_names.h"
+#include "midi/composition_info.h"
+#include "midi/midi_reader.h"
+#include "model/audio_stems.h"
 #include "model/composition_file_io.h"
+#include "model/file_pairs.h"
+#include "model/midi_file_transfer.h"
+#include "model/note_entry.h"
 #include "model/orchestration_file_io.h"
+#include "model/recent_compositions.h"
 #include "model/scale_file_io.h"
 #include "model/settings_file_io.h"
-#include "midi/composition_info.h"
-#include "model/midi_file_transfer.h"
-#include "base/file_system.h"
 
 namespace tessavar {
 
@@ -34,20 +41,48 @@ constexpr char kNothingToExport[] =
 constexpr char kStaleMusic[] =
     "The panel has changed since the music was composed. Compose it again "
     "before exporting.";
+constexpr char kWorkingFileGone[] =
+    "The working MIDI file no longer exists. Compose again to save or "
+    "export this piece.";
+constexpr char kRecentTitle[] = "Recent Compositions";
+// Added to the title while a MIDI file without a composition is listened
+// to.
+constexpr char kMidiOnlyTitle[] = " - MIDI file only, without a composition";
 
 // The files a save writes: the program's files get lower-case names.
 std::vector<std::string> LowerCased(const std::string& path) {
   return {LowerCaseFileName(path)};
 }
 std::vector<std::string> CompositionFiles(const std::string& path) {
-  return {LowerCaseFileName(path),
-          LowerCaseFileName(CompanionMidiPath(path))};
+  return {LowerCaseFileName(path), LowerCaseFileName(CompanionMidiPath(path))};
 }
 
 // Stems go into a folder named after the chosen file, without its
 // extension.
 std::string StemFolder(const std::string& audio_path) {
   return std::filesystem::path(audio_path).replace_extension().string();
+}
+
+// Why an existing file that a save is about to replace cannot be replaced,
+// or ok: it is not a regular file, or it is write-protected.
+Status ReplaceProblem(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(status)) return Status();
+  if (!std::filesystem::is_regular_file(status)) return NotRegularFile(path);
+  if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+    return Status(ErrorNumberFromErrno(errno), path);
+  }
+  return Status();
+}
+
+// The reader's reason as the first line of a message.
+std::string Sentence(std::string reason) {
+  if (!reason.empty()) {
+    reason[0] =
+        static_cast<char>(std::toupper(static_cast<unsigned char>(reason[0])));
+  }
+  return reason + ".";
 }
 
 bool EntryExists(const std::string& path) {
@@ -158,23 +193,106 @@ void AppCommands::FormExit() {
 }
 
 void AppCommands::FileLoadComposition() {
-  if (!ChooseFile("Load Composition", kCompositionExtension, true,
-                  &state_.composition_path)) {
+  // The path changes only with the load: a refused file leaves it.
+  std::string chosen = state_.composition_path;
+  if (!ChooseFile("Load Composition", kCompositionExtension, true, &chosen)) {
+    state_.composition_path = chosen;  // an empty answer forgets it
     return;
   }
-  LoadComposition(state_.composition_path);
+  LoadComposition(chosen);
 }
 
 void AppCommands::LoadComposition(const std::string& path) {
-  state_.composition_path = ReplaceExtension(path, kCompositionExtension);
-  const bool complete =
-      LoadConfigFile(state_, state_.composition_path, ui_).complete;
-  state_.midi_path = CompanionMidiPath(state_.composition_path);
-  LoadMIDIFile(state_, player_, ui_, errors_);
-  if (complete) {
-    RememberComposition(state_.options.recent_compositions,
-                        state_.composition_path);
+  if (!IsMidiFileName(path)) {
+    LoadCompositionFile(ReplaceExtension(path, kCompositionExtension));
+    return;
   }
+  const std::string composition = FindPairedFile(
+      ReplaceExtension(FindExistingPath(path), kCompositionExtension));
+  if (ExactFileExists(composition)) {
+    LoadCompositionFile(composition);
+  } else {
+    ListenToMidiFile(path);
+  }
+}
+
+void AppCommands::LoadCompositionFile(const std::string& path) {
+  const std::string composition = FindPairedFile(path);
+  const CompositionLoadResult loaded = LoadConfigFile(state_, composition, ui_);
+  if (loaded.refused) {
+    errors_.ShowFailure(Status(kErrInvalidCall, composition, loaded.line,
+                               Sentence(loaded.reason))
+                            .Message());
+    return;
+  }
+  listened_midi_.clear();
+  state_.composition_path = composition;
+  state_.midi_path = FindPairedFile(CompanionMidiPath(composition));
+  LoadMIDIFile(state_, player_, ui_, errors_);
+  if (loaded.complete) {
+    RememberComposition(state_.options.recent_compositions, composition);
+  }
+}
+
+void AppCommands::ListenToMidiFile(const std::string& path) {
+  const std::string file = FindExistingPath(path);
+  const Result<MidiContent> content = ReadMidiContentFile(file);
+  if (!content.ok()) {
+    errors_.ShowFailure(content.status().Message());
+    return;
+  }
+  // The panel stays as it is; its music, if any, stays in the working file.
+  player_.Close();
+  state_.panel.set_save_enabled(false);
+  player_.SetFileName(file);
+  player_.Open();
+  listened_midi_ = file;
+  state_.play_slider = 0;
+}
+
+bool AppCommands::ListeningToMidiOnly() const {
+  return !listened_midi_.empty() && player_.Mode() != kPlayerModeNotOpen &&
+         player_.FileName() == listened_midi_;
+}
+
+std::string AppCommands::WindowTitle() const {
+  if (!ListeningToMidiOnly()) return state_.caption;
+  return CaptionWithFileName(state_.caption, listened_midi_) + kMidiOnlyTitle;
+}
+
+bool AppCommands::OpenRecentComposition(const std::string& path) {
+  if (ExactFileExists(path)) {
+    LoadComposition(path);
+    return true;
+  }
+  const std::string question = DisplayFileName(path) + " no longer exists.\n" +
+                               path +
+                               "\n\nRemove it from the list of recent "
+                               "compositions?";
+  if (dialogs_.AskYesNo(question, kRecentTitle)) {
+    ForgetComposition(state_.options.recent_compositions, path);
+  }
+  return false;
+}
+
+bool AppCommands::CheckWorkingFile() {
+  const std::string& working = state_.paths.working_midi;
+  if (working.empty() || FileExists(working)) return false;
+  const bool playing_it =
+      player_.Mode() != kPlayerModeNotOpen &&
+      LowerCaseFileName(player_.FileName()) == LowerCaseFileName(working);
+  if (!state_.panel.save_enabled() && !playing_it) return false;
+  WorkingFileLost();
+  return true;
+}
+
+void AppCommands::WorkingFileLost() {
+  player_.Stop();
+  player_.Close();
+  state_.panel.set_save_enabled(false);
+  state_.panel.set_status_text("The working MIDI file " +
+                               WorkingMidiFile(state_.paths) +
+                               " no longer exists.");
 }
 
 void AppCommands::FileSaveCompositionAs() {
@@ -189,16 +307,28 @@ void AppCommands::FileSaveComposition() {
   if (state_.composition_path.empty()) {
     FileSaveCompositionAs();
   } else if (state_.panel.save_enabled()) {
+    // Saving writes lower-case names: another file that this would replace
+    // (a case twin of the loaded one) is asked about first.
+    std::vector<std::string> others;
+    for (const std::string& file : CompositionFiles(state_.composition_path)) {
+      if (file != state_.composition_path && file != state_.midi_path) {
+        others.push_back(file);
+      }
+    }
+    if (!ConfirmReplacing("Save Composition", others)) return;
     SaveComposition(false);
   }
 }
 
 void AppCommands::SaveComposition(bool edit_info) {
-  // A composition that could not be written (or was refused) gets no
-  // companion file and no information either.
+  // Both files are checked before either is written, so that a save never
+  // leaves half of a pair. A composition that could not be written (or was
+  // refused) gets no companion file and no information either.
+  if (!PairCanBeSaved()) return;
   if (!SaveConfigFile(state_, state_.composition_path, ui_, errors_)) return;
+  // The list names the file really written.
   RememberComposition(state_.options.recent_compositions,
-                      state_.composition_path);
+                      LowerCaseFileName(state_.composition_path));
   state_.midi_path = CompanionMidiPath(state_.composition_path);
   if (!SaveMIDIFile(state_, player_, ui_, errors_)) return;
   if (edit_info && hooks.edit_composition_info) {
@@ -208,6 +338,23 @@ void AppCommands::SaveComposition(bool edit_info) {
   ui_.SetBusyPointer(true);
   EmbedCompInfo(state_);
   ui_.SetBusyPointer(false);
+}
+
+bool AppCommands::PairCanBeSaved() {
+  if (!FileExists(state_.paths.working_midi)) {
+    WorkingFileLost();
+    errors_.ShowFailure(Status(kErrFileNotFound, WorkingMidiFile(state_.paths),
+                               0, kWorkingFileGone)
+                            .Message());
+    return false;
+  }
+  const Status midi_target = ReplaceProblem(
+      LowerCaseFileName(CompanionMidiPath(state_.composition_path)));
+  if (!midi_target.ok()) {
+    errors_.ShowFailure(midi_target.Message());
+    return false;
+  }
+  return true;
 }
 
 void AppCommands::FileMelodyXlate() {
@@ -365,7 +512,7 @@ bool AppCommands::ExportAudioAvailable() const {
 }
 
 bool AppCommands::RedoAvailable() const {
-  return FileExists(state_.paths.working_midi);
+  return FileExists(state_.paths.working_midi) && !ListeningToMidiOnly();
 }
 
 void AppCommands::OptionsSoundFont() {

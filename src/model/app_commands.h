@@ -11,12 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "model/audio_renderer.h"
 #include "model/error_reporter.h"
+#include "model/player.h"
 #include "model/program_state.h"
 #include "model/ui_host.h"
 #include "model/user_dialogs.h"
-#include "model/audio_renderer.h"
-#include "model/player.h"
 
 namespace tessavar {
 
@@ -71,8 +71,15 @@ class AppCommands {
   // --- File commands -------------------------------------------------------
   void FileLoadComposition();
   // Loads a composition and its MIDI file, as File > Load does after its
-  // dialog.
+  // dialog. A MIDI file (".mid") loads with the composition of the same
+  // name beside it; without one it is only listened to and looked at (see
+  // ListeningToMidiOnly). A file that is not a composition is refused with
+  // a message, and nothing changes.
   void LoadComposition(const std::string& path);
+  // File > Recent Compositions: loads the entry when its file is still there
+  // under that exact name; otherwise says so and offers to remove it from
+  // the list. True when the composition was loaded.
+  bool OpenRecentComposition(const std::string& path);
   void FileSaveCompositionAs();
   // Saves the composition under its current name without asking for one
   // (Save As when it has none yet).
@@ -97,8 +104,21 @@ class AppCommands {
   void FileExportAudio(const RenderProgress& progress = {},
                        const std::vector<bool>& silent_tracks = {},
                        bool stems = false);
-  // Redo needs a working MIDI file.
+  // Redo needs a working MIDI file, and the player's file to be it or a
+  // composition's music.
   bool RedoAvailable() const;
+
+  // The player holds a MIDI file that was loaded without a composition:
+  // Save, Export and Redo are off and the panel is not its composition.
+  bool ListeningToMidiOnly() const;
+  // The window's title: the caption, naming the file listened to while
+  // there is one.
+  std::string WindowTitle() const;
+
+  // Called periodically: when the working MIDI file of the music in hand
+  // has gone, playback stops and Save is switched off, with a status line
+  // naming the file. True when that happened now.
+  bool CheckWorkingFile();
 
   // Asks for a SoundFont file, remembers it in the options (the settings
   // file keeps it) and has the player reopen its file with it.
@@ -117,6 +137,16 @@ class AppCommands {
   // Writes the composition, its MIDI file and the composition information
   // (edited first when asked) under state.composition_path.
   void SaveComposition(bool edit_info);
+  // Both halves of a save can be made: the working MIDI file is there and
+  // the MIDI target can be written. Reports what stands in the way.
+  bool PairCanBeSaved();
+  // The working MIDI file has gone: playback stops, Save is off.
+  void WorkingFileLost();
+  // Loads a composition file (found by the exact-name rule) and its
+  // companion MIDI file.
+  void LoadCompositionFile(const std::string& path);
+  // Opens a MIDI file without a composition in the player, to listen.
+  void ListenToMidiFile(const std::string& path);
   // Asks for a file name, offering the current *path; on an answer sets
   // *path to it (creating its
   // directory first for a save) with the extension replaced. False when
@@ -142,6 +172,8 @@ class AppCommands {
   Player& player_;
   UiHost& ui_;
   bool activated_once_ = false;
+  // The MIDI file last opened without a composition (empty = none).
+  std::string listened_midi_;
 };
 
 }  // namespace tessavar

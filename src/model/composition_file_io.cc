@@ -4,6 +4,7 @@
 #include <exception>
 #include <functional>
 
+#include "base/text.h"
 #include "engine/text_number.h"
 #include "files/file_fields.h"
 #include "files/file_names.h"
@@ -16,6 +17,8 @@ namespace tessavar {
 namespace {
 
 constexpr CheckId kMappedAutoCheck{Check::kMappedAuto};
+// The major format version whose 123-field layout this reader knows.
+constexpr char kReadableMajorVersion[] = "2.";
 
 // A field's text for a message, shortened and without control characters.
 std::string Excerpt(const std::string& text) {
@@ -93,7 +96,21 @@ void FinishLoad(ProgramState& state, const std::string& path, UiHost& host,
   host.SetBusyPointer(false);
 }
 
-// Reads and applies the file, saying how far it got.
+// Why the fields read are not a composition at all, or nullopt: a file
+// that could be read but whose first line is no format version.
+std::optional<std::string> NotACompositionReason(const FieldsRead& read) {
+  if (!read.complete() && read.stop_field < 0) return std::nullopt;
+  if (read.values.empty()) {
+    return "not a composition file: it has no format version line";
+  }
+  const std::string& first = read.values.front().text;
+  if (IsReadableFormatVersion(first)) return std::nullopt;
+  return "not a composition file: its first line " + Excerpt(first) +
+         " is not a format version this program reads (2.x)";
+}
+
+// Reads and applies the file, saying how far it got; a file that is not a
+// composition is refused before any field is applied.
 CompositionLoadResult ReadAndApply(
     ProgramState& state, const std::string& path, int* remembered_auto,
     const std::function<FieldsRead(const std::vector<FileField>&)>& reader) {
@@ -101,6 +118,12 @@ CompositionLoadResult ReadAndApply(
   result.path = path;
   const std::vector<FileField>& layout = CompositionFields();
   FieldsRead read = reader(layout);
+  if (std::optional<std::string> reason = NotACompositionReason(read)) {
+    result.refused = true;
+    result.line = 1;
+    result.reason = *reason;
+    return result;
+  }
   Status error;
   int failed = ApplyFields(state, read, remembered_auto, &error);
   if (failed >= 0) {
@@ -136,11 +159,23 @@ CompositionLoadResult LoadFields(
     result.path = path;
     result.reason = error.what();
   }
-  FinishLoad(state, path, host, remembered_auto, result.complete);
+  if (result.refused) {
+    host.SetBusyPointer(false);
+  } else {
+    FinishLoad(state, path, host, remembered_auto, result.complete);
+  }
   return result;
 }
 
 }  // namespace
+
+bool IsReadableFormatVersion(const std::string& first_line) {
+  const std::string_view version = TrimSpaces(first_line);
+  const std::string_view major = kReadableMajorVersion;
+  return version.size() > major.size() && version.starts_with(major) &&
+         version.find_first_not_of("0123456789", major.size()) ==
+             std::string::npos;
+}
 
 std::string CompositionLoadResult::Describe() const {
   if (complete) return path + ": complete";

@@ -19,6 +19,9 @@ struct CompositionLoadResult {
   std::string path;
   int line = 0;        // line of the file where reading stopped; 0 = none
   std::string reason;  // empty when complete
+  // The file is not a composition at all (its first line is not a file
+  // format version this program reads); nothing was applied.
+  bool refused = false;
 
   // "path:line: reason" (without the line when there is none).
   std::string Describe() const;
@@ -36,10 +39,15 @@ std::optional<std::string> CompositionFileBytes(const ProgramState& state,
 bool SaveConfigFile(ProgramState& state, const std::string& path, UiHost& host,
                     ErrorReporter& reporter);
 
+// True for the first line of a composition file this program reads: a
+// format version 2.x ("2.0", the one it writes, or "2.1").
+bool IsReadableFormatVersion(const std::string& first_line);
+
 // Reads the composition at the path into the program state, storing each
 // field in file order with the panel's reactions, so a failure leaves the
-// fields read so far applied. Never reports anything; the result says how
-// far it got. On success the caption names the file.
+// fields read so far applied. A file that is not a composition at all is
+// refused before anything changes. Never reports anything; the result says
+// how far it got. On success the caption names the file.
 CompositionLoadResult LoadConfigFile(ProgramState& state,
                                      const std::string& path, UiHost& host);
 

@@ -6,6 +6,7 @@
 
 #include "base/file_system.h"
 #include "midi/composition_info.h"
+#include "midi/midi_reader.h"
 #include "model/error_reporter.h"
 #include "model/player.h"
 #include "model/program_state.h"
@@ -20,6 +21,16 @@ Status CopyWithRetry(const std::string& from, const std::string& to,
                      ErrorReporter& errors) {
   return RunWithRetry(errors,
                       [&] { CopyFileAtomically(ProgramFileOnDisk(from), to); });
+}
+
+// Copies a MIDI file over the working file when this program can read it;
+// a missing, unreadable or damaged file is not copied and the error names
+// it as it is on disk.
+void CopyReadableMidi(const std::string& from, const std::string& to) {
+  const std::string source = ProgramFileOnDisk(from);
+  Result<MidiContent> content = ReadMidiContentFile(source);
+  if (!content.ok()) throw RunTimeError(content.status());
+  CopyFileAtomically(source, to);
 }
 
 bool IsDefaultMIDIPath(const std::string& path) {
@@ -37,6 +48,11 @@ void OpenInPlayer(Player& player, const std::string& path) {
 
 }  // namespace
 
+std::string WorkingMidiFile(const ProgramPaths& paths) {
+  const std::string found = FindExistingPath(paths.working_midi);
+  return FileExists(found) ? found : LowerCaseFileName(paths.working_midi);
+}
+
 void ExtractCompInfo(ProgramState& state) {
   state.composition_info = ExtractCompInfo(state.midi_path);
 }
@@ -52,7 +68,7 @@ bool SaveMIDIFile(ProgramState& state, Player& player, UiHost& ui,
   if (!state.midi_path.empty()) {
     player.Close();
     ui.Yield();
-    copied = CopyWithRetry(state.paths.working_midi,
+    copied = CopyWithRetry(WorkingMidiFile(state.paths),
                            LowerCaseFileName(state.midi_path), errors)
                  .ok();
     if (copied) OpenInPlayer(player, state.paths.working_midi);
@@ -67,22 +83,25 @@ bool LoadMIDIFile(ProgramState& state, Player& player, UiHost& ui,
   ui.SetBusyPointer(true);
   ExtractCompInfo(state);
   const std::string working = LowerCaseFileName(state.paths.working_midi);
+  const auto copy = [&] { CopyReadableMidi(state.midi_path, working); };
   bool copied = false;
   if (IsDefaultMIDIPath(state.midi_path)) {
     // At the first start there is no default MIDI file yet: no message.
     try {
-      CopyFileAtomically(ProgramFileOnDisk(state.midi_path), working);
+      copy();
       copied = true;
     } catch (const RunTimeError&) {
       ui.SetBusyPointer(false);
       return false;
     }
   } else {
-    copied = CopyWithRetry(state.midi_path, working, errors).ok();
+    copied = RunWithRetry(errors, copy).ok();
   }
+  // Music that could not be taken in is neither played nor saved: the
+  // working file still holds other music.
   player.Close();
-  OpenInPlayer(player, state.midi_path);
-  if (copied) state.panel.set_save_enabled(true);
+  if (copied) OpenInPlayer(player, state.midi_path);
+  state.panel.set_save_enabled(copied);
   state.play_slider = 0;
   ui.SetBusyPointer(false);
   return copied;

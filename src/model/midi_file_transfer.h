@@ -9,6 +9,7 @@
 
 namespace tessavar {
 
+struct ProgramPaths;
 struct ProgramState;
 class Player;
 class UiHost;
@@ -22,14 +23,20 @@ class ErrorReporter;
 bool SaveMIDIFile(ProgramState& state, Player& player, UiHost& ui,
                   ErrorReporter& errors);
 
+// The working MIDI file as it is on disk; when it is missing, the
+// lower-case name the program writes it under (for messages).
+std::string WorkingMidiFile(const ProgramPaths& paths);
+
 // Makes the composition's MIDI file the current one: reads its information
-// text, copies it over the working MIDI file and opens it in the player;
-// then Save is enabled and the position slider goes back to the start.
-// A missing default MIDI file (first start) is tolerated without a message;
-// other copy failures are reported with Retry and Cancel. After Cancel the
-// player still opens the file but Save stays as it was, because the working
-// file does not belong to the loaded composition. Returns true when the
-// working file is a copy of the loaded file.
+// text, checks that it is a MIDI file this program reads, copies it over
+// the working MIDI file and opens it in the player; then Save is enabled
+// and the position slider goes back to the start. A missing or unreadable
+// default MIDI file (first start) is tolerated without a message; other
+// failures are reported by the file's name, with Retry where it can help.
+// After Cancel the player stays closed, the working file keeps its music
+// and Save is off, because that music does not belong to the loaded
+// composition. Returns true when the working file is a copy of the loaded
+// file.
 bool LoadMIDIFile(ProgramState& state, Player& player, UiHost& ui,
                   ErrorReporter& errors);
 

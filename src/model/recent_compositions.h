@@ -13,14 +13,22 @@ inline constexpr size_t kRecentCompositionCount = 10;
 
 struct RecentComposition {
   std::string path;
-  bool exists = false;  // a missing file is shown greyed
+  // The file is there under its exact name; another file whose name
+  // differs only in letter case does not count.
+  bool exists = false;
 };
 
-// Puts the path first (once) and keeps the newest ten.
+// Puts the path first and keeps the newest ten; an older entry for the same
+// file (another name of it) goes.
 void RememberComposition(std::vector<std::string>& recent,
                          const std::string& path);
 
-// The newest ten, each with whether its file is still there.
+// Removes the entry.
+void ForgetComposition(std::vector<std::string>& recent,
+                       const std::string& path);
+
+// The newest ten, one entry per file, each with whether its file is still
+// there.
 std::vector<RecentComposition> RecentCompositions(
     const std::vector<std::string>& recent);
 

@@ -336,8 +336,11 @@ void MainWindow::BuildMenus() {
 void MainWindow::Connect(QAction* action, void (AppCommands::*command)()) {
   connect(action, &QAction::triggered, this, [this, command] {
     (commands_.get()->*command)();
-    if (command == &AppCommands::FileLoadComposition) browse_->PieceReplaced();
-    SettingsChanged();
+    if (command == &AppCommands::FileLoadComposition) {
+      ShowLoadedPiece();
+    } else {
+      SettingsChanged();
+    }
   });
 }
 
@@ -369,17 +372,32 @@ void MainWindow::FillRecentMenu() {
     QAction* action = recent_menu_->addAction(
         QStringLiteral("&%1 %2").arg((n + 1) % 10).arg(path));
     action->setObjectName(QStringLiteral("RecentComposition%1").arg(n++));
-    // A composition that is gone is shown greyed.
-    action->setEnabled(recent.exists && !state_.commands.busy());
-    connect(action, &QAction::triggered, this,
-            [this, file = recent.path] { OpenComposition(file); });
+    // A composition that is gone says so when chosen.
+    if (!recent.exists) action->setText(action->text() + tr(" (missing)"));
+    action->setEnabled(!state_.commands.busy());
+    connect(action, &QAction::triggered, this, [this, file = recent.path] {
+      if (commands_->OpenRecentComposition(file)) {
+        ShowLoadedPiece();
+      } else {
+        Refresh();
+      }
+    });
   }
   recent_menu_->menuAction()->setEnabled(n > 0 && !state_.commands.busy());
 }
 
 void MainWindow::OpenComposition(const std::string& path) {
   commands_->LoadComposition(path);
+  ShowLoadedPiece();
+}
+
+void MainWindow::ShowLoadedPiece() {
   browse_->PieceReplaced();
+  // Music that could not be loaded leaves no other piece in the roll.
+  if (player_.Mode() == kPlayerModeNotOpen) {
+    roll_file_key_.clear();
+    roll_->ShowFile("");
+  }
   SettingsChanged();
 }
 
@@ -645,6 +663,7 @@ void MainWindow::AddTransportKeys() {
 }
 
 void MainWindow::PollPlayer() {
+  if (commands_->CheckWorkingFile()) Refresh();
   if (player_.Mode() == kPlayerModeNotOpen) return;
   monitor_.Poll();
   Refresh();
@@ -682,7 +701,8 @@ void MainWindow::Refresh() {
   SetEnabledIfChanged(save_button_, commands.save);
   SetEnabledIfChanged(save_composition_item_, commands.save);
   SetEnabledIfChanged(load_button_, commands.load);
-  SetEnabledIfChanged(redo_button_, commands.redo && commands_->RedoAvailable());
+  SetEnabledIfChanged(redo_button_,
+                      commands.redo && commands_->RedoAvailable());
   const QString compose_caption =
       commands.compose_stops ? tr("&Cancel") : tr("&Compose");
   if (compile_button_->text() != compose_caption) {
@@ -712,7 +732,7 @@ void MainWindow::Refresh() {
   MenuItem("OptionsAutoplay")->setChecked(state_.options.autoplay);
   MenuItem("OptionsAutoplayRedo")->setChecked(state_.options.autoplay_redo);
   MenuItem("OptionsLockMapped")->setChecked(state_.options.lock_mapped);
-  const QString caption = QString::fromStdString(state_.caption);
+  const QString caption = QString::fromStdString(commands_->WindowTitle());
   if (windowTitle() != caption) setWindowTitle(caption);
   strip_->SetSliderPosition(state_.play_slider);
   strip_->SetTransportEnabled(player_.Mode() != kPlayerModeNotOpen);

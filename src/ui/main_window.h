@@ -74,6 +74,8 @@ class MainWindow : public QMainWindow {
   void FillRecentMenu();
   // Loads a composition as File > Load does after its dialog.
   void OpenComposition(const std::string& path);
+  // After a load: the history learns of the new piece, the roll shows it.
+  void ShowLoadedPiece();
   // The MIDI tile drags the piece out; files dropped on the window load.
   void ConnectDragAndDrop();
   void ConnectBrowsing();

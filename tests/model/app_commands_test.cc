@@ -14,6 +14,8 @@
 #include "midi/composition_info.h"
 #include "model/midi_save.h"
 #include "base/file_system.h"
+#include "model/composition_file_io.h"
+#include "model/recent_compositions.h"
 #include "support/fake_player.h"
 #include "support/midi_bytes.h"
 #include "support/scripted_dialogs.h"
@@ -487,7 +489,8 @@ TEST_F(AppCommandsTest, SavedCompositionCarriesItsInformationAndLoadsBack) {
   EXPECT_TRUE(dialogs_.open_requests[0].must_exist);
   EXPECT_EQ(fresh.panel.Text({Box::kStructure}), "31415");
   EXPECT_EQ(fresh.composition_info, "My song");
-  EXPECT_EQ(fresh.caption, "Tessavar Composer [SONG.tvx]");
+  // The caption names the file really read.
+  EXPECT_EQ(fresh.caption, "Tessavar Composer [song.tvx]");
   EXPECT_TRUE(fresh.panel.save_enabled());
   EXPECT_EQ(Working(), ReadFile(dir_ / "music/song.mid"));
   EXPECT_TRUE(player.open);
@@ -522,6 +525,179 @@ TEST_F(AppCommandsTest, RefusedCompositionGetsNoCompanionFile) {
   EXPECT_FALSE(info_shown);
   EXPECT_FALSE(fs::exists(dir_ / "bad.mid"));
   EXPECT_FALSE(fs::exists(dir_ / "bad.tvx"));
+}
+
+// --- Pairs of a composition and its MIDI file
+// ------------------------------------------------
+
+// A MIDI file with no composition beside it is only listened to: the panel,
+// its working file and the Save rule stay as they were.
+TEST_F(AppCommandsTest, AMidiFileWithoutItsCompositionIsOnlyListenedTo) {
+  WriteWorkingMidi(70);
+  const std::string lone = Working();
+  fs::rename(FindExistingPath(state_.paths.working_midi), dir_ / "Lone.mid");
+  WriteWorkingMidi(60);
+  state_.panel.SetText({Box::kStructure}, "2718");
+  state_.panel.SetCheck({Check::kMappedAuto}, 1);
+  state_.panel.set_save_enabled(true);
+  const std::string working = Working();
+
+  commands_.LoadComposition(dir_ / "lone.MID");
+  EXPECT_EQ(state_.panel.Text({Box::kStructure}), "2718");
+  EXPECT_EQ(state_.panel.CheckValue({Check::kMappedAuto}), 1);
+  EXPECT_EQ(Working(), working);
+  EXPECT_EQ(player_.file_name, dir_ / "Lone.mid");
+  EXPECT_TRUE(player_.open);
+  EXPECT_TRUE(commands_.ListeningToMidiOnly());
+  EXPECT_FALSE(state_.panel.save_enabled());
+  EXPECT_FALSE(commands_.ExportAudioAvailable());
+  EXPECT_FALSE(commands_.RedoAvailable());
+  EXPECT_EQ(commands_.WindowTitle(),
+            "Tessavar Composer [Lone.mid] - MIDI file only, without a "
+            "composition");
+  EXPECT_EQ(state_.composition_path, "");
+  EXPECT_TRUE(errors_.messages.empty());
+
+  // A change of the panel closes it; the working file is Redo's again.
+  state_.panel.SetText({Box::kStructure}, "27182");
+  EXPECT_FALSE(commands_.ListeningToMidiOnly());
+  EXPECT_TRUE(commands_.RedoAvailable());
+  EXPECT_EQ(commands_.WindowTitle(), "Tessavar Composer");
+  EXPECT_EQ(ReadFile(dir_ / "Lone.mid"), lone);
+}
+
+// Compositions whose names differ only in letter case each pair with the
+// MIDI file of their own case; the file named is the file read.
+TEST_F(AppCommandsTest, CaseTwinsPairByTheirExactNames) {
+  for (const char* name : {"SONG", "song"}) {
+    const std::string mapping = name[0] == 'S' ? "11" : "22";
+    state_.panel.SetText({Box::kMapping}, mapping);
+    ASSERT_TRUE(SaveConfigFile(state_, dir_ / "in.tvx", ui_, errors_));
+    fs::rename(dir_ / "in.tvx", dir_ / (std::string(name) + ".tvx"));
+    WriteWorkingMidi(name[0] == 'S' ? 61 : 62);
+    fs::rename(FindExistingPath(state_.paths.working_midi),
+               dir_ / (std::string(name) + ".mid"));
+  }
+  for (const char* named : {"SONG.tvx", "SONG.mid"}) {
+    state_.panel.SetText({Box::kMapping}, "5");
+    commands_.LoadComposition(dir_ / named);
+    EXPECT_EQ(state_.panel.Text({Box::kMapping}), "11") << named;
+    EXPECT_EQ(Working(), ReadFile(dir_ / "SONG.mid")) << named;
+    EXPECT_EQ(state_.caption, "Tessavar Composer [SONG.tvx]");
+    EXPECT_EQ(player_.file_name, dir_ / "SONG.mid");
+    EXPECT_TRUE(state_.panel.save_enabled());
+  }
+  // Save Again writes lower-case names: the other twin is not replaced
+  // without asking.
+  const std::string twin = ReadFile(dir_ / "song.tvx");
+  commands_.FileSaveComposition();
+  ASSERT_EQ(dialogs_.questions.size(), 1u);
+  EXPECT_EQ(ReadFile(dir_ / "song.tvx"), twin);
+
+  // A recent entry that is gone says so instead of opening its twin.
+  commands_.LoadComposition(dir_ / "song.tvx");
+  fs::remove(dir_ / "SONG.tvx");
+  RememberComposition(state_.options.recent_compositions, dir_ / "SONG.tvx");
+  dialogs_.yes_no_answers = {true};
+  EXPECT_FALSE(commands_.OpenRecentComposition(dir_ / "SONG.tvx"));
+  ASSERT_EQ(dialogs_.questions.size(), 2u);
+  EXPECT_EQ(dialogs_.questions[1].text.rfind("SONG.tvx no longer exists.", 0),
+            0u);
+  EXPECT_EQ(state_.options.recent_compositions,
+            std::vector<std::string>{dir_ / "song.tvx"});
+  EXPECT_EQ(state_.caption, "Tessavar Composer [song.tvx]");
+  EXPECT_TRUE(commands_.OpenRecentComposition(dir_ / "song.tvx"));
+  EXPECT_EQ(state_.panel.Text({Box::kMapping}), "22");
+
+  // One entry per file, whatever name it was reached by.
+  fs::create_symlink(dir_ / "song.tvx", dir_ / "Song.tvx");
+  RememberComposition(state_.options.recent_compositions, dir_ / "Song.tvx");
+  EXPECT_EQ(state_.options.recent_compositions,
+            std::vector<std::string>{dir_ / "Song.tvx"});
+  const std::vector<std::string> twice = {dir_ / "song.tvx", dir_ / "Song.tvx"};
+  EXPECT_EQ(RecentCompositions(twice).size(), 1u);
+}
+
+// Music that cannot be read is named and nothing stays enabled that would
+// use it; the working file keeps what it had.
+TEST_F(AppCommandsTest, AnUnreadableMidiFileIsReportedAndUsedByNothing) {
+  ASSERT_TRUE(SaveConfigFile(state_, dir_ / "piece.tvx", ui_, errors_));
+  WriteFile(dir_ / "piece.mid", "MThd not really");
+  WriteWorkingMidi();
+  state_.panel.set_save_enabled(true);
+  const std::string working = Working();
+
+  commands_.LoadComposition(dir_ / "piece.tvx");
+  ASSERT_EQ(errors_.messages.size(), 1u);
+  EXPECT_NE(errors_.messages[0].find("Not a valid MIDI file"),
+            std::string::npos);
+  EXPECT_NE(errors_.messages[0].find(dir_ / "piece.mid"), std::string::npos);
+  EXPECT_EQ(errors_.failures, 1);  // no Retry for a damaged file
+  EXPECT_FALSE(state_.panel.save_enabled());
+  EXPECT_FALSE(commands_.ExportAudioAvailable());
+  EXPECT_FALSE(player_.open);
+  EXPECT_EQ(Working(), working);
+}
+
+// A working file deleted under the program stops playback and Save; a save
+// checks both halves before it writes either.
+TEST_F(AppCommandsTest, ADeletedWorkingFileStopsPlaybackAndSavesNoHalfPair) {
+  WriteWorkingMidi();
+  state_.panel.set_save_enabled(true);
+  player_.SetFileName(FindExistingPath(state_.paths.working_midi));
+  player_.Open();
+  player_.Play();
+  EXPECT_FALSE(commands_.CheckWorkingFile());
+
+  fs::remove(dir_ / "tvx.mid");
+  EXPECT_TRUE(commands_.CheckWorkingFile());
+  EXPECT_EQ(player_.mode, kPlayerModeNotOpen);
+  EXPECT_FALSE(state_.panel.save_enabled());
+  EXPECT_EQ(state_.panel.status_text(),
+            "The working MIDI file " + dir_ / "tvx.mid" + " no longer exists.");
+  EXPECT_FALSE(commands_.CheckWorkingFile());  // said once
+
+  state_.composition_path = dir_ / "Song.tvx";
+  state_.panel.set_save_enabled(true);
+  commands_.FileSaveComposition();
+  ASSERT_EQ(errors_.messages.size(), 1u);
+  EXPECT_NE(errors_.messages[0].find(dir_ / "tvx.mid"), std::string::npos);
+  EXPECT_FALSE(state_.panel.save_enabled());
+
+  // A MIDI target that cannot be replaced stops the save before it starts.
+  WriteWorkingMidi();
+  state_.panel.set_save_enabled(true);
+  fs::create_directory(dir_ / "song.mid");
+  dialogs_.yes_no_answers = {true};
+  commands_.FileSaveComposition();
+  EXPECT_EQ(errors_.messages.size(), 2u);
+  EXPECT_EQ(TempDirEntries(dir_.path()),
+            (std::vector<std::string>{"song.mid", "tvx.mid"}));
+}
+
+// A file that is not a composition is refused by name before anything
+// changes, and its MIDI file is not looked for.
+TEST_F(AppCommandsTest, AFileThatIsNotACompositionIsRefusedByName) {
+  WriteFile(dir_ / "garbage.tvx", "GIF89a\r\n\x01\x02 junk\r\n");
+  state_.composition_path = dir_ / "earlier.tvx";
+  state_.panel.SetText({Box::kStructure}, "1618");
+  state_.panel.SetCheck({Check::kMappedAuto}, 1);
+  const size_t player_calls = player_.log.size();
+  dialogs_.file_answers.push_back(dir_ / "garbage.tvx");
+  commands_.FileLoadComposition();
+  ASSERT_EQ(errors_.messages.size(), 1u);
+  EXPECT_EQ(errors_.messages[0].rfind("Not a composition file: its first line "
+                                      "\"GIF89a\"",
+                                      0),
+            0u)
+      << errors_.messages[0];
+  EXPECT_NE(errors_.messages[0].find(dir_ / "garbage.tvx" + ", line 1"),
+            std::string::npos);
+  EXPECT_EQ(state_.composition_path, dir_ / "earlier.tvx");
+  EXPECT_EQ(state_.panel.Text({Box::kStructure}), "1618");
+  EXPECT_EQ(state_.panel.CheckValue({Check::kMappedAuto}), 1);
+  EXPECT_EQ(state_.file_format_version, "2.0");
+  EXPECT_EQ(player_.log.size(), player_calls);
 }
 
 // --- Note entry

@@ -367,6 +367,46 @@ TEST_F(CompositionFileTest, ValuesAControlCannotTakeStopTheLoad) {
   EXPECT_TRUE(reporter.messages.empty());
 }
 
+// Only a first line that is a format version this reader knows makes a
+// composition; anything else is refused whole, before a field is applied.
+TEST_F(CompositionFileTest, AFileThatIsNotACompositionChangesNothing) {
+  std::vector<std::string> lines = SavedLines();
+  for (const char* version : {"2.1", " 2.0 ", "2.05"}) {
+    lines[0] = version;
+    ProgramState state;
+    EXPECT_TRUE(LoadLines(state, lines).complete) << version;
+  }
+  ProgramState filled;
+  FillPanel(filled);
+  filled.play_slider = 300;
+  const Snapshot before = Take(filled);
+  for (const std::string first :
+       {"hello world", "3.0", "2", "2.x", "20.0", "", "\x89PNG"}) {
+    SCOPED_TRACE(first);
+    lines[0] = first;
+    CompositionLoadResult result = LoadLines(filled, lines);
+    EXPECT_TRUE(result.refused);
+    EXPECT_FALSE(result.complete);
+    EXPECT_EQ(result.line, 1);
+    EXPECT_NE(result.Describe().find("in.tvx:1: not a composition file"),
+              std::string::npos)
+        << result.Describe();
+  }
+  dir.Write("in.tvx", "");
+  EXPECT_TRUE(LoadConfigFile(filled, dir / "in.tvx", host).refused);
+  EXPECT_EQ(Take(filled), before);
+  EXPECT_EQ(filled.caption, "Tessavar Composer");
+  EXPECT_EQ(filled.play_slider, 300);
+  EXPECT_FALSE(host.busy);
+  // A composition damaged further down is still read field by field.
+  lines[0] = "2.0";
+  lines[10] = "oops";
+  CompositionLoadResult damaged = LoadLines(filled, lines);
+  EXPECT_FALSE(damaged.refused);
+  EXPECT_EQ(damaged.line, 11);
+  EXPECT_EQ(filled.play_slider, 0);
+}
+
 TEST_F(CompositionFileTest, ChannelsAreStoredAsReadAndRounded) {
   std::vector<std::string> lines = SavedLines();
   lines[15] = " 0 ";

@@ -10,6 +10,7 @@
 #include "base/file_system.h"
 #include "ui/midi_drag_handle.h"
 #include "ui/playback_strip.h"
+#include "ui/roll_view.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {
@@ -123,6 +124,47 @@ TEST_F(DragDropTest, ACompositionOrItsMidiFileLoadsAndOtherFilesAreRefused) {
   EXPECT_EQ(player_.log.size(), player_calls);
   EXPECT_EQ(WorkingBytes(), saved_music);
   EXPECT_TRUE(errors_.messages.empty());
+}
+
+// A MIDI file without its composition is only listened to and looked at;
+// the title says so, and nothing offers to save it as the panel's music.
+TEST_F(DragDropTest, ALoneMidiFileIsOnlyListenedTo) {
+  TypeInto({Box::kStructure}, "2718281");
+  MakeWorkingFile();
+  const std::string lone = directory_.File("Lone.mid");
+  fs::copy_file(FindExistingPath(state_.paths.working_midi), lone);
+  ASSERT_TRUE(window_->save_button()->isEnabled());
+
+  ASSERT_TRUE(Drop({lone}, window_.get()));
+  EXPECT_EQ(Text({Box::kStructure}), "2718281");
+  EXPECT_EQ(window_->windowTitle(),
+            "Tessavar Composer [Lone.mid] - MIDI file only, without a "
+            "composition");
+  EXPECT_EQ(player_.file_name, lone);
+  EXPECT_GT(window_->roll_view().model().content().NoteCount(), 0);
+  for (QWidget* off : {static_cast<QWidget*>(window_->save_button()),
+                       static_cast<QWidget*>(window_->redo_button()),
+                       static_cast<QWidget*>(Tile())}) {
+    EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+  }
+  EXPECT_FALSE(window_->MenuItem("FileSaveComp")->isEnabled());
+  EXPECT_FALSE(window_->MenuItem("FileExportAudio")->isEnabled());
+  EXPECT_TRUE(errors_.messages.empty());
+
+  // The working file deleted meanwhile: playback and Save stop, and the
+  // status line names the file.
+  TypeInto({Box::kStructure}, "271828");
+  MakeWorkingFile();
+  player_.SetFileName(FindExistingPath(state_.paths.working_midi));
+  player_.Open();
+  player_.Play();
+  fs::remove(directory_.File("tvx.mid"));
+  ASSERT_TRUE(
+      QTest::qWaitFor([this] { return !window_->save_button()->isEnabled(); }));
+  EXPECT_EQ(player_.mode, kPlayerModeNotOpen);
+  EXPECT_NE(window_->status_line()->text().toStdString().find(
+                directory_.File("tvx.mid")),
+            std::string::npos);
 }
 
 }  // namespace
