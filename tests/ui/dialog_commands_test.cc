@@ -97,7 +97,8 @@ TEST_F(DialogCommandsTest, SaveAndLoadACompositionThroughTheButtons) {
   QTest::mouseClick(window_->load_button(), Qt::LeftButton);
   EXPECT_EQ(Text({Box::kStructure}), "2718281");
   EXPECT_EQ(state_.composition_info, "A song for the test");
-  EXPECT_EQ(window_->windowTitle(), "Tessavar Composer [Song.tvx]");
+  // The title names the file really read.
+  EXPECT_EQ(window_->windowTitle(), "Tessavar Composer [song.tvx]");
   EXPECT_TRUE(window_->save_button()->isEnabled());
   EXPECT_EQ(ReadFile(FindExistingPath(state_.paths.working_midi)),
             ReadFile(directory_.File("Tunes/song.mid")));
