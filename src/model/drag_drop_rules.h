@@ -27,7 +27,8 @@ bool MidiDragAvailable(const CommandAvailability& commands,
 enum class DropCommand {
   kRefuse,
   // File > Load with the dropped file's name: a composition loads with its
-  // MIDI file, and a MIDI file with the composition of the same name.
+  // MIDI file, and a MIDI file with the composition of the same name (or,
+  // without one, alone, to listen to).
   kLoadComposition,
 };
 
