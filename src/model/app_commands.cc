@@ -218,6 +218,14 @@ void AppCommands::LoadComposition(const std::string& path) {
 
 void AppCommands::LoadCompositionFile(const std::string& path) {
   const std::string composition = FindPairedFile(path);
+  if (!ExactFileExists(composition)) {
+    // Named, and nothing changes: not even its MIDI file is looked for.
+    errors_.ShowFailure((EntryExists(composition)
+                             ? NotRegularFile(composition)
+                             : Status(kErrFileNotFound, composition))
+                            .Message());
+    return;
+  }
   const CompositionLoadResult loaded = LoadConfigFile(state_, composition, ui_);
   if (loaded.refused) {
     errors_.ShowFailure(Status(kErrInvalidCall, composition, loaded.line,

@@ -680,6 +680,9 @@ TEST_F(AppCommandsTest, AFileThatIsNotACompositionIsRefusedByName) {
   EXPECT_EQ(state_.panel.Text({Box::kStructure}), "1618");
   EXPECT_EQ(state_.panel.CheckValue({Check::kMappedAuto}), 1);
   EXPECT_EQ(player_.log.size(), player_calls);
+  commands_.LoadComposition(dir_ / "missing.tvx");
+  EXPECT_EQ(errors_.messages.back(), "File not found\n" + dir_ / "missing.tvx");
+  EXPECT_EQ(state_.panel.CheckValue({Check::kMappedAuto}), 1);
 }
 
 // --- Note entry
