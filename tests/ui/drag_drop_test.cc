@@ -146,6 +146,15 @@ TEST_F(DragDropTest, ALoneMidiFileIsOnlyListenedTo) {
   EXPECT_FALSE(Tile()->isEnabled());
   EXPECT_FALSE(window_->MenuItem("FileExportAudio")->isEnabled());
 
+  // A composition whose music cannot be read leaves no piece in the roll.
+  fs::copy_file(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX",
+                directory_.File("piece.tvx"));
+  std::ofstream(directory_.File("piece.mid")) << "MThd, but no more";
+  ASSERT_TRUE(Drop({directory_.File("piece.tvx")}, window_.get()));
+  EXPECT_EQ(errors_.messages.size(), 1u);
+  EXPECT_EQ(window_->roll_view().model().content().NoteCount(), 0);
+  EXPECT_FALSE(Tile()->isEnabled());
+
   // The working file deleted meanwhile: playback and Save stop, and the
   // status line names the file.
   TypeInto({Box::kStructure}, "271828");
