@@ -63,6 +63,11 @@ std::string StemFolder(const std::string& audio_path) {
   return std::filesystem::path(audio_path).replace_extension().string();
 }
 
+bool EntryExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
 // Why an existing file that a save is about to replace cannot be replaced,
 // or ok: it is not a regular file, or it is write-protected.
 Status ReplaceProblem(const std::string& path) {
@@ -76,6 +81,14 @@ Status ReplaceProblem(const std::string& path) {
   return Status();
 }
 
+// The target exists and is not the file `own` names, which is on disk
+// under that exact name.
+bool IsAnotherFile(const std::string& target, const std::string& own) {
+  std::error_code ec;
+  return ExactFileExists(own) && EntryExists(target) &&
+         !std::filesystem::equivalent(target, own, ec);
+}
+
 // The reader's reason as the first line of a message.
 std::string Sentence(std::string reason) {
   if (!reason.empty()) {
@@ -83,11 +96,6 @@ std::string Sentence(std::string reason) {
         static_cast<char>(std::toupper(static_cast<unsigned char>(reason[0])));
   }
   return reason + ".";
-}
-
-bool EntryExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
 }
 
 // The described filter of each file kind; FluidSynth also reads SoundFonts
@@ -317,11 +325,12 @@ void AppCommands::FileSaveComposition() {
   } else if (state_.panel.save_enabled()) {
     // Saving writes lower-case names: another file that this would replace
     // (a case twin of the loaded one) is asked about first.
+    const std::vector<std::string> written =
+        CompositionFiles(state_.composition_path);
+    const std::string own[] = {state_.composition_path, state_.midi_path};
     std::vector<std::string> others;
-    for (const std::string& file : CompositionFiles(state_.composition_path)) {
-      if (file != state_.composition_path && file != state_.midi_path) {
-        others.push_back(file);
-      }
+    for (size_t i = 0; i < written.size(); ++i) {
+      if (IsAnotherFile(written[i], own[i])) others.push_back(written[i]);
     }
     if (!ConfirmReplacing("Save Composition", others)) return;
     SaveComposition(false);

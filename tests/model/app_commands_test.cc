@@ -475,6 +475,8 @@ TEST_F(AppCommandsTest, SavedCompositionCarriesItsInformationAndLoadsBack) {
   EXPECT_EQ(saved, (std::vector<std::string>{"song.mid", "song.tvx"}));
   EXPECT_EQ(ExtractCompInfo(dir_ / "music/song.mid"), "My song");
   EXPECT_TRUE(errors_.messages.empty());
+  commands_.FileSaveComposition();  // its own files: nothing to ask
+  EXPECT_TRUE(dialogs_.questions.empty());
 
   // A fresh program loads it by the name of its MIDI file.
   ProgramState fresh;
