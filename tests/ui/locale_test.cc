@@ -1,14 +1,11 @@
 // The window in a locale that writes numbers with a decimal comma, taken as
-// QApplication takes the environment's locale: the boxes, the working MIDI
-// file and the default composition saved at exit are those of the C locale.
-#include <cstdlib>
+// QApplication takes the environment's locale: a fraction typed into a box,
+// the working MIDI file and the default composition saved at exit are those
+// of the C locale.
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <vector>
 
 #include "base/file_system.h"
-#include "support/cli_process.h"
 #include "support/decimal_comma_locale.h"
 #include "ui/window_fixture.h"
 
@@ -17,50 +14,68 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kTempoLine = 9;
-constexpr int kFirstVolumeLine = 13;
+struct WindowRun {
+  std::string typed;  // the box's text once typed
+  std::string working_midi;
+  std::string default_midi;
+  std::string default_composition;
+};
 
-class DecimalCommaWindowTest : public WindowTest {};
+class DecimalCommaWindowTest : public WindowTest {
+ protected:
+  // Starts the window on the factory composition, types 4.5 into the first
+  // mapped box (its spinner stays at 4, so the text is kept), composes and
+  // closes the window; what it showed and left.
+  WindowRun ComposeAndClose() {
+    for (const char* name : {"default.tvx", "default.mid", "tvx.mid"}) {
+      fs::remove(FindExistingPath(directory_.File(name)));
+    }
+    fs::copy_file(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX",
+                  directory_.File("default.tvx"));
+    ShowWindow();
+    const BoxId box{Box::kMapped, 0};
+    TypeInto(box, "4");
+    QTest::keyClick(Edit(box), Qt::Key_End);
+    QTest::keyClicks(Edit(box), "5");  // 45: outside, kept as typed
+    QTest::keyClick(Edit(box), Qt::Key_Left);
+    QTest::keyClicks(Edit(box), ".");
+    WindowRun run;
+    run.typed = Text(box);
+    QTest::mouseClick(window_->compile_button(), Qt::LeftButton);
+    EXPECT_TRUE(errors_.messages.empty());
+    EXPECT_TRUE(dialogs_.messages.empty());
+    run.working_midi = ReadFile(FindExistingPath(state_.paths.working_midi));
+    EXPECT_TRUE(window_->close());
+    window_.reset();
+    run.default_midi =
+        ReadFile(FindExistingPath(directory_.File("default.mid")));
+    run.default_composition =
+        ReadFile(FindExistingPath(directory_.File("default.tvx")));
+    state_ = ProgramState();
+    player_ = FakePlayer();
+    return run;
+  }
+};
 
 TEST_F(DecimalCommaWindowTest, ComposesAndSavesAsInTheCLocale) {
   DecimalCommaLocale locale;
   if (!locale.available()) GTEST_SKIP() << locale.reason();
-  std::vector<std::string> lines =
-      Lines(ReadFile(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX"));
-  ASSERT_GT(lines.size(), static_cast<size_t>(kFirstVolumeLine));
-  lines[kTempoLine - 1] = "100.7";
-  lines[kFirstVolumeLine - 1] = "99.5";
-  std::string composition;
-  for (const std::string& line : lines) composition += line + "\r\n";
-  std::ofstream(directory_.File("default.tvx"), std::ios::binary)
-      << composition;
-  std::ofstream(directory_.File("panel.tvx"), std::ios::binary) << composition;
-
+  const WindowRun plain = ComposeAndClose();
+  WindowRun comma;
   {
     ScopedProcessLocale german(locale);
     ASSERT_TRUE(german.active());
-    ShowWindow();
-    EXPECT_EQ(Text({Box::kTempo}), "100.7");
-    EXPECT_EQ(Text({Box::kVolume, 0}), "99.5");
-    QTest::mouseClick(window_->compile_button(), Qt::LeftButton);
-    ASSERT_TRUE(errors_.messages.empty());
-    ASSERT_TRUE(dialogs_.messages.empty());
-    EXPECT_EQ(Text({Box::kTempo}), "100.7");
-    ASSERT_TRUE(window_->close());
+    comma = ComposeAndClose();
   }
-
-  const CliOutcome cli =
-      RunCliWords({"compose", directory_.File("panel.tvx"), "-o",
-                   directory_.File("cli.mid"), "--save-composition",
-                   directory_.File("cli.tvx")},
-                  directory_.path());
-  ASSERT_EQ(cli.status, 0) << cli.err;
-  const std::string music = ReadFile(directory_.File("cli.mid"));
-  EXPECT_TRUE(ReadFile(FindExistingPath(state_.paths.working_midi)) == music);
-  EXPECT_TRUE(ReadFile(FindExistingPath(directory_.File("default.mid"))) ==
-              music);
-  EXPECT_EQ(ReadFile(FindExistingPath(directory_.File("default.tvx"))),
-            ReadFile(directory_.File("cli.tvx")));
+  EXPECT_EQ(plain.typed, "4.5");
+  EXPECT_EQ(comma.typed, "4.5");
+  ASSERT_FALSE(plain.working_midi.empty());
+  EXPECT_TRUE(comma.working_midi == plain.working_midi)
+      << "the working MIDI files differ";
+  EXPECT_TRUE(comma.default_midi == plain.default_midi)
+      << "the default MIDI files differ";
+  EXPECT_EQ(comma.default_composition, plain.default_composition);
+  EXPECT_NE(plain.default_composition.find("\r\n4.5\r\n"), std::string::npos);
 }
 
 }  // namespace
