@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
@@ -21,11 +20,7 @@ namespace tessavar {
 namespace fs = std::filesystem;
 namespace {
 
-std::string ToLower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
+std::string ToLower(std::string text) { return AsciiLower(text); }
 
 // Closes a file descriptor when it goes out of scope.
 struct FileCloser {
