@@ -19,7 +19,7 @@ readonly PACKAGES=(
   libfluidsynth-dev libsndfile1-dev timgm6mb-soundfont libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
-  xvfb xauth
+  xvfb xauth locales
   desktop-file-utils appstream shared-mime-info
 )
 

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
@@ -21,12 +20,6 @@ namespace tessavar {
 namespace fs = std::filesystem;
 namespace {
 
-std::string ToLower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
-
 // Closes a file descriptor when it goes out of scope.
 struct FileCloser {
   int fd;
@@ -41,7 +34,7 @@ std::string DirectoryOf(const std::string& path) {
 
 std::string LowerCaseFileName(const std::string& path) {
   size_t start = FileNameStart(path);
-  return path.substr(0, start) + ToLower(path.substr(start));
+  return path.substr(0, start) + AsciiLower(path.substr(start));
 }
 
 std::string FindExistingPath(const std::string& path) {
@@ -49,7 +42,7 @@ std::string FindExistingPath(const std::string& path) {
   if (path.empty() || fs::exists(path, ec)) return path;
   size_t start = FileNameStart(path);
   std::string directory = path.substr(0, start);
-  std::string wanted = ToLower(path.substr(start));
+  std::string wanted = AsciiLower(path.substr(start));
   // Of several case-insensitive matches, the lower-case name the program
   // writes wins; otherwise the first in directory order.
   if (fs::exists(directory + wanted, ec)) return directory + wanted;
@@ -57,7 +50,7 @@ std::string FindExistingPath(const std::string& path) {
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end;
        it.increment(ec)) {
     std::string name = it->path().filename().string();
-    if (ToLower(name) == wanted) return directory + name;
+    if (AsciiLower(name) == wanted) return directory + name;
   }
   return path;
 }

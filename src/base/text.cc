@@ -14,4 +14,20 @@ size_t FileNameStart(std::string_view path) {
   return slash == std::string_view::npos ? 0 : slash + 1;
 }
 
+std::string AsciiLower(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return result;
+}
+
+std::string AsciiUpper(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return result;
+}
+
 }  // namespace tessavar

@@ -2,12 +2,14 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <system_error>
 
 namespace tessavar {
 namespace {
+
+// Digits a number keeps when it is written as text.
+constexpr int kSignificantDigits = 15;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -73,9 +75,13 @@ std::optional<double> ParseNumberField(std::string_view text) {
 
 std::string NumberToText(double value) {
   if (value == 0.0) return "0";  // also turns -0 into "0"
+  // The text of printf's "%.15g" in the C locale, whatever locale the
+  // process runs in: a decimal comma would not read back as a number.
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.15g", value);
-  return buffer;
+  const std::to_chars_result result =
+      std::to_chars(buffer, buffer + sizeof buffer, value,
+                    std::chars_format::general, kSignificantDigits);
+  return std::string(buffer, result.ptr);
 }
 
 std::string NumberField(int64_t value) {

@@ -1,8 +1,6 @@
 #include "model/audio_format.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "base/text.h"
 #include "files/file_names.h"
 
 namespace tessavar {
@@ -16,10 +14,7 @@ const std::vector<AudioFormatInfo>& AudioFormats() {
 }
 
 std::optional<AudioFormat> AudioFormatNamed(std::string_view extension) {
-  std::string lower(extension);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  });
+  const std::string lower = AsciiLower(extension);
   for (const AudioFormatInfo& info : AudioFormats()) {
     if (info.extension == lower) return info.format;
   }

@@ -16,7 +16,7 @@ inline constexpr char kChannelRangeMessage[] =
     "MIDI channel number must be 1 to 16.";
 inline constexpr char kChannelRangeTitle[] = "MIDI Map Error";
 inline constexpr char kInfoTooLongMessage[] =
-    "Composition info cannot exceed 127 characters.";
+    "Composition info cannot exceed 127 bytes.";
 inline constexpr int kMaxCompositionInfoLength = 127;
 
 using ChannelBoxTexts = std::array<std::string, kTrackCount>;
@@ -45,7 +45,7 @@ struct InfoCheckResult {
   std::string message;    // empty when accepted
 };
 
-// Removes trailing spaces and refuses a text longer than 127 characters.
+// Removes trailing spaces and refuses a text longer than 127 bytes.
 // The length is counted in bytes of the stored text, which is what the MIDI
 // file's one-byte length field can hold.
 InfoCheckResult InfoCheck(std::string_view text);

@@ -1,7 +1,6 @@
 #include "model/drag_drop_rules.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string_view>
 
 #include "base/text.h"
@@ -23,10 +22,7 @@ std::string LowerCaseExtension(const std::string& path) {
   const std::string name = path.substr(FileNameStart(path));
   const size_t dot = name.find_last_of('.');
   if (dot == std::string::npos) return {};
-  std::string extension = name.substr(dot);
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return std::tolower(c); });
-  return extension;
+  return AsciiLower(name.substr(dot));
 }
 
 }  // namespace

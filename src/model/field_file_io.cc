@@ -16,10 +16,26 @@ std::optional<FieldsRead> ReadFieldsWithRetry(
   return ReadFields(std::move(bytes), layout);
 }
 
-bool ReportReadStop(const FieldsRead& read, ErrorReporter& reporter) {
+bool ReportReadStop(const FieldsRead& read, const std::string& path,
+                    ErrorReporter& reporter) {
   if (read.complete()) return true;
-  RunWithRetry(reporter, std::function<Status()>([&] { return read.stop; }));
+  const Status stop = read.stop.WithPath(path, read.stop_line);
+  RunWithRetry(reporter, std::function<Status()>([&] { return stop; }));
   return false;
+}
+
+bool StoreFieldWithRetry(ProgramState& state, const FileField& field,
+                         const FieldValue& value, const std::string& path,
+                         ErrorReporter& reporter) {
+  return RunWithRetry(reporter, std::function<Status()>([&] {
+                        try {
+                          StoreField(state, field, value);
+                        } catch (const RunTimeError& error) {
+                          return error.status().WithPath(path, value.line);
+                        }
+                        return Status();
+                      }))
+      .ok();
 }
 
 bool SaveFields(const ProgramState& state, const std::string& kind,

@@ -19,10 +19,17 @@ std::optional<FieldsRead> ReadFieldsWithRetry(
     const std::string& path, const std::vector<FileField>& layout,
     ErrorReporter& reporter);
 
-// Raises the error that stopped reading the fields (Retry raises it again,
-// as reading the same bytes again stops at the same place). True when
-// every field was read.
-bool ReportReadStop(const FieldsRead& read, ErrorReporter& reporter);
+// Raises the error that stopped reading the fields of the file at path,
+// naming the file and the line (Retry raises it again, as reading the same
+// bytes again stops at the same place). True when every field was read.
+bool ReportReadStop(const FieldsRead& read, const std::string& path,
+                    ErrorReporter& reporter);
+
+// Stores a field read from the file at path; a value the panel refuses is
+// reported naming the file and the field's line. True when stored.
+bool StoreFieldWithRetry(ProgramState& state, const FileField& field,
+                         const FieldValue& value, const std::string& path,
+                         ErrorReporter& reporter);
 
 // Writes the state's values of the layout's fields to the path; a text
 // that would not read back is reported naming the file's kind and nothing

@@ -1,10 +1,9 @@
 #include "model/midi_file_transfer.h"
 
-#include <algorithm>
-#include <cctype>
 #include <string>
 
 #include "base/file_system.h"
+#include "base/text.h"
 #include "midi/composition_info.h"
 #include "midi/midi_reader.h"
 #include "model/error_reporter.h"
@@ -34,10 +33,7 @@ void CopyReadableMidi(const std::string& from, const std::string& to) {
 }
 
 bool IsDefaultMIDIPath(const std::string& path) {
-  std::string upper = path;
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return std::toupper(c); });
-  return upper.find("DEFAULT.MID") != std::string::npos;
+  return AsciiUpper(path).find("DEFAULT.MID") != std::string::npos;
 }
 
 // The player opens the file under the name it really has on disk.

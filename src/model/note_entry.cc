@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
+#include "base/text.h"
 #include "engine/text_number.h"
 
 namespace tessavar {
@@ -18,10 +18,7 @@ std::string TrimmedUpper(std::string_view text) {
   size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return "";
   size_t last = text.find_last_not_of(' ');
-  std::string result(text.substr(first, last - first + 1));
-  std::transform(result.begin(), result.end(), result.begin(),
-                 [](unsigned char c) { return std::toupper(c); });
-  return result;
+  return AsciiUpper(text.substr(first, last - first + 1));
 }
 
 // A semitone number right-aligned in two characters (" 7", "14").

@@ -32,11 +32,11 @@ bool LoadOrchestrationFile(ProgramState& state, UiHost& host,
   if (read) {
     complete = true;
     for (size_t i = 0; complete && i < read->values.size(); ++i) {
-      complete = RunWithRetry(reporter, [&] {
-                   StoreField(state, layout[i], read->values[i]);
-                 }).ok();
+      complete = StoreFieldWithRetry(state, layout[i], read->values[i],
+                                     state.orchestration_path, reporter);
     }
-    complete = complete && ReportReadStop(*read, reporter);
+    complete =
+        complete && ReportReadStop(*read, state.orchestration_path, reporter);
     if (complete) host.Yield();
   }
   host.SetBusyPointer(false);

@@ -49,7 +49,7 @@ struct ProgramState {
   CommandState commands;
   EngineState engine;
   ChannelMap channel_map = DefaultChannelMap();
-  std::string composition_info;  // at most 127 characters
+  std::string composition_info;  // at most 127 bytes
 
   ProgramPaths paths;
   std::string composition_path;  // empty = none

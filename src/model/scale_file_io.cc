@@ -27,7 +27,7 @@ bool LoadScaleFile(ProgramState& state, UiHost& host, ErrorReporter& reporter) {
   if (!state.scale_path.empty()) {
     read = ReadFieldsWithRetry(state.scale_path, layout, reporter);
   }
-  if (read && ReportReadStop(*read, reporter)) {
+  if (read && ReportReadStop(*read, state.scale_path, reporter)) {
     StoreField(state, layout.front(), read->values.front());
     loaded = true;
     host.Yield();

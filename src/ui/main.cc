@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QStyleFactory>
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -109,6 +110,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   QApplication app(argc, argv);
+  // Qt took the environment's locale; numbers stay in the C notation so
+  // that no library turns 100.7 into "100,7" or reads it back as 100.
+  std::setlocale(LC_NUMERIC, "C");
   SetProgramName();
   QApplication::setDesktopFileName("org.tessavar.Composer");
   if (QStyleFactory::keys().contains("Fusion"))

@@ -19,6 +19,14 @@ TEST(SettingsValuesTest, ReadsMarksInOrderAndTheSoundFontOnlyAfterAllThree) {
   EXPECT_TRUE(ParseSettings("").check_marks.empty());
 }
 
+// Any value other than 0 sets the mark, a negative one too.
+TEST(SettingsValuesTest, EveryNonZeroMarkIsOn) {
+  EXPECT_EQ(ParseSettings("-1\r\n 0 \r\n-1 \r\n").check_marks,
+            (std::vector<bool>{true, false, true}));
+  EXPECT_EQ(ParseSettings("-7\r\n-32768\r\n0\r\n").check_marks,
+            (std::vector<bool>{true, true, false}));
+}
+
 TEST(SettingsValuesTest, WritesTheSoundFontLineOnlyWhenItFitsOnOne) {
   SettingsValues values;
   values.check_marks = {true, false, false};

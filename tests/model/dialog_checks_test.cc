@@ -82,7 +82,7 @@ TEST(InfoCheckTest, AcceptsUpTo127Characters) {
 TEST(InfoCheckTest, RefusesMoreThan127Characters) {
   InfoCheckResult result = InfoCheck(std::string(128, 'a'));
   EXPECT_FALSE(result.accepted);
-  EXPECT_EQ(result.message, "Composition info cannot exceed 127 characters.");
+  EXPECT_EQ(result.message, "Composition info cannot exceed 127 bytes.");
   EXPECT_EQ(result.text.size(), 128u);
 }
 

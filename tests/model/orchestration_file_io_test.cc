@@ -99,9 +99,11 @@ TEST_F(OrchestrationFileTest, ShortFileReportsTheEndAndKeepsWhatWasRead) {
   dir.Write("short.orc", CrLfLines(lines));
   state.orchestration_path = dir / "short.orc";
   EXPECT_FALSE(LoadOrchestrationFile(state, host, retry_offered));
-  // The same file would end early again: no Retry.
+  // The same file would end early again: no Retry. The file and the line
+  // where the missing field belongs follow the classic text.
   EXPECT_EQ(retry_offered.messages,
-            (std::vector<std::string>{"Input past end of file"}));
+            (std::vector<std::string>{"Input past end of file\n" +
+                                      dir / "short.orc" + ", line 96"}));
   EXPECT_EQ(retry_offered.failures, 1);
   for (int t = 0; t < 15; ++t) {
     EXPECT_EQ(state.channel_map[t], (t + 3) % 16 + 1);
@@ -118,7 +120,8 @@ TEST_F(OrchestrationFileTest, ValuesAControlCannotTakeAreReported) {
   ProgramState state;
   EXPECT_FALSE(LoadLines(state, lines));
   ASSERT_EQ(reporter.messages.size(), 1u);
-  EXPECT_EQ(reporter.messages[0], "Error #380: Invalid property value");
+  EXPECT_EQ(reporter.messages[0], "Error #380: Invalid property value\n" +
+                                      dir / "in.orc" + ", line 7");
   EXPECT_EQ(state.panel.Text({Box::kOctave, 0}), "36");
   EXPECT_EQ(state.panel.Selection({List::kInstrument, 1}), 0);
 
@@ -127,7 +130,8 @@ TEST_F(OrchestrationFileTest, ValuesAControlCannotTakeAreReported) {
   reporter.messages.clear();
   EXPECT_FALSE(LoadLines(state, lines));
   EXPECT_EQ(reporter.messages,
-            std::vector<std::string>{"Error #13: Type mismatch"});
+            std::vector<std::string>{"Error #13: Type mismatch\n" +
+                                     dir / "in.orc" + ", line 4"});
 }
 
 TEST_F(OrchestrationFileTest, MissingFileIsReportedAndRetried) {
@@ -200,10 +204,10 @@ TEST_F(OrchestrationFileTest, ScaleFileFailuresAreReported) {
   EXPECT_FALSE(LoadScaleFile(state, host, reporter));
   state.scale_path = dir / "none.sca";
   EXPECT_FALSE(LoadScaleFile(state, host, reporter));
-  EXPECT_EQ(
-      reporter.messages,
-      (std::vector<std::string>{"Input past end of file",
-                                "File not found\n" + dir / "none.sca"}));
+  EXPECT_EQ(reporter.messages,
+            (std::vector<std::string>{
+                "Input past end of file\n" + dir / "empty.sca" + ", line 1",
+                "File not found\n" + dir / "none.sca"}));
   EXPECT_EQ(state.engine.user_scale, kDefaultUserScale);
 
   state.engine.user_scale = "1\"2";

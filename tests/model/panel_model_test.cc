@@ -166,6 +166,18 @@ TEST_F(PanelTest, TrackBoxesClampOnLeaving) {
   EXPECT_EQ(panel.Spinner(Octave(1)), 96);
 }
 
+// A transposition is rounded before it is held against 0..96.
+TEST_F(PanelTest, TranspositionIsRoundedBeforeItsRangeCheck) {
+  panel.SetText(Octave(0), "50");
+  panel.SetText(Octave(0), "96.4");
+  EXPECT_EQ(panel.Spinner(Octave(0)), 96);
+  panel.SetText(Octave(0), "50");
+  panel.SetText(Octave(0), "-0.4");
+  EXPECT_EQ(panel.Spinner(Octave(0)), 0);
+  panel.SetText(Octave(0), "96.6");  // 97: outside, the spinner stays
+  EXPECT_EQ(panel.Spinner(Octave(0)), 0);
+}
+
 TEST_F(PanelTest, PanTextAloneDoesNotMarkTheScoreStale) {
   panel.SetText(Pan(4), "64");  // the spinner already stands at 64
   EXPECT_EQ(panel.Spinner(Pan(4)), 64);

@@ -63,7 +63,7 @@ TEST_F(DialogCommandsTest, CompositionInfoRefusesMoreThan127Characters) {
     EXPECT_TRUE(dialog->isVisible());
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(dialogs_.messages[0].text,
-              "Composition info cannot exceed 127 characters.");
+              "Composition info cannot exceed 127 bytes.");
     dialog->text_box()->setText(QString(127, 'y') + "   ");
     dialog->ok_button()->click();
     answered = true;

@@ -30,7 +30,7 @@ class CompInfoDialog : public QDialog {
   void LoadText();
 
   // Removes trailing spaces from the box and refuses a text longer than
-  // 127 characters with a message. Returns whether the text was accepted.
+  // 127 bytes with a message. Returns whether the text was accepted.
   bool InfoCheck();
   bool accepted() const { return accepted_; }
 

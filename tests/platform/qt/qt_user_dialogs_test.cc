@@ -56,7 +56,7 @@ TEST_F(QtUserDialogsTest, MessageShowsTextTitleAndIcon) {
   AnswerNextModal([&](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text(), "Composition info cannot exceed 127 characters.");
+    EXPECT_EQ(box->text(), "Composition info cannot exceed 127 bytes.");
     EXPECT_EQ(box->windowTitle(), "Tessavar Composer");
     EXPECT_EQ(box->icon(), QMessageBox::Warning);
     EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
@@ -64,7 +64,7 @@ TEST_F(QtUserDialogsTest, MessageShowsTextTitleAndIcon) {
     box->button(QMessageBox::Ok)->click();
     answered = true;
   });
-  dialogs_.ShowMessage("Composition info cannot exceed 127 characters.", "",
+  dialogs_.ShowMessage("Composition info cannot exceed 127 bytes.", "",
                        MessageIcon::kExclamation);
   EXPECT_TRUE(answered);
 

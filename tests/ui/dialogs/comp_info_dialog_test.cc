@@ -50,7 +50,7 @@ TEST_F(CompInfoDialogTest, OneHundredTwentyEightCharactersAreRefused) {
   dialog_.ok_button()->click();
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_EQ(dialogs_.messages[0].text,
-            "Composition info cannot exceed 127 characters.");
+            "Composition info cannot exceed 127 bytes.");
   EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kExclamation);
   EXPECT_EQ(dialogs_.messages[0].title, "");  // the program's default title
   EXPECT_FALSE(dialog_.accepted());

@@ -1,0 +1,70 @@
+// A composition load that fails after a compose: the composed music no
+// longer belongs to the panel, so Save goes off, Compose comes back and the
+// player is closed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "model/app_commands.h"
+#include "model/compose_command.h"
+#include "model/composition_file_io.h"
+#include "support/fake_player.h"
+#include "support/scripted_dialogs.h"
+#include "support/scripted_error_reporter.h"
+#include "support/temp_dir.h"
+
+namespace tessavar::testing {
+namespace {
+
+class LoadAfterComposeTest : public ::testing::Test {
+ protected:
+  LoadAfterComposeTest() {
+    state_.paths = ProgramPaths::FromDirectory(dir_.path());
+  }
+
+  void Compose() {
+    ASSERT_TRUE(LoadStartupComposition(
+                    state_, TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX", ui_)
+                    .complete);
+    ASSERT_EQ(ComposeCommand(state_, player_, ui_, errors_).Click().result, 1);
+    ASSERT_TRUE(state_.panel.save_enabled());
+    ASSERT_FALSE(state_.panel.compose_enabled());
+    ASSERT_TRUE(player_.open);
+    player_.log.clear();
+    // The companion MIDI file of the compositions below is missing too.
+    player_.open_succeeds = false;
+  }
+
+  void ExpectComposedMusicLetGo() {
+    EXPECT_FALSE(state_.panel.save_enabled());
+    EXPECT_TRUE(state_.panel.compose_enabled());
+    EXPECT_FALSE(player_.open);
+    EXPECT_NE(std::find(player_.log.begin(), player_.log.end(), "Close"),
+              player_.log.end());
+  }
+
+  TempDir dir_;
+  ProgramState state_;
+  ScriptedDialogs dialogs_;
+  ScriptedErrorReporter errors_;
+  FakePlayer player_;
+  UiHost ui_;
+  AppCommands commands_{state_, dialogs_, errors_, player_, ui_};
+};
+
+TEST_F(LoadAfterComposeTest, MissingComposition) {
+  Compose();
+  commands_.LoadComposition(dir_ / "gone.tvx");
+  ExpectComposedMusicLetGo();
+}
+
+TEST_F(LoadAfterComposeTest, DamagedComposition) {
+  dir_.Write("short.tvx", "2.0\r\n1234567\r\n 0 \r\n");
+  Compose();
+  commands_.LoadComposition(dir_ / "short.tvx");
+  ExpectComposedMusicLetGo();
+}
+
+}  // namespace
+}  // namespace tessavar::testing
