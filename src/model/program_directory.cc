@@ -57,7 +57,8 @@ ProgramDirectoryLock::ProgramDirectoryLock(const std::string& directory) {
   fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
                kLockFileMode);
   if (fd_ < 0) {
-    status_ = Status(ErrorNumberFromErrno(errno), path);
+    status_ = Status(
+        errno == ENOENT ? kErrPathNotFound : ErrorNumberFromErrno(errno), path);
     return;
   }
   if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {

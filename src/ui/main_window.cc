@@ -653,6 +653,8 @@ void MainWindow::AddTransportKeys() {
 }
 
 void MainWindow::PollPlayer() {
+  // Also the options changed without a Refresh (the output menus).
+  KeepSettings();
   if (player_.Mode() == kPlayerModeNotOpen) return;
   monitor_.Poll();
   Refresh();

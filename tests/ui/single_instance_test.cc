@@ -2,11 +2,15 @@
 // program directory, and ends it with signals.
 #include "ui/single_instance.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
@@ -94,16 +98,28 @@ TEST(SingleInstanceTest, ASecondStartHandsOverItsFileAndSignalsExitCleanly) {
   tmp.Write("tessavar-drag-abc123/My Tune.mid", "MThd");
   MakeOld(home / ".tessavar-abc123");
   MakeOld(tmp / "tessavar-drag-abc123");
+  // The drag folder of a living program, which holds it locked.
+  std::filesystem::create_directory(tmp / "tessavar-drag-live00");
+  const int live = ::open((tmp / "tessavar-drag-live00").c_str(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_EQ(::flock(live, LOCK_EX | LOCK_NB), 0);
+  MakeOld(tmp / "tessavar-drag-live00");
 
   for (int signal_number : {SIGTERM, SIGHUP, SIGINT}) {
     SCOPED_TRACE(signal_number);
     std::filesystem::remove(home / "tvx.ini");
     std::filesystem::remove(home / "default.tvx");
     WindowProcess first(home, tmp);
+    // Listening once it holds the directory (two starts at once race for
+    // it, and either may win).
+    ASSERT_TRUE(WaitFor([&] {
+      return QFileInfo::exists(InstanceServerName(home.path()));
+    })) << first.Errors();
     WindowProcess second(home, tmp, {QString::fromStdString(song)});
     ASSERT_EQ(second.Finish(), 0) << second.Errors();
     EXPECT_FALSE(home.Exists(".tessavar-abc123"));
     EXPECT_FALSE(tmp.Exists("tessavar-drag-abc123"));
+    EXPECT_TRUE(tmp.Exists("tessavar-drag-live00"));
     // The first window loaded it, and its recent list is saved at once.
     ASSERT_TRUE(WaitFor([&] {
       return home.Read("tvx.ini").find(song) != std::string::npos;
@@ -117,6 +133,7 @@ TEST(SingleInstanceTest, ASecondStartHandsOverItsFileAndSignalsExitCleanly) {
     EXPECT_EQ(ProgramDirectoryLock(home.path()).state(),
               ProgramDirectoryLock::State::kHeld);
   }
+  ::close(live);
 }
 
 TEST(SingleInstanceTest, AHeldDirectoryWhoseHolderDoesNotAnswerIsReported) {
