@@ -676,7 +676,8 @@ void MainWindow::ExportAudio(bool stems) {
         }
         progress->setValue(static_cast<int>(fraction * 1000));
         QCoreApplication::processEvents();
-        return !progress->wasCanceled();
+        // A signal's exit does not wait for the rest of the export.
+        return !progress->wasCanceled() && !closing_on_signal_;
       },
       roll_->model().mix().SilentTracks(), stems);
   exporting_ = false;
