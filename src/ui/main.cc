@@ -178,6 +178,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   tessavar::InstanceServer server(tessavar::InstanceServerName(directory));
+  if (!server.listening()) {
+    std::cerr << "tessavar: a second start on " << directory
+              << " will not reach this window.\n";
+  }
 
   // The player starts with the SoundFont the settings name, so that the
   // default composition's music is not loaded with another one first.

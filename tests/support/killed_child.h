@@ -4,6 +4,7 @@
 #define TESSAVAR_TESTS_SUPPORT_KILLED_CHILD_H_
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -16,6 +17,8 @@
 namespace tessavar::testing {
 
 using ReadyCall = std::function<void()>;
+
+inline constexpr int kReadyTimeoutMs = 60000;
 
 // Runs body in a child process; once body has returned (or called `ready`
 // itself, from inside), while_alive runs here and then the child is killed
@@ -43,8 +46,11 @@ inline bool RunAndKill(const std::function<void(const ReadyCall& ready)>& body,
     ::_exit(1);
   }
   ::close(fds[1]);
+  // A child that never gets there (it failed, or hangs) is killed anyway.
+  struct pollfd ready_pipe = {fds[0], POLLIN, 0};
   char byte = 0;
-  const bool reached = ::read(fds[0], &byte, 1) == 1;
+  const bool reached = ::poll(&ready_pipe, 1, kReadyTimeoutMs) == 1 &&
+                       ::read(fds[0], &byte, 1) == 1;
   ::close(fds[0]);
   if (reached && while_alive) while_alive();
   ::kill(child, signal_number);
