@@ -104,9 +104,19 @@ void ReportFailure(const std::string& text) {
                         QString::fromStdString(text));
 }
 
-// Another program holds the directory: it takes the command line, or the
-// user is told. The exit status.
-int HandOver(const std::string& directory, const std::string& composition) {
+// Nothing when this program holds the directory's lock; otherwise the exit
+// status: 0 when the program holding it took the command line, 1 (with a
+// message) when it did not answer or the lock cannot be taken at all.
+std::optional<int> ExitUnlessHeld(const tessavar::ProgramDirectoryLock& lock,
+                                  const std::string& directory,
+                                  const std::string& composition) {
+  using State = tessavar::ProgramDirectoryLock::State;
+  if (lock.state() == State::kHeld) return std::nullopt;
+  if (lock.state() == State::kFailed) {
+    ReportFailure("The program directory cannot be used.\n\n" +
+                  lock.status().Message());
+    return 1;
+  }
   if (tessavar::HandOverToRunningProgram(
           tessavar::InstanceServerName(directory), composition)) {
     return 0;
@@ -169,13 +179,9 @@ int main(int argc, char** argv) {
   }
   const std::string directory = std::filesystem::current_path().string();
   const tessavar::ProgramDirectoryLock lock(directory);
-  if (lock.state() == tessavar::ProgramDirectoryLock::State::kBusy) {
-    return HandOver(directory, composition);
-  }
-  if (lock.state() == tessavar::ProgramDirectoryLock::State::kFailed) {
-    ReportFailure("The program directory cannot be used.\n\n" +
-                  lock.status().Message());
-    return 1;
+  if (std::optional<int> status =
+          ExitUnlessHeld(lock, directory, composition)) {
+    return *status;
   }
   tessavar::InstanceServer server(tessavar::InstanceServerName(directory));
   if (!server.listening()) {

@@ -7,9 +7,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QThread>
 #include <filesystem>
 #include <system_error>
@@ -23,6 +23,9 @@ constexpr char kGreeting[] = "TESSAVAR-OPEN 1\n";
 constexpr char kTaken[] = "OK\n";
 constexpr int kHashCharacters = 16;
 constexpr int kRetryMilliseconds = 100;
+constexpr char kSocketFileName[] = ".tessavar.socket";
+// A socket's path must fit sockaddr_un.sun_path with its NUL.
+constexpr qsizetype kMaxSocketPathBytes = 108;
 // Longer than any path; a peer that sends more is not a second start.
 constexpr qint64 kMaxRequestBytes = 64 * 1024;
 
@@ -41,19 +44,26 @@ QString InstanceServerName(const std::string& program_directory) {
   std::filesystem::path canonical =
       std::filesystem::weakly_canonical(program_directory, error);
   if (error) canonical = program_directory;
+  canonical = canonical.lexically_normal();
   const QByteArray hash =
-      QCryptographicHash::hash(QFile::encodeName(QString::fromStdString(
-                                   canonical.lexically_normal().string())),
-                               QCryptographicHash::Sha256)
+      QCryptographicHash::hash(
+          QFile::encodeName(QString::fromStdString(canonical.string())),
+          QCryptographicHash::Sha256)
           .toHex()
           .left(kHashCharacters);
   const QString name =
       QStringLiteral("tessavar-%1").arg(QString::fromLatin1(hash));
-  const QString runtime =
-      QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (!runtime.isEmpty()) return QDir(runtime).filePath(name + ".socket");
-  // Qt puts a bare name into the temporary folder: the user's id keeps
-  // users apart there.
+  // The user's private runtime folder, as the session sets it (never one
+  // that depends on TMPDIR, which two starts need not share).
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (!runtime.isEmpty() && QFileInfo(runtime).isDir()) {
+    return QDir(runtime).filePath(name + ".socket");
+  }
+  // Without one: the program directory itself, when the name fits a
+  // socket address.
+  const QString beside =
+      QString::fromStdString((canonical / kSocketFileName).string());
+  if (QFile::encodeName(beside).size() < kMaxSocketPathBytes) return beside;
   return QStringLiteral("%1-%2").arg(name).arg(::getuid());
 }
 

@@ -18,9 +18,10 @@ namespace tessavar {
 // command line.
 inline constexpr int kHandOverMilliseconds = 5000;
 
-// The socket of a program directory: in the user's private runtime folder,
-// named by a hash of the directory's canonical path, so that programs on
-// other directories never meet.
+// The socket of a program directory: in the user's private runtime folder
+// ($XDG_RUNTIME_DIR), named by a hash of the directory's canonical path, so
+// that programs on other directories never meet; without a runtime folder,
+// ".tessavar.socket" in the program directory.
 QString InstanceServerName(const std::string& program_directory);
 
 // Hands the composition (an absolute path; empty for none) to the program
