@@ -7,10 +7,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/file_system.h"
 #include "engine/engine_state.h"
 #include "midi/composition_info.h"
 #include "model/midi_save.h"
-#include "base/file_system.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {
