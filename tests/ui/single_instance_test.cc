@@ -132,6 +132,12 @@ TEST(SingleInstanceTest, ASecondStartHandsOverItsFileAndSignalsExitCleanly) {
               Shown(song, songs.path()));
     EXPECT_EQ(ProgramDirectoryLock(home.path()).state(),
               ProgramDirectoryLock::State::kHeld);
+    // Its own drag folder went with it.
+    for (const std::string& name : tmp.Entries()) {
+      EXPECT_TRUE(name.rfind("tessavar-drag-", 0) != 0 ||
+                  name == "tessavar-drag-live00")
+          << name;
+    }
   }
   ::close(live);
 }
