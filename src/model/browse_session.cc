@@ -26,8 +26,15 @@ void BrowseSession::Start() {
 }
 
 void BrowseSession::Finish() {
+  if (history_unsaved_) SaveHistory();
+}
+
+void BrowseSession::SaveHistory() {
   if (!history_file_usable_) return;
-  SaveHistoryFile(history_, HistoryFilePath(state_.paths.program_directory));
+  history_unsaved_ =
+      !SaveHistoryFile(history_,
+                       HistoryFilePath(state_.paths.program_directory))
+           .ok();
 }
 
 void BrowseSession::UserChanged(ChangeKey key) {
@@ -76,9 +83,10 @@ void BrowseSession::Composed(const ComposeOutcome& outcome) {
       history_.entries()[*renewed].record.composition ==
           entry.record.composition) {
     history_.Renew(*renewed, std::move(entry));
-    return;
+  } else {
+    history_.Add(std::move(entry));
   }
-  history_.Add(std::move(entry));
+  SaveHistory();
 }
 
 HistoryRecord BrowseSession::RecordOfPanel() const {
@@ -157,7 +165,9 @@ void BrowseSession::LoadSettingsText(const std::string& composition) {
 }
 
 void BrowseSession::SetStarred(size_t index, bool starred) {
+  if (index >= history_.size()) return;
   history_.SetStarred(index, starred);
+  SaveHistory();
 }
 
 }  // namespace tessavar

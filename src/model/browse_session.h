@@ -31,8 +31,8 @@ class BrowseSession {
   // undo base and the history file is read. A file that cannot be used
   // leaves one notice in the status line.
   void Start();
-  // Shut-down: the history file is written (never over a file that could
-  // not be read); a failure is ignored.
+  // Shut-down: a history that could not be written when it changed is
+  // written once more; a failure is ignored.
   void Finish();
 
   // --- Undo ----------------------------------------------------------------
@@ -47,7 +47,9 @@ class BrowseSession {
 
   // --- Pieces --------------------------------------------------------------
   // After the Compose command: what it wrote into the panel is no step, and
-  // a composed piece enters the history.
+  // a composed piece enters the history, which is written at once (so is a
+  // star): a crash loses at most the piece being composed. The history
+  // file is never written over one that could not be read.
   void Composed(const ComposeOutcome& outcome);
   // After a command that put another MIDI file into the player.
   void PieceReplaced() { ++piece_; }
@@ -77,6 +79,7 @@ class BrowseSession {
   HistoryRecord RecordOfPanel() const;
   bool PutMusic(const PieceEntry& entry);
   void LoadSettingsText(const std::string& composition);
+  void SaveHistory();
 
   ProgramState& state_;
   Player& player_;
@@ -86,6 +89,8 @@ class BrowseSession {
   PieceHistory history_;
   uint64_t piece_ = 0;
   bool history_file_usable_ = true;
+  // The last write of the history file failed.
+  bool history_unsaved_ = false;
   // The entry chosen last whose piece has to be composed again; the next
   // compose of the same composition renews it instead of adding a twin.
   std::optional<size_t> recomposing_;

@@ -6,6 +6,48 @@
 #include "base/file_system.h"
 
 namespace tessavar {
+namespace {
+
+// A piece is the same piece in two histories when it was composed at the
+// same second from the same composition.
+bool SamePiece(const HistoryRecord& a, const HistoryRecord& b) {
+  return a.time == b.time && a.composition == b.composition;
+}
+
+// Ours, and the pieces of the file that ours does not hold, in the order
+// they were composed and within the history's bounds. Where both hold a
+// piece, ours wins (its star is the last the user set here).
+std::vector<HistoryRecord> Merged(std::vector<HistoryRecord> ours,
+                                  const std::vector<HistoryRecord>& on_disk) {
+  for (const HistoryRecord& record : on_disk) {
+    if (std::none_of(ours.begin(), ours.end(), [&](const HistoryRecord& own) {
+          return SamePiece(own, record);
+        })) {
+      ours.push_back(record);
+    }
+  }
+  std::stable_sort(ours.begin(), ours.end(),
+                   [](const HistoryRecord& a, const HistoryRecord& b) {
+                     return a.time < b.time;
+                   });
+  PieceHistory bounded;
+  bounded.SetRecords(std::move(ours));
+  return bounded.Records();
+}
+
+Result<std::vector<HistoryRecord>> ReadHistoryRecords(const std::string& path) {
+  std::string bytes;
+  try {
+    bytes = ReadWholeFile(path);
+  } catch (const RunTimeError& error) {
+    return error.status().WithPath(path);
+  }
+  Result<std::vector<HistoryRecord>> records = ParseHistoryFile(bytes);
+  if (!records.ok()) return records.status().WithPath(path);
+  return records;
+}
+
+}  // namespace
 
 void PieceHistory::Add(PieceEntry entry) {
   entries_.push_back(std::move(entry));
@@ -65,22 +107,22 @@ std::string HistoryFilePath(const std::string& program_directory) {
 
 Status LoadHistoryFile(PieceHistory& history, const std::string& path) {
   if (!FileExists(path)) return {};
-  std::string bytes;
-  try {
-    bytes = ReadWholeFile(path);
-  } catch (const RunTimeError& error) {
-    return error.status().WithPath(path);
-  }
-  Result<std::vector<HistoryRecord>> records = ParseHistoryFile(bytes);
-  if (!records.ok()) return records.status().WithPath(path);
+  Result<std::vector<HistoryRecord>> records = ReadHistoryRecords(path);
+  if (!records.ok()) return records.status();
   history.SetRecords(std::move(records).value());
   return {};
 }
 
 Status SaveHistoryFile(const PieceHistory& history, const std::string& path) {
+  std::vector<HistoryRecord> records = history.Records();
+  // Whatever another writer put there since it was read stays.
+  if (FileExists(path)) {
+    Result<std::vector<HistoryRecord>> on_disk = ReadHistoryRecords(path);
+    if (!on_disk.ok()) return on_disk.status();
+    records = Merged(std::move(records), on_disk.value());
+  }
   try {
-    WriteFileAtomically(LowerCaseFileName(path),
-                        HistoryFileBytes(history.Records()));
+    WriteFileAtomically(LowerCaseFileName(path), HistoryFileBytes(records));
   } catch (const RunTimeError& error) {
     return error.status().WithPath(path);
   }

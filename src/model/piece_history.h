@@ -60,7 +60,9 @@ std::string HistoryFilePath(const std::string& program_directory);
 // file, or one from a newer version, is not used: the history stays as it
 // was and the status says why.
 Status LoadHistoryFile(PieceHistory& history, const std::string& path);
-// Writes the history file atomically.
+// Writes the history file atomically, merged with the file on disk: the
+// pieces the file holds and the history does not are kept (a file that
+// cannot be read is left as it is, and the status says why).
 Status SaveHistoryFile(const PieceHistory& history, const std::string& path);
 
 }  // namespace tessavar

@@ -1,10 +1,18 @@
 #include "model/program_directory.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 #include "base/file_system.h"
 #include "base/status.h"
+#include "base/temporary_files.h"
+#include "model/written_folders.h"
 
 namespace tessavar {
 namespace {
@@ -13,6 +21,7 @@ namespace fs = std::filesystem;
 
 // The factory files, under the names they ship with.
 constexpr const char* kFactoryFiles[] = {"DEFAULT.TVX", "THELP20.RTF"};
+constexpr mode_t kLockFileMode = 0666;  // the umask takes its share
 
 }  // namespace
 
@@ -38,6 +47,48 @@ void PrepareProgramDirectory(const std::string& directory,
     if (!FileExists(source)) continue;  // nothing to seed it with
     CopyFileAtomically(source, LowerCaseFileName(target));
   }
+}
+
+ProgramDirectoryLock::ProgramDirectoryLock(const std::string& directory) {
+  const std::string path =
+      (fs::path(directory) / kProgramLockFileName).string();
+  // Not inherited by the programs this one starts: they must not keep the
+  // directory locked after it has gone.
+  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
+               kLockFileMode);
+  if (fd_ < 0) {
+    status_ = Status(
+        errno == ENOENT ? kErrPathNotFound : ErrorNumberFromErrno(errno), path);
+    return;
+  }
+  if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+    state_ = State::kHeld;
+  } else if (errno == EWOULDBLOCK) {
+    state_ = State::kBusy;
+  } else {
+    status_ = Status(ErrorNumberFromErrno(errno), path);
+  }
+}
+
+ProgramDirectoryLock::~ProgramDirectoryLock() {
+  if (fd_ >= 0) ::close(fd_);  // which releases the lock
+}
+
+int RemoveLeftoverTemporaries(
+    const std::string& program_directory,
+    const std::vector<std::string>& recent_compositions) {
+  std::vector<std::string> folders =
+      ReadWrittenFolders(WrittenFoldersPath(program_directory));
+  for (const std::string& composition : recent_compositions) {
+    folders.push_back(DirectoryOf(composition));
+  }
+  int removed = RemoveStaleTemporaries(program_directory);
+  std::set<std::string> done = {program_directory};
+  for (const std::string& folder : folders) {
+    if (folder.empty() || !done.insert(folder).second) continue;
+    removed += RemoveStaleTemporaries(folder);
+  }
+  return removed;
 }
 
 }  // namespace tessavar

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <exception>
+#include <utility>
 
 #include "base/file_system.h"
 #include "files/settings_file.h"
@@ -11,6 +12,26 @@ namespace {
 
 std::array<bool*, kSettingsCheckMarks> CheckMarks(Options& options) {
   return {&options.autoplay, &options.autoplay_redo, &options.lock_mapped};
+}
+
+std::string SettingsBytesOf(const Options& options) {
+  Options copy = options;
+  SettingsValues values;
+  for (bool* mark : CheckMarks(copy)) values.check_marks.push_back(*mark);
+  values.soundfont = options.soundfont;
+  values.recent = options.recent_compositions;
+  values.midi_output = options.midi_output;
+  values.audio_driver = options.audio_driver;
+  return SettingsBytes(values);
+}
+
+bool WriteSettings(const std::string& bytes, const std::string& path) {
+  try {
+    WriteFileAtomically(LowerCaseFileName(path), bytes);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 }  // namespace
@@ -31,19 +52,19 @@ void LoadIniFile(Options& options, const std::string& path) {
 }
 
 bool SaveIniFile(const Options& options, const std::string& path) {
-  Options copy = options;
-  SettingsValues values;
-  for (bool* mark : CheckMarks(copy)) values.check_marks.push_back(*mark);
-  values.soundfont = options.soundfont;
-  values.recent = options.recent_compositions;
-  values.midi_output = options.midi_output;
-  values.audio_driver = options.audio_driver;
-  try {
-    WriteFileAtomically(LowerCaseFileName(path), SettingsBytes(values));
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  return WriteSettings(SettingsBytesOf(options), path);
+}
+
+void SettingsKeeper::Start(const Options& on_disk) {
+  on_disk_ = SettingsBytesOf(on_disk);
+}
+
+void SettingsKeeper::SaveIfChanged(const Options& options,
+                                   const std::string& path) {
+  if (!on_disk_) return;
+  std::string bytes = SettingsBytesOf(options);
+  if (bytes == *on_disk_ || !WriteSettings(bytes, path)) return;
+  on_disk_ = std::move(bytes);
 }
 
 }  // namespace tessavar

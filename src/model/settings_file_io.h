@@ -2,6 +2,7 @@
 #ifndef TESSAVAR_MODEL_SETTINGS_FILE_IO_H_
 #define TESSAVAR_MODEL_SETTINGS_FILE_IO_H_
 
+#include <optional>
 #include <string>
 
 #include "model/program_state.h"
@@ -19,6 +20,22 @@ void LoadIniFile(Options& options, const std::string& path);
 // Writes the settings (file name in lower case); the SoundFont line only
 // when one is chosen. False when the file could not be written.
 bool SaveIniFile(const Options& options, const std::string& path);
+
+// Keeps the settings file in step with the options while the program runs,
+// so that a crash does not lose a changed option or recent composition: it
+// writes the file whenever the options differ from what the file holds.
+class SettingsKeeper {
+ public:
+  // The options the settings file holds now (as read at start-up); nothing
+  // is written before this is known.
+  void Start(const Options& on_disk);
+  // Writes the settings when they differ from what the file holds; a file
+  // that cannot be written is tried again at the next change.
+  void SaveIfChanged(const Options& options, const std::string& path);
+
+ private:
+  std::optional<std::string> on_disk_;  // the file's bytes
+};
 
 }  // namespace tessavar
 

@@ -1,9 +1,11 @@
 // Tessavar Composer, the desktop program. It works in its program directory
 // ($TESSAVAR_HOME, else ~/TessavarComposer), which holds its default
 // composition, the help document and its settings; a composition named on
-// the command line is opened as File > Load opens it.
+// the command line is opened as File > Load opens it. One window works in a
+// program directory: a second start hands its command line to it and ends.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
@@ -26,8 +28,11 @@
 #include "platform/qt/qt_error_reporter.h"
 #include "platform/qt/qt_user_dialogs.h"
 #include "ui/app_icon.h"
+#include "ui/exit_signals.h"
 #include "ui/main_window.h"
+#include "ui/midi_drag_copies.h"
 #include "ui/output_menus.h"
+#include "ui/single_instance.h"
 
 namespace {
 
@@ -93,6 +98,45 @@ std::optional<std::string> EnterProgramDirectory() {
   return std::nullopt;
 }
 
+// On standard error and in a message box.
+void ReportFailure(const std::string& text) {
+  std::cerr << "tessavar: " << text << '\n';
+  QMessageBox::critical(nullptr, QApplication::applicationName(),
+                        QString::fromStdString(text));
+}
+
+// Nothing when this program holds the directory's lock; otherwise the exit
+// status: 0 when the program holding it took the command line, 1 (with a
+// message) when it did not answer or the lock cannot be taken at all.
+std::optional<int> ExitUnlessHeld(const tessavar::ProgramDirectoryLock& lock,
+                                  const std::string& directory,
+                                  const std::string& composition) {
+  using State = tessavar::ProgramDirectoryLock::State;
+  if (lock.state() == State::kHeld) return std::nullopt;
+  if (lock.state() == State::kFailed) {
+    ReportFailure("The program directory cannot be used.\n\n" +
+                  lock.status().Message());
+    return 1;
+  }
+  if (tessavar::HandOverToRunningProgram(
+          tessavar::InstanceServerName(directory), composition)) {
+    return 0;
+  }
+  ReportFailure(
+      "Tessavar Composer is already running with the program "
+      "directory " +
+      directory + ".");
+  return 1;
+}
+
+// What writers killed half-way left behind in the folders the program
+// writes to, and the drag folders of killed programs.
+void RemoveLeftovers(const std::string& directory,
+                     const tessavar::Options& saved) {
+  tessavar::RemoveLeftoverTemporaries(directory, saved.recent_compositions);
+  tessavar::MidiDragCopies::RemoveAbandoned(QDir::tempPath().toStdString());
+}
+
 void SetProgramName() {
   QCoreApplication::setApplicationName("Tessavar Composer");
   QCoreApplication::setApplicationVersion("2.01");
@@ -119,22 +163,42 @@ int main(int argc, char** argv) {
     QApplication::setStyle("Fusion");
   QApplication::setWindowIcon(tessavar::ApplicationIcon());
 
+  // From now on these signals end the program through its exit path; until
+  // the window is there, they close the message box on screen.
+  tessavar::MainWindow* main_window = nullptr;
+  tessavar::ExitSignals exit_signals;
+  QObject::connect(
+      &exit_signals, &tessavar::ExitSignals::Received, &app, [&main_window] {
+        if (main_window != nullptr) {
+          main_window->CloseOnSignal();
+        } else if (QWidget* box = QApplication::activeModalWidget()) {
+          box->close();
+        }
+      });
+
   const std::string composition = CompositionArgument(app);
   if (std::optional<std::string> failure = EnterProgramDirectory()) {
-    std::cerr << "tessavar: " << *failure << '\n';
-    QMessageBox::critical(
-        nullptr, QApplication::applicationName(),
-        QString::fromStdString("The program directory cannot be used.\n\n" +
-                               *failure));
+    ReportFailure("The program directory cannot be used.\n\n" + *failure);
     return 1;
+  }
+  const std::string directory = std::filesystem::current_path().string();
+  const tessavar::ProgramDirectoryLock lock(directory);
+  if (std::optional<int> status =
+          ExitUnlessHeld(lock, directory, composition)) {
+    return *status;
+  }
+  tessavar::InstanceServer server(tessavar::InstanceServerName(directory));
+  if (!server.listening()) {
+    std::cerr << "tessavar: a second start on " << directory
+              << " will not reach this window.\n";
   }
 
   // The player starts with the SoundFont the settings name, so that the
   // default composition's music is not loaded with another one first.
   tessavar::Options saved;
-  tessavar::LoadIniFile(saved, tessavar::ProgramPaths::FromDirectory(
-                                   std::filesystem::current_path().string())
-                                   .settings_file);
+  tessavar::LoadIniFile(
+      saved, tessavar::ProgramPaths::FromDirectory(directory).settings_file);
+  RemoveLeftovers(directory, saved);
   // The player plays through the sequencer's ports, so it goes first.
   tessavar::AlsaSequencer sequencer;
   tessavar::FluidPlayerOptions player_options;
@@ -156,6 +220,9 @@ int main(int argc, char** argv) {
   window.commands().file_to_open = composition;
   tessavar::AddOutputMenus(window.findChild<QMenu*>("OptionsMenu"),
                            state.options, player);
+  QObject::connect(&server, &tessavar::InstanceServer::OpenRequested, &window,
+                   &tessavar::MainWindow::OpenHandedOver);
+  main_window = &window;
   window.show();
   return app.exec();
 }

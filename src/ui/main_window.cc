@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDrag>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,14 +20,16 @@
 #include <QShortcut>
 #include <QSlider>
 #include <QStatusBar>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <filesystem>
+#include <utility>
 
-#include "model/recent_compositions.h"
 #include "base/file_system.h"
 #include "model/drag_drop_rules.h"
+#include "model/recent_compositions.h"
 #include "model/redo_command.h"
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/comp_info_dialog.h"
@@ -46,6 +49,7 @@ namespace {
 constexpr int kSplashMilliseconds = 5000;
 constexpr int kStatusUpdateMilliseconds = 250;
 constexpr int kPlayheadMilliseconds = 50;
+constexpr int kDeferredMilliseconds = 50;
 
 // What changes when the file is written again: path, size and time.
 std::string FileKey(const std::string& name) {
@@ -82,7 +86,9 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
       ProgramPaths::FromDirectory(std::filesystem::current_path().string());
   commands_ = std::make_unique<AppCommands>(state_, dialogs_, errors_, player_,
                                             ui_host_);
-  commands_->audio_renderer = &audio_renderer_;
+  recording_renderer_ = std::make_unique<FolderRecordingRenderer>(
+      audio_renderer_, WrittenFoldersPath(state_.paths.program_directory));
+  commands_->audio_renderer = recording_renderer_.get();
   compose_ =
       std::make_unique<ComposeCommand>(state_, player_, ui_host_, errors_);
   browse_ = std::make_unique<BrowseSession>(state_, player_, ui_host_, errors_);
@@ -116,6 +122,8 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   status_timer_->setObjectName("StatusTimer");
   connect(status_timer_, &QTimer::timeout, this, &MainWindow::PollPlayer);
   status_timer_->start(kStatusUpdateMilliseconds);
+  deferred_timer_ = new QTimer(this);
+  connect(deferred_timer_, &QTimer::timeout, this, &MainWindow::RunDeferred);
   ConnectPlaybackStrip();
   ConnectRoll();
   AddTransportKeys();
@@ -664,6 +672,8 @@ void MainWindow::AddTransportKeys() {
 
 void MainWindow::PollPlayer() {
   if (commands_->CheckWorkingFile()) Refresh();
+  // Also the options changed without a Refresh (the output menus).
+  KeepSettings();
   if (player_.Mode() == kPlayerModeNotOpen) return;
   monitor_.Poll();
   Refresh();
@@ -673,6 +683,7 @@ void MainWindow::ExportAudio(bool stems) {
   // Made at the first progress report, so it never shows over the file
   // dialog that comes first.
   std::unique_ptr<QProgressDialog> progress;
+  exporting_ = true;
   commands_->FileExportAudio(
       [this, &progress](double fraction) {
         if (!progress) {
@@ -684,10 +695,13 @@ void MainWindow::ExportAudio(bool stems) {
         }
         progress->setValue(static_cast<int>(fraction * 1000));
         QCoreApplication::processEvents();
-        return !progress->wasCanceled();
+        // A signal's exit does not wait for the rest of the export.
+        return !progress->wasCanceled() && !closing_on_signal_;
       },
       roll_->model().mix().SilentTracks(), stems);
+  exporting_ = false;
   Refresh();
+  if (close_pending_) close();
 }
 
 void MainWindow::Refresh() {
@@ -729,6 +743,7 @@ void MainWindow::Refresh() {
   SetEnabledIfChanged(previous_mapping_button_, idle);
   SetEnabledIfChanged(next_mapping_button_, idle);
   history_window_->SetCommandsEnabled(idle);
+  KeepSettings();
   MenuItem("OptionsAutoplay")->setChecked(state_.options.autoplay);
   MenuItem("OptionsAutoplayRedo")->setChecked(state_.options.autoplay_redo);
   MenuItem("OptionsLockMapped")->setChecked(state_.options.lock_mapped);
@@ -754,6 +769,9 @@ bool MainWindow::event(QEvent* event) {
 void MainWindow::RunFirstActivation() {
   if (commands_->activated_once() || exited_) return;
   commands_->FirstActivation();
+  Options on_disk;
+  LoadIniFile(on_disk, state_.paths.settings_file);
+  settings_keeper_.Start(on_disk);
   browse_->Start();
   // One notice at most: the history's comes first.
   const std::string& recent_problem = state_.options.recent_problem;
@@ -764,11 +782,65 @@ void MainWindow::RunFirstActivation() {
   Refresh();
 }
 
+void MainWindow::KeepSettings() {
+  // Refresh follows every command; not while one writes the files.
+  if (!commands_->activated_once() || exited_ || state_.commands.busy()) {
+    return;
+  }
+  settings_keeper_.SaveIfChanged(state_.options, state_.paths.settings_file);
+}
+
+void MainWindow::OpenHandedOver(const std::string& path) {
+  if (exited_ || closing_on_signal_) return;
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+  if (path.empty()) return;
+  if (!commands_->activated_once()) {
+    commands_->file_to_open = path;  // the start-up loads it
+    return;
+  }
+  handed_over_.push_back(path);
+  deferred_timer_->start(kDeferredMilliseconds);
+}
+
+void MainWindow::CloseOnSignal() {
+  closing_on_signal_ = true;
+  handed_over_.clear();
+  deferred_timer_->start(kDeferredMilliseconds);
+  RunDeferred();
+}
+
+void MainWindow::RunDeferred() {
+  if (closing_on_signal_) {
+    // Each answered as Cancel or Escape would answer it; a dialog that the
+    // exit itself shows goes the same way.
+    QDrag::cancel();
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  }
+  // Only from the main event loop, with no command under way.
+  const bool free = commands_->activated_once() &&
+                    QApplication::activeModalWidget() == nullptr &&
+                    QThread::currentThread()->loopLevel() <= 1;
+  if (!free || exited_) return;
+  if (closing_on_signal_) {
+    close();  // waits for a running command to end, as a user's close does
+    return;
+  }
+  if (state_.commands.busy() || exporting_) return;
+  deferred_timer_->stop();
+  for (const std::string& path : std::exchange(handed_over_, {})) {
+    OpenComposition(path);
+  }
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (state_.commands.busy()) {
-    // Closed in the middle of Compose or Redo: stop it, and close once it
-    // has ended (the exit saves the files the command is writing).
-    state_.engine.stop_requested = 1;
+  if (state_.commands.busy() || exporting_) {
+    // Closed in the middle of Compose, Redo or an export: stop it, and
+    // close once it has ended (the exit saves the files the command is
+    // writing).
+    if (state_.commands.busy()) state_.engine.stop_requested = 1;
     close_pending_ = true;
     event->ignore();
     return;

@@ -14,6 +14,8 @@
 #include "model/compose_command.h"
 #include "model/playback_monitor.h"
 #include "model/program_state.h"
+#include "model/settings_file_io.h"
+#include "model/written_folders.h"
 #include "platform/audio_renderer.h"
 #include "ui/qt_ui_host.h"
 
@@ -64,6 +66,15 @@ class MainWindow : public QMainWindow {
   // Shows the program state in every widget.
   void Refresh();
 
+  // A composition handed over by a second start of the program (empty:
+  // none): the window comes to the front and loads it as File > Load does,
+  // once no command or dialog is running.
+  void OpenHandedOver(const std::string& path);
+  // SIGTERM, SIGHUP or SIGINT: every dialog is dismissed (as Cancel or
+  // Escape would) and the window closes through the normal exit path once
+  // the command running has ended.
+  void CloseOnSignal();
+
  protected:
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -107,6 +118,11 @@ class MainWindow : public QMainWindow {
   void ConnectDialogCommands();
   void EditCompositionInfo();
   void RunFirstActivation();
+  // What waits for the window to be free of commands and dialogs: the
+  // compositions handed over, and the close a signal asked for.
+  void RunDeferred();
+  // Writes the settings file when the options changed.
+  void KeepSettings();
   // A second shortcut is shown beside the first in the menu.
   QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& text,
                        const QKeySequence& shortcut = {},
@@ -122,6 +138,8 @@ class MainWindow : public QMainWindow {
   ProgramState& state_;
   Player& player_;
   FluidAudioRenderer audio_renderer_;
+  // Remembers the export folders, for the next start's clean-up.
+  std::unique_ptr<FolderRecordingRenderer> recording_renderer_;
   UserDialogs& dialogs_;
   ErrorReporter& errors_;
   QtUiHost ui_host_;
@@ -157,8 +175,13 @@ class MainWindow : public QMainWindow {
   QAction* export_audio_item_ = nullptr;
   QAction* export_stems_item_ = nullptr;
   std::vector<QAction*> file_commands_;
-  // The window was closed while Compose or Redo was running.
+  // The window was closed while Compose, Redo or an export was running.
   bool close_pending_ = false;
+  bool exporting_ = false;
+  bool closing_on_signal_ = false;
+  std::vector<std::string> handed_over_;
+  QTimer* deferred_timer_ = nullptr;
+  SettingsKeeper settings_keeper_;
   std::unique_ptr<MidiDragCopies> drag_copies_;
 };
 

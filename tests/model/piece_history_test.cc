@@ -1,12 +1,14 @@
 #include "model/piece_history.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <string>
 #include <vector>
 
 #include "files/history_file.h"
 #include "support/browse_fixture.h"
+#include "support/killed_child.h"
 
 namespace tessavar {
 namespace {
@@ -122,6 +124,56 @@ TEST_F(PieceHistoryTest, AnUnusableHistoryFileIsNoticedOnceAndLeftAlone) {
     session_->Finish();
     EXPECT_EQ(dir_.Read(kHistoryFileName), bytes);
   }
+}
+
+TEST_F(PieceHistoryTest, APieceAndAStarOutliveAKillRightAfterTheStar) {
+  ASSERT_TRUE(testing::RunAndKill(
+      [this](const testing::ReadyCall&) {
+        for (const char* mapping : {"11", "12", "13"}) {
+          Type({Box::kMapping}, mapping);
+          if (Compose().result <= 0) return;
+        }
+        session_->SetStarred(1, true);
+      },
+      SIGKILL));
+  NewSession();
+  ASSERT_EQ(session_->history().size(), 3u);
+  EXPECT_TRUE(session_->history().entries()[1].record.starred);
+  EXPECT_EQ(session_->history().entries()[2].record.mapping, "13");
+}
+
+// A second program over the same directory, as before the directory lock
+// (or with a lock that failed): whoever writes last loses nothing.
+TEST_F(PieceHistoryTest, TwoProgramsOverOneDirectoryKeepEachOthersPieces) {
+  ProgramState other_state;
+  other_state.paths = state_.paths;
+  other_state.panel = testing::MakePanel(testing::PanelSetup{});
+  other_state.panel.EnableLeftControls();
+  testing::FakePlayer other_player;
+  BrowseSession other(other_state, other_player, host_, errors_);
+  other.clock = [] { return int64_t{1700000100}; };
+  other.Start();
+  const auto compose_other = [&](const std::string& mapping) {
+    other_state.panel.SetText({Box::kMapping}, mapping);
+    other.Composed(
+        ComposeCommand(other_state, other_player, host_, errors_).Click());
+  };
+
+  state_.panel.SetText({Box::kMapping}, "101");
+  ASSERT_GT(Compose().result, 0);
+  compose_other("202");
+  session_->SetStarred(0, true);
+  compose_other("303");  // written last, without the star it never saw
+  other.Finish();
+  session_->Finish();
+
+  NewSession();
+  const std::vector<PieceEntry>& entries = session_->history().entries();
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].record.mapping, "101");
+  EXPECT_TRUE(entries[0].record.starred);
+  EXPECT_EQ(entries[1].record.mapping, "202");
+  EXPECT_EQ(entries[2].record.mapping, "303");
 }
 
 }  // namespace

@@ -121,5 +121,31 @@ TEST(SettingsFileTest, RecentCompositionsFollowTheOlderLines) {
   }
 }
 
+TEST(SettingsKeeperTest, WritesOnlyChangesAndOnlyOnceStarted) {
+  TestDirectory dir;
+  const std::string path = dir / "tvx.ini";
+  SettingsKeeper keeper;
+  Options options;
+  options.autoplay = true;
+  keeper.SaveIfChanged(options, path);
+  EXPECT_FALSE(dir.Exists("tvx.ini"));  // not started: the file is unknown
+
+  keeper.Start(Options());
+  options.recent_compositions = {"/songs/a.tvx"};
+  keeper.SaveIfChanged(options, path);
+  Options read;
+  LoadIniFile(read, path);
+  EXPECT_TRUE(read.autoplay);
+  EXPECT_EQ(read.recent_compositions, options.recent_compositions);
+
+  std::filesystem::remove(path);
+  keeper.SaveIfChanged(options, path);
+  EXPECT_FALSE(dir.Exists("tvx.ini"));  // nothing changed since
+  options.lock_mapped = true;
+  keeper.SaveIfChanged(options, path);
+  LoadIniFile(read, path);
+  EXPECT_TRUE(read.lock_mapped);
+}
+
 }  // namespace
 }  // namespace tessavar

@@ -1,14 +1,16 @@
 // Start-up and shut-down of the real window: the first activation with and
 // without default files, re-activation, placement, and what closing writes.
+#include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "base/file_system.h"
 #include "engine/engine_state.h"
 #include "midi/composition_info.h"
 #include "model/midi_save.h"
-#include "base/file_system.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {
@@ -126,6 +128,22 @@ TEST_F(StartupTest, ClosingWritesTheDefaultsAndLeavesANamedComposition) {
   EXPECT_EQ(state_.composition_path, directory_.File("song.tvx"));
   EXPECT_FALSE(player_.open);
   EXPECT_TRUE(errors_.messages.empty());
+}
+
+TEST_F(StartupTest, ASignalAnswersTheOpenDialogAndClosesAsExitDoes) {
+  ShowWindow();
+  TypeInto({Box::kTempo}, "300");
+  QTest::keyClick(window_.get(), Qt::Key_F2);  // Autoplay: kept at once
+  EXPECT_EQ(ReadFile(directory_.File("tvx.ini")), " 1 \r\n 0 \r\n 0 \r\n");
+
+  QTimer::singleShot(0, window_.get(), [this] { window_->CloseOnSignal(); });
+  QMessageBox box(QMessageBox::Question, "", "Replace it?",
+                  QMessageBox::Yes | QMessageBox::No, window_.get());
+  EXPECT_EQ(box.exec(), QMessageBox::No);
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !window_->isVisible(); }));
+  EXPECT_NE(ReadFile(FindExistingPath(directory_.File("DEFAULT.TVX")))
+                .find("\r\n300\r\n"),
+            std::string::npos);
 }
 
 TEST_F(StartupTest, TheNextStartRestoresWhatTheLastExitSaved) {
