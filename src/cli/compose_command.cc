@@ -63,11 +63,10 @@ constexpr char kDescription[] =
     "write one file, no output may be the composition read, and a value\n"
     "that fills a placeholder may not hold '/' or a NUL nor start with\n"
     "'..'. A value listed twice is composed once; one run composes at most\n"
-    "1000000 pieces. Each file is\n"
-    "the one a single compose of that piece writes. On success one line\n"
-    "per piece on standard output tells the tracks, the notes and rests,\n"
-    "and the length in seconds (with --json one JSON object per piece\n"
-    "instead).";
+    "1000000 pieces. Each file is the one a single compose of that piece\n"
+    "writes. On success one line per piece on standard output tells the\n"
+    "tracks, the notes and rests, and the length in seconds (with --json\n"
+    "one JSON object per piece instead).";
 
 // A named option and the setting it sets.
 struct NamedOption {
@@ -462,7 +461,8 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
   try {
     writer.Finish();  // the finished files reach the disk, also when stopped
   } catch (const std::exception& e) {
-    std::cerr << "tessavar-cli compose: " << Problem("", e) << "\n";
+    std::cerr << "tessavar-cli compose: " << Problem("flushing the files", e)
+              << "\n";
     worst = kExitFile;
   }
   if (int signal = InterruptGuard::Received()) {
