@@ -239,8 +239,9 @@ TEST_F(ComposeBatchTest, OutputsThatWouldMeetAreRefusedBeforeWriting) {
 
 TEST_F(ComposeBatchTest, PlaceholderValuesNeverLeaveTheFolder) {
   dir_.Write("esc.tvx", CompositionWithStructure("/../../escaped"));
-  fs::create_directory(dir_ / "out");
-  const std::string pattern = dir_ / "out/{structure}-{mapping}.mid";
+  // "/../../" from here leads to the test's own directory.
+  fs::create_directories(dir_ / "x/out");
+  const std::string pattern = dir_ / "x/out/{structure}-{mapping}.mid";
   const std::vector<std::pair<std::vector<std::string>, const char*>> cases = {
       {{dir_ / "esc.tvx", "--mapping", "1,2"},
        "structure '/../../escaped' cannot be part of a file name"},
@@ -254,9 +255,8 @@ TEST_F(ComposeBatchTest, PlaceholderValuesNeverLeaveTheFolder) {
     EXPECT_EQ(run.status, 2) << message;
     EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
   }
-  EXPECT_TRUE(testing::EntriesOf(dir_ / "out").empty());
-  EXPECT_FALSE(
-      fs::exists(fs::path(dir_.path()).parent_path() / "escaped-1.mid"));
+  EXPECT_TRUE(testing::EntriesOf(dir_ / "x/out").empty());
+  EXPECT_FALSE(dir_.Exists("escaped-1.mid"));
   // A value the pattern does not use is no file name.
   EXPECT_EQ(
       Cli({"compose", dir_ / "esc.tvx", "--structure", "1234", "-o", pattern})
@@ -294,16 +294,6 @@ TEST_F(ComposeBatchTest, OddInputsEndWithAMessageNotAnAbort) {
   CliOutcome proc = Cli({"compose", "-o", unwritable});
   EXPECT_EQ(proc.status, 2);
   EXPECT_EQ(testing::Lines(proc.err).size(), 1u) << proc.err;
-
-  // Absolute names work from a working directory that was removed.
-  fs::create_directory(dir_ / "gone");
-  const std::string gone = testing::ShellQuoted(dir_ / "gone");
-  const std::string command =
-      "cd " + gone + " && rmdir " + gone + " && exec " +
-      testing::CliCommandLine(
-          {"compose", "-q", DefaultPath(), "-o", dir_ / "abs.mid"});
-  EXPECT_EQ(std::system(command.c_str()), 0);
-  EXPECT_TRUE(dir_.Exists("abs.mid"));
 }
 
 TEST_F(ComposeBatchTest, JsonParsesAndAgreesWithTheFiles) {
