@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -687,6 +688,9 @@ int RunCompose(const ComposeArguments& args) {
                 "not '" +
                     Printable(*args.jobs) + "'");
   }
+  // A file-size limit then fails the write (as a full disk does), which
+  // removes the unfinished file, instead of killing the process.
+  std::signal(SIGXFSZ, SIG_IGN);
   const std::string source =
       args.composition ? *args.composition : FactoryDefaultPath();
   Batch batch{args, source, FindExistingPath(source), {}, {}, {}, {}};

@@ -289,6 +289,18 @@ TEST_F(ComposeBatchTest, OddInputsEndWithAMessageNotAnAbort) {
             std::string::npos)
       << big.err;
 
+  // A file-size limit fails the writes like a full disk: a message, not a
+  // killed process that leaves its unfinished files.
+  fs::create_directory(dir_ / "limited");
+  const std::string limited =
+      "ulimit -f 4 && exec " +
+      testing::CliCommandLine({"compose", "--mapping", "1,2", "-o",
+                               dir_ / "limited/{mapping}.mid"}) +
+      " 2>/dev/null";
+  const int raw = std::system(limited.c_str());
+  EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 2) << raw;
+  EXPECT_TRUE(testing::EntriesOf(dir_ / "limited").empty());
+
   // A failed write names its file once, on one line.
   const std::string unwritable = "/proc/tessavar-test.mid";
   CliOutcome proc = Cli({"compose", "-o", unwritable});
