@@ -183,11 +183,12 @@ std::string Printable(const std::string& text) {
 
 // Loads the composition as the program does at start-up.
 PieceResult LoadComposition(Batch& batch) {
-  const std::string prefix = "cannot read the composition: " + batch.source;
+  const std::string cannot_read = "cannot read the composition: ";
   struct stat info = {};
   if (::stat(batch.source_on_disk.c_str(), &info) == 0 &&
       S_ISREG(info.st_mode) && info.st_size > kMaxCompositionBytes) {
-    return {kExitFile, prefix + ": the file is larger than " +
+    return {kExitFile, cannot_read + batch.source +
+                           ": the file is larger than " +
                            std::to_string(kMaxCompositionBytes / 1024) +
                            " KiB, too large for a composition"};
   }
@@ -199,7 +200,7 @@ PieceResult LoadComposition(Batch& batch) {
   CompositionLoadResult loaded =
       LoadStartupComposition(state, batch.source, host);
   if (!loaded.complete) {
-    return {kExitFile, "cannot read the composition: " + loaded.Describe()};
+    return {kExitFile, cannot_read + loaded.Describe()};
   }
   for (const NamedField& field : NamedFields()) {
     batch.loaded_values.push_back(NamedFieldValue(state, field));
