@@ -683,6 +683,9 @@ int RunCompose(const ComposeArguments& args) {
   if (args.composition && args.composition->empty()) {
     return Fail(kExitFile, "the composition file name is empty");
   }
+  if (args.output.empty()) {
+    return Fail(kExitFile, "the output file name is empty");
+  }
   if (args.jobs && !Workers(args.jobs, 1)) {
     return Fail(kExitFile,
                 "-j/--jobs takes a number of workers from 1 up, "

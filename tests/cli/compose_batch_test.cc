@@ -167,6 +167,7 @@ TEST_F(ComposeBatchTest, RefusedCommandLinesExplainAndWriteNothing) {
       {{"--save-composition", out}, 2, "one name"},
       {{"-j", "0"}, 2, "-j/--jobs takes a number of workers from 1 up"},
       {{""}, 2, "the composition file name is empty"},
+      {{"-o", ""}, 2, "the output file name is empty"},
       // Every piece is checked before the first is written.
       {{"--mapping", "5,0,a,40000", "-o", dir_ / "{mapping}.mid"},
        1,
