@@ -35,6 +35,7 @@ void BatchReport::Finished(size_t piece, std::string line) {
     lines_[next_] = std::string();  // keeps its place, frees the text
   }
   out_.flush();
+  if (!out_) output_closed_ = true;
   DrawProgress();
 }
 

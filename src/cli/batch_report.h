@@ -5,6 +5,7 @@
 #ifndef TESSAVAR_CLI_BATCH_REPORT_H_
 #define TESSAVAR_CLI_BATCH_REPORT_H_
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <mutex>
@@ -24,6 +25,8 @@ class BatchReport {
   void Finished(size_t piece, std::string line);
   // Ends the progress bar's line.
   void Close();
+  // True once standard output could not take a line (a closed pipe).
+  bool OutputClosed() const { return output_closed_; }
 
  private:
   void DrawProgress();
@@ -32,6 +35,7 @@ class BatchReport {
   std::vector<std::optional<std::string>> lines_;
   size_t next_ = 0;
   size_t done_ = 0;
+  std::atomic<bool> output_closed_{false};
   std::ostream& out_;
   std::ostream* progress_;  // null = no bar
   std::chrono::steady_clock::time_point start_;

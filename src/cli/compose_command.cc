@@ -254,6 +254,7 @@ std::string PublishOutput(std::string midi, const std::string& output,
   if (output == kStandardOutput) {
     std::cout.write(midi.data(), static_cast<std::streamsize>(midi.size()));
     std::cout.flush();
+    if (!std::cout) throw RunTimeError(kErrDeviceIo, "standard output");
   } else {
     // Through the safe writer: a link is written through, a device or the
     // input is refused, and an existing file keeps its mode.
@@ -439,7 +440,8 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
   BatchWriter writer(count > 1 ? Durability::kFlushNewLater
                                : Durability::kFlushEach);
   auto work = [&] {
-    for (size_t i = next++; i < count && !InterruptGuard::Received();
+    for (size_t i = next++;
+         i < count && !InterruptGuard::Received() && !report.OutputClosed();
          i = next++) {
       const Piece& piece = batch.plan.pieces[i];
       PieceResult result = ComposePieceSafely(batch, piece, writer);
@@ -466,6 +468,11 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
     std::cerr << "tessavar-cli compose: " << Problem("flushing the files", e)
               << "\n";
     worst = kExitFile;
+  }
+  if (report.OutputClosed()) {
+    std::cerr << "tessavar-cli compose: standard output was closed; the "
+                 "files finished so far are kept\n";
+    return kExitFile;
   }
   if (int signal = InterruptGuard::Received()) {
     std::cerr << "tessavar-cli compose: interrupted; the files finished so "
@@ -692,9 +699,11 @@ int RunCompose(const ComposeArguments& args) {
                 "not '" +
                     Printable(*args.jobs) + "'");
   }
-  // A file-size limit then fails the write (as a full disk does), which
-  // removes the unfinished file, instead of killing the process.
+  // A file-size limit or a closed standard output then fails the write (as
+  // a full disk does), which removes the unfinished file, instead of
+  // killing the process.
   std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
   const std::string source =
       args.composition ? *args.composition : FactoryDefaultPath();
   Batch batch{args, source, FindExistingPath(source), {}, {}, {}, {}};

@@ -302,6 +302,20 @@ TEST_F(ComposeBatchTest, OddInputsEndWithAMessageNotAnAbort) {
   EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 2) << raw;
   EXPECT_TRUE(testing::EntriesOf(dir_ / "limited").empty());
 
+  // Standard output closed early (a pipe into head): the run stops with
+  // its finished files only.
+  fs::create_directory(dir_ / "piped");
+  const std::string piped =
+      testing::CliCommandLine({"compose", "--json", "--mapping", "1..40", "-j",
+                               "2", "-o", dir_ / "piped/{mapping}.mid"}) +
+      " 2>/dev/null | head -c 1 >/dev/null";
+  for (int run = 0; run < 3; ++run) {
+    ASSERT_EQ(std::system(piped.c_str()), 0);
+    for (const std::string& name : testing::EntriesOf(dir_ / "piped")) {
+      EXPECT_NE(name.front(), '.') << "left behind: " << name;
+    }
+  }
+
   // A failed write names its file once, on one line.
   const std::string unwritable = "/proc/tessavar-test.mid";
   CliOutcome proc = Cli({"compose", "-o", unwritable});
