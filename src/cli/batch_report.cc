@@ -1,12 +1,20 @@
 #include "cli/batch_report.h"
 
 #include <cstdio>
+#include <nlohmann/json.hpp>
 
 namespace tessavar::cli {
 namespace {
 
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 constexpr int kBarWidth = 30;
+
+nlohmann::ordered_json JsonObject(
+    const std::vector<std::pair<std::string, std::string>>& entries) {
+  nlohmann::ordered_json object = nlohmann::ordered_json::object();
+  for (const auto& [name, value] : entries) object[name] = value;
+  return object;
+}
 
 }  // namespace
 
@@ -27,6 +35,7 @@ void BatchReport::Finished(size_t piece, std::string line) {
     lines_[next_] = std::string();  // keeps its place, frees the text
   }
   out_.flush();
+  if (!out_) output_closed_ = true;
   DrawProgress();
 }
 
@@ -50,6 +59,19 @@ void BatchReport::DrawProgress() {
 void BatchReport::Close() {
   std::lock_guard<std::mutex> lock(mutex_);
   if (progress_ && done_ > 0) *progress_ << "\n";
+}
+
+std::string PieceJsonLine(const PieceJson& piece) {
+  nlohmann::ordered_json line;
+  line["output"] = piece.output;
+  line["settings"] = JsonObject(piece.settings);
+  line["mapped"] = JsonObject(piece.mapped);
+  line["tracks"] = piece.tracks;
+  line["notes_and_rests"] = piece.notes_and_rests;
+  line["seconds"] = piece.seconds;
+  return line.dump(-1, ' ', false,
+                   nlohmann::ordered_json::error_handler_t::replace) +
+         "\n";
 }
 
 }  // namespace tessavar::cli

@@ -4,19 +4,25 @@
 // mappings, structures and tempi compose many pieces in parallel.
 #include "model/compose_command.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <atomic>
-#include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <iostream>
-#include <map>
+#include <limits>
 #include <memory>
-#include <nlohmann/json.hpp>
+#include <new>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -27,6 +33,7 @@
 #include "cli/field_names.h"
 #include "cli/interrupt_guard.h"
 #include "cli/piece_plan.h"
+#include "cli/shared_file.h"
 #include "midi/composition_info.h"
 #include "midi/midi_timing.h"
 #include "model/composition_file_io.h"
@@ -52,11 +59,15 @@ constexpr char kDescription[] =
     "(1,5,9  1..500  and for the mapping 'all'); OUT is then a pattern with\n"
     "{mapping}, {structure} and {tempo}, as in -o 'out/{mapping}.mid', and\n"
     "the pieces are composed in parallel; a placeholder of a setting that\n"
-    "is not listed stands for the composition's own value. Each file is\n"
-    "the one a single compose of that piece writes. On success one line\n"
-    "per piece on standard output tells the tracks, the notes and rests,\n"
-    "and the length in seconds (with --json one JSON object per piece\n"
-    "instead).";
+    "is not listed stands for the composition's own value. Every file\n"
+    "name is checked before the first piece is composed: no two pieces may\n"
+    "write one file, no output may be the composition read, and a value\n"
+    "that fills a placeholder may not hold '/' or a NUL nor start with\n"
+    "'..'. A value listed twice is composed once; one run composes at most\n"
+    "1000000 pieces. Each file is the one a single compose of that piece\n"
+    "writes. On success one line per piece on standard output tells the\n"
+    "tracks, the notes and rests, and the length in seconds (with --json\n"
+    "one JSON object per piece instead).";
 
 // A named option and the setting it sets.
 struct NamedOption {
@@ -74,14 +85,22 @@ constexpr NamedOption kNamedOptions[] = {
     {"--auto", "auto", "Auto of the mapped parameters: on or off"},
 };
 
+// A composition is a few hundred bytes; a file far larger is not one, and
+// is refused before it is read.
+constexpr off_t kMaxCompositionBytes = 512 * 1024;
+// Workers beyond this many per core only cost memory.
+constexpr unsigned kJobsPerCore = 4;
+// Pieces that fail the checks before composing, told one by one.
+constexpr size_t kMaxReportedPieces = 10;
+
 struct ComposeArguments {
-  std::string composition;  // empty = the factory default
+  std::optional<std::string> composition;  // none = the factory default
   std::string output;
   std::string save_composition;
   std::optional<std::string> info;
   std::vector<std::pair<std::string, std::string>> settings;  // in order
   std::array<std::string, kAxes.size()> axis_lists;
-  unsigned jobs = 0;  // 0 = one per core
+  std::optional<std::string> jobs;  // as typed; none = one per core
   bool json = false;
   bool quiet = false;
 };
@@ -89,7 +108,8 @@ struct ComposeArguments {
 // What every piece shares.
 struct Batch {
   const ComposeArguments& args;
-  std::string source;  // the composition file loaded for every piece
+  std::string source;          // the composition file loaded for every piece
+  std::string source_on_disk;  // the file that name finds when read
   PiecePlan plan;
   // The program's state after loading the composition at start-up, which
   // every piece starts from; read once for the whole run.
@@ -99,9 +119,19 @@ struct Batch {
   // composition's own, after the command line's settings.
   Piece own_values;
 
+  // The piece's values, the composition's own where no list was given.
+  Piece Values(const Piece& piece) const {
+    Piece values = piece;
+    for (size_t axis = 0; axis < kAxes.size(); ++axis) {
+      if (values.values[axis].empty()) {
+        values.values[axis] = own_values.values[axis];
+      }
+    }
+    return values;
+  }
   // A piece's output pattern with every placeholder filled in.
   std::string OutputName(const std::string& pattern, const Piece& piece) const {
-    return ExpandPattern(ExpandPattern(pattern, piece), own_values);
+    return ExpandPattern(pattern, Values(piece));
   }
 };
 
@@ -122,16 +152,55 @@ int Fail(int status, const std::string& message) {
   return status;
 }
 
+// "NAME: what went wrong" for any failure, the name said once.
+std::string Problem(const std::string& name, const std::exception& error) {
+  if (const auto* failure = dynamic_cast<const RunTimeError*>(&error)) {
+    const Status& status = failure->status();
+    return (status.path().empty() ? name : status.path()) + ": " +
+           (status.detail().empty() ? ErrorMessage(status.number())
+                                    : status.detail());
+  }
+  if (dynamic_cast<const std::bad_alloc*>(&error)) {
+    return name + ": out of memory";
+  }
+  return name + ": " + error.what();
+}
+
+// A value as it can be shown on a terminal: control bytes as \xNN.
+std::string Printable(const std::string& text) {
+  std::string shown;
+  for (unsigned char c : text) {
+    if (c < 0x20 || c == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+      shown += escaped;
+    } else {
+      shown += static_cast<char>(c);
+    }
+  }
+  return shown;
+}
+
 // Loads the composition as the program does at start-up.
 PieceResult LoadComposition(Batch& batch) {
+  const std::string cannot_read = "cannot read the composition: ";
+  struct stat info = {};
+  if (::stat(batch.source_on_disk.c_str(), &info) == 0 &&
+      S_ISREG(info.st_mode) && info.st_size > kMaxCompositionBytes) {
+    return {kExitFile, cannot_read + batch.source +
+                           ": the file is larger than " +
+                           std::to_string(kMaxCompositionBytes / 1024) +
+                           " KiB, too large for a composition"};
+  }
   UiHost host;
   batch.loaded = std::make_unique<ProgramState>();
   ProgramState& state = *batch.loaded;
-  state.paths = ProgramPaths::FromDirectory(fs::current_path().string());
+  // Never written: the MIDI file is kept in memory.
+  state.paths = ProgramPaths::FromDirectory(".");
   CompositionLoadResult loaded =
       LoadStartupComposition(state, batch.source, host);
   if (!loaded.complete) {
-    return {kExitFile, "cannot read the composition: " + loaded.Describe()};
+    return {kExitFile, cannot_read + loaded.Describe()};
   }
   for (const NamedField& field : NamedFields()) {
     batch.loaded_values.push_back(NamedFieldValue(state, field));
@@ -139,17 +208,10 @@ PieceResult LoadComposition(Batch& batch) {
   return {};
 }
 
-// The panel as the program has it after loading the composition, with the
-// command line's settings and the piece's values on top.
-PieceResult PreparePanel(ProgramState& state, const Batch& batch,
-                         const Piece& piece) {
-  std::vector<std::pair<std::string, std::string>> settings =
-      batch.args.settings;
-  for (Axis axis : kAxes) {
-    if (!piece.Value(axis).empty()) {
-      settings.emplace_back(AxisName(axis), piece.Value(axis));
-    }
-  }
+// Sets the values on the panel, each as typing it in its box would.
+PieceResult ApplySettings(
+    ProgramState& state,
+    const std::vector<std::pair<std::string, std::string>>& settings) {
   for (const auto& [name, value] : settings) {
     if (std::optional<SetProblem> problem = SetNamedField(state, name, value)) {
       return {problem->unknown_name ? kExitFile : kExitInvalid,
@@ -159,36 +221,46 @@ PieceResult PreparePanel(ProgramState& state, const Batch& batch,
   return {};
 }
 
+std::vector<std::pair<std::string, std::string>> PieceSettings(
+    const Piece& piece) {
+  std::vector<std::pair<std::string, std::string>> settings;
+  for (Axis axis : kAxes) {
+    if (!piece.Value(axis).empty()) {
+      settings.emplace_back(AxisName(axis), piece.Value(axis));
+    }
+  }
+  return settings;
+}
+
+// The panel as the program has it after loading the composition, with the
+// command line's settings and the piece's values on top.
+PieceResult PreparePanel(ProgramState& state, const Batch& batch,
+                         const Piece& piece) {
+  PieceResult result = ApplySettings(state, batch.args.settings);
+  if (result.status != kExitOk) return result;
+  return ApplySettings(state, PieceSettings(piece));
+}
+
 // Writes the MIDI file to the output (or to standard output), embedding
 // the information on the way; returns the bytes written.
 std::string PublishOutput(std::string midi, const std::string& output,
-                          const std::optional<std::string>& info,
-                          BatchWriter& writer) {
-  if (info) {
-    std::optional<std::string> with_info = BytesWithCompInfo(midi, *info);
+                          const Batch& batch, BatchWriter& writer) {
+  if (batch.args.info) {
+    std::optional<std::string> with_info =
+        BytesWithCompInfo(midi, *batch.args.info);
     if (!with_info) throw RunTimeError(kErrInvalidCall);
     midi = *with_info;
   }
   if (output == kStandardOutput) {
     std::cout.write(midi.data(), static_cast<std::streamsize>(midi.size()));
     std::cout.flush();
+    if (!std::cout) throw RunTimeError(kErrDeviceIo, "standard output");
   } else {
     // Through the safe writer: a link is written through, a device or the
     // input is refused, and an existing file keeps its mode.
-    writer.Write(output, midi);
+    writer.Write(output, midi, {batch.source_on_disk});
   }
   return midi;
-}
-
-bool SaveComposition(const std::string& bytes, const std::string& path,
-                     BatchWriter& writer, std::string* problem) {
-  try {
-    writer.Write(path, bytes);
-  } catch (const std::exception& e) {
-    *problem = e.what();
-    return false;
-  }
-  return true;
 }
 
 struct PieceSummary {
@@ -223,24 +295,23 @@ bool IsMapped(const NamedField& field) {
 std::string JsonLine(const Batch& batch, const ProgramState& set,
                      const ProgramState& composed, const std::string& output,
                      const PieceSummary& summary) {
-  nlohmann::ordered_json piece;
-  piece["output"] = output;
-  nlohmann::ordered_json changed = nlohmann::ordered_json::object();
-  nlohmann::ordered_json mapped = nlohmann::ordered_json::object();
+  PieceJson piece;
+  piece.output = output;
   const std::vector<NamedField>& fields = NamedFields();
   for (size_t i = 0; i < fields.size(); ++i) {
     std::string value = NamedFieldValue(set, fields[i]);
-    if (value != batch.loaded_values[i]) changed[fields[i].name] = value;
+    if (value != batch.loaded_values[i]) {
+      piece.settings.emplace_back(fields[i].name, value);
+    }
     if (IsMapped(fields[i])) {
-      mapped[fields[i].name] = NamedFieldValue(composed, fields[i]);
+      piece.mapped.emplace_back(fields[i].name,
+                                NamedFieldValue(composed, fields[i]));
     }
   }
-  piece["settings"] = changed;
-  piece["mapped"] = mapped;
-  piece["tracks"] = summary.tracks;
-  piece["notes_and_rests"] = summary.events;
-  piece["seconds"] = summary.seconds;
-  return piece.dump() + "\n";
+  piece.tracks = summary.tracks;
+  piece.notes_and_rests = summary.events;
+  piece.seconds = summary.seconds;
+  return PieceJsonLine(piece);
 }
 
 // Composes one piece with a state of its own and writes its file.
@@ -269,22 +340,22 @@ PieceResult ComposePiece(const Batch& batch, const Piece& piece,
   // published: a text that cannot be stored writes no file at all.
   std::string problem;
   std::optional<std::string> composition_bytes;
+  const std::string saved = batch.OutputName(args.save_composition, piece);
   if (!args.save_composition.empty()) {
     composition_bytes = CompositionFileBytes(*state, &problem);
-    if (!composition_bytes) {
-      return {kExitFile, args.save_composition + ": " + problem};
-    }
+    if (!composition_bytes) return {kExitFile, saved + ": " + problem};
   }
   try {
-    midi = PublishOutput(std::move(midi), output, args.info, writer);
+    midi = PublishOutput(std::move(midi), output, batch, writer);
   } catch (const std::exception& e) {
-    return {kExitFile, output + ": " + e.what()};
+    return {kExitFile, Problem(output, e)};
   }
-  if (composition_bytes &&
-      !SaveComposition(*composition_bytes,
-                       batch.OutputName(args.save_composition, piece), writer,
-                       &problem)) {
-    return {kExitFile, args.save_composition + ": " + problem};
+  if (composition_bytes) {
+    try {
+      writer.Write(saved, *composition_bytes, {batch.source_on_disk});
+    } catch (const std::exception& e) {
+      return {kExitFile, Problem(saved, e)};
+    }
   }
   if (!args.json && (args.quiet || output == kStandardOutput)) return {};
   PieceSummary summary = Summarize(state->engine, midi);
@@ -294,15 +365,67 @@ PieceResult ComposePiece(const Batch& batch, const Piece& piece,
   return {kExitOk, SummaryLine(output, summary)};
 }
 
-// A piece's label in messages of a run of many: "mapping 12 tempo 90".
-std::string PieceLabel(const Batch& batch, const Piece& piece) {
-  std::string label;
+// Whatever goes wrong in a piece ends as its failure, never as an
+// exception leaving a worker thread.
+PieceResult ComposePieceSafely(const Batch& batch, const Piece& piece,
+                               BatchWriter& writer) noexcept {
+  try {
+    return ComposePiece(batch, piece, writer);
+  } catch (const std::exception& e) {
+    try {
+      return {kExitFile,
+              Problem(batch.OutputName(batch.args.output, piece), e)};
+    } catch (...) {
+    }
+  } catch (...) {
+  }
+  return {kExitFile, "out of memory"};  // short: needs no allocation
+}
+
+// A piece's name in messages of a run of many: "mapping 12 tempo 90" (empty
+// for a single piece).
+std::string PieceName(const Batch& batch, const Piece& piece) {
+  std::string name;
   for (Axis axis : kAxes) {
     if (!batch.plan.varies[static_cast<size_t>(axis)]) continue;
-    label += std::string(label.empty() ? "" : " ") + AxisName(axis) + " " +
-             piece.Value(axis);
+    name += std::string(name.empty() ? "" : " ") + AxisName(axis) + " " +
+            Printable(piece.Value(axis));
   }
-  return label.empty() ? label : label + ": ";
+  return name;
+}
+
+// "mapping 12 tempo 90: " before a piece's message.
+std::string PieceLabel(const Batch& batch, const Piece& piece) {
+  std::string name = PieceName(batch, piece);
+  return name.empty() ? name : name + ": ";
+}
+
+void ReportPieceFailure(const Batch& batch, const Piece& piece,
+                        const PieceResult& result) {
+  std::cerr << (result.check_message ? "" : "tessavar-cli compose: ")
+            << PieceLabel(batch, piece) << result.line << "\n";
+}
+
+void RaiseTo(std::atomic<int>& worst, int status) {
+  int seen = worst.load();
+  while (seen < status && !worst.compare_exchange_weak(seen, status)) {
+  }
+}
+
+// Starts up to `extra` threads running work; fewer when the system has no
+// more to give (a process limit), down to none.
+std::vector<std::thread> StartWorkers(unsigned extra,
+                                      const std::function<void()>& work) {
+  std::vector<std::thread> workers;
+  workers.reserve(extra);
+  for (unsigned w = 0; w < extra; ++w) {
+    try {
+      workers.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  return workers;
 }
 
 // Composes every piece with `jobs` workers; returns the worst status.
@@ -317,33 +440,39 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
   BatchWriter writer(count > 1 ? Durability::kFlushNewLater
                                : Durability::kFlushEach);
   auto work = [&] {
-    for (size_t i = next++; i < count && !InterruptGuard::Received();
+    for (size_t i = next++;
+         i < count && !InterruptGuard::Received() && !report.OutputClosed();
          i = next++) {
       const Piece& piece = batch.plan.pieces[i];
-      PieceResult result = ComposePiece(batch, piece, writer);
-      if (result.status != kExitOk) {
-        std::lock_guard<std::mutex> lock(errors);
-        std::cerr << (result.check_message ? "" : "tessavar-cli compose: ")
-                  << PieceLabel(batch, piece) << result.line << "\n";
-        int seen = worst.load();
-        while (seen < result.status &&
-               !worst.compare_exchange_weak(seen, result.status)) {
+      PieceResult result = ComposePieceSafely(batch, piece, writer);
+      try {
+        if (result.status != kExitOk) {
+          std::lock_guard<std::mutex> lock(errors);
+          ReportPieceFailure(batch, piece, result);
+          RaiseTo(worst, result.status);
+          result.line.clear();
         }
-        result.line.clear();
+        report.Finished(i, std::move(result.line));
+      } catch (...) {
+        RaiseTo(worst, kExitFile);  // out of memory for the report
       }
-      report.Finished(i, result.line);
     }
   };
-  std::vector<std::thread> workers;
-  for (unsigned w = 1; w < jobs; ++w) workers.emplace_back(work);
+  std::vector<std::thread> workers = StartWorkers(jobs - 1, work);
   work();
   for (std::thread& worker : workers) worker.join();
   report.Close();
   try {
     writer.Finish();  // the finished files reach the disk, also when stopped
   } catch (const std::exception& e) {
-    std::cerr << "tessavar-cli compose: " << e.what() << "\n";
+    std::cerr << "tessavar-cli compose: " << Problem("flushing the files", e)
+              << "\n";
     worst = kExitFile;
+  }
+  if (report.OutputClosed()) {
+    std::cerr << "tessavar-cli compose: standard output was closed; the "
+                 "files finished so far are kept\n";
+    return kExitFile;
   }
   if (int signal = InterruptGuard::Received()) {
     std::cerr << "tessavar-cli compose: interrupted; the files finished so "
@@ -353,39 +482,8 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
   return worst.load();
 }
 
-bool SamePath(const std::string& a, const std::string& b) {
-  std::error_code error;
-  return fs::equivalent(a, b, error) ||
-         fs::weakly_canonical(a, error) == fs::weakly_canonical(b, error);
-}
-
-// An output that is the composition read, or the MIDI file and the
-// composition file of a piece under one name.
-std::optional<std::string> OutputClash(const Batch& batch) {
-  std::error_code error;
-  const fs::path source = fs::weakly_canonical(batch.source, error);
-  const std::string& saved = batch.args.save_composition;
-  for (const Piece& piece : batch.plan.pieces) {
-    std::vector<std::string> outputs = {
-        batch.OutputName(batch.args.output, piece)};
-    if (outputs.front() == kStandardOutput) outputs.clear();
-    if (!saved.empty()) outputs.push_back(batch.OutputName(saved, piece));
-    for (const std::string& output : outputs) {
-      if (fs::weakly_canonical(output, error) == source) {
-        return output + ": is the composition being composed";
-      }
-    }
-    if (outputs.size() == 2 && SamePath(outputs[0], outputs[1])) {
-      return outputs[0] +
-             ": the MIDI file and the composition file would "
-             "have one name";
-    }
-  }
-  return std::nullopt;
-}
-
-// Checks that need no composing: nothing is written when one fails.
-int CheckBatch(Batch& batch) {
+// Expands the lists into the pieces and checks the output patterns.
+int PlanBatch(Batch& batch) {
   const ComposeArguments& args = batch.args;
   std::array<std::vector<std::string>, kAxes.size()> values;
   for (Axis axis : kAxes) {
@@ -393,54 +491,195 @@ int CheckBatch(Batch& batch) {
     if (list.empty()) continue;
     std::string problem;
     auto expanded = ExpandValues(axis, list, &problem);
-    if (!expanded)
+    if (!expanded) {
       return Fail(kExitFile,
                   "--" + std::string(AxisName(axis)) + ": " + problem);
-    values[static_cast<size_t>(axis)] = *expanded;
+    }
+    values[static_cast<size_t>(axis)] = std::move(*expanded);
   }
-  batch.plan = PlanPieces(values);
+  std::string problem;
+  std::optional<PiecePlan> plan = PlanPieces(values, &problem);
+  if (!plan) return Fail(kExitFile, problem);
+  batch.plan = std::move(*plan);
   const bool many = batch.plan.pieces.size() > 1;
-  if (auto problem = PatternProblem(args.output, batch.plan)) {
-    return Fail(kExitFile, *problem);
+  if (auto pattern_problem = PatternProblem(args.output, batch.plan)) {
+    return Fail(kExitFile, *pattern_problem);
   }
   if (many && !args.save_composition.empty()) {
-    if (auto problem = PatternProblem(args.save_composition, batch.plan)) {
-      return Fail(kExitFile, "--save-composition: " + *problem);
+    if (auto pattern_problem =
+            PatternProblem(args.save_composition, batch.plan)) {
+      return Fail(kExitFile, "--save-composition: " + *pattern_problem);
     }
   }
   if (args.output == kStandardOutput && (many || args.json)) {
     return Fail(kExitFile,
                 "standard output (-) takes one MIDI file and nothing else");
   }
+  return kExitOk;
+}
+
+// The axes whose placeholder an output name uses.
+std::array<bool, kAxes.size()> NamingAxes(const ComposeArguments& args) {
+  std::array<bool, kAxes.size()> naming{};
+  for (Axis axis : kAxes) {
+    const std::string placeholder = Placeholder(axis);
+    naming[static_cast<size_t>(axis)] =
+        args.output.find(placeholder) != std::string::npos ||
+        args.save_composition.find(placeholder) != std::string::npos;
+  }
+  return naming;
+}
+
+// Why a value of the piece (the composition's own where it has none)
+// cannot fill the placeholders the output names use, or nullopt.
+std::optional<std::string> NamingProblem(
+    const Piece& piece, const std::array<bool, kAxes.size()>& naming) {
+  for (Axis axis : kAxes) {
+    if (!naming[static_cast<size_t>(axis)]) continue;
+    const std::string& value = piece.Value(axis);
+    if (value.empty()) continue;
+    if (std::optional<std::string> problem = PlaceholderValueProblem(value)) {
+      return std::string(AxisName(axis)) + " '" + Printable(value) +
+             "' cannot be part of a file name: " + *problem;
+    }
+  }
+  return std::nullopt;
+}
+
+// Why a piece cannot be composed, found without composing it: a value that
+// cannot name a file, a setting refused, a Compose check failed.
+PieceResult CheckPiece(const ProgramState& own, const Piece& piece,
+                       const std::array<bool, kAxes.size()>& naming) {
+  if (std::optional<std::string> problem = NamingProblem(piece, naming)) {
+    return {kExitFile, *problem};
+  }
+  ProgramState trial(own);
+  PieceResult applied = ApplySettings(trial, PieceSettings(piece));
+  if (applied.status != kExitOk) return applied;
+  ComposeValidation validation = ValidateCompose(trial.panel);
+  if (!validation.passed()) return {kExitInvalid, validation.text, true};
+  return {};
+}
+
+// Checks every piece before the first is composed; tells the first few
+// that fail and returns the worst status.
+int CheckPieces(const Batch& batch, const ProgramState& own) {
+  const std::array<bool, kAxes.size()> naming = NamingAxes(batch.args);
+  // The composition's own values, shared by every piece, are told once.
+  Piece shared;
+  for (size_t axis = 0; axis < kAxes.size(); ++axis) {
+    if (batch.args.axis_lists[axis].empty()) {
+      shared.values[axis] = batch.own_values.values[axis];
+    }
+  }
+  if (std::optional<std::string> problem = NamingProblem(shared, naming)) {
+    return Fail(kExitFile, *problem);
+  }
+  int worst = kExitOk;
+  size_t failed = 0;
+  for (const Piece& piece : batch.plan.pieces) {
+    PieceResult result = CheckPiece(own, piece, naming);
+    if (result.status == kExitOk) continue;
+    worst = std::max(worst, result.status);
+    if (++failed <= kMaxReportedPieces) {
+      ReportPieceFailure(batch, piece, result);
+    }
+  }
+  if (failed > kMaxReportedPieces) {
+    Fail(worst, std::to_string(failed - kMaxReportedPieces) +
+                    " more pieces fail; nothing was written");
+  }
+  return worst;
+}
+
+// "the MIDI file of mapping 3" for output `index` (see OutputNameAt).
+std::string OutputRole(const Batch& batch, size_t index, bool with_piece) {
+  const Piece& piece = batch.plan.pieces[(index - 1) / 2];
+  std::string role =
+      (index - 1) % 2 == 0 ? "the MIDI file" : "the composition file";
+  const std::string name = PieceName(batch, piece);
+  return with_piece && !name.empty() ? role + " of " + name : role;
+}
+
+// Every file of the run by number: 0 is the composition read, then each
+// piece's MIDI file and composition file (empty where there is none).
+std::string OutputNameAt(const Batch& batch, size_t index) {
+  if (index == 0) return batch.source_on_disk;
+  const Piece& piece = batch.plan.pieces[(index - 1) / 2];
+  const std::string& pattern =
+      (index - 1) % 2 == 0 ? batch.args.output : batch.args.save_composition;
+  if (pattern.empty() || pattern == kStandardOutput) return "";
+  return batch.OutputName(pattern, piece);
+}
+
+// An output in a directory that does not exist, or two of the run's files
+// that are one: nothing is written then.
+std::optional<std::string> OutputProblem(const Batch& batch) {
+  const size_t count = 1 + 2 * batch.plan.pieces.size();
+  std::string last_directory;
+  for (size_t i = 1; i < count; ++i) {
+    const std::string output = OutputNameAt(batch, i);
+    struct stat info = {};
+    if (::stat(output.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+      return Problem(output, RunTimeError(NotRegularFile(output)));
+    }
+    const std::string directory = fs::path(output).parent_path().string();
+    if (directory.empty() || directory == last_directory) continue;
+    std::error_code error;
+    if (!fs::is_directory(directory, error)) {
+      return output + ": the directory " + directory + " does not exist";
+    }
+    last_directory = directory;
+  }
+  auto shared = FindSharedFile(
+      count, [&batch](size_t i) { return OutputNameAt(batch, i); });
+  if (!shared) return std::nullopt;
+  const auto [first, second] = *shared;
+  const std::string name = OutputNameAt(batch, second);
+  if (first == 0) return name + ": is the composition being composed";
+  const bool one_piece = (first - 1) / 2 == (second - 1) / 2;
+  return name + ": " + OutputRole(batch, first, !one_piece) + " and " +
+         OutputRole(batch, second, !one_piece) + " would have one name";
+}
+
+// Checks that need no composing: nothing is written when one fails.
+int CheckBatch(Batch& batch) {
+  if (int status = PlanBatch(batch); status != kExitOk) return status;
   PieceResult loaded = LoadComposition(batch);
   if (loaded.status != kExitOk) return Fail(loaded.status, loaded.line);
   // The settings are tried once so that a wrong name or value stops the
   // run before anything is written.
   ProgramState own(*batch.loaded);
-  PieceResult tried = PreparePanel(own, batch, Piece{});
+  PieceResult tried = ApplySettings(own, batch.args.settings);
   if (tried.status != kExitOk) return Fail(tried.status, tried.line);
   for (Axis axis : kAxes) {
     batch.own_values.values[static_cast<size_t>(axis)] =
         NamedFieldValue(own, *FindNamedField(AxisName(axis)));
   }
-  const Piece& first = batch.plan.pieces.front();
-  const std::string output = batch.OutputName(args.output, first);
-  if (output != kStandardOutput) {
-    fs::path directory = fs::path(output).parent_path();
-    if (!directory.empty() && !fs::is_directory(directory)) {
-      return Fail(kExitFile, output + ": the directory " + directory.string() +
-                                 " does not exist");
-    }
-  }
-  if (std::optional<std::string> clash = OutputClash(batch)) {
-    return Fail(kExitFile, *clash);
-  }
-  ProgramState trial(*batch.loaded);
-  PieceResult first_tried = PreparePanel(trial, batch, first);
-  if (first_tried.status != kExitOk) {
-    return Fail(first_tried.status, first_tried.line);
+  if (int status = CheckPieces(batch, own); status != kExitOk) return status;
+  if (std::optional<std::string> problem = OutputProblem(batch)) {
+    return Fail(kExitFile, *problem);
   }
   return kExitOk;
+}
+
+// The workers for -j: as asked, but no more than the pieces and a few per
+// core. nullopt for a text that is not a number from 1 up.
+std::optional<unsigned> Workers(const std::optional<std::string>& asked,
+                                size_t pieces) {
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  uint64_t jobs = cores;
+  if (asked) {
+    const char* end = asked->data() + asked->size();
+    auto [parsed_end, error] = std::from_chars(asked->data(), end, jobs);
+    if (error == std::errc::result_out_of_range) {
+      jobs = std::numeric_limits<uint64_t>::max();
+    } else if (error != std::errc() || parsed_end != end || jobs == 0) {
+      return std::nullopt;
+    }
+  }
+  jobs = std::min<uint64_t>({jobs, uint64_t{cores} * kJobsPerCore, pieces});
+  return static_cast<unsigned>(std::max<uint64_t>(jobs, 1));
 }
 
 int RunCompose(const ComposeArguments& args) {
@@ -448,19 +687,28 @@ int RunCompose(const ComposeArguments& args) {
     return Fail(kExitFile,
                 "the composition information is longer than 127 bytes");
   }
-  Batch batch{
-      args,
-      args.composition.empty() ? FactoryDefaultPath() : args.composition,
-      {},
-      {},
-      {},
-      {}};
+  if (args.composition && args.composition->empty()) {
+    return Fail(kExitFile, "the composition file name is empty");
+  }
+  if (args.output.empty()) {
+    return Fail(kExitFile, "the output file name is empty");
+  }
+  if (args.jobs && !Workers(args.jobs, 1)) {
+    return Fail(kExitFile,
+                "-j/--jobs takes a number of workers from 1 up, "
+                "not '" +
+                    Printable(*args.jobs) + "'");
+  }
+  // A file-size limit or a closed standard output then fails the write (as
+  // a full disk does), which removes the unfinished file, instead of
+  // killing the process.
+  std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
+  const std::string source =
+      args.composition ? *args.composition : FactoryDefaultPath();
+  Batch batch{args, source, FindExistingPath(source), {}, {}, {}, {}};
   if (int status = CheckBatch(batch); status != kExitOk) return status;
-  const size_t count = batch.plan.pieces.size();
-  unsigned jobs = args.jobs ? args.jobs : std::thread::hardware_concurrency();
-  jobs =
-      static_cast<unsigned>(std::max<size_t>(1, std::min<size_t>(jobs, count)));
-  return ComposeAll(batch, jobs);
+  return ComposeAll(batch, *Workers(args.jobs, batch.plan.pieces.size()));
 }
 
 // Splits --set NAME=VALUE.
@@ -482,7 +730,9 @@ std::function<int()> Setup(CLI::App& app) {
                  "DEFAULT.TVX of the installed share directory)");
   app.add_option("-o,--output", args->output,
                  "the MIDI file to write, '-' for standard output, or a "
-                 "pattern with {mapping}, {structure}, {tempo}")
+                 "pattern with {mapping}, {structure}, {tempo}; a value put "
+                 "in a pattern may not hold '/' or a NUL nor start with "
+                 "'..', so the files stay in the folder the pattern names")
       ->required();
   app.add_option("--save-composition", args->save_composition,
                  "also write the composition file after composing (with Auto "
@@ -518,8 +768,9 @@ std::function<int()> Setup(CLI::App& app) {
          "may be repeated")
       ->allow_extra_args(false);
   app.add_option("-j,--jobs", args->jobs,
-                 "pieces composed at once (default: one per core)")
-      ->check(CLI::PositiveNumber);
+                 "pieces composed at once, from 1 (default: one per core; "
+                 "at most " +
+                     std::to_string(kJobsPerCore) + " per core)");
   app.add_flag("--json", args->json,
                "one JSON object per piece on standard output");
   app.add_flag("-q,--quiet", args->quiet,
@@ -527,7 +778,11 @@ std::function<int()> Setup(CLI::App& app) {
   return [args] {
     // Trailing spaces are not kept, as when a composition is saved.
     if (args->info) args->info->erase(args->info->find_last_not_of(' ') + 1);
-    return RunCompose(*args);
+    try {
+      return RunCompose(*args);
+    } catch (const std::bad_alloc&) {
+      return Fail(kExitFile, "out of memory");
+    }
   };
 }
 

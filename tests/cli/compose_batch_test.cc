@@ -53,6 +53,19 @@ size_t LineOf(FieldTarget target, int index) {
   return 0;
 }
 
+std::string DefaultPath() {
+  return std::string(TESSAVAR_SOURCE_DIR) + "/share/DEFAULT.TVX";
+}
+
+std::string DefaultComposition() { return ReadWholeFile(DefaultPath()); }
+
+// The factory default with another structure text.
+std::string CompositionWithStructure(const std::string& structure) {
+  std::vector<std::string> lines = testing::Lines(DefaultComposition());
+  lines[LineOf(FieldTarget::kStructure, 0)] = structure;
+  return testing::CrLfLines(lines);
+}
+
 TEST_F(ComposeBatchTest, SettingsOnTheCommandLineEqualTheSameValuesInAFile) {
   std::vector<std::string> lines = testing::Lines(
       ReadWholeFile(std::string(TESSAVAR_SOURCE_DIR) + "/share/DEFAULT.TVX"));
@@ -152,7 +165,18 @@ TEST_F(ComposeBatchTest, RefusedCommandLinesExplainAndWriteNothing) {
       {{"-o", dir_ / "none/{mapping}.mid"}, 2, "does not exist"},
       {{"--json", "-o", "-"}, 2, "standard output"},
       {{"--save-composition", out}, 2, "one name"},
-      {{"-j", "0"}, 2, "--jobs"},
+      {{"-j", "0"}, 2, "-j/--jobs takes a number of workers from 1 up"},
+      {{""}, 2, "the composition file name is empty"},
+      {{"-o", ""}, 2, "the output file name is empty"},
+      // Every piece is checked before the first is written.
+      {{"--mapping", "5,0,a,40000", "-o", dir_ / "{mapping}.mid"},
+       1,
+       "mapping 40000: Mapping should be in the range 1 - 32767."},
+      {{"--mapping", "1..100000", "--tempo", "1..1000", "-o",
+        dir_ / "{mapping}-{tempo}.mid"},
+       2,
+       "100000000 pieces; one run composes at most 1000000"},
+      {{"--save-composition", dir_.path()}, 2, "not a regular file"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> words = {"compose", "-o", out};
@@ -177,6 +201,126 @@ TEST_F(ComposeBatchTest, RefusedCommandLinesExplainAndWriteNothing) {
             2);
   EXPECT_EQ(dir_.Read("piece.tvx"), original);
   EXPECT_EQ(Written(), std::vector<std::string>{"piece.tvx"});
+}
+
+TEST_F(ComposeBatchTest, OutputsThatWouldMeetAreRefusedBeforeWriting) {
+  dir_.Write("song.tvx", DefaultComposition());
+  fs::create_directory(dir_ / "c");
+  const std::string c = dir_ / "c/";
+  const std::vector<std::pair<std::vector<std::string>, const char*>> cases = {
+      {{dir_ / "SONG.TVX", "-o", dir_ / "song.tvx"},
+       "song.tvx: is the composition being composed"},
+      {{dir_ / "SONG.TVX", "-o", c + "x.mid", "--save-composition",
+        c + "../song.tvx"},
+       "is the composition being composed"},
+      {{"--mapping", "1,11", "--tempo", "21,121", "-o",
+        c + "{mapping}{tempo}.mid"},
+       "1121.mid: the MIDI file of mapping 11 tempo 21 and the MIDI file of "
+       "mapping 1 tempo 121 would have one name"},
+      {{"--mapping", "1,2", "-o", c + "{mapping}2.x", "--save-composition",
+        c + "1{mapping}.x"},
+       "12.x: the MIDI file of mapping 1 and the composition file of "
+       "mapping 2 would have one name"},
+  };
+  for (const auto& [words, message] : cases) {
+    std::vector<std::string> line = {"compose"};
+    line.insert(line.end(), words.begin(), words.end());
+    CliOutcome run = Cli(line);
+    EXPECT_EQ(run.status, 2) << message;
+    EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+    EXPECT_TRUE(testing::EntriesOf(c).empty()) << message;
+  }
+  EXPECT_EQ(dir_.Read("song.tvx"), DefaultComposition());
+  // A value listed twice is one piece, composed once.
+  CliOutcome twice =
+      Cli({"compose", "--mapping", "5,5", "-o", c + "{mapping}.mid"});
+  EXPECT_EQ(twice.status, 0) << twice.err;
+  EXPECT_EQ(testing::Lines(twice.out).size(), 1u);
+}
+
+TEST_F(ComposeBatchTest, PlaceholderValuesNeverLeaveTheFolder) {
+  dir_.Write("esc.tvx", CompositionWithStructure("/../../escaped"));
+  // "/../../" from here leads to the test's own directory.
+  fs::create_directories(dir_ / "x/out");
+  const std::string pattern = dir_ / "x/out/{structure}-{mapping}.mid";
+  const std::vector<std::pair<std::vector<std::string>, const char*>> cases = {
+      {{dir_ / "esc.tvx", "--mapping", "1,2"},
+       "structure '/../../escaped' cannot be part of a file name"},
+      {{"--structure", dir_ / "abs"}, "holds a '/'"},
+      {{"--set", "structure=..1234"}, "starts with '..'"},
+  };
+  for (const auto& [words, message] : cases) {
+    std::vector<std::string> line = {"compose", "-o", pattern};
+    line.insert(line.end(), words.begin(), words.end());
+    CliOutcome run = Cli(line);
+    EXPECT_EQ(run.status, 2) << message;
+    EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+  }
+  EXPECT_TRUE(testing::EntriesOf(dir_ / "x/out").empty());
+  EXPECT_FALSE(dir_.Exists("escaped-1.mid"));
+  // A value the pattern does not use is no file name.
+  EXPECT_EQ(
+      Cli({"compose", dir_ / "esc.tvx", "--structure", "1234", "-o", pattern})
+          .status,
+      0);
+}
+
+TEST_F(ComposeBatchTest, OddInputsEndWithAMessageNotAnAbort) {
+  // Text that is not UTF-8, in file names and in JSON, from two workers.
+  const std::string structure =
+      "12\xFF\xFE"
+      "34";
+  dir_.Write("odd.tvx", CompositionWithStructure(structure));
+  CliOutcome json =
+      Cli({"compose", dir_ / "odd.tvx", "--json", "--mapping", "1,2", "-j", "2",
+           "-o", dir_ / "{structure}-{mapping}.mid"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  for (const std::string& line : testing::Lines(json.out)) {
+    std::string output = nlohmann::json::parse(line)["output"];
+    EXPECT_NE(output.find("12\xEF\xBF\xBD"), std::string::npos) << output;
+  }
+  EXPECT_TRUE(dir_.Exists(structure + "-2.mid"));
+  for (const std::string& name : Written()) EXPECT_NE(name.front(), '.');
+
+  // A composition far larger than any is refused before it is read.
+  dir_.Write("big.tvx", DefaultComposition() + std::string(600000, ' '));
+  CliOutcome big = Cli({"compose", dir_ / "big.tvx", "-o", dir_ / "big.mid"});
+  EXPECT_EQ(big.status, 2);
+  EXPECT_NE(big.err.find("big.tvx: the file is larger than 512 KiB"),
+            std::string::npos)
+      << big.err;
+
+  // A file-size limit fails the writes like a full disk: a message, not a
+  // killed process that leaves its unfinished files.
+  fs::create_directory(dir_ / "limited");
+  const std::string limited =
+      "ulimit -f 4 && exec " +
+      testing::CliCommandLine({"compose", "--mapping", "1,2", "-o",
+                               dir_ / "limited/{mapping}.mid"}) +
+      " 2>/dev/null";
+  const int raw = std::system(limited.c_str());
+  EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 2) << raw;
+  EXPECT_TRUE(testing::EntriesOf(dir_ / "limited").empty());
+
+  // Standard output closed early (a pipe into head): the run stops with
+  // its finished files only.
+  fs::create_directory(dir_ / "piped");
+  const std::string piped =
+      testing::CliCommandLine({"compose", "--json", "--mapping", "1..40", "-j",
+                               "2", "-o", dir_ / "piped/{mapping}.mid"}) +
+      " 2>/dev/null | head -c 1 >/dev/null";
+  for (int run = 0; run < 3; ++run) {
+    ASSERT_EQ(std::system(piped.c_str()), 0);
+    for (const std::string& name : testing::EntriesOf(dir_ / "piped")) {
+      EXPECT_NE(name.front(), '.') << "left behind: " << name;
+    }
+  }
+
+  // A failed write names its file once, on one line.
+  const std::string unwritable = "/proc/tessavar-test.mid";
+  CliOutcome proc = Cli({"compose", "-o", unwritable});
+  EXPECT_EQ(proc.status, 2);
+  EXPECT_EQ(testing::Lines(proc.err).size(), 1u) << proc.err;
 }
 
 TEST_F(ComposeBatchTest, JsonParsesAndAgreesWithTheFiles) {

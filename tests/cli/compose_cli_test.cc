@@ -6,12 +6,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "base/file_system.h"
+#include "midi/composition_info.h"
 #include "model/compose_command.h"
 #include "model/composition_file_io.h"
-#include "midi/composition_info.h"
-#include "base/file_system.h"
 #include "support/fake_player.h"
 #include "support/scripted_error_reporter.h"
 
@@ -270,7 +271,8 @@ TEST_F(ComposeCliTest, OutputsAreCheckedBeforeAnythingIsWritten) {
   for (const auto& args : std::vector<std::vector<std::string>>{
            {source, "-o", source},
            {source, "-o", Path("x.mid"), "--save-composition", source},
-           {source, "-o", Path("x.mid"), "--save-composition", Path("x.mid")}}) {
+           {source, "-o", Path("x.mid"), "--save-composition",
+            Path("x.mid")}}) {
     RunResult run = Run(args);
     EXPECT_EQ(run.status, 2) << args.back();
     EXPECT_NE(run.err.find(args.back()), std::string::npos) << run.err;
@@ -281,8 +283,8 @@ TEST_F(ComposeCliTest, OutputsAreCheckedBeforeAnythingIsWritten) {
 
 TEST_F(ComposeCliTest, NothingIsPublishedWhenTheCompositionCannotBeSaved) {
   const std::string lone_cr = Variant("cr.tvx", {{2, "1234\r5678"}});
-  RunResult run = Run({lone_cr, "-o", Path("out.mid"), "--save-composition",
-                       Path("out.tvx")});
+  RunResult run = Run(
+      {lone_cr, "-o", Path("out.mid"), "--save-composition", Path("out.tvx")});
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("cannot be saved"), std::string::npos) << run.err;
   EXPECT_FALSE(fs::exists(Path("out.mid")));
@@ -296,13 +298,24 @@ TEST_F(ComposeCliTest, TrailingSpacesOfTheInfoAreTrimmedAsSavingDoes) {
 }
 
 TEST_F(ComposeCliTest, ADeletedCurrentDirectoryIsAMessageNotACrash) {
-  fs::create_directory(Path("gone"));
-  const std::string command = "cd " + Quote(Path("gone")) + " && rmdir " +
-                              Quote(Path("gone")) + " && " +
-                              Quote(TESSAVAR_CLI_PATH) + " compose -o " +
-                              Quote(Path("x.mid")) + " 2>/dev/null";
-  const int raw = std::system(command.c_str());
-  EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 2);
+  // Absolute names need no working directory; a relative one is refused.
+  const std::string factory =
+      std::string(TESSAVAR_SOURCE_DIR) + "/share/DEFAULT.TVX";
+  const std::vector<std::pair<std::string, int>> runs = {
+      {"", 0}, {Quote(factory), 0}, {Quote(factory), 2}};
+  for (size_t i = 0; i < runs.size(); ++i) {
+    const std::string gone = Quote(Path("gone" + std::to_string(i)));
+    fs::create_directory(Path("gone" + std::to_string(i)));
+    const std::string output =
+        i < 2 ? Path("x" + std::to_string(i) + ".mid") : "relative.mid";
+    const std::string command = "cd " + gone + " && rmdir " + gone + " && " +
+                                Quote(TESSAVAR_CLI_PATH) + " compose " +
+                                runs[i].first + " -o " + Quote(output) +
+                                " >/dev/null 2>&1";
+    const int raw = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == runs[i].second) << i;
+    EXPECT_EQ(fs::exists(output), i < 2) << output;
+  }
 }
 
 TEST_F(ComposeCliTest, ArgumentsAndHelp) {
