@@ -173,6 +173,10 @@ bool AppCommands::FirstActivation() {
 }
 
 void AppCommands::FormExit() {
+  // Listening to a lone MIDI file turns Save off, yet the working file may
+  // still be the music of the panel as it stands.
+  const bool panel_music = state_.panel.save_enabled() ||
+                           (ListeningToMidiOnly() && working_is_panels_);
   player_.Close();
   const std::string midi_path = state_.midi_path;
   const std::string caption = state_.caption;
@@ -182,7 +186,7 @@ void AppCommands::FormExit() {
   // Music that the panel as saved does not produce is not kept as its
   // music: an older default MIDI file would pair with it next time.
   if (FileExists(state_.paths.working_midi)) {
-    if (state_.panel.save_enabled()) {
+    if (panel_music) {
       SaveMIDIFile(state_, player_, ui_, errors_);
     } else {
       const std::string stale = LowerCaseFileName(state_.midi_path);
@@ -227,7 +231,8 @@ void AppCommands::LoadComposition(const std::string& path) {
 void AppCommands::LoadCompositionFile(const std::string& path) {
   const std::string composition = FindPairedFile(path);
   if (!ExactFileExists(composition)) {
-    // Named, and nothing changes: not even its MIDI file is looked for.
+    // Named, and the panel stays: not even its MIDI file is looked for.
+    LetGoOfMusic();
     errors_.ShowFailure((EntryExists(composition)
                              ? NotRegularFile(composition)
                              : Status(kErrFileNotFound, composition))
@@ -236,6 +241,7 @@ void AppCommands::LoadCompositionFile(const std::string& path) {
   }
   const CompositionLoadResult loaded = LoadConfigFile(state_, composition, ui_);
   if (loaded.refused) {
+    LetGoOfMusic();
     errors_.ShowFailure(Status(kErrInvalidCall, composition, loaded.line,
                                Sentence(loaded.reason))
                             .Message());
@@ -250,6 +256,15 @@ void AppCommands::LoadCompositionFile(const std::string& path) {
   }
 }
 
+void AppCommands::LetGoOfMusic() {
+  // A load was asked for: what was composed before is no longer what the
+  // user is working on, so it is neither played nor saved; Compose makes
+  // it again from the panel.
+  player_.Close();
+  state_.panel.set_save_enabled(false);
+  state_.panel.set_compose_enabled(true);
+}
+
 void AppCommands::ListenToMidiFile(const std::string& path) {
   const std::string file = FindExistingPath(path);
   const Result<MidiContent> content = ReadMidiContentFile(file);
@@ -258,6 +273,7 @@ void AppCommands::ListenToMidiFile(const std::string& path) {
     return;
   }
   // The panel stays as it is; its music, if any, stays in the working file.
+  if (!ListeningToMidiOnly()) working_is_panels_ = state_.panel.save_enabled();
   player_.Close();
   state_.panel.set_save_enabled(false);
   player_.SetFileName(file);

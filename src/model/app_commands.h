@@ -147,6 +147,8 @@ class AppCommands {
   void LoadCompositionFile(const std::string& path);
   // Opens a MIDI file without a composition in the player, to listen.
   void ListenToMidiFile(const std::string& path);
+  // After a load that failed before the panel changed.
+  void LetGoOfMusic();
   // Asks for a file name, offering the current *path; on an answer sets
   // *path to it (creating its
   // directory first for a save) with the extension replaced. False when
@@ -174,6 +176,8 @@ class AppCommands {
   bool activated_once_ = false;
   // The MIDI file last opened without a composition (empty = none).
   std::string listened_midi_;
+  // Whether the working file was the panel's music when listening began.
+  bool working_is_panels_ = false;
 };
 
 }  // namespace tessavar

@@ -9,13 +9,13 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/audio_renderer.h"
-#include "model/note_entry.h"
-#include "midi/composition_info.h"
-#include "model/midi_save.h"
 #include "base/file_system.h"
+#include "midi/composition_info.h"
 #include "model/composition_file_io.h"
+#include "model/midi_save.h"
+#include "model/note_entry.h"
 #include "model/recent_compositions.h"
+#include "platform/audio_renderer.h"
 #include "support/fake_player.h"
 #include "support/midi_bytes.h"
 #include "support/scripted_dialogs.h"
@@ -430,7 +430,7 @@ TEST_F(AppCommandsTest, ExitBeforeTheFirstComposeIsSilent) {
 
 TEST_F(AppCommandsTest, ExitReportsADefaultMidiFileThatCannotBeWritten) {
   WriteWorkingMidi();
-  state_.panel.set_save_enabled(true);  // composed from this panel
+  state_.panel.set_save_enabled(true);         // composed from this panel
   fs::create_directory(dir_ / "default.mid");  // in the way of the file
   commands_.FormExit();
   EXPECT_EQ(errors_.messages.size(), 1u);
@@ -560,6 +560,19 @@ TEST_F(AppCommandsTest, AMidiFileWithoutItsCompositionIsOnlyListenedTo) {
   EXPECT_EQ(ReadFile(dir_ / "Lone.mid"), lone);
 }
 
+// Exit while listening keeps the panel's own music as the default MIDI file.
+TEST_F(AppCommandsTest, ExitWhileListeningKeepsThePanelsMusic) {
+  WriteWorkingMidi(70);
+  fs::rename(FindExistingPath(state_.paths.working_midi), dir_ / "Lone.mid");
+  WriteWorkingMidi(60);
+  state_.panel.set_save_enabled(true);
+  const std::string working = Working();
+  commands_.LoadComposition(dir_ / "Lone.mid");
+  ASSERT_FALSE(state_.panel.save_enabled());
+  commands_.FormExit();
+  EXPECT_EQ(ReadFile(FindExistingPath(state_.paths.default_midi)), working);
+}
+
 // Compositions whose names differ only in letter case each pair with the
 // MIDI file of their own case; the file named is the file read.
 TEST_F(AppCommandsTest, CaseTwinsPairByTheirExactNames) {
@@ -667,7 +680,7 @@ TEST_F(AppCommandsTest, AFileThatIsNotACompositionIsRefusedByName) {
   state_.composition_path = dir_ / "earlier.tvx";
   state_.panel.SetText({Box::kStructure}, "1618");
   state_.panel.SetCheck({Check::kMappedAuto}, 1);
-  const size_t player_calls = player_.log.size();
+  state_.panel.set_save_enabled(true);
   dialogs_.file_answers.push_back(dir_ / "garbage.tvx");
   commands_.FileLoadComposition();
   ASSERT_EQ(errors_.messages.size(), 1u);
@@ -681,7 +694,9 @@ TEST_F(AppCommandsTest, AFileThatIsNotACompositionIsRefusedByName) {
   EXPECT_EQ(state_.composition_path, dir_ / "earlier.tvx");
   EXPECT_EQ(state_.panel.Text({Box::kStructure}), "1618");
   EXPECT_EQ(state_.panel.CheckValue({Check::kMappedAuto}), 1);
-  EXPECT_EQ(player_.log.size(), player_calls);
+  // The music composed before is let go, as after any failed load.
+  EXPECT_FALSE(state_.panel.save_enabled());
+  EXPECT_FALSE(player_.open);
   commands_.LoadComposition(dir_ / "missing.tvx");
   EXPECT_EQ(errors_.messages.back(), "File not found\n" + dir_ / "missing.tvx");
   EXPECT_EQ(state_.panel.CheckValue({Check::kMappedAuto}), 1);
