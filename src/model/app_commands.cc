@@ -253,6 +253,10 @@ void AppCommands::LoadCompositionFile(const std::string& path) {
   LoadMIDIFile(state_, player_, ui_, errors_);
   if (loaded.complete) {
     RememberComposition(state_.options.recent_compositions, composition);
+  } else {
+    // The panel holds only part of the composition, so the MIDI file is not
+    // its music: it plays, but is not saved as the panel's.
+    state_.panel.set_save_enabled(false);
   }
 }
 

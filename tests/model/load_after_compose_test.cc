@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
+#include "base/file_system.h"
 #include "model/app_commands.h"
 #include "model/compose_command.h"
 #include "model/composition_file_io.h"
@@ -64,6 +66,18 @@ TEST_F(LoadAfterComposeTest, DamagedComposition) {
   Compose();
   commands_.LoadComposition(dir_ / "short.tvx");
   ExpectComposedMusicLetGo();
+}
+
+// Its MIDI file still plays, but it is not the half-read panel's music.
+TEST_F(LoadAfterComposeTest, DamagedCompositionBesideItsMidiFile) {
+  dir_.Write("short.tvx", "2.0\r\n1234567\r\n 0 \r\n");
+  Compose();
+  std::filesystem::copy_file(FindExistingPath(state_.paths.working_midi),
+                             dir_ / "short.mid");
+  player_.open_succeeds = true;
+  commands_.LoadComposition(dir_ / "short.tvx");
+  EXPECT_TRUE(player_.open);
+  EXPECT_FALSE(state_.panel.save_enabled());
 }
 
 }  // namespace
