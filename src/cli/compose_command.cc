@@ -27,6 +27,7 @@
 #include "cli/field_names.h"
 #include "cli/interrupt_guard.h"
 #include "cli/piece_plan.h"
+#include "cli/terminal_text.h"
 #include "midi/composition_info.h"
 #include "midi/midi_timing.h"
 #include "model/composition_file_io.h"
@@ -118,7 +119,7 @@ std::string FactoryDefaultPath() {
 }
 
 int Fail(int status, const std::string& message) {
-  std::cerr << "tessavar-cli compose: " << message << "\n";
+  std::cerr << "tessavar-cli compose: " << TerminalText(message) << "\n";
   return status;
 }
 
@@ -184,6 +185,9 @@ bool SaveComposition(const std::string& bytes, const std::string& path,
                      BatchWriter& writer, std::string* problem) {
   try {
     writer.Write(path, bytes);
+  } catch (const RunTimeError& e) {
+    *problem = ErrorText(e.status());
+    return false;
   } catch (const std::exception& e) {
     *problem = e.what();
     return false;
@@ -211,7 +215,7 @@ PieceSummary Summarize(const EngineState& engine, const std::string& midi) {
 std::string SummaryLine(const std::string& output, const PieceSummary& s) {
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.1f", s.seconds);
-  return output + ": " + std::to_string(s.tracks) +
+  return TerminalText(output) + ": " + std::to_string(s.tracks) +
          (s.tracks == 1 ? " track, " : " tracks, ") + std::to_string(s.events) +
          " notes and rests, " + seconds + " seconds\n";
 }
@@ -277,6 +281,8 @@ PieceResult ComposePiece(const Batch& batch, const Piece& piece,
   }
   try {
     midi = PublishOutput(std::move(midi), output, args.info, writer);
+  } catch (const RunTimeError& e) {
+    return {kExitFile, ErrorText(e.status().WithPath(output))};
   } catch (const std::exception& e) {
     return {kExitFile, output + ": " + e.what()};
   }
@@ -324,7 +330,8 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
       if (result.status != kExitOk) {
         std::lock_guard<std::mutex> lock(errors);
         std::cerr << (result.check_message ? "" : "tessavar-cli compose: ")
-                  << PieceLabel(batch, piece) << result.line << "\n";
+                  << TerminalText(PieceLabel(batch, piece) + result.line)
+                  << "\n";
         int seen = worst.load();
         while (seen < result.status &&
                !worst.compare_exchange_weak(seen, result.status)) {
@@ -341,8 +348,11 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
   report.Close();
   try {
     writer.Finish();  // the finished files reach the disk, also when stopped
+  } catch (const RunTimeError& e) {
+    Fail(kExitFile, ErrorText(e.status()));
+    worst = kExitFile;
   } catch (const std::exception& e) {
-    std::cerr << "tessavar-cli compose: " << e.what() << "\n";
+    Fail(kExitFile, e.what());
     worst = kExitFile;
   }
   if (int signal = InterruptGuard::Received()) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/cli_command.h"
+#include "cli/terminal_text.h"
 
 namespace tessavar::cli {
 namespace {
@@ -61,8 +62,8 @@ int RunRenderer(const RenderArguments& args) {
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   ::execv(renderer.c_str(), argv.data());
-  std::cerr << "tessavar-cli render: cannot run " << renderer << ": "
-            << std::strerror(errno) << "\n";
+  std::cerr << "tessavar-cli render: cannot run " << TerminalText(renderer)
+            << ": " << std::strerror(errno) << "\n";
   return kExitFile;
 }
 

@@ -3,19 +3,25 @@
 #include <iostream>
 
 #include "cli/cli_command.h"
+#include "cli/terminal_text.h"
 
 namespace tessavar::cli {
 
-int ReportError(const std::string& command, const Status& status) {
-  std::cerr << "tessavar-cli " << command << ": ";
+std::string ErrorText(const Status& status) {
+  std::string text;
   if (!status.path().empty()) {
-    std::cerr << status.path();
-    if (status.line() > 0) std::cerr << ", line " << status.line();
-    std::cerr << ": ";
+    text = status.path();
+    if (status.line() > 0) text += ", line " + std::to_string(status.line());
+    text += ": ";
   }
-  std::cerr << (status.detail().empty() ? ErrorMessage(status.number())
-                                        : status.detail())
-            << '\n';
+  text +=
+      status.detail().empty() ? ErrorMessage(status.number()) : status.detail();
+  return text;
+}
+
+int ReportError(const std::string& command, const Status& status) {
+  std::cerr << "tessavar-cli " << command << ": "
+            << TerminalText(ErrorText(status)) << '\n';
   return kExitFile;
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/cli_command.h"
+#include "cli/terminal_text.h"
 
 extern char** environ;
 
@@ -45,7 +46,7 @@ std::string DrawingProgramPath() {
 int RunRoll(const RollArguments& args) {
   const std::string program = DrawingProgramPath();
   if (::access(program.c_str(), X_OK) != 0) {
-    std::cerr << "tessavar-cli roll: " << program
+    std::cerr << "tessavar-cli roll: " << TerminalText(program)
               << " is missing; it is built with the desktop program\n";
     return kExitFile;
   }
@@ -59,7 +60,8 @@ int RunRoll(const RollArguments& args) {
   pid_t pid = 0;
   if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(),
                     environ) != 0) {
-    std::cerr << "tessavar-cli roll: cannot start " << program << "\n";
+    std::cerr << "tessavar-cli roll: cannot start " << TerminalText(program)
+              << "\n";
     return kExitFile;
   }
   int status = 0;

@@ -9,6 +9,7 @@
 
 #include "cli/cli_command.h"
 #include "cli/field_names.h"
+#include "cli/terminal_text.h"
 #include "model/composition_file_io.h"
 #include "model/program_paths.h"
 #include "model/program_state.h"
@@ -33,7 +34,7 @@ int RunShow(const ShowArguments& args) {
   CompositionLoadResult loaded = LoadStartupComposition(*state, path, host);
   if (!loaded.complete) {
     std::cerr << "tessavar-cli show: cannot read the composition: "
-              << loaded.Describe() << "\n";
+              << TerminalText(loaded.Describe()) << "\n";
     return kExitFile;
   }
   nlohmann::ordered_json object;
@@ -42,7 +43,7 @@ int RunShow(const ShowArguments& args) {
     if (args.json) {
       object[field.name] = value;
     } else {
-      std::cout << field.name << '=' << value << '\n';
+      std::cout << field.name << '=' << TerminalText(value) << '\n';
     }
   }
   if (args.json) std::cout << object.dump(2) << '\n';
@@ -52,7 +53,9 @@ int RunShow(const ShowArguments& args) {
 std::function<int()> SetupShow(CLI::App& app) {
   app.description(
       "Prints every setting of a composition as NAME=VALUE, one a line, in\n"
-      "the order of the file; the names are those --set takes.");
+      "the order of the file; the names are those --set takes. Control\n"
+      "characters in a value are shown escaped (\\x1b), a backslash doubled;\n"
+      "--json shows every value as it is.");
   auto args = std::make_shared<ShowArguments>();
   app.add_option("COMPOSITION.tvx", args->composition,
                  "the composition (default: the factory default)");
