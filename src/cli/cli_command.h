@@ -42,11 +42,8 @@ struct CliCommand {
 bool RegisterCommand(CliCommand command);
 const std::vector<CliCommand>& RegisteredCommands();
 
-// "FILE[, line N]: TEXT" (without the file part when the status names
-// none), the path once; not yet escaped for a terminal.
-std::string ErrorText(const Status& status);
-
-// Prints "tessavar-cli COMMAND: " and the ErrorText, escaped, and returns
+// Prints "tessavar-cli COMMAND: FILE[, line N]: TEXT" (without the file
+// part when the status names none), escaped for a terminal, and returns
 // kExitFile.
 int ReportError(const std::string& command, const Status& status);
 

@@ -22,12 +22,12 @@
 
 #include "base/batch_writer.h"
 #include "base/file_system.h"
+#include "base/terminal_text.h"
 #include "cli/batch_report.h"
 #include "cli/cli_command.h"
 #include "cli/field_names.h"
 #include "cli/interrupt_guard.h"
 #include "cli/piece_plan.h"
-#include "cli/terminal_text.h"
 #include "midi/composition_info.h"
 #include "midi/midi_timing.h"
 #include "model/composition_file_io.h"
@@ -186,7 +186,7 @@ bool SaveComposition(const std::string& bytes, const std::string& path,
   try {
     writer.Write(path, bytes);
   } catch (const RunTimeError& e) {
-    *problem = ErrorText(e.status());
+    *problem = e.status().LineText();
     return false;
   } catch (const std::exception& e) {
     *problem = e.what();
@@ -282,7 +282,7 @@ PieceResult ComposePiece(const Batch& batch, const Piece& piece,
   try {
     midi = PublishOutput(std::move(midi), output, args.info, writer);
   } catch (const RunTimeError& e) {
-    return {kExitFile, ErrorText(e.status().WithPath(output))};
+    return {kExitFile, e.status().WithPath(output).LineText()};
   } catch (const std::exception& e) {
     return {kExitFile, output + ": " + e.what()};
   }
@@ -349,7 +349,7 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
   try {
     writer.Finish();  // the finished files reach the disk, also when stopped
   } catch (const RunTimeError& e) {
-    Fail(kExitFile, ErrorText(e.status()));
+    Fail(kExitFile, e.status().LineText());
     worst = kExitFile;
   } catch (const std::exception& e) {
     Fail(kExitFile, e.what());

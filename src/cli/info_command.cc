@@ -8,8 +8,8 @@
 
 #include "base/file_system.h"
 #include "base/status.h"
+#include "base/terminal_text.h"
 #include "cli/cli_command.h"
-#include "cli/terminal_text.h"
 #include "midi/composition_info.h"
 
 namespace tessavar::cli {

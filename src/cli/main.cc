@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "base/terminal_text.h"
 #include "cli/cli_command.h"
 #include "cli/heap_tuning.h"
 #include "cli/standard_output.h"
-#include "cli/terminal_text.h"
 
 namespace tessavar::cli {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "base/terminal_text.h"
 #include "cli/cli_command.h"
-#include "cli/terminal_text.h"
 
 namespace tessavar::cli {
 namespace {

@@ -7,9 +7,9 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "base/terminal_text.h"
 #include "cli/cli_command.h"
 #include "cli/field_names.h"
-#include "cli/terminal_text.h"
 #include "model/composition_file_io.h"
 #include "model/program_paths.h"
 #include "model/program_state.h"

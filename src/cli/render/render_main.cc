@@ -11,9 +11,9 @@
 #include <string>
 
 #include "base/status.h"
+#include "base/terminal_text.h"
 #include "cli/cli_command.h"
 #include "cli/standard_output.h"
-#include "cli/terminal_text.h"
 #include "model/audio_format.h"
 #include "platform/audio_renderer.h"
 #include "platform/soundfont.h"

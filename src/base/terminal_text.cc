@@ -1,8 +1,8 @@
-#include "cli/terminal_text.h"
+#include "base/terminal_text.h"
 
 #include <cstdio>
 
-namespace tessavar::cli {
+namespace tessavar {
 namespace {
 
 constexpr unsigned char kFirstPrintable = 0x20;
@@ -65,4 +65,4 @@ std::string TerminalLines(std::string_view text) {
   return shown + TerminalText(text);
 }
 
-}  // namespace tessavar::cli
+}  // namespace tessavar
