@@ -142,13 +142,15 @@ FluidSynthPtr NewLoadedSynth(fluid_settings_t* settings,
     std::error_code ec;
     const auto type = std::filesystem::status(path, ec).type();
     if (type == std::filesystem::file_type::not_found) {
-      throw RunTimeError(kErrFileNotFound, error);
+      throw RunTimeError(
+          Status(kErrFileNotFound, path, 0, "SoundFont not found"));
     }
     // A FIFO or a device is no SoundFont, whatever its name says.
     if (type != std::filesystem::file_type::regular) {
       throw RunTimeError(NotRegularFile(path));
     }
-    throw RunTimeError(kErrPathFileAccess, error);
+    throw RunTimeError(
+        Status(kErrPathFileAccess, path, 0, "Not a usable SoundFont"));
   }
   return synth;
 }
@@ -323,9 +325,9 @@ void MakeDirectory(const std::string& directory) {
   // A missing parent is the classic "Path not found"; anything else says
   // what is in the way (a file of that name, a read-only parent).
   if (!error || error.value() == EEXIST) {
-    throw RunTimeError(Status(kErrPathFileAccess, directory, 0,
-                              ErrorMessage(kErrPathFileAccess) +
-                                  " (not a folder)"));
+    throw RunTimeError(
+        Status(kErrPathFileAccess, directory, 0,
+               ErrorMessage(kErrPathFileAccess) + " (not a folder)"));
   }
   throw RunTimeError(error.value() == ENOENT
                          ? Status(kErrPathNotFound, directory)
