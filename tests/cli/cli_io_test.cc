@@ -179,7 +179,7 @@ TEST_F(CliIoTest, DoubleDashEndsTheOptions) {
 }
 
 // The drawing program beside tessavar-cli, when the window was built.
-class RollCliTest : public CliIoTest {
+class RollCommandTest : public CliIoTest {
  protected:
   void SetUp() override {
     const auto roll = std::filesystem::path(TESSAVAR_CLI_PATH).parent_path() /
@@ -226,7 +226,7 @@ class RollCliTest : public CliIoTest {
   std::string midi_;
 };
 
-TEST_F(RollCliTest, PictureFormatAndSizeAreChecked) {
+TEST_F(RollCommandTest, PictureFormatAndSizeAreChecked) {
   struct Case {
     std::vector<std::string> options;
     std::string picture;
@@ -258,7 +258,7 @@ TEST_F(RollCliTest, PictureFormatAndSizeAreChecked) {
   EXPECT_TRUE(dir_.Exists("-c.png"));
 }
 
-TEST_F(RollCliTest, SignalsReachTheDrawingProgram) {
+TEST_F(RollCommandTest, SignalsReachTheDrawingProgram) {
   for (int signal : {SIGTERM, SIGINT}) {
     const pid_t pid = StartLargeRoll(dir_.File("big.png"));
     const pid_t child = ChildOf(pid);
