@@ -46,7 +46,13 @@ int RunShow(const ShowArguments& args) {
       std::cout << field.name << '=' << TerminalText(value) << '\n';
     }
   }
-  if (args.json) std::cout << object.dump(2) << '\n';
+  // Bytes that are not UTF-8 (an old file's accented letter) become U+FFFD;
+  // JSON cannot carry them.
+  if (args.json) {
+    std::cout << object.dump(2, ' ', false,
+                             nlohmann::json::error_handler_t::replace)
+              << '\n';
+  }
   return kExitOk;
 }
 

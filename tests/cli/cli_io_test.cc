@@ -103,6 +103,17 @@ TEST_F(CliIoTest, ControlCharactersReachTheTerminalEscaped) {
   // JSON escapes by itself, and keeps the value as it is.
   testing::CliOutcome json = Run({"show", "--json", tvx});
   EXPECT_NE(json.out.find(R"("1\u001b[2J\\")"), std::string::npos) << json.out;
+  // A byte that is not UTF-8 cannot be carried by JSON: replaced.
+  ASSERT_EQ(
+      Run({"compose", "-q", "-o", dir_.File("esc.mid"), "--save-composition",
+           tvx, "--set", "user-defined-scale=1\xe9"})
+          .status,
+      0);
+  EXPECT_NE(Run({"show", tvx}).out.find("user-defined-scale=1\\xe9\n"),
+            std::string::npos);
+  json = Run({"show", "--json", tvx});
+  EXPECT_EQ(json.status, 0) << json.err;
+  EXPECT_NE(json.out.find("\"1\xef\xbf\xbd\""), std::string::npos);
 
   for (const std::vector<std::string>& words :
        std::vector<std::vector<std::string>>{
