@@ -186,10 +186,10 @@ bool SaveComposition(const std::string& bytes, const std::string& path,
   try {
     writer.Write(path, bytes);
   } catch (const RunTimeError& e) {
-    *problem = e.status().LineText();
+    *problem = e.status().WithPath(path).LineText();
     return false;
   } catch (const std::exception& e) {
-    *problem = e.what();
+    *problem = path + ": " + e.what();
     return false;
   }
   return true;
@@ -290,7 +290,7 @@ PieceResult ComposePiece(const Batch& batch, const Piece& piece,
       !SaveComposition(*composition_bytes,
                        batch.OutputName(args.save_composition, piece), writer,
                        &problem)) {
-    return {kExitFile, args.save_composition + ": " + problem};
+    return {kExitFile, problem};
   }
   if (!args.json && (args.quiet || output == kStandardOutput)) return {};
   PieceSummary summary = Summarize(state->engine, midi);

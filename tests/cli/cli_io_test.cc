@@ -162,6 +162,10 @@ TEST_F(CliIoTest, MessagesNameTheCauseAndThePathOnce) {
            {{"compose", "-o", "/dev/null"},
             "/dev/null",
             "(not a regular file)"},
+           {{"compose", "-q", "-o", dir_.File("s.mid"), "--save-composition",
+             "/dev/zero"},
+            "/dev/zero",
+            "(not a regular file)"},
            {{"render", "-q", midi, dir_.File("file/o.wav")},
             dir_.File("file/o.wav"),
             "Path not found (a part of the path is not a folder)"}}) {
@@ -173,7 +177,7 @@ TEST_F(CliIoTest, MessagesNameTheCauseAndThePathOnce) {
     EXPECT_EQ(Count(run.err, "\n"), 1u) << run.err;
   }
   EXPECT_EQ(testing::EntriesOf(dir_.path()),
-            (std::vector<std::string>{"a.mid", "fifo.sf2", "file"}));
+            (std::vector<std::string>{"a.mid", "fifo.sf2", "file", "s.mid"}));
 }
 
 TEST_F(CliIoTest, DoubleDashEndsTheOptions) {
