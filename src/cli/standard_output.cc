@@ -12,13 +12,14 @@
 namespace tessavar::cli {
 namespace {
 
-// True when the descriptor was closed; it then refers to /dev/null.
+// True when the descriptor was closed; it then refers to /dev/null until
+// a program is run, which finds it closed as this one did.
 bool ReopenIfClosed(int fd) {
   if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) return false;
   const int flags = fd == STDIN_FILENO ? O_RDONLY : O_WRONLY;
-  const int opened = ::open("/dev/null", flags);
+  const int opened = ::open("/dev/null", flags | O_CLOEXEC);
   if (opened >= 0 && opened != fd) {
-    ::dup2(opened, fd);
+    ::dup3(opened, fd, O_CLOEXEC);
     ::close(opened);
   }
   return true;

@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "support/cli_process.h"
+#include "support/midi_bytes.h"
+#include "support/soundfont_check.h"
 #include "support/temp_dir.h"
 
 #ifdef TESSAVAR_CLI_PATH
@@ -86,6 +88,13 @@ TEST_F(CliIoTest, AFailedStandardOutputIsAnErrorInEveryCommand) {
       RunWithOutput({"compose", "-q", "-o", dir_.File("c.mid")}, ">&-").status,
       0);
   EXPECT_EQ(dir_.Read("c.mid"), dir_.Read("a.mid"));
+  // The renderer, run in the command's place, finds the output closed too.
+  if (!testing::DefaultSoundFontInstalled()) return;
+  dir_.Write("short.mid", testing::WriterLayoutFile({testing::Quarters(8)}));
+  testing::CliOutcome render = RunWithOutput(
+      {"render", dir_.File("short.mid"), dir_.File("short.wav")}, ">&-");
+  EXPECT_EQ(render.status, 2);
+  EXPECT_EQ(render.err, "tessavar-cli: standard output: Bad file descriptor\n");
 }
 
 TEST_F(CliIoTest, ControlCharactersReachTheTerminalEscaped) {
