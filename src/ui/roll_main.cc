@@ -164,7 +164,7 @@ int Run(const RollRequest& request) {
   model.SetViewSize(request.width, request.height);
   model.LoadFile(request.in);
   if (!model.reason().empty()) {
-    Complain(model.reason());
+    Complain(request.in + ": " + model.reason());
     return kExitFile;
   }
   const std::optional<QByteArray> picture = Picture(model, IsSvg(request.out));
