@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -105,25 +106,57 @@ pid_t Start(const std::string& program, std::vector<std::string> words,
   return failed == 0 ? pid : 0;
 }
 
+struct ChildOutcome {
+  int status = kExitFile;
+  int received = 0;  // the signal passed on to the child, 0 when none
+};
+
 // Waits for the child, passing Ctrl-C and SIGTERM on to it; the exit
-// status it gave, or 128 + the signal that ended it or this program.
-int WaitPassingSignals(pid_t pid, const ForwardedSignals& signals) {
-  int received = 0;
+// status it gave, or 128 + the signal that ended it.
+ChildOutcome WaitPassingSignals(pid_t pid, const ForwardedSignals& signals) {
+  ChildOutcome outcome;
   for (;;) {
     const int signal = signals.Next();
     if (signal == SIGINT || signal == SIGTERM) {
-      received = signal;
+      outcome.received = signal;
       ::kill(pid, signal);
       continue;
     }
     int status = 0;
     const pid_t done = ::waitpid(pid, &status, WNOHANG);
-    if (done < 0 && errno != EINTR) return kExitFile;
+    if (done < 0 && errno != EINTR) return outcome;
     if (done != pid) continue;
-    if (received != 0) return kExitSignalBase + received;
-    if (WIFSIGNALED(status)) return kExitSignalBase + WTERMSIG(status);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : kExitFile;
+    if (WIFSIGNALED(status)) {
+      outcome.status = kExitSignalBase + WTERMSIG(status);
+    } else if (WIFEXITED(status)) {
+      outcome.status = WEXITSTATUS(status);
+    }
+    if (outcome.received != 0) {
+      outcome.status = kExitSignalBase + outcome.received;
+    }
+    return outcome;
   }
+}
+
+// Runs the program to its end, passing signals on; nothing when it cannot
+// start. The signals are back as they were when it returns.
+std::optional<ChildOutcome> RunPassingSignals(const std::string& program,
+                                              std::vector<std::string> words) {
+  ForwardedSignals signals;
+  const pid_t pid = Start(program, std::move(words), signals.previous());
+  if (pid == 0) return std::nullopt;
+  return WaitPassingSignals(pid, signals);
+}
+
+// Ends this program by the signal it received, as the shell expects of a
+// program stopped by Ctrl-C; returns only when the signal is blocked.
+void EndBySignal(int signal) {
+  std::cout.flush();
+  struct sigaction action {};
+  action.sa_handler = SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  ::sigaction(signal, &action, nullptr);
+  ::raise(signal);
 }
 
 int RunRoll(const RollArguments& args) {
@@ -137,14 +170,15 @@ int RunRoll(const RollArguments& args) {
   if (!args.size.empty()) words.push_back("--size=" + args.size);
   // The names are never taken for options, whatever they start with.
   words.insert(words.end(), {"--", args.midi_path, args.picture_path});
-  ForwardedSignals signals;
-  const pid_t pid = Start(program, std::move(words), signals.previous());
-  if (pid == 0) {
+  const std::optional<ChildOutcome> outcome =
+      RunPassingSignals(program, std::move(words));
+  if (!outcome) {
     std::cerr << "tessavar-cli roll: cannot start " << TerminalText(program)
               << "\n";
     return kExitFile;
   }
-  return WaitPassingSignals(pid, signals);
+  if (outcome->received != 0) EndBySignal(outcome->received);
+  return outcome->status;
 }
 
 std::function<int()> Setup(CLI::App& app) {
