@@ -88,7 +88,7 @@ AtomicFile::AtomicFile(const std::string& path,
 AtomicFile::~AtomicFile() { Discard(); }
 
 void AtomicFile::Fail(int errno_value) const {
-  throw RunTimeError(ErrorNumberFromErrno(errno_value), path_);
+  throw RunTimeError(ErrnoStatus(errno_value, path_));
 }
 
 void AtomicFile::Discard() {

@@ -73,7 +73,7 @@ std::string ReadFilePrefix(const std::string& path, size_t max_bytes) {
   if (actual.empty()) throw RunTimeError(kErrFileNotFound, path);
   // Non-blocking, so that opening a FIFO does not wait for a writer.
   int fd = ::open(actual.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw RunTimeError(ErrorNumberFromErrno(errno), path);
+  if (fd < 0) throw RunTimeError(ErrnoStatus(errno, path));
   FileCloser closer{fd};
   struct stat info = {};
   if (::fstat(fd, &info) != 0) throw RunTimeError(kErrDeviceIo, path);

@@ -25,6 +25,16 @@ std::string Status::Message() const {
   return text;
 }
 
+std::string Status::LineText() const {
+  std::string text;
+  if (!path_.empty()) {
+    text = path_;
+    if (line_ > 0) text += ", line " + std::to_string(line_);
+    text += ": ";
+  }
+  return text + (detail_.empty() ? ErrorMessage(number_) : detail_);
+}
+
 std::string ErrorDescription(int number) {
   switch (number) {
     case kErrInvalidCall:
@@ -97,6 +107,40 @@ int ErrorNumberFromErrno(int errno_value) {
     default:
       return kErrPathFileAccess;
   }
+}
+
+namespace {
+
+// What the classic text of an errno value leaves out; empty when it says it.
+std::string HiddenCause(int errno_value) {
+  switch (errno_value) {
+    case ENAMETOOLONG:
+      return "the name is too long";
+    case EROFS:
+      return "read-only file system";
+    case ENOTDIR:
+      return "a part of the path is not a folder";
+    case EISDIR:
+      return "a folder";
+    case ELOOP:
+      return "too many symbolic links";
+    case EDQUOT:
+      return "disk quota exceeded";
+    case EFBIG:
+      return "the file size limit is reached";
+    default:
+      return "";
+  }
+}
+
+}  // namespace
+
+Status ErrnoStatus(int errno_value, std::string path) {
+  const int number = ErrorNumberFromErrno(errno_value);
+  const std::string cause = HiddenCause(errno_value);
+  return Status(number, std::move(path), 0,
+                cause.empty() ? std::string()
+                              : ErrorMessage(number) + " (" + cause + ")");
 }
 
 }  // namespace tessavar

@@ -64,12 +64,20 @@ class Status {
   // file and line, when known, on a line of their own.
   std::string Message() const;
 
+  // The same on one line, the file first: "FILE[, line N]: TEXT".
+  std::string LineText() const;
+
  private:
   int number_ = 0;
   std::string path_;
   int line_ = 0;
   std::string detail_;
 };
+
+// The classic error of an errno value for the path, with the cause added to
+// the classic text where that text hides it: "Path/File access error (the
+// name is too long)", "Permission denied (read-only file system)".
+Status ErrnoStatus(int errno_value, std::string path = {});
 
 // A value, or the status that explains why there is none.
 template <typename T>

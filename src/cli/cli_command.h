@@ -43,7 +43,8 @@ bool RegisterCommand(CliCommand command);
 const std::vector<CliCommand>& RegisteredCommands();
 
 // Prints "tessavar-cli COMMAND: FILE[, line N]: TEXT" (without the file
-// part when the status names none) and returns kExitFile.
+// part when the status names none), escaped for a terminal, and returns
+// kExitFile.
 int ReportError(const std::string& command, const Status& status);
 
 }  // namespace tessavar::cli

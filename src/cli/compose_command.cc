@@ -28,6 +28,7 @@
 
 #include "base/batch_writer.h"
 #include "base/file_system.h"
+#include "base/terminal_text.h"
 #include "cli/batch_report.h"
 #include "cli/cli_command.h"
 #include "cli/field_names.h"
@@ -148,37 +149,19 @@ std::string FactoryDefaultPath() {
 }
 
 int Fail(int status, const std::string& message) {
-  std::cerr << "tessavar-cli compose: " << message << "\n";
+  std::cerr << "tessavar-cli compose: " << TerminalText(message) << "\n";
   return status;
 }
 
 // "NAME: what went wrong" for any failure, the name said once.
 std::string Problem(const std::string& name, const std::exception& error) {
   if (const auto* failure = dynamic_cast<const RunTimeError*>(&error)) {
-    const Status& status = failure->status();
-    return (status.path().empty() ? name : status.path()) + ": " +
-           (status.detail().empty() ? ErrorMessage(status.number())
-                                    : status.detail());
+    return failure->status().WithPath(name).LineText();
   }
   if (dynamic_cast<const std::bad_alloc*>(&error)) {
     return name + ": out of memory";
   }
   return name + ": " + error.what();
-}
-
-// A value as it can be shown on a terminal: control bytes as \xNN.
-std::string Printable(const std::string& text) {
-  std::string shown;
-  for (unsigned char c : text) {
-    if (c < 0x20 || c == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-      shown += escaped;
-    } else {
-      shown += static_cast<char>(c);
-    }
-  }
-  return shown;
 }
 
 // Loads the composition as the program does at start-up.
@@ -283,7 +266,7 @@ PieceSummary Summarize(const EngineState& engine, const std::string& midi) {
 std::string SummaryLine(const std::string& output, const PieceSummary& s) {
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.1f", s.seconds);
-  return output + ": " + std::to_string(s.tracks) +
+  return TerminalText(output) + ": " + std::to_string(s.tracks) +
          (s.tracks == 1 ? " track, " : " tracks, ") + std::to_string(s.events) +
          " notes and rests, " + seconds + " seconds\n";
 }
@@ -389,7 +372,7 @@ std::string PieceName(const Batch& batch, const Piece& piece) {
   for (Axis axis : kAxes) {
     if (!batch.plan.varies[static_cast<size_t>(axis)]) continue;
     name += std::string(name.empty() ? "" : " ") + AxisName(axis) + " " +
-            Printable(piece.Value(axis));
+            piece.Value(axis);
   }
   return name;
 }
@@ -403,7 +386,7 @@ std::string PieceLabel(const Batch& batch, const Piece& piece) {
 void ReportPieceFailure(const Batch& batch, const Piece& piece,
                         const PieceResult& result) {
   std::cerr << (result.check_message ? "" : "tessavar-cli compose: ")
-            << PieceLabel(batch, piece) << result.line << "\n";
+            << TerminalText(PieceLabel(batch, piece) + result.line) << "\n";
 }
 
 void RaiseTo(std::atomic<int>& worst, int status) {
@@ -464,9 +447,12 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
   report.Close();
   try {
     writer.Finish();  // the finished files reach the disk, also when stopped
+  } catch (const RunTimeError& e) {
+    Fail(kExitFile, e.status().LineText());
+    worst = kExitFile;
   } catch (const std::exception& e) {
-    std::cerr << "tessavar-cli compose: " << Problem("flushing the files", e)
-              << "\n";
+    std::cerr << "tessavar-cli compose: "
+              << TerminalText(Problem("flushing the files", e)) << "\n";
     worst = kExitFile;
   }
   if (report.OutputClosed()) {
@@ -539,7 +525,7 @@ std::optional<std::string> NamingProblem(
     const std::string& value = piece.Value(axis);
     if (value.empty()) continue;
     if (std::optional<std::string> problem = PlaceholderValueProblem(value)) {
-      return std::string(AxisName(axis)) + " '" + Printable(value) +
+      return std::string(AxisName(axis)) + " '" + value +
              "' cannot be part of a file name: " + *problem;
     }
   }
@@ -697,7 +683,7 @@ int RunCompose(const ComposeArguments& args) {
     return Fail(kExitFile,
                 "-j/--jobs takes a number of workers from 1 up, "
                 "not '" +
-                    Printable(*args.jobs) + "'");
+                    *args.jobs + "'");
   }
   // A file-size limit or a closed standard output then fails the write (as
   // a full disk does), which removes the unfinished file, instead of

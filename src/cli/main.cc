@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "base/terminal_text.h"
 #include "cli/cli_command.h"
 #include "cli/heap_tuning.h"
+#include "cli/standard_output.h"
 
 namespace tessavar::cli {
 
@@ -35,7 +37,8 @@ int RunAction(const std::string& command, const std::function<int()>& action) {
   } catch (const RunTimeError& error) {
     return ReportError(command, error.status());
   } catch (const std::exception& error) {
-    std::cerr << "tessavar-cli " << command << ": " << error.what() << '\n';
+    std::cerr << "tessavar-cli " << command << ": "
+              << TerminalText(error.what()) << '\n';
   } catch (...) {
     std::cerr << "tessavar-cli " << command << ": unexpected failure\n";
   }
@@ -49,6 +52,10 @@ int Main(int argc, char** argv) {
   CLI::App app("Tessavar Composer without a window.", "tessavar-cli");
   app.set_version_flag("--version", kVersion);
   app.require_subcommand(0, 1);
+  // A mistyped argument is echoed; it may hold control characters.
+  app.failure_message([](const CLI::App* failed, const CLI::Error& error) {
+    return TerminalLines(CLI::FailureMessage::simple(failed, error));
+  });
   app.footer(std::string("Run 'tessavar-cli COMMAND --help' for the options "
                          "of a command.\n\n") +
              kExitStatusHelp);
@@ -77,4 +84,7 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace tessavar::cli
 
-int main(int argc, char** argv) { return tessavar::cli::Main(argc, argv); }
+int main(int argc, char** argv) {
+  tessavar::cli::StandardOutput output;
+  return output.Finish(tessavar::cli::Main(argc, argv));
+}

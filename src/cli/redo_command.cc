@@ -9,13 +9,14 @@
 
 #include "base/file_system.h"
 #include "base/status.h"
+#include "base/terminal_text.h"
 #include "cli/cli_command.h"
+#include "midi/composition_info.h"
 #include "midi/redo_patcher.h"
 #include "model/composition_file_io.h"
 #include "model/midi_save.h"
 #include "model/program_state.h"
 #include "model/ui_host.h"
-#include "midi/composition_info.h"
 
 namespace tessavar::cli {
 namespace {
@@ -43,16 +44,17 @@ struct RedoArguments {
 int RunRedo(const RedoArguments& args) {
   const std::string& midi_path = args.midi_path;
   if (!WrittenByTheProgram(midi_path)) {
-    return ReportError(
-        "redo", Status(kErrInvalidCall, midi_path, 0,
-                       "not a MIDI file written by Tessavar Composer"));
+    return ReportError("redo",
+                       Status(kErrInvalidCall, midi_path, 0,
+                              "not a MIDI file written by Tessavar Composer"));
   }
   ProgramState state;
   UiHost host;
   CompositionLoadResult loaded =
       LoadConfigFile(state, args.composition_path, host);
   if (!loaded.complete) {
-    std::cerr << "tessavar-cli redo: " << loaded.Describe() << '\n';
+    std::cerr << "tessavar-cli redo: " << TerminalText(loaded.Describe())
+              << '\n';
     return kExitFile;
   }
   int patched = 0;
@@ -62,7 +64,7 @@ int RunRedo(const RedoArguments& args) {
     return ReportError("redo", error.status().WithPath(midi_path));
   }
   std::cout << "patched " << patched << (patched == 1 ? " track" : " tracks")
-            << " in " << midi_path << '\n';
+            << " in " << TerminalText(midi_path) << '\n';
   return kExitOk;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/terminal_text.h"
 #include "cli/cli_command.h"
 
 namespace tessavar::cli {
@@ -61,8 +62,8 @@ int RunRenderer(const RenderArguments& args) {
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   ::execv(renderer.c_str(), argv.data());
-  std::cerr << "tessavar-cli render: cannot run " << renderer << ": "
-            << std::strerror(errno) << "\n";
+  std::cerr << "tessavar-cli render: cannot run " << TerminalText(renderer)
+            << ": " << std::strerror(errno) << "\n";
   return kExitFile;
 }
 

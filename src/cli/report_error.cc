@@ -2,20 +2,14 @@
 // renderer it runs.
 #include <iostream>
 
+#include "base/terminal_text.h"
 #include "cli/cli_command.h"
 
 namespace tessavar::cli {
 
 int ReportError(const std::string& command, const Status& status) {
-  std::cerr << "tessavar-cli " << command << ": ";
-  if (!status.path().empty()) {
-    std::cerr << status.path();
-    if (status.line() > 0) std::cerr << ", line " << status.line();
-    std::cerr << ": ";
-  }
-  std::cerr << (status.detail().empty() ? ErrorMessage(status.number())
-                                        : status.detail())
-            << '\n';
+  std::cerr << "tessavar-cli " << command << ": "
+            << TerminalText(status.LineText()) << '\n';
   return kExitFile;
 }
 

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "base/terminal_text.h"
 #include "cli/cli_command.h"
 #include "cli/field_names.h"
 #include "model/composition_file_io.h"
@@ -33,7 +34,7 @@ int RunShow(const ShowArguments& args) {
   CompositionLoadResult loaded = LoadStartupComposition(*state, path, host);
   if (!loaded.complete) {
     std::cerr << "tessavar-cli show: cannot read the composition: "
-              << loaded.Describe() << "\n";
+              << TerminalText(loaded.Describe()) << "\n";
     return kExitFile;
   }
   nlohmann::ordered_json object;
@@ -42,17 +43,25 @@ int RunShow(const ShowArguments& args) {
     if (args.json) {
       object[field.name] = value;
     } else {
-      std::cout << field.name << '=' << value << '\n';
+      std::cout << field.name << '=' << TerminalText(value) << '\n';
     }
   }
-  if (args.json) std::cout << object.dump(2) << '\n';
+  // Bytes that are not UTF-8 (an old file's accented letter) become U+FFFD;
+  // JSON cannot carry them.
+  if (args.json) {
+    std::cout << object.dump(2, ' ', false,
+                             nlohmann::json::error_handler_t::replace)
+              << '\n';
+  }
   return kExitOk;
 }
 
 std::function<int()> SetupShow(CLI::App& app) {
   app.description(
       "Prints every setting of a composition as NAME=VALUE, one a line, in\n"
-      "the order of the file; the names are those --set takes.");
+      "the order of the file; the names are those --set takes. Control\n"
+      "characters in a value are shown escaped (\\x1b), a backslash doubled;\n"
+      "--json shows every value as it is.");
   auto args = std::make_shared<ShowArguments>();
   app.add_option("COMPOSITION.tvx", args->composition,
                  "the composition (default: the factory default)");

@@ -1,6 +1,7 @@
 #include "platform/audio_renderer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -138,8 +139,18 @@ FluidSynthPtr NewLoadedSynth(fluid_settings_t* settings,
   std::string path = ResolveSoundFont(soundfont);
   std::string error;
   if (LoadSoundFont(synth.get(), path, &error) < 0) {
-    bool missing = !FileExists(path);
-    throw RunTimeError(missing ? kErrFileNotFound : kErrPathFileAccess, error);
+    std::error_code ec;
+    const auto type = std::filesystem::status(path, ec).type();
+    if (type == std::filesystem::file_type::not_found) {
+      throw RunTimeError(
+          Status(kErrFileNotFound, path, 0, "SoundFont not found"));
+    }
+    // A FIFO or a device is no SoundFont, whatever its name says.
+    if (type != std::filesystem::file_type::regular) {
+      throw RunTimeError(NotRegularFile(path));
+    }
+    throw RunTimeError(
+        Status(kErrPathFileAccess, path, 0, "Not a usable SoundFont"));
   }
   return synth;
 }
@@ -310,9 +321,17 @@ std::optional<std::vector<int>> StemChannels(const MidiContent& content,
 void MakeDirectory(const std::string& directory) {
   std::error_code error;
   std::filesystem::create_directory(directory, error);
-  if (!std::filesystem::is_directory(directory)) {
-    throw RunTimeError(kErrPathNotFound, directory);
+  if (std::filesystem::is_directory(directory)) return;
+  // A missing parent is the classic "Path not found"; anything else says
+  // what is in the way (a file of that name, a read-only parent).
+  if (!error || error.value() == EEXIST) {
+    throw RunTimeError(
+        Status(kErrPathFileAccess, directory, 0,
+               ErrorMessage(kErrPathFileAccess) + " (not a folder)"));
   }
+  throw RunTimeError(error.value() == ENOENT
+                         ? Status(kErrPathNotFound, directory)
+                         : ErrnoStatus(error.value(), directory));
 }
 
 }  // namespace

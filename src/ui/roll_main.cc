@@ -5,6 +5,9 @@
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QPainter>
+#include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -13,6 +16,7 @@
 
 #include "base/file_system.h"
 #include "base/status.h"
+#include "base/terminal_text.h"
 #include "model/roll_model.h"
 #include "ui/roll_painter.h"
 
@@ -29,9 +33,13 @@ constexpr int kExitOk = 0;
 constexpr int kExitFile = 2;
 constexpr int kDefaultWidth = 1200;
 constexpr int kDefaultHeight = 420;
+// 16384 x 16384 pixels take a gigabyte and most of a minute to draw.
+constexpr int kMaxSide = 16384;
 
+// Messages carry the name of the command the user typed.
+constexpr char kPrefix[] = "tessavar-cli roll: ";
 constexpr char kUsage[] =
-    "usage: tessavar-roll IN.mid OUT.png|OUT.svg [--size WIDTHxHEIGHT]\n";
+    "usage: tessavar-roll [--size WIDTHxHEIGHT] [--] IN.mid OUT.png|OUT.svg\n";
 
 struct RollRequest {
   std::string in;
@@ -40,27 +48,90 @@ struct RollRequest {
   int height = kDefaultHeight;
 };
 
-bool ParseSize(const std::string& text, RollRequest& request) {
-  return std::sscanf(text.c_str(), "%dx%d", &request.width, &request.height) ==
-             2 &&
-         request.width > kRollKeyGutter && request.height > kRollRulerHeight;
+void Complain(const std::string& text) {
+  std::fputs((kPrefix + TerminalText(text) + "\n").c_str(), stderr);
 }
 
+// One side of a size: digits only, within the limits.
+std::optional<int> ParseSide(std::string_view text, int minimum) {
+  int value = 0;
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() ||
+      value < minimum || value > kMaxSide) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// "800x300": each side at least the ruler or key gutter and one pixel
+// more, at most kMaxSide.
+bool ParseSize(std::string_view text, RollRequest& request) {
+  const size_t x = text.find('x');
+  const std::optional<int> width =
+      x == std::string_view::npos
+          ? std::nullopt
+          : ParseSide(text.substr(0, x), kRollKeyGutter + 1);
+  const std::optional<int> height =
+      width ? ParseSide(text.substr(x + 1), kRollRulerHeight + 1)
+            : std::nullopt;
+  if (!height) {
+    Complain("--size takes WIDTHxHEIGHT in pixels, from " +
+             std::to_string(kRollKeyGutter + 1) + "x" +
+             std::to_string(kRollRulerHeight + 1) + " to " +
+             std::to_string(kMaxSide) + "x" + std::to_string(kMaxSide) +
+             ", not '" + std::string(text) + "'");
+    return false;
+  }
+  request.width = *width;
+  request.height = *height;
+  return true;
+}
+
+bool EndsWith(const std::string& text, std::string_view end) {
+  return text.size() >= end.size() &&
+         std::equal(end.begin(), end.end(), text.end() - end.size(),
+                    [](char a, char b) {
+                      return a == std::tolower(static_cast<unsigned char>(b));
+                    });
+}
+
+bool IsSvg(const std::string& path) { return EndsWith(path, ".svg"); }
+
+// Options first or anywhere before "--"; after it, names only.
 bool ParseArguments(const std::vector<std::string>& args,
                     RollRequest& request) {
+  constexpr std::string_view kSizeOption = "--size";
   std::vector<std::string> files;
+  bool options = true;
   for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--size" && i + 1 < args.size()) {
+    const std::string& arg = args[i];
+    if (!options || arg == "-" || !arg.starts_with("-")) {
+      files.push_back(arg);
+    } else if (arg == "--") {
+      options = false;
+    } else if (arg == kSizeOption && i + 1 < args.size()) {
       if (!ParseSize(args[++i], request)) return false;
-    } else if (args[i].starts_with("-")) {
-      return false;
+    } else if (arg.starts_with(std::string(kSizeOption) + "=")) {
+      if (!ParseSize(std::string_view(arg).substr(kSizeOption.size() + 1),
+                     request)) {
+        return false;
+      }
     } else {
-      files.push_back(args[i]);
+      std::fputs(kUsage, stderr);
+      return false;
     }
   }
-  if (files.size() != 2) return false;
+  if (files.size() != 2) {
+    std::fputs(kUsage, stderr);
+    return false;
+  }
   request.in = files[0];
   request.out = files[1];
+  if (!IsSvg(request.out) && !EndsWith(request.out, ".png")) {
+    Complain(request.out + ": unknown picture format (use .png or .svg)");
+    return false;
+  }
   return true;
 }
 
@@ -79,7 +150,7 @@ std::optional<QByteArray> Picture(const RollModel& model, bool svg) {
     PaintRoll(painter, model, {.legend = true});
     if (!painter.end()) return std::nullopt;
 #else
-    std::fprintf(stderr, "tessavar-roll: built without SVG support\n");
+    Complain("built without SVG support");
     return std::nullopt;
 #endif
   } else if (!RenderRoll(model, {.legend = true}).save(&buffer, "PNG")) {
@@ -93,15 +164,12 @@ int Run(const RollRequest& request) {
   model.SetViewSize(request.width, request.height);
   model.LoadFile(request.in);
   if (!model.reason().empty()) {
-    std::fprintf(stderr, "tessavar-roll: %s\n", model.reason().c_str());
+    Complain(request.in + ": " + model.reason());
     return kExitFile;
   }
-  const bool svg =
-      QString::fromStdString(request.out).endsWith(".svg", Qt::CaseInsensitive);
-  const std::optional<QByteArray> picture = Picture(model, svg);
+  const std::optional<QByteArray> picture = Picture(model, IsSvg(request.out));
   if (!picture) {
-    std::fprintf(stderr, "tessavar-roll: cannot draw %s\n",
-                 request.out.c_str());
+    Complain("cannot draw " + request.out);
     return kExitFile;
   }
   // Through the program's safe writer: never the input, links written
@@ -112,8 +180,7 @@ int Run(const RollRequest& request) {
                                          static_cast<size_t>(picture->size())),
                         {request.in});
   } catch (const RunTimeError& error) {
-    std::fprintf(stderr, "tessavar-roll: %s\n",
-                 error.status().Message().c_str());
+    Complain(error.status().WithPath(request.out).LineText());
     return kExitFile;
   }
   return kExitOk;
@@ -125,10 +192,7 @@ int Run(const RollRequest& request) {
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   tessavar::RollRequest request;
-  if (!tessavar::ParseArguments(args, request)) {
-    std::fputs(tessavar::kUsage, stderr);
-    return tessavar::kExitFile;
-  }
+  if (!tessavar::ParseArguments(args, request)) return tessavar::kExitFile;
   // Drawing needs no display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

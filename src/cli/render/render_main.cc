@@ -11,7 +11,9 @@
 #include <string>
 
 #include "base/status.h"
+#include "base/terminal_text.h"
 #include "cli/cli_command.h"
+#include "cli/standard_output.h"
 #include "model/audio_format.h"
 #include "platform/audio_renderer.h"
 #include "platform/soundfont.h"
@@ -88,9 +90,9 @@ int Render(const RenderArguments& args) {
     // Quiet means what it means for compose: no progress, no summary.
     if (args.quiet) return kExitOk;
     for (const std::string& file : result.files) {
-      std::cout << "wrote " << file << " (" << result.seconds()
-                << " s, SoundFont " << ResolveSoundFont(args.soundfont)
-                << ")\n";
+      std::cout << "wrote " << TerminalText(file) << " (" << result.seconds()
+                << " s, SoundFont "
+                << TerminalText(ResolveSoundFont(args.soundfont)) << ")\n";
     }
     return kExitOk;
   } catch (const RunTimeError& error) {
@@ -100,6 +102,9 @@ int Render(const RenderArguments& args) {
 
 int Main(int argc, char** argv) {
   CLI::App app("Renders a MIDI file to audio.", "tessavar-cli render");
+  app.failure_message([](const CLI::App* failed, const CLI::Error& error) {
+    return TerminalLines(CLI::FailureMessage::simple(failed, error));
+  });
   RenderArguments args;
   app.add_option("IN.mid", args.midi_path, "the MIDI file")->required();
   app.add_option("OUT", args.audio_path, "the audio file to write");
@@ -118,4 +123,7 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace tessavar::cli
 
-int main(int argc, char** argv) { return tessavar::cli::Main(argc, argv); }
+int main(int argc, char** argv) {
+  tessavar::cli::StandardOutput output;
+  return output.Finish(tessavar::cli::Main(argc, argv));
+}
