@@ -235,9 +235,9 @@ std::string PublishOutput(std::string midi, const std::string& output,
     midi = *with_info;
   }
   if (output == kStandardOutput) {
+    // A failed write is reported once, by the checked standard output.
     std::cout.write(midi.data(), static_cast<std::streamsize>(midi.size()));
     std::cout.flush();
-    if (!std::cout) throw RunTimeError(kErrDeviceIo, "standard output");
   } else {
     // Through the safe writer: a link is written through, a device or the
     // input is refused, and an existing file keeps its mode.
@@ -455,11 +455,9 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
               << TerminalText(Problem("flushing the files", e)) << "\n";
     worst = kExitFile;
   }
-  if (report.OutputClosed()) {
-    std::cerr << "tessavar-cli compose: standard output was closed; the "
-                 "files finished so far are kept\n";
-    return kExitFile;
-  }
+  // The run stopped at the first failed line; the checked standard output
+  // says why, and the files finished so far are kept.
+  if (report.OutputClosed()) return kExitFile;
   if (int signal = InterruptGuard::Received()) {
     std::cerr << "tessavar-cli compose: interrupted; the files finished so "
                  "far are kept\n";
