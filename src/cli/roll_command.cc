@@ -32,6 +32,7 @@ struct RollArguments {
   std::string midi_path;
   std::string picture_path;
   std::string size;
+  bool force = false;
 };
 
 std::string DrawingProgramPath() {
@@ -53,6 +54,7 @@ int RunRoll(const RollArguments& args) {
   if (!args.size.empty()) {
     owned.insert(owned.end(), {"--size", args.size});
   }
+  if (args.force) owned.push_back("--force");
   std::vector<char*> argv;
   for (std::string& arg : owned) argv.push_back(arg.data());
   argv.push_back(nullptr);
@@ -77,6 +79,7 @@ std::function<int()> Setup(CLI::App& app) {
       ->required();
   app.add_option("--size", args->size,
                  "WIDTHxHEIGHT in pixels (default 1200x420)");
+  app.add_flag("--force", args->force, "replace a write-protected OUT");
   return [args] { return RunRoll(*args); };
 }
 

@@ -31,13 +31,15 @@ constexpr int kDefaultWidth = 1200;
 constexpr int kDefaultHeight = 420;
 
 constexpr char kUsage[] =
-    "usage: tessavar-roll IN.mid OUT.png|OUT.svg [--size WIDTHxHEIGHT]\n";
+    "usage: tessavar-roll IN.mid OUT.png|OUT.svg [--size WIDTHxHEIGHT] "
+    "[--force]\n";
 
 struct RollRequest {
   std::string in;
   std::string out;
   int width = kDefaultWidth;
   int height = kDefaultHeight;
+  WriteProtection protection = WriteProtection::kRespect;
 };
 
 bool ParseSize(const std::string& text, RollRequest& request) {
@@ -52,6 +54,8 @@ bool ParseArguments(const std::vector<std::string>& args,
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--size" && i + 1 < args.size()) {
       if (!ParseSize(args[++i], request)) return false;
+    } else if (args[i] == "--force") {
+      request.protection = WriteProtection::kOverride;
     } else if (args[i].starts_with("-")) {
       return false;
     } else {
@@ -110,7 +114,8 @@ int Run(const RollRequest& request) {
     WriteFileAtomically(request.out,
                         std::string_view(picture->constData(),
                                          static_cast<size_t>(picture->size())),
-                        {request.in});
+                        {request.in}, Durability::kFlushEach,
+                        request.protection);
   } catch (const RunTimeError& error) {
     std::fprintf(stderr, "tessavar-roll: %s\n",
                  error.status().Message().c_str());
