@@ -145,6 +145,8 @@ TEST(AtomicFileTest, ASignalRemovesTheTemporaryFile) {
 // living writer still holds, and names of other patterns, are kept.
 TEST(AtomicFileTest, StaleTemporariesOfKilledWritersAreRemoved) {
   TempDir dir;
+  // Opened first: its own clean-up of the directory finds nothing yet.
+  AtomicFile alive(dir / "alive.mid");
   pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -154,7 +156,6 @@ TEST(AtomicFileTest, StaleTemporariesOfKilledWritersAreRemoved) {
   }
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
-  AtomicFile alive(dir / "alive.mid");
   dir.Write(".tessavar-abc", "not ours");
   dir.Write("song.mid", "music");
   // Leftovers are judged by age too: make every file older than this run.
