@@ -150,8 +150,10 @@ std::string ReadFilePrefix(const std::string& path, size_t max_bytes) {
 }
 
 Status FileTooLarge(const std::string& path, uint64_t size, size_t max_bytes) {
+  // Named in the detail too: some places show only its first line.
   return Status(kErrOverflow, path, 0,
-                ErrorMessage(kErrOverflow) + " (the file has " +
+                ErrorMessage(kErrOverflow) + " (" +
+                    path.substr(FileNameStart(path)) + " has " +
                     MegabyteText(size) + "; files of at most " +
                     MegabyteText(max_bytes) + " are read)");
 }
