@@ -49,7 +49,7 @@ std::string ReadWholeFileUpTo(const std::string& path, size_t max_bytes);
 // ReadWholeFileUpTo with the program's limit, kMaxReadFileBytes.
 std::string ReadWholeFile(const std::string& path);
 
-// Error 6 for a file of size bytes that is larger than max_bytes: "the file
+// Error 6 for a file of size bytes that is larger than max_bytes: "song.mid
 // has 300 MB; files of at most 256 MB are read".
 Status FileTooLarge(const std::string& path, uint64_t size, size_t max_bytes);
 
