@@ -56,10 +56,30 @@ build() {
   cmake --build --preset "$p"
 }
 
+# In CI (or with TESSAVAR_SANITIZE=1) the tests of the base, MIDI, file
+# and command-line layers also run under AddressSanitizer and UBSan, built
+# apart in build-sanitize/ without the desktop program.
+sanitize_wanted() {
+  [ "${CI:-}" = "true" ] || [ "${TESSAVAR_SANITIZE:-}" = "1" ]
+}
+
 run_tests() {
   build
+  local sanitize_status=0
+  if sanitize_wanted; then
+    log "building the sanitizer tests"
+    cmake --preset sanitize >/dev/null
+    cmake --build --preset sanitize
+    log "running the sanitizer tests"
+    ctest --preset sanitize -j "$(nproc)" || sanitize_status=$?
+  fi
   log "running tests"
+  # Last, so that its summary closes the output.
   ctest --preset "$(preset)" -j "$(nproc)"
+  if [ "$sanitize_status" -ne 0 ]; then
+    log "the sanitizer tests failed (see above)"
+    return "$sanitize_status"
+  fi
 }
 
 demo() {

@@ -1,10 +1,15 @@
 #include "base/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <mutex>
+#include <optional>
+#include <unordered_set>
+#include <vector>
 
 #include "base/file_system.h"
 #include "base/status.h"
@@ -21,6 +26,61 @@ std::string LexicallyAbsolute(const std::string& path) {
   std::error_code ec;
   fs::path absolute = fs::absolute(path, ec);
   return (ec ? fs::path(path) : absolute).lexically_normal().string();
+}
+
+// The directories whose leftovers of killed writers this process has
+// removed: each once, when the first file is written there, so that a
+// batch of thousands of files lists its directory once.
+class CleanedDirectories {
+ public:
+  static CleanedDirectories& Instance() {
+    static CleanedDirectories directories;
+    return directories;
+  }
+
+  void CleanOnce(const std::string& directory) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!cleaned_.insert(directory).second) return;
+    }
+    RemoveStaleTemporaries(directory);
+  }
+
+ private:
+  CleanedDirectories() = default;
+  std::mutex mutex_;
+  std::unordered_set<std::string> cleaned_;
+};
+
+// An attribute that cannot be given to the new file is left behind (one
+// only the kernel or a privileged user may set); a full disk is an error.
+bool AttributeCanBeLeft(int errno_value) {
+  return errno_value != ENOSPC && errno_value != EDQUOT;
+}
+
+// The names of a NUL-separated list.
+std::vector<std::string> SplitNames(const std::string& list) {
+  std::vector<std::string> names;
+  for (size_t start = 0; start < list.size();) {
+    const size_t end = list.find('\0', start);
+    const size_t stop = end == std::string::npos ? list.size() : end;
+    if (stop > start) names.push_back(list.substr(start, stop - start));
+    start = stop + 1;
+  }
+  return names;
+}
+
+// A value of getxattr and listxattr: sized first, then read; nullopt when
+// it cannot be read (or changed size meanwhile).
+template <typename Get>
+std::optional<std::string> SizedValue(Get get) {
+  const ssize_t size = get(nullptr, 0);
+  if (size < 0) return std::nullopt;
+  std::string value(static_cast<size_t>(size), '\0');
+  const ssize_t got = get(value.data(), value.size());
+  if (got < 0) return std::nullopt;
+  value.resize(static_cast<size_t>(got));
+  return value;
 }
 
 }  // namespace
@@ -55,7 +115,7 @@ bool IsSameFile(const std::string& output, const std::string& input) {
 
 AtomicFile::AtomicFile(const std::string& path,
                        const std::vector<std::string>& inputs,
-                       Durability durability)
+                       Durability durability, WriteProtection protection)
     : path_(path), durability_(durability) {
   if (path.empty()) throw RunTimeError(kErrPathNotFound);
   target_ = ResolveOutputPath(path);
@@ -67,6 +127,7 @@ AtomicFile::AtomicFile(const std::string& path,
                  ErrorMessage(kErrPathFileAccess) + " (not a regular file)"));
     }
     existing_ = existing;
+    CheckWritable(protection);
   }
   for (const std::string& input : inputs) {
     if (!input.empty() && IsSameFile(path, input)) {
@@ -76,6 +137,7 @@ AtomicFile::AtomicFile(const std::string& path,
                                     ")"));
     }
   }
+  CleanedDirectories::Instance().CleanOnce(DirectoryOf(target_));
   fd_ = CreateTemporaryFile(target_, &temporary_, &registry_slot_);
   if (fd_ < 0) {
     temporary_.clear();
@@ -89,6 +151,36 @@ AtomicFile::~AtomicFile() { Discard(); }
 
 void AtomicFile::Fail(int errno_value) const {
   throw RunTimeError(ErrnoStatus(errno_value, path_));
+}
+
+void AtomicFile::CheckWritable(WriteProtection protection) const {
+  if (protection == WriteProtection::kOverride) return;
+  // As the shell's ">" decides: by the effective ids, so root may write.
+  if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) == 0 ||
+      errno != EACCES) {
+    return;
+  }
+  throw RunTimeError(Status(
+      kErrPermissionDenied, path_, 0,
+      ErrorMessage(kErrPermissionDenied) + " (the file is write-protected)"));
+}
+
+void AtomicFile::CopyExtendedAttributes() const {
+  const char* target = target_.c_str();
+  const std::optional<std::string> list = SizedValue(
+      [&](char* data, size_t size) { return ::listxattr(target, data, size); });
+  if (!list) return;  // a file system without them
+  for (const std::string& name : SplitNames(*list)) {
+    const std::optional<std::string> value =
+        SizedValue([&](char* data, size_t size) {
+          return ::getxattr(target, name.c_str(), data, size);
+        });
+    if (!value) continue;
+    if (::fsetxattr(fd_, name.c_str(), value->data(), value->size(), 0) != 0 &&
+        !AttributeCanBeLeft(errno)) {
+      Fail(errno);
+    }
+  }
 }
 
 void AtomicFile::Discard() {
@@ -127,6 +219,7 @@ void AtomicFile::Commit() {
   if (existing_) {
     // Root keeps the owner too; for anyone else this fails harmlessly.
     (void)::fchown(fd_, existing_->st_uid, existing_->st_gid);
+    CopyExtendedAttributes();
     if (::fchmod(fd_, existing_->st_mode & 07777) != 0) Fail(errno);
   }
   const bool flush_now = existing_ || durability_ == Durability::kFlushEach;

@@ -27,16 +27,28 @@ enum class Durability {
   kFlushNewLater,
 };
 
+// Whether a write-protected target (one the user could not open for
+// writing) is replaced. The shell's ">" refuses such a file, and so does
+// the program unless told to replace it anyway (a command's --force).
+enum class WriteProtection {
+  kRespect,
+  kOverride,
+};
+
 class AtomicFile {
  public:
   // Prepares to replace path. A symbolic link is written through: the file
   // it leads to is replaced and the link stays. Throws RunTimeError naming
-  // path when the target exists and is not a regular file, when it is the
+  // path when the target exists and is not a regular file, when it is
+  // write-protected (70, unless protection is kOverride), when it is the
   // same file as one of inputs, or when the temporary file cannot be
-  // created (76 for a missing directory).
+  // created (76 for a missing directory). The first AtomicFile of a
+  // process in a directory removes what killed writers left there (see
+  // RemoveStaleTemporaries).
   explicit AtomicFile(const std::string& path,
                       const std::vector<std::string>& inputs = {},
-                      Durability durability = Durability::kFlushEach);
+                      Durability durability = Durability::kFlushEach,
+                      WriteProtection protection = WriteProtection::kRespect);
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
@@ -44,8 +56,9 @@ class AtomicFile {
   void Write(std::string_view bytes);
   // Overwrites bytes already written (a header completed at the end).
   void WriteAt(int64_t offset, std::string_view bytes);
-  // Gives the file the target's mode (new files: 0666 less the umask),
-  // flushes it (see Durability) and renames it over the target.
+  // Gives the file the target's owner, extended attributes (ACLs among
+  // them) and mode (new files: 0666 less the umask), flushes it (see
+  // Durability) and renames it over the target.
   void Commit();
 
   // The file that Commit replaces, after following symbolic links.
@@ -53,6 +66,8 @@ class AtomicFile {
 
  private:
   [[noreturn]] void Fail(int errno_value) const;
+  void CheckWritable(WriteProtection protection) const;
+  void CopyExtendedAttributes() const;
   void Discard();
 
   std::string path_;

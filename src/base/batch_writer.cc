@@ -13,7 +13,7 @@ namespace tessavar {
 
 void BatchWriter::Write(const std::string& path, std::string_view bytes,
                         const std::vector<std::string>& inputs) {
-  WriteFileAtomically(path, bytes, inputs, durability_);
+  WriteFileAtomically(path, bytes, inputs, durability_, protection_);
   if (durability_ == Durability::kFlushNewLater) Remember(path);
 }
 

@@ -20,8 +20,10 @@ namespace tessavar {
 class BatchWriter {
  public:
   // With kFlushEach every file is flushed as it is written and Finish has
-  // nothing to do.
-  explicit BatchWriter(Durability durability) : durability_(durability) {}
+  // nothing to do. protection applies to every file written.
+  explicit BatchWriter(Durability durability,
+                       WriteProtection protection = WriteProtection::kRespect)
+      : durability_(durability), protection_(protection) {}
 
   // Writes path through an AtomicFile; may be called from several threads.
   // Throws RunTimeError as WriteFileAtomically does.
@@ -36,6 +38,7 @@ class BatchWriter {
   void Remember(const std::string& path);
 
   Durability durability_;
+  WriteProtection protection_;
   std::mutex mutex_;
   // A directory on each file system written to, by device.
   std::map<dev_t, std::string> directories_;

@@ -20,10 +20,66 @@ namespace tessavar {
 namespace fs = std::filesystem;
 namespace {
 
-// Closes a file descriptor when it goes out of scope.
-struct FileCloser {
-  int fd;
-  ~FileCloser() { ::close(fd); }
+constexpr size_t kReadBlockBytes = 65536;
+constexpr size_t kBytesPerMegabyte = size_t{1} << 20;
+
+// "300 MB": a size in megabytes, rounded up.
+std::string MegabyteText(uint64_t bytes) {
+  return std::to_string((bytes + kBytesPerMegabyte - 1) / kBytesPerMegabyte) +
+         " MB";
+}
+
+// An open regular file for reading; errors name the path as given.
+class ReadableFile {
+ public:
+  explicit ReadableFile(const std::string& path) : path_(path) {
+    const std::string actual = FindExistingPath(path);
+    if (actual.empty()) throw RunTimeError(kErrFileNotFound, path);
+    // Non-blocking, so that opening a FIFO does not wait for a writer.
+    fd_ = ::open(actual.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0) throw RunTimeError(ErrnoStatus(errno, path));
+    struct stat info = {};
+    if (::fstat(fd_, &info) != 0) Close(kErrDeviceIo);
+    if (S_ISDIR(info.st_mode)) Close(kErrPathFileAccess);
+    if (!S_ISREG(info.st_mode)) {
+      ::close(fd_);
+      throw RunTimeError(NotRegularFile(path));
+    }
+    size_ = static_cast<uint64_t>(info.st_size);
+  }
+  ~ReadableFile() { ::close(fd_); }
+  ReadableFile(const ReadableFile&) = delete;
+  ReadableFile& operator=(const ReadableFile&) = delete;
+
+  // The size the file system gives.
+  uint64_t size() const { return size_; }
+
+  // Up to max_bytes more bytes, block by block, with room for `expected`
+  // (at most max_bytes) made at once.
+  std::string Read(size_t max_bytes, uint64_t expected) {
+    std::string bytes;
+    bytes.reserve(std::min<uint64_t>(expected, max_bytes));
+    char block[kReadBlockBytes];
+    while (bytes.size() < max_bytes) {
+      const size_t wanted = std::min(sizeof block, max_bytes - bytes.size());
+      const ssize_t got = ::read(fd_, block, wanted);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) throw RunTimeError(kErrDeviceIo, path_);
+      if (got == 0) break;
+      bytes.append(block, static_cast<size_t>(got));
+    }
+    return bytes;
+  }
+
+ private:
+  [[noreturn]] void Close(int number) {
+    ::close(fd_);
+    throw RunTimeError(number, path_);
+  }
+
+  std::string path_;
+  int fd_ = -1;
+  uint64_t size_ = 0;
 };
 
 }  // namespace
@@ -65,33 +121,34 @@ std::string ProgramFileOnDisk(const std::string& path) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  return ReadFilePrefix(path, std::numeric_limits<size_t>::max());
+  return ReadWholeFileUpTo(path, kMaxReadFileBytes);
+}
+
+std::string ReadWholeFileUpTo(const std::string& path, size_t max_bytes) {
+  ReadableFile file(path);
+  if (file.size() > max_bytes) {
+    throw RunTimeError(FileTooLarge(path, file.size(), max_bytes));
+  }
+  std::string bytes = file.Read(max_bytes, file.size());
+  // One that grew while being read.
+  if (bytes.size() == max_bytes && !file.Read(1, 0).empty()) {
+    throw RunTimeError(FileTooLarge(path, max_bytes + 1, max_bytes));
+  }
+  return bytes;
 }
 
 std::string ReadFilePrefix(const std::string& path, size_t max_bytes) {
-  std::string actual = FindExistingPath(path);
-  if (actual.empty()) throw RunTimeError(kErrFileNotFound, path);
-  // Non-blocking, so that opening a FIFO does not wait for a writer.
-  int fd = ::open(actual.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw RunTimeError(ErrnoStatus(errno, path));
-  FileCloser closer{fd};
-  struct stat info = {};
-  if (::fstat(fd, &info) != 0) throw RunTimeError(kErrDeviceIo, path);
-  if (S_ISDIR(info.st_mode)) throw RunTimeError(kErrPathFileAccess, path);
-  if (!S_ISREG(info.st_mode)) throw RunTimeError(NotRegularFile(path));
-  // Block by block: MIDI files of long pieces run to megabytes.
-  std::string bytes;
-  bytes.reserve(std::min(static_cast<size_t>(info.st_size), max_bytes));
-  char block[65536];
-  while (bytes.size() < max_bytes) {
-    size_t wanted = std::min(sizeof block, max_bytes - bytes.size());
-    ssize_t got = ::read(fd, block, wanted);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw RunTimeError(kErrDeviceIo, path);
-    if (got == 0) break;
-    bytes.append(block, static_cast<size_t>(got));
-  }
-  return bytes;
+  ReadableFile file(path);
+  return file.Read(max_bytes, std::min<uint64_t>(file.size(), max_bytes));
+}
+
+Status FileTooLarge(const std::string& path, uint64_t size, size_t max_bytes) {
+  // Named in the detail too: some places show only its first line.
+  return Status(kErrOverflow, path, 0,
+                ErrorMessage(kErrOverflow) + " (" +
+                    path.substr(FileNameStart(path)) + " has " +
+                    MegabyteText(size) + "; files of at most " +
+                    MegabyteText(max_bytes) + " are read)");
 }
 
 Status NotRegularFile(const std::string& path) {
@@ -101,8 +158,8 @@ Status NotRegularFile(const std::string& path) {
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes,
                          const std::vector<std::string>& inputs,
-                         Durability durability) {
-  AtomicFile file(path, inputs, durability);
+                         Durability durability, WriteProtection protection) {
+  AtomicFile file(path, inputs, durability, protection);
   file.Write(bytes);
   file.Commit();
 }

@@ -5,6 +5,8 @@
 #ifndef TESSAVAR_BASE_FILE_SYSTEM_H_
 #define TESSAVAR_BASE_FILE_SYSTEM_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,10 +35,23 @@ bool FileExists(const std::string& path);
 // case-insensitive match of the file name ("SONG.MID" finds "song.mid").
 std::string ProgramFileOnDisk(const std::string& path);
 
+// The largest file the program reads whole (MIDI files, compositions):
+// far beyond anything it writes, small enough to hold in memory.
+inline constexpr size_t kMaxReadFileBytes = size_t{256} << 20;
+
 // Reads a whole file (looked up case-insensitively). Only regular files
 // are read: anything else (a device, a FIFO, a directory) is refused with
-// error 75 before a byte is read. Errors name the path.
+// error 75 before a byte is read. A file larger than max_bytes is refused
+// with error 6, its size and the limit, also before a byte is read.
+// Errors name the path.
+std::string ReadWholeFileUpTo(const std::string& path, size_t max_bytes);
+
+// ReadWholeFileUpTo with the program's limit, kMaxReadFileBytes.
 std::string ReadWholeFile(const std::string& path);
+
+// Error 6 for a file of size bytes that is larger than max_bytes: "song.mid
+// has 300 MB; files of at most 256 MB are read".
+Status FileTooLarge(const std::string& path, uint64_t size, size_t max_bytes);
 
 // The first max_bytes bytes of a file (all of a shorter one), read as
 // ReadWholeFile reads.
@@ -49,9 +64,11 @@ Status NotRegularFile(const std::string& path);
 // is replaced only when the new file is complete, keeps its mode, and is
 // never one of inputs. The target name is used as given (callers lower-case
 // it where the rule applies).
-void WriteFileAtomically(const std::string& path, std::string_view bytes,
-                         const std::vector<std::string>& inputs = {},
-                         Durability durability = Durability::kFlushEach);
+void WriteFileAtomically(
+    const std::string& path, std::string_view bytes,
+    const std::vector<std::string>& inputs = {},
+    Durability durability = Durability::kFlushEach,
+    WriteProtection protection = WriteProtection::kRespect);
 
 // Copies a file (looked up case-insensitively) to a target, atomically.
 void CopyFileAtomically(const std::string& from, const std::string& to);

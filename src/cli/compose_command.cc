@@ -104,6 +104,7 @@ struct ComposeArguments {
   std::optional<std::string> jobs;  // as typed; none = one per core
   bool json = false;
   bool quiet = false;
+  bool force = false;  // replace write-protected files
 };
 
 // What every piece shares.
@@ -420,8 +421,10 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
   std::atomic<int> worst{kExitOk};
   std::mutex errors;
   InterruptGuard guard;
-  BatchWriter writer(count > 1 ? Durability::kFlushNewLater
-                               : Durability::kFlushEach);
+  BatchWriter writer(
+      count > 1 ? Durability::kFlushNewLater : Durability::kFlushEach,
+      batch.args.force ? WriteProtection::kOverride
+                       : WriteProtection::kRespect);
   auto work = [&] {
     for (size_t i = next++;
          i < count && !InterruptGuard::Received() && !report.OutputClosed();
@@ -759,6 +762,7 @@ std::function<int()> Setup(CLI::App& app) {
                "one JSON object per piece on standard output");
   app.add_flag("-q,--quiet", args->quiet,
                "no progress bar and no summary lines");
+  app.add_flag("--force", args->force, "replace write-protected files");
   return [args] {
     // Trailing spaces are not kept, as when a composition is saved.
     if (args->info) args->info->erase(args->info->find_last_not_of(' ') + 1);

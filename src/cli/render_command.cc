@@ -37,6 +37,7 @@ struct RenderArguments {
   std::string format;
   std::string soundfont;
   bool quiet = false;
+  bool force = false;
 };
 
 // The renderer beside this program (both are installed in one directory).
@@ -55,6 +56,7 @@ int RunRenderer(const RenderArguments& args) {
   }
   if (!args.format.empty()) words.push_back("--format=" + args.format);
   if (args.quiet) words.push_back("--quiet");
+  if (args.force) words.push_back("--force");
   words.push_back("--");
   words.push_back(args.midi_path);
   if (!args.audio_path.empty()) words.push_back(args.audio_path);
@@ -82,6 +84,7 @@ std::function<int()> Setup(CLI::App& app) {
                  "the format of the stems: wav (default), flac or ogg")
       ->needs(stems);
   app.add_flag("-q,--quiet", args->quiet, "no progress and no summary lines");
+  app.add_flag("--force", args->force, "replace write-protected files");
   app.add_option("--soundfont", args->soundfont,
                  "the SoundFont to play with (default: the system's General "
                  "MIDI SoundFont, /usr/share/sounds/sf2/default-GM.sf2)");

@@ -37,6 +37,7 @@ struct RollArguments {
   std::string midi_path;
   std::string picture_path;
   std::string size;
+  bool force = false;
 };
 
 std::string DrawingProgramPath() {
@@ -168,6 +169,7 @@ int RunRoll(const RollArguments& args) {
   }
   std::vector<std::string> words = {program};
   if (!args.size.empty()) words.push_back("--size=" + args.size);
+  if (args.force) words.push_back("--force");
   // The names are never taken for options, whatever they start with.
   words.insert(words.end(), {"--", args.midi_path, args.picture_path});
   const std::optional<ChildOutcome> outcome =
@@ -190,6 +192,7 @@ std::function<int()> Setup(CLI::App& app) {
   app.add_option("--size", args->size,
                  "WIDTHxHEIGHT in pixels (default 1200x420, at most 16384 "
                  "a side)");
+  app.add_flag("--force", args->force, "replace a write-protected OUT");
   return [args] { return RunRoll(*args); };
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "engine/composer_settings.h"
@@ -551,6 +552,15 @@ void RestartFromSeed(RandomStream& random, double seed_value) {
   random.MixRandom(-std::fabs(seed_value));
 }
 
+// a + b, held at the ends of the int64 range instead of overflowing (an
+// octave base saturates there for a huge transposition).
+int64_t SaturatingAdd(int64_t a, int64_t b) {
+  int64_t sum = 0;
+  if (!__builtin_add_overflow(a, b, &sum)) return sum;
+  return b > 0 ? std::numeric_limits<int64_t>::max()
+               : std::numeric_limits<int64_t>::min();
+}
+
 // Octave bases, track names and instruments for the writer.
 void FinishScore(const ComposeRequest& request, EngineState& engine,
                  int tracks) {
@@ -560,9 +570,11 @@ void FinishScore(const ComposeRequest& request, EngineState& engine,
     engine.track_name[t] = "Track " + std::to_string(t + 1);
     for (int r = 0; r < engine.score.RunCount(t); ++r) {
       for (ScoreEvent& event : engine.score.MutableRun(t, r)) {
-        // Added wide and saturated: the writer plays any pitch outside
-        // 1..127 as key 0.
-        if (event.duration > 0) event.pitch = ToInt(event.pitch + base);
+        // Added saturated: the writer plays any pitch outside 1..127 as
+        // key 0.
+        if (event.duration > 0) {
+          event.pitch = ToInt(SaturatingAdd(event.pitch, base));
+        }
       }
     }
     // An instrument list without a selection plays program 0.

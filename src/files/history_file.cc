@@ -1,6 +1,8 @@
 #include "files/history_file.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <optional>
 #include <string_view>
 
@@ -9,6 +11,19 @@ namespace {
 
 constexpr std::string_view kMagic = "Tessavar Composer piece history ";
 constexpr std::string_view kEntry = "piece ";
+constexpr int64_t kMillisecondsPerSecond = 1000;
+constexpr int64_t kSecondsPerMinute = 60;
+constexpr int kSecondsDigits = 2;
+
+// To the nearest second, halves away from zero, without overflow at the
+// ends of the range.
+int64_t RoundedSeconds(int64_t ms) {
+  const int64_t seconds = ms / kMillisecondsPerSecond;
+  const int64_t rest = ms % kMillisecondsPerSecond;
+  if (2 * rest >= kMillisecondsPerSecond) return seconds + 1;
+  if (2 * rest <= -kMillisecondsPerSecond) return seconds - 1;
+  return seconds;
+}
 
 std::string Counted(const std::string& text) {
   return std::to_string(text.size()) + ":" + text + "\n";
@@ -114,6 +129,16 @@ Result<std::vector<HistoryRecord>> ParseHistoryFile(const std::string& bytes) {
     records.push_back(std::move(*record));
   }
   return records;
+}
+
+std::string HistoryLengthText(int64_t length_ms) {
+  const int64_t seconds = RoundedSeconds(length_ms);
+  std::string rest = std::to_string(std::abs(seconds % kSecondsPerMinute));
+  rest.insert(0, kSecondsDigits - std::min<size_t>(rest.size(), kSecondsDigits),
+              '0');
+  const std::string sign = seconds < 0 ? "-" : "";
+  return sign + std::to_string(std::abs(seconds / kSecondsPerMinute)) + ":" +
+         rest;
 }
 
 }  // namespace tessavar

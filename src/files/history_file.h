@@ -29,6 +29,10 @@ struct HistoryRecord {
 
 std::string HistoryFileBytes(const std::vector<HistoryRecord>& records);
 
+// A piece's length as the history shows it, "m:ss" to the nearest second;
+// any length a file can hold gives a text.
+std::string HistoryLengthText(int64_t length_ms);
+
 // The records of a history file, or a status whose detail says why the file
 // cannot be used (damaged, or written by a newer version).
 Result<std::vector<HistoryRecord>> ParseHistoryFile(const std::string& bytes);

@@ -29,6 +29,32 @@ bool IsNoteOff(int status, int velocity) {
   return kind == kNoteOff || (kind == kNoteOn && velocity == 0);
 }
 
+// The notes sounding on one key of one channel, oldest first: a queue whose
+// front moves on instead of erasing, so that each pairing costs the same
+// however many notes overlap.
+class OpenNotes {
+ public:
+  bool empty() const { return head_ == indices_.size(); }
+  void Push(int index) { indices_.push_back(index); }
+  int PopFront() {
+    const int index = indices_[head_++];
+    if (empty()) Clear();
+    return index;
+  }
+  void Clear() {
+    indices_.clear();
+    head_ = 0;
+  }
+  template <typename Visit>
+  void ForEach(Visit visit) const {
+    for (size_t i = head_; i < indices_.size(); ++i) visit(indices_[i]);
+  }
+
+ private:
+  std::vector<int> indices_;  // into MidiTrack::notes
+  size_t head_ = 0;
+};
+
 // Pairs note-ons with note-offs per track, channel and key, first in first
 // out; notes still sounding at the end of their track end there.
 class NoteCollector : public MidiEventSink {
@@ -38,7 +64,7 @@ class NoteCollector : public MidiEventSink {
   void TrackStart(int /*track*/) override {
     content_.tracks.emplace_back();
     for (auto& keys : open_) {
-      for (auto& starts : keys) starts.clear();
+      for (OpenNotes& starts : keys) starts.Clear();
     }
   }
 
@@ -52,14 +78,11 @@ class NoteCollector : public MidiEventSink {
       return;
     }
     if (IsNoteOn(status, data2)) {
-      open_[channel][data1].push_back(
-          {static_cast<int>(track.notes.size()), tick});
+      open_[channel][data1].Push(static_cast<int>(track.notes.size()));
       track.notes.push_back({tick, tick, data1, data2, channel});
     } else if (IsNoteOff(status, data2)) {
-      auto& starts = open_[channel][data1];
-      if (starts.empty()) return;
-      track.notes[starts.front().index].end = tick;
-      starts.erase(starts.begin());
+      OpenNotes& starts = open_[channel][data1];
+      if (!starts.empty()) track.notes[starts.PopFront()].end = tick;
     }
   }
 
@@ -82,8 +105,8 @@ class NoteCollector : public MidiEventSink {
   void TrackEnd(int64_t tick) override {
     MidiTrack& track = content_.tracks.back();
     for (auto& keys : open_) {
-      for (auto& starts : keys) {
-        for (const OpenNote& open : starts) track.notes[open.index].end = tick;
+      for (const OpenNotes& starts : keys) {
+        starts.ForEach([&](int index) { track.notes[index].end = tick; });
       }
     }
     // A note without length still shows (and ends at once when played).
@@ -92,12 +115,8 @@ class NoteCollector : public MidiEventSink {
   }
 
  private:
-  struct OpenNote {
-    int index;
-    int64_t start;
-  };
   MidiContent& content_;
-  std::array<std::array<std::vector<OpenNote>, kKeys>, kChannels> open_;
+  std::array<std::array<OpenNotes, kKeys>, kChannels> open_;
   bool time_signature_seen_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "midi/redo_patcher.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -83,7 +84,14 @@ class FileDescriptor {
   int fd_;
 };
 
-std::string ReadAll(int fd) {
+// The whole file, up to the program's read limit.
+std::string ReadAll(int fd, const std::string& path) {
+  struct stat info = {};
+  if (::fstat(fd, &info) == 0 &&
+      static_cast<uint64_t>(info.st_size) > kMaxReadFileBytes) {
+    throw RunTimeError(FileTooLarge(path, static_cast<uint64_t>(info.st_size),
+                                    kMaxReadFileBytes));
+  }
   std::string bytes;
   std::vector<char> buffer(1 << 16);
   for (;;) {
@@ -148,7 +156,7 @@ int PatchMIDIFile(const std::string& path, const RedoSettings& settings) {
   if (path.empty()) throw RunTimeError(kErrFileNotFound);
   FileDescriptor file(::open(FindExistingPath(path).c_str(), O_RDWR));
   if (file.get() < 0) ThrowErrno();
-  std::string bytes = ReadAll(file.get());
+  std::string bytes = ReadAll(file.get(), path);
   std::string patched_bytes = bytes;
   int patched = PatchProgramsAndPans(patched_bytes, settings);
   for (size_t i = 0; i < bytes.size(); ++i) {

@@ -7,11 +7,23 @@ namespace tessavar {
 
 const std::vector<AudioFormatInfo>& AudioFormats() {
   static const std::vector<AudioFormatInfo> kFormats = {
-      {AudioFormat::kWav, "wav", "WAV audio (*.wav)"},
-      {AudioFormat::kFlac, "flac", "FLAC audio (*.flac)"},
-      {AudioFormat::kOggVorbis, "ogg", "Ogg Vorbis audio (*.ogg)"}};
+      {AudioFormat::kWav, "wav", "WAV audio (*.wav)", "a WAV file"},
+      {AudioFormat::kFlac, "flac", "FLAC audio (*.flac)", "a FLAC file"},
+      {AudioFormat::kOggVorbis, "ogg", "Ogg Vorbis audio (*.ogg)",
+       "an Ogg Vorbis file"}};
   return kFormats;
 }
+
+namespace {
+
+const AudioFormatInfo& InfoOf(AudioFormat format) {
+  for (const AudioFormatInfo& info : AudioFormats()) {
+    if (info.format == format) return info;
+  }
+  return AudioFormats().front();
+}
+
+}  // namespace
 
 std::optional<AudioFormat> AudioFormatNamed(std::string_view extension) {
   const std::string lower = AsciiLower(extension);
@@ -29,10 +41,11 @@ std::optional<AudioFormat> AudioFormatOfPath(const std::string& path) {
 }
 
 std::string_view AudioExtension(AudioFormat format) {
-  for (const AudioFormatInfo& info : AudioFormats()) {
-    if (info.format == format) return info.extension;
-  }
-  return AudioFormats().front().extension;
+  return InfoOf(format).extension;
+}
+
+std::string_view AudioFileNoun(AudioFormat format) {
+  return InfoOf(format).file_noun;
 }
 
 std::string SupportedAudioExtensions() {

@@ -3,6 +3,8 @@
 #ifndef TESSAVAR_MODEL_AUDIO_FORMAT_H_
 #define TESSAVAR_MODEL_AUDIO_FORMAT_H_
 
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,10 +14,17 @@ namespace tessavar {
 
 enum class AudioFormat { kWav, kFlac, kOggVorbis };
 
+// The most stereo 16-bit frames a render writes, in every format: what the
+// 32-bit sizes of a WAV file hold after its 44-byte header (6 h 45 min at
+// 44.1 kHz). FLAC and Ogg share the limit, so that no render runs for days.
+inline constexpr int64_t kMaxAudioFrames =
+    (int64_t{std::numeric_limits<uint32_t>::max()} - 44) / 4;
+
 struct AudioFormatInfo {
   AudioFormat format;
   std::string_view extension;  // without the dot, lower case
   std::string_view filter;     // "FLAC audio (*.flac)"
+  std::string_view file_noun;  // "a FLAC file", for messages
 };
 
 // Every supported format, WAV (the default) first.
@@ -27,6 +36,7 @@ std::optional<AudioFormat> AudioFormatNamed(std::string_view extension);
 std::optional<AudioFormat> AudioFormatOfPath(const std::string& path);
 
 std::string_view AudioExtension(AudioFormat format);
+std::string_view AudioFileNoun(AudioFormat format);
 
 // ".wav, .flac or .ogg", for messages.
 std::string SupportedAudioExtensions();

@@ -54,6 +54,16 @@ std::vector<Stem> PlanStems(const MidiContent& content,
   return stems;
 }
 
+Status CheckStemCount(const std::vector<Stem>& stems,
+                      const std::string& midi_path) {
+  if (stems.size() <= kMaxStems) return Status();
+  return Status(kErrOverflow, midi_path, 0,
+                ErrorMessage(kErrOverflow) + " (the file has " +
+                    std::to_string(stems.size()) +
+                    " sounding tracks; at most " + std::to_string(kMaxStems) +
+                    " stems are rendered)");
+}
+
 std::vector<bool> OnlyTrackSounding(size_t track_count, int track) {
   std::vector<bool> silent(track_count, true);
   if (track >= 0 && static_cast<size_t>(track) < track_count) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
 #include "midi/midi_reader.h"
 #include "model/audio_format.h"
 
@@ -23,6 +24,15 @@ struct Stem {
 std::vector<Stem> PlanStems(const MidiContent& content,
                             const std::vector<bool>& silent_tracks,
                             AudioFormat format);
+
+// The most stems one render writes: each may cost a render of its own,
+// and the program's own files have at most 16 sounding tracks.
+inline constexpr size_t kMaxStems = 64;
+
+// Error 6 naming midi_path when there are more stems than kMaxStems; ok
+// otherwise.
+Status CheckStemCount(const std::vector<Stem>& stems,
+                      const std::string& midi_path);
 
 // The silent marks under which only `track` of track_count sounds.
 std::vector<bool> OnlyTrackSounding(size_t track_count, int track);

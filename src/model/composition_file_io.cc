@@ -132,7 +132,11 @@ CompositionLoadResult ReadAndApply(
     result.reason = FailureReason(error.number(), layout[failed], value.text);
   } else if (!read.complete()) {
     result.line = read.stop_line;
-    result.reason = read.stop_field < 0 ? ErrorDescription(read.stop.number())
+    // A file that cannot be read at all: its detail says why, if any.
+    const std::string unread = read.stop.detail().empty()
+                                   ? ErrorDescription(read.stop.number())
+                                   : read.stop.detail();
+    result.reason = read.stop_field < 0 ? unread
                                         : FailureReason(read.stop.number(),
                                                         layout[read.stop_field],
                                                         read.stop_text);

@@ -37,8 +37,9 @@ AudioFileWriter* Self(void* self) {
 }  // namespace
 
 AudioFileWriter::AudioFileWriter(const std::string& path, AudioFormat format,
-                                 const std::vector<std::string>& inputs)
-    : path_(path), file_(path, inputs) {
+                                 const std::vector<std::string>& inputs,
+                                 WriteProtection protection)
+    : path_(path), file_(path, inputs, Durability::kFlushEach, protection) {
   SF_VIRTUAL_IO io = {&AudioFileWriter::Length, &AudioFileWriter::Seek,
                       &AudioFileWriter::Read, &AudioFileWriter::Write,
                       &AudioFileWriter::Tell};

@@ -23,7 +23,8 @@ class AudioFileWriter {
   // 16-bit stereo at the render rate (Vorbis: its own encoding of it).
   // Throws RunTimeError naming path when the file cannot be started.
   AudioFileWriter(const std::string& path, AudioFormat format,
-                  const std::vector<std::string>& inputs);
+                  const std::vector<std::string>& inputs,
+                  WriteProtection protection = WriteProtection::kRespect);
   ~AudioFileWriter();
   AudioFileWriter(const AudioFileWriter&) = delete;
   AudioFileWriter& operator=(const AudioFileWriter&) = delete;

@@ -29,11 +29,6 @@ constexpr int kEffectsBuffersPerGroup = 4;
 // Rendering goes on at most this long past the file's length, in case the
 // MIDI player never reaches the last tick.
 constexpr int64_t kOverrunFrames = 60LL * kSynthSampleRate;
-// Stereo 16-bit frames a WAV file can hold: its sizes are 32-bit.
-constexpr int64_t kWavHeaderBytes = 44;
-constexpr int64_t kWavFrameBytes = 4;
-constexpr int64_t kMaxWavFrames =
-    (std::numeric_limits<uint32_t>::max() - kWavHeaderBytes) / kWavFrameBytes;
 constexpr int64_t kMicrosecondsPerSecond = 1000000;
 constexpr int64_t kSecondsPerMinute = 60;
 constexpr int64_t kSecondsPerHour = 3600;
@@ -84,6 +79,7 @@ AudioFormat FormatOfOutput(const std::string& path) {
 // tracks silent.
 struct MidiSource {
   std::string path;
+  WriteProtection protection = WriteProtection::kRespect;  // of the outputs
   std::string bytes;
   MidiTiming timing;
   int64_t music_frames = 0;
@@ -94,7 +90,7 @@ struct MidiSource {
 };
 
 // Refuses up front what cannot be rendered: a tempo of 0 and a piece
-// longer than a WAV file holds.
+// longer than an audio file may last (in every format).
 void CheckRenderable(const MidiSource& source, AudioFormat format) {
   if (source.timing.has_zero_tempo()) {
     throw RunTimeError(Status(kErrInvalidCall, source.path, 0,
@@ -102,21 +98,23 @@ void CheckRenderable(const MidiSource& source, AudioFormat format) {
                                   " (the file sets a tempo of 0, which "
                                   "cannot be played)"));
   }
-  if (format == AudioFormat::kWav &&
-      source.music_frames > kMaxWavFrames - source.release_frames) {
+  if (source.music_frames > kMaxAudioFrames - source.release_frames) {
     const int64_t seconds =
         source.timing.LengthMicroseconds() / kMicrosecondsPerSecond;
     throw RunTimeError(
         Status(kErrOverflow, source.path, 0,
                ErrorMessage(kErrOverflow) + " (the piece lasts " +
-                   DurationText(seconds) + "; a WAV file holds at most " +
-                   DurationText(kMaxWavFrames / kSynthSampleRate) + ")"));
+                   DurationText(seconds) + "; " +
+                   std::string(AudioFileNoun(format)) + " holds at most " +
+                   DurationText(kMaxAudioFrames / kSynthSampleRate) + ")"));
   }
 }
 
-MidiSource ReadSource(const std::string& midi_path, AudioFormat format) {
+MidiSource ReadSource(const std::string& midi_path, AudioFormat format,
+                      WriteProtection protection) {
   MidiSource source;
   source.path = midi_path;
+  source.protection = protection;
   source.bytes =
       NamingFile(midi_path, [&] { return ReadWholeFile(midi_path); });
   source.timing =
@@ -243,7 +241,8 @@ std::optional<int64_t> RenderFiles(const MidiSource& source,
   for (const RenderOutput& output : outputs) {
     writers.push_back(std::make_unique<AudioFileWriter>(
         output.path, format,
-        std::vector<std::string>{source.path, ResolveSoundFont(soundfont)}));
+        std::vector<std::string>{source.path, ResolveSoundFont(soundfont)},
+        source.protection));
   }
   ChannelBlocks blocks(per_channel);
   int64_t written = 0;
@@ -343,9 +342,10 @@ RenderResult RenderMidiToAudio(const std::string& midi_path,
                                const std::string& audio_path,
                                const std::string& soundfont,
                                const RenderProgress& progress,
-                               const std::vector<bool>& silent_tracks) {
+                               const std::vector<bool>& silent_tracks,
+                               WriteProtection protection) {
   const AudioFormat format = FormatOfOutput(audio_path);
-  const MidiSource source = ReadSource(midi_path, format);
+  const MidiSource source = ReadSource(midi_path, format, protection);
   const std::string bytes = SilenceTracks(source.bytes, silent_tracks);
   std::optional<int64_t> frames =
       RenderFiles(source, bytes, {{audio_path, 0}}, false, format, soundfont,
@@ -358,12 +358,14 @@ RenderResult RenderMidiStems(const std::string& midi_path,
                              const std::string& directory, AudioFormat format,
                              const std::string& soundfont,
                              const RenderProgress& progress,
-                             const std::vector<bool>& silent_tracks) {
-  const MidiSource source = ReadSource(midi_path, format);
+                             const std::vector<bool>& silent_tracks,
+                             WriteProtection protection) {
+  const MidiSource source = ReadSource(midi_path, format, protection);
   Result<MidiContent> content = ReadMidiContent(source.bytes);
   if (!content.ok()) throw RunTimeError(content.status().WithPath(midi_path));
   const std::vector<Stem> stems =
       PlanStems(content.value(), silent_tracks, format);
+  ThrowIfError(CheckStemCount(stems, midi_path));
   MakeDirectory(directory);
   if (stems.empty()) return {};
   auto path_of = [&](const Stem& stem) {

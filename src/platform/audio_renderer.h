@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/atomic_file.h"
 #include "model/audio_format.h"
 #include "model/audio_renderer.h"
 
@@ -22,24 +23,28 @@ inline constexpr int kRenderReleaseMs = 400;
 // render leaves audio_path as it was). soundfont empty = the system's
 // General MIDI SoundFont; the tracks marked in silent_tracks (by track
 // chunk) are rendered without their notes. Throws RunTimeError: 5 for an
-// unknown extension or a file that is not MIDI, 53 for a missing MIDI file
-// or SoundFont, 75 for an unusable SoundFont, the file-system numbers for
-// write failures (61 for a full disk).
-RenderResult RenderMidiToAudio(const std::string& midi_path,
-                               const std::string& audio_path,
-                               const std::string& soundfont = {},
-                               const RenderProgress& progress = {},
-                               const std::vector<bool>& silent_tracks = {});
+// unknown extension or a file that is not MIDI, 6 for a piece longer than
+// kMaxAudioFrames, 53 for a missing MIDI file or SoundFont, 75 for an
+// unusable SoundFont, the file-system numbers for write failures (61 for a
+// full disk, 70 for a write-protected target unless protection says
+// otherwise).
+RenderResult RenderMidiToAudio(
+    const std::string& midi_path, const std::string& audio_path,
+    const std::string& soundfont = {}, const RenderProgress& progress = {},
+    const std::vector<bool>& silent_tracks = {},
+    WriteProtection protection = WriteProtection::kRespect);
 
 // Renders each sounding track alone (see PlanStems) into directory, which
 // is created when missing; each file is as long as the full render, and
 // their sum is the full render within rounding. A stem replaces its file
-// only when complete; stems finished before a cancel or failure stay.
-RenderResult RenderMidiStems(const std::string& midi_path,
-                             const std::string& directory, AudioFormat format,
-                             const std::string& soundfont = {},
-                             const RenderProgress& progress = {},
-                             const std::vector<bool>& silent_tracks = {});
+// only when complete; stems finished before a cancel or failure stay. More
+// than kMaxStems stems are refused (6) before anything is rendered.
+RenderResult RenderMidiStems(
+    const std::string& midi_path, const std::string& directory,
+    AudioFormat format, const std::string& soundfont = {},
+    const RenderProgress& progress = {},
+    const std::vector<bool>& silent_tracks = {},
+    WriteProtection protection = WriteProtection::kRespect);
 
 // The renderer the commands use.
 class FluidAudioRenderer final : public AudioRenderer {

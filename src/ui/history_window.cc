@@ -13,13 +13,6 @@ namespace {
 constexpr int kIndexRole = Qt::UserRole;
 constexpr char kStar[] = "\u2605";
 
-QString Length(int64_t ms) {
-  const int64_t seconds = (ms + 500) / 1000;
-  return QStringLiteral("%1:%2")
-      .arg(seconds / 60)
-      .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
-
 QStringList Columns(const HistoryRecord& record) {
   return {record.starred ? QString::fromUtf8(kStar) : QString(),
           QDateTime::fromSecsSinceEpoch(record.time)
@@ -27,7 +20,7 @@ QStringList Columns(const HistoryRecord& record) {
           QString::fromStdString(record.structure),
           QString::fromStdString(record.mapping),
           QString::fromStdString(record.tempo),
-          Length(record.length_ms)};
+          QString::fromStdString(HistoryLengthText(record.length_ms))};
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "base/file_system.h"
 #include "base/status.h"
 #include "base/terminal_text.h"
+#include "base/text.h"
 #include "model/roll_model.h"
 #include "ui/roll_painter.h"
 
@@ -39,13 +40,15 @@ constexpr int kMaxSide = 16384;
 // Messages carry the name of the command the user typed.
 constexpr char kPrefix[] = "tessavar-cli roll: ";
 constexpr char kUsage[] =
-    "usage: tessavar-roll [--size WIDTHxHEIGHT] [--] IN.mid OUT.png|OUT.svg\n";
+    "usage: tessavar-roll [--size WIDTHxHEIGHT] [--force] [--] IN.mid "
+    "OUT.png|OUT.svg\n";
 
 struct RollRequest {
   std::string in;
   std::string out;
   int width = kDefaultWidth;
   int height = kDefaultHeight;
+  WriteProtection protection = WriteProtection::kRespect;
 };
 
 void Complain(const std::string& text) {
@@ -88,12 +91,9 @@ bool ParseSize(std::string_view text, RollRequest& request) {
   return true;
 }
 
-bool EndsWith(const std::string& text, std::string_view end) {
-  return text.size() >= end.size() &&
-         std::equal(end.begin(), end.end(), text.end() - end.size(),
-                    [](char a, char b) {
-                      return a == std::tolower(static_cast<unsigned char>(b));
-                    });
+// Whether the name ends with `end` (lower case), in any letter case.
+bool EndsWith(const std::string& name, std::string_view end) {
+  return AsciiLower(name).ends_with(end);
 }
 
 bool IsSvg(const std::string& path) { return EndsWith(path, ".svg"); }
@@ -117,6 +117,8 @@ bool ParseArguments(const std::vector<std::string>& args,
                      request)) {
         return false;
       }
+    } else if (arg == "--force") {
+      request.protection = WriteProtection::kOverride;
     } else {
       std::fputs(kUsage, stderr);
       return false;
@@ -178,7 +180,8 @@ int Run(const RollRequest& request) {
     WriteFileAtomically(request.out,
                         std::string_view(picture->constData(),
                                          static_cast<size_t>(picture->size())),
-                        {request.in});
+                        {request.in}, Durability::kFlushEach,
+                        request.protection);
   } catch (const RunTimeError& error) {
     Complain(error.status().WithPath(request.out).LineText());
     return kExitFile;

@@ -6,10 +6,14 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "base/batch_writer.h"
@@ -141,6 +145,8 @@ TEST(AtomicFileTest, ASignalRemovesTheTemporaryFile) {
 // living writer still holds, and names of other patterns, are kept.
 TEST(AtomicFileTest, StaleTemporariesOfKilledWritersAreRemoved) {
   TempDir dir;
+  // Opened first: its own clean-up of the directory finds nothing yet.
+  AtomicFile alive(dir / "alive.mid");
   pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -150,7 +156,6 @@ TEST(AtomicFileTest, StaleTemporariesOfKilledWritersAreRemoved) {
   }
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
-  AtomicFile alive(dir / "alive.mid");
   dir.Write(".tessavar-abc", "not ours");
   dir.Write("song.mid", "music");
   // Leftovers are judged by age too: make every file older than this run.
@@ -167,6 +172,94 @@ TEST(AtomicFileTest, StaleTemporariesOfKilledWritersAreRemoved) {
   alive.Commit();
   EXPECT_THAT(dir.Entries(),
               ElementsAre(".tessavar-abc", "alive.mid", "song.mid"));
+}
+
+// Makes a file's times a day old: older than this run.
+void MakeOld(const std::string& path) {
+  const struct timespec day_ago[2] = {{::time(nullptr) - 86400, 0},
+                                      {::time(nullptr) - 86400, 0}};
+  ::utimensat(AT_FDCWD, path.c_str(), day_ago, 0);
+}
+
+// The first file written into a directory removes what killed writers left
+// there; the directory is listed once per process, not once per file.
+TEST(AtomicFileTest, TheFirstWriteIntoADirectoryRemovesLeftovers) {
+  TempDir dir;
+  dir.Write(".tessavar-ab12cd", "left by a killed run");
+  MakeOld(dir / ".tessavar-ab12cd");
+  WriteFileAtomically(dir / "one.mid", "1");
+  EXPECT_THAT(dir.Entries(), ElementsAre("one.mid"));
+  dir.Write(".tessavar-ef34gh", "left later");
+  MakeOld(dir / ".tessavar-ef34gh");
+  WriteFileAtomically(dir / "two.mid", "2");
+  EXPECT_THAT(dir.Entries(),
+              ElementsAre(".tessavar-ef34gh", "one.mid", "two.mid"));
+}
+
+// Runs a check in a child process as the unprivileged user "nobody" when
+// this runs as root (as itself otherwise); true when the check held.
+bool HoldsAsAnOrdinaryUser(const std::function<bool()>& check) {
+  constexpr uid_t kNobody = 65534;
+  const pid_t child = ::fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    if (::getuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+      ::_exit(2);
+    }
+    ::_exit(check() ? 0 : 1);
+  }
+  int status = 0;
+  return ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+         WEXITSTATUS(status) == 0;
+}
+
+// A write-protected file is refused as the shell's ">" refuses it, unless
+// the caller asks to replace it anyway; it then keeps its mode.
+TEST(AtomicFileTest, AWriteProtectedTargetIsReplacedOnlyWhenForced) {
+  TempDir dir;
+  fs::permissions(dir.path(), fs::perms::all);
+  const std::string target = dir / "locked.mid";
+  EXPECT_TRUE(HoldsAsAnOrdinaryUser([&] {
+    WriteFileAtomically(target, "old");
+    ::chmod(target.c_str(), 0444);
+    const Status refused =
+        ThrownStatus([&] { WriteFileAtomically(target, "new"); });
+    const bool kept = ReadWholeFile(target) == "old";
+    WriteFileAtomically(target, "forced", {}, Durability::kFlushEach,
+                        WriteProtection::kOverride);
+    return refused.number() == kErrPermissionDenied &&
+           refused.path() == target &&
+           refused.detail().find("write-protected") != std::string::npos &&
+           kept && ReadWholeFile(target) == "forced" &&
+           ModeOf(target) == 0444u && dir.Entries().size() == 1;
+  }));
+  // Whoever may write it anyway (root) replaces it, as the shell does.
+  if (::access(target.c_str(), W_OK) == 0) {
+    WriteFileAtomically(target, "by root");
+    EXPECT_EQ(dir.Read("locked.mid"), "by root");
+  }
+}
+
+// Extended attributes (user attributes, ACLs) go over to the new file.
+// Written in the build tree: a tmpfs may not take user attributes.
+TEST(AtomicFileTest, ReplacingKeepsExtendedAttributes) {
+  std::string pattern = (fs::current_path() / "xattr-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+  const std::string target = pattern + "/tagged.mid";
+  WriteFileAtomically(target, "old");
+  const std::string value = "kept";
+  if (::setxattr(target.c_str(), "user.tessavar.test", value.data(),
+                 value.size(), 0) != 0) {
+    fs::remove_all(pattern);
+    GTEST_SKIP() << "no user attributes here: " << std::strerror(errno);
+  }
+  WriteFileAtomically(target, "new");
+  char got[16] = {};
+  const ssize_t size =
+      ::getxattr(target.c_str(), "user.tessavar.test", got, sizeof got);
+  EXPECT_EQ(std::string(got, size > 0 ? static_cast<size_t>(size) : 0), value);
+  EXPECT_EQ(ReadWholeFile(target), "new");
+  fs::remove_all(pattern);
 }
 
 // A batch's new files are flushed once at the end; what was written is

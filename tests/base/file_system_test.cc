@@ -92,6 +92,27 @@ TEST(ReadWholeFileTest, ADirectoryIsAnAccessError) {
             kErrPathFileAccess);
 }
 
+TEST(ReadWholeFileTest, RefusesAFileAboveTheLimitBeforeReadingIt) {
+  TempDir dir;
+  // Sparse: the size costs no disk and no memory unless it is read.
+  dir.Write("huge.mid", "");
+  fs::resize_file(dir / "huge.mid", uint64_t{64} << 30);
+  try {
+    ReadWholeFile(dir / "huge.mid");
+    ADD_FAILURE() << "a 64 GB file was read";
+  } catch (const RunTimeError& error) {
+    EXPECT_EQ(error.number(), kErrOverflow);
+    EXPECT_EQ(error.status().path(), dir / "huge.mid");
+    EXPECT_THAT(error.status().detail(),
+                ::testing::HasSubstr("65536 MB; files of at most 256 MB"));
+  }
+  dir.Write("small.mid", "12345");
+  EXPECT_EQ(ReadWholeFileUpTo(dir / "small.mid", 5), "12345");
+  EXPECT_EQ(ErrorNumberOf([&] { ReadWholeFileUpTo(dir / "small.mid", 4); }),
+            kErrOverflow);
+  EXPECT_EQ(ReadFilePrefix(dir / "huge.mid", 3), std::string(3, '\0'));
+}
+
 TEST(WriteFileAtomicallyTest, CreatesAndReplacesWithoutLeavingTemporaries) {
   TempDir dir;
   WriteFileAtomically(dir / "a.tvx", std::string("one\0two", 7));

@@ -198,10 +198,11 @@ TEST(ComposerTest, RestsSitAtTheOctaveBaseWithVelocityZero) {
   EXPECT_GT(rests, 0);
 }
 
-// A transposition far beyond int: the sum saturates (every note then plays
-// as key 0 in the writer) instead of overflowing.
+// A transposition far beyond int, up to the ends of int64 where the octave
+// base itself saturates: the sum saturates (every note then plays as key 0
+// in the writer) instead of overflowing.
 TEST(ComposerTest, HugeTranspositionsSaturate) {
-  for (double octave : {99999999999.0, -99999999999.0}) {
+  for (double octave : {99999999999.0, -99999999999.0, 1e19, -1e19}) {
     ComposeRequest request = DefaultRequest();
     request.tracks = 2;
     for (TrackRow& row : request.track_rows) row.octave_base = octave;

@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "base/file_system.h"
 #include "support/midi_bytes.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
@@ -75,6 +78,47 @@ TEST(MidiReaderTest, ReadsNotesNamesProgramsAndMeter) {
   ASSERT_EQ(bass.notes.size(), 1u);
   EXPECT_EQ(span(bass.notes[0]), (std::vector<int64_t>{10, 300, 36, 70, 3}));
   EXPECT_EQ(content.NoteCount(), 4);
+}
+
+// Notes stacked on one key pair first in first out, per channel; a key
+// whose notes all ended starts afresh; what still sounds ends with its track.
+TEST(MidiReaderTest, OverlappingNotesOnOneKeyPairInOrder) {
+  std::string events = Vlq(0) + Bytes({0x90, 60, 11}) +   // a on at 0
+                       Vlq(0) + Bytes({0x91, 60, 21}) +   // x on at 0, ch 2
+                       Vlq(10) + Bytes({0x90, 60, 12}) +  // b on at 10
+                       Vlq(10) + Bytes({60, 13}) +        // c on at 20
+                       Vlq(10) + Bytes({0x80, 60, 0}) +   // a off at 30
+                       Vlq(0) + Bytes({0x81, 60, 0}) +    // x off at 30
+                       Vlq(10) + Bytes({0x90, 60, 0}) +   // b off at 40
+                       Vlq(10) + Bytes({60, 0}) +         // c off at 50
+                       Vlq(0) + Bytes({60, 0}) +          // nothing to end
+                       Vlq(10) + Bytes({60, 14}) +        // d on at 60
+                       Vlq(10) + Bytes({60, 15}) +        // e on at 70
+                       Vlq(10) + Bytes({60, 0}) +         // d off at 80
+                       EndOfTrack(20);                    // e ends at 100
+  Result<MidiContent> read =
+      ReadMidiContent(Header(1, 1, 96) + Chunk("MTrk", events));
+  ASSERT_TRUE(read.ok()) << read.status().Message();
+  std::vector<std::vector<int64_t>> spans;
+  for (const MidiNote& n : read.value().tracks[0].notes) {
+    spans.push_back({n.velocity, n.start, n.end, n.channel});
+  }
+  EXPECT_EQ(spans, (std::vector<std::vector<int64_t>>{{11, 0, 30, 0},
+                                                      {21, 0, 30, 1},
+                                                      {12, 10, 40, 0},
+                                                      {13, 20, 50, 0},
+                                                      {14, 60, 80, 0},
+                                                      {15, 70, 100, 0}}));
+}
+
+TEST(MidiReaderTest, AFileAboveTheReadLimitIsRefusedByName) {
+  testing::TempDir dir;
+  dir.Write("huge.mid", Header(1, 1, 96));
+  std::filesystem::resize_file(dir / "huge.mid", kMaxReadFileBytes + 1);
+  Result<MidiContent> read = ReadMidiContentFile(dir / "huge.mid");
+  ASSERT_FALSE(read.ok());
+  EXPECT_EQ(read.status().number(), kErrOverflow);
+  EXPECT_EQ(read.status().path(), dir / "huge.mid");
 }
 
 TEST(MidiReaderTest, SilencedTracksKeepTimingAndOtherTracks) {

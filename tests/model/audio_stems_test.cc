@@ -37,5 +37,20 @@ TEST(AudioStemsTest, SoundingTracksAreNamedByNumberAndInstrument) {
             "05 Flute.wav");
 }
 
+TEST(AudioStemsTest, MoreStemsThanTheLimitAreRefusedByName) {
+  MidiContent content;
+  content.tracks.assign(kMaxStems, TrackWithNotes(0, 0, 1));
+  std::vector<Stem> stems = PlanStems(content, {}, AudioFormat::kWav);
+  EXPECT_TRUE(CheckStemCount(stems, "many.mid").ok());
+  content.tracks.push_back(TrackWithNotes(0, 0, 1));
+  stems = PlanStems(content, {}, AudioFormat::kWav);
+  const Status status = CheckStemCount(stems, "many.mid");
+  EXPECT_EQ(status.number(), kErrOverflow);
+  EXPECT_EQ(status.path(), "many.mid");
+  EXPECT_NE(status.detail().find("65 sounding tracks; at most 64 stems"),
+            std::string::npos)
+      << status.detail();
+}
+
 }  // namespace
 }  // namespace tessavar

@@ -181,6 +181,34 @@ TEST_F(AudioRendererTest, FormatFollowsTheExtension) {
             (std::vector<std::string>{"a.FLAC", "a.ogg", "a.wav", "tvx.mid"}));
 }
 
+// 44 bytes that last 1,250,999 hours: every format, and stems, refuse the
+// piece before rendering a frame.
+TEST_F(AudioRendererTest, EveryFormatRefusesAPieceLongerThanTheLimit) {
+  const std::string midi = dir_.File("long.mid");
+  WriteFileAtomically(
+      midi, testing::Header(0, 1, 1) +
+                testing::Chunk("MTrk", testing::Tempo(0, 0xFFFFFF) +
+                                           testing::EndOfTrack(0x0FFFFFFF)));
+  for (const std::string name : {"a.wav", "a.flac", "a.ogg"}) {
+    std::string message;
+    EXPECT_EQ(ErrorOf(midi, dir_.File(name), "", &message), kErrOverflow);
+    EXPECT_NE(message.find("lasts 1250999 h 49 min; a"), std::string::npos)
+        << message;
+    EXPECT_NE(message.find("file holds at most 6 h 45 min"), std::string::npos)
+        << message;
+  }
+  for (AudioFormat format : {AudioFormat::kFlac, AudioFormat::kOggVorbis}) {
+    try {
+      RenderMidiStems(midi, dir_.File("stems"), format);
+      ADD_FAILURE() << "stems of an endless piece were rendered";
+    } catch (const RunTimeError& error) {
+      EXPECT_EQ(error.number(), kErrOverflow);
+    }
+  }
+  EXPECT_EQ(DirectoryEntries(),
+            (std::vector<std::string>{"long.mid", "tvx.mid"}));
+}
+
 // A write that fails half-way (a file-size limit stands in for a full
 // disk) names the file and leaves the old one and no temporary file.
 TEST_F(AudioRendererTest, FailedWriteLeavesTheTargetAsItWas) {

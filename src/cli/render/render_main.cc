@@ -30,6 +30,7 @@ struct RenderArguments {
   std::string format = std::string(AudioExtension(AudioFormat::kWav));
   std::string soundfont;
   bool quiet = false;
+  bool force = false;
 };
 
 // "render: 42%" on one line of the terminal, rewritten as it rises and
@@ -78,11 +79,15 @@ int Render(const RenderArguments& args) {
   }
   try {
     TerminalProgress progress(!args.quiet && ::isatty(STDERR_FILENO));
+    const WriteProtection protection =
+        args.force ? WriteProtection::kOverride : WriteProtection::kRespect;
     RenderResult result =
-        stems ? RenderMidiStems(args.midi_path, args.stems_directory, *format,
-                                args.soundfont, progress.Callback())
-              : RenderMidiToAudio(args.midi_path, args.audio_path,
-                                  args.soundfont, progress.Callback());
+        stems
+            ? RenderMidiStems(args.midi_path, args.stems_directory, *format,
+                              args.soundfont, progress.Callback(), {},
+                              protection)
+            : RenderMidiToAudio(args.midi_path, args.audio_path, args.soundfont,
+                                progress.Callback(), {}, protection);
     progress.Clear();
     if (stems && result.files.empty()) {
       std::cout << "no track sounds: nothing written\n";
@@ -112,6 +117,7 @@ int Main(int argc, char** argv) {
   app.add_option("--format", args.format, "the stems' format");
   app.add_option("--soundfont", args.soundfont, "the SoundFont");
   app.add_flag("-q,--quiet", args.quiet, "no progress and no summary lines");
+  app.add_flag("--force", args.force, "replace write-protected files");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
