@@ -25,6 +25,12 @@ constexpr size_t kBytesPerMegabyte = size_t{1} << 20;
 
 // "300 MB": a size in megabytes, rounded up.
 std::string MegabyteText(uint64_t bytes) {
+  // Below a megabyte in kilobytes, so that a limit of 512 KB reads as such.
+  constexpr uint64_t kBytesPerKilobyte = 1024;
+  if (bytes < kBytesPerMegabyte) {
+    return std::to_string((bytes + kBytesPerKilobyte - 1) / kBytesPerKilobyte) +
+           " KB";
+  }
   return std::to_string((bytes + kBytesPerMegabyte - 1) / kBytesPerMegabyte) +
          " MB";
 }

@@ -86,9 +86,6 @@ constexpr NamedOption kNamedOptions[] = {
     {"--auto", "auto", "Auto of the mapped parameters: on or off"},
 };
 
-// A composition is a few hundred bytes; a file far larger is not one, and
-// is refused before it is read.
-constexpr off_t kMaxCompositionBytes = 512 * 1024;
 // Workers beyond this many per core only cost memory.
 constexpr unsigned kJobsPerCore = 4;
 // Pieces that fail the checks before composing, told one by one.
@@ -168,14 +165,6 @@ std::string Problem(const std::string& name, const std::exception& error) {
 // Loads the composition as the program does at start-up.
 PieceResult LoadComposition(Batch& batch) {
   const std::string cannot_read = "cannot read the composition: ";
-  struct stat info = {};
-  if (::stat(batch.source_on_disk.c_str(), &info) == 0 &&
-      S_ISREG(info.st_mode) && info.st_size > kMaxCompositionBytes) {
-    return {kExitFile, cannot_read + batch.source +
-                           ": the file is larger than " +
-                           std::to_string(kMaxCompositionBytes / 1024) +
-                           " KiB, too large for a composition"};
-  }
   UiHost host;
   batch.loaded = std::make_unique<ProgramState>();
   ProgramState& state = *batch.loaded;

@@ -118,7 +118,7 @@ std::optional<std::string> UnstorableTextProblem(std::string_view text,
 std::string ReadTextFile(const std::string& path) {
   // The exact name first, then the case-insensitive match; only regular
   // files are read, and errors name the file.
-  return ReadWholeFile(path);
+  return ReadWholeFileUpTo(path, kMaxTextFileBytes);
 }
 
 }  // namespace tessavar

@@ -6,6 +6,7 @@
 #ifndef TESSAVAR_FILES_TEXT_FIELDS_H_
 #define TESSAVAR_FILES_TEXT_FIELDS_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -73,8 +74,13 @@ std::string QuotedLine(std::string_view text);
 std::optional<std::string> UnstorableTextProblem(std::string_view text,
                                                  bool always_quoted);
 
+// The largest composition, orchestration, scale or settings file read: a
+// composition takes a few kilobytes, so anything near this is not one.
+inline constexpr size_t kMaxTextFileBytes = size_t{512} << 10;
+
 // The bytes of a file to read, looked up case-insensitively. RunTimeError
-// 53 when it is missing, 75 when it is not a regular file.
+// 53 when it is missing, 75 when it is not a regular file, 6 when it is
+// larger than kMaxTextFileBytes.
 std::string ReadTextFile(const std::string& path);
 
 }  // namespace tessavar

@@ -66,13 +66,13 @@ TEST(InfoCommandTest, UnreadableFilesAndBadUsageFail) {
 TEST(InfoCommandTest, OnlyTheProgramsMidiFilesHaveInformation) {
   testing::ScratchDirectory dir;
   dir.Write("song.tvx", "2.0\r\n1234567890123456\r\n 0 \r\n");
-  std::string other = testing::WriterLayoutFile(120, testing::SampleTracks(1)).bytes;
+  std::string other =
+      testing::WriterLayoutFile(120, testing::SampleTracks(1)).bytes;
   other[24] = '\x01';  // a text event, not the name, opens the first track
   dir.Write("other.mid", other);
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
-  for (const std::string& path :
-       {dir / "song.tvx", dir / "other.mid", dir / "fifo",
-        std::string("/dev/zero")}) {
+  for (const std::string& path : {dir / "song.tvx", dir / "other.mid",
+                                  dir / "fifo", std::string("/dev/zero")}) {
     CliResult result = RunCli("info '" + path + "'");
     EXPECT_EQ(result.status, 2) << path;
     EXPECT_EQ(result.out, "") << path;
@@ -83,9 +83,10 @@ TEST(InfoCommandTest, ControlCharactersAreShownEscaped) {
   testing::ScratchDirectory dir;
   std::string fresh =
       testing::WriterLayoutFile(120, testing::SampleTracks(1)).bytes;
-  dir.Write("title.mid",
-            BytesWithCompInfo(fresh, "\x1b]0;pwn\x07\x1b[2J\\ \xc2\x9b caf\xc3\xa9")
-                .value());
+  dir.Write(
+      "title.mid",
+      BytesWithCompInfo(fresh, "\x1b]0;pwn\x07\x1b[2J\\ \xc2\x9b caf\xc3\xa9")
+          .value());
   CliResult result = RunCli("info '" + (dir / "title.mid") + "'");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out,

@@ -45,8 +45,7 @@ TEST(OutputSafetyTest, HugeInputsAreRefusedByNameBeforeReading) {
     testing::CliOutcome run = RunCliWords(words, dir.path());
     EXPECT_EQ(run.status, 2) << words[0] << ": " << run.err;
     EXPECT_NE(run.err.find("huge.mid"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("65536 MB; files of at most 256 MB"),
-              std::string::npos)
+    EXPECT_NE(run.err.find("65536 MB; files of at most "), std::string::npos)
         << words[0] << ": " << run.err;
   }
   EXPECT_EQ(testing::EntriesOf(dir.path()),

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <string>
 
-#include "model/program_state.h"
-#include "model/composition_file_io.h"
 #include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"
+#include "model/composition_file_io.h"
+#include "model/program_state.h"
 
 #ifdef TESSAVAR_CLI_PATH
 
@@ -94,9 +94,9 @@ TEST(RedoCliTest, RefusesFilesTheProgramDidNotWrite) {
   dir.Write("empty.mid", "");
   dir.Write("garbage.mid", std::string(200, 'g'));
   for (const char* name : {"empty.mid", "garbage.mid", "song.tvx"}) {
-    EXPECT_EQ(RunCli("redo " + Quoted(dir / name) + " " +
-                     Quoted(dir / "song.tvx")),
-              2)
+    EXPECT_EQ(
+        RunCli("redo " + Quoted(dir / name) + " " + Quoted(dir / "song.tvx")),
+        2)
         << name;
   }
   EXPECT_EQ(dir.Read("garbage.mid"), std::string(200, 'g'));

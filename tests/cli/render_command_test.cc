@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "midi/midi_timing.h"
 #include "base/file_system.h"
+#include "midi/midi_timing.h"
 #include "support/cli_process.h"
 #include "support/midi_bytes.h"
 #include "support/soundfont_check.h"
@@ -107,8 +107,13 @@ TEST_F(RenderCommandTest, FormatsByExtensionAndStems) {
 // A MIDI file of one track: a tempo, then the end of the track after
 // `ticks` (at most 0x0FFFFFFF), with division 1.
 std::string OneTempoMidi(uint32_t tempo, uint32_t ticks) {
-  std::string track = {0, '\xFF', 0x51, 3, static_cast<char>(tempo >> 16),
-                       static_cast<char>(tempo >> 8), static_cast<char>(tempo)};
+  std::string track = {0,
+                       '\xFF',
+                       0x51,
+                       3,
+                       static_cast<char>(tempo >> 16),
+                       static_cast<char>(tempo >> 8),
+                       static_cast<char>(tempo)};
   for (int shift = 21; shift > 0; shift -= 7) {
     track += static_cast<char>(0x80 | ((ticks >> shift) & 0x7F));
   }
@@ -124,7 +129,8 @@ std::string OneTempoMidi(uint32_t tempo, uint32_t ticks) {
 TEST_F(RenderCommandTest, RefusedUpFrontWithTheReason) {
   const std::string wav = dir_.File("out.wav");
   WriteFileAtomically(dir_.File("zero.mid"), OneTempoMidi(0, 96));
-  WriteFileAtomically(dir_.File("long.mid"), OneTempoMidi(0xFFFFFF, 0x0FFFFFFF));
+  WriteFileAtomically(dir_.File("long.mid"),
+                      OneTempoMidi(0xFFFFFF, 0x0FFFFFFF));
   WriteFileAtomically(dir_.File("slow.mid"), OneTempoMidi(0xFFFFFF, 1500));
   WriteFileAtomically(dir_.File("fine.mid"), OneTempoMidi(500000, 96));
   WriteFileAtomically(dir_.File("midi.flac"), OneTempoMidi(500000, 96));
@@ -133,12 +139,13 @@ TEST_F(RenderCommandTest, RefusedUpFrontWithTheReason) {
   };
   for (const Case& c :
        {Case{Quote(dir_.File("zero.mid")) + " " + Quote(wav), "tempo of 0"},
-        Case{Quote(dir_.File("long.mid")) + " " + Quote(wav), "1250999 h 49 min"},
+        Case{Quote(dir_.File("long.mid")) + " " + Quote(wav),
+             "1250999 h 49 min"},
         Case{Quote(dir_.File("slow.mid")) + " " + Quote(wav),
              "lasts 6 h 59 min; a WAV file holds at most 6 h 45 min"},
-        Case{Quote(dir_.File("midi.flac")) + " " +
-                 Quote(dir_.File("midi.flac")),
-             "also an input"},
+        Case{
+            Quote(dir_.File("midi.flac")) + " " + Quote(dir_.File("midi.flac")),
+            "also an input"},
         Case{Quote(dir_.File("fine.mid")) + " " + Quote(dir_.File("no/x.wav")),
              "no/x.wav: Path not found"}}) {
     CliRun run = Cli("render " + c.args);
