@@ -40,6 +40,9 @@ struct Slot {
 
 struct Registry {
   std::mutex mutex;
+  // Held from a file's creation until it is locked, and by a cleaner while
+  // it takes a lock: no thread of this process sees a new file unlocked.
+  std::mutex locking;
   std::array<Slot, kSlotCount> slots;
   bool handlers_installed = false;
   // Files being created and not registered yet. A signal handled by
@@ -126,9 +129,10 @@ time_t ProcessStartTime() {
   if (after_name == std::string::npos) return now;
   std::istringstream fields(stat_line.substr(after_name + 1));
   std::string field;
-  constexpr int kStartTimeField = 20;  // counting from the state field
+  // The start time is field 22; the state, field 3, comes first here.
+  constexpr int kFieldsBeforeStartTime = 22 - 3;
   unsigned long long start_ticks = 0;
-  for (int i = 0; i < kStartTimeField && fields >> field; ++i) {
+  for (int i = 0; i < kFieldsBeforeStartTime && fields >> field; ++i) {
   }
   if (!(fields >> start_ticks)) return now;
   std::ifstream boot_file("/proc/stat");
@@ -142,8 +146,12 @@ time_t ProcessStartTime() {
   }
   const long ticks_per_second = ::sysconf(_SC_CLK_TCK);
   if (boot_time < 0 || ticks_per_second <= 0) return now;
-  return static_cast<time_t>(boot_time + static_cast<long long>(start_ticks) /
-                                             ticks_per_second);
+  // The boot time moves by a second between readings as the clock is
+  // adjusted: leave a margin, so that no file of this run looks older.
+  constexpr long long kClockSlackSeconds = 2;
+  return static_cast<time_t>(
+      boot_time + static_cast<long long>(start_ticks) / ticks_per_second -
+      kClockSlackSeconds);
 }
 
 // Removes one leftover when nobody holds it: the lock is free only once
@@ -155,6 +163,7 @@ bool RemoveIfAbandoned(int directory_fd, const char* name,
       !S_ISREG(info.st_mode) || info.st_mtime >= process_start) {
     return false;
   }
+  std::lock_guard<std::mutex> no_new_files(TheRegistry().locking);
   const int fd =
       ::openat(directory_fd, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
   if (fd < 0) return false;
@@ -205,6 +214,7 @@ int CreateTemporaryFile(const std::string& beside, std::string* path,
   Registry& registry = TheRegistry();
   registry.creating.fetch_add(1, std::memory_order_acq_rel);
   int fd = -1;
+  std::unique_lock<std::mutex> unlocked_file(registry.locking);
   for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
     *path = TemporaryName(beside);
     fd = ::open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
@@ -214,6 +224,7 @@ int CreateTemporaryFile(const std::string& beside, std::string* path,
   // A brand-new file: nobody else can hold it, so this cannot block.
   if (fd >= 0) (void)::flock(fd, LOCK_EX | LOCK_NB);
   const int saved_errno = errno;
+  unlocked_file.unlock();
   if (fd >= 0) *slot = TemporaryFiles::Instance().Add(*path);
   registry.creating.fetch_sub(1, std::memory_order_acq_rel);
   errno = saved_errno;
