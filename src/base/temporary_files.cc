@@ -16,6 +16,7 @@
 #include <mutex>
 #include <random>
 #include <sstream>
+#include <string_view>
 
 #include "base/file_system.h"
 #include "base/status.h"
@@ -29,6 +30,9 @@ constexpr std::array<int, 2> kCleanedSignals = {SIGINT, SIGTERM};
 constexpr int kNameAttempts = 100;
 constexpr mode_t kNewFileMode = 0666;  // the umask takes its share
 constexpr char kTemporaryPrefix[] = ".tessavar-";
+// Marks the name as the program's own: a person's ".tessavar-backup" is
+// never taken for a leftover.
+constexpr char kTemporarySuffix[] = ".tmp";
 constexpr char kNameCharacters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
 constexpr int kRandomCharacters = 6;
 
@@ -94,7 +98,7 @@ std::string TemporaryName(const std::string& beside) {
   for (int i = 0; i < kRandomCharacters; ++i) {
     name += kNameCharacters[pick(random)];
   }
-  return name;
+  return name + kTemporarySuffix;
 }
 
 // Holds back the cleaning signals in this thread for its lifetime: one that
@@ -163,9 +167,12 @@ bool RemoveIfAbandoned(int directory_fd, const char* name,
       !S_ISREG(info.st_mode) || info.st_mtime >= process_start) {
     return false;
   }
+  // As in CreateTemporaryFile: a signal handled here must not wait for a
+  // creating thread that waits for this lock.
+  HeldSignals held;
   std::lock_guard<std::mutex> no_new_files(TheRegistry().locking);
-  const int fd =
-      ::openat(directory_fd, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  const int fd = ::openat(directory_fd, name,
+                          O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   if (fd < 0) return false;
   bool removed = false;
   struct stat opened = {};
@@ -181,11 +188,12 @@ bool RemoveIfAbandoned(int directory_fd, const char* name,
 
 bool IsTemporaryFileName(const std::string& name) {
   const size_t prefix_length = sizeof kTemporaryPrefix - 1;
-  if (name.size() != prefix_length + kRandomCharacters ||
-      name.compare(0, prefix_length, kTemporaryPrefix) != 0) {
+  const std::string_view suffix = kTemporarySuffix;
+  if (name.size() != prefix_length + kRandomCharacters + suffix.size() ||
+      !name.starts_with(kTemporaryPrefix) || !name.ends_with(suffix)) {
     return false;
   }
-  for (size_t i = prefix_length; i < name.size(); ++i) {
+  for (size_t i = prefix_length; i < prefix_length + kRandomCharacters; ++i) {
     if (std::strchr(kNameCharacters, name[i]) == nullptr) return false;
   }
   return true;

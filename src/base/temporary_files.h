@@ -29,8 +29,8 @@ class TemporaryFiles {
   TemporaryFiles() = default;
 };
 
-// Creates an empty file under a short name of its own (".tessavar-" and six
-// random characters, whatever the length of the other names) in the
+// Creates an empty file under a short name of its own (".tessavar-", six
+// random characters and ".tmp", whatever the length of the other names) in the
 // directory of `beside`, with mode 0666 less the umask, and registers it.
 // The descriptor holds an exclusive flock on the file for as long as it is
 // open, which tells RemoveStaleTemporaries that its writer is alive.

@@ -487,6 +487,11 @@ int PlanBatch(Batch& batch) {
       return Fail(kExitFile, "--save-composition: " + *pattern_problem);
     }
   }
+  if (args.save_composition == kStandardOutput) {
+    return Fail(kExitFile,
+                "--save-composition takes a file name; standard output (-) "
+                "takes the MIDI file only");
+  }
   if (args.output == kStandardOutput && (many || args.json)) {
     return Fail(kExitFile,
                 "standard output (-) takes one MIDI file and nothing else");

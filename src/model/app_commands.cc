@@ -250,7 +250,14 @@ void AppCommands::LoadCompositionFile(const std::string& path) {
   listened_midi_.clear();
   state_.composition_path = composition;
   state_.midi_path = FindPairedFile(CompanionMidiPath(composition));
-  LoadMIDIFile(state_, player_, ui_, errors_);
+  if (!ExactFileExists(state_.midi_path) &&
+      FindExistingPath(state_.midi_path) != state_.midi_path) {
+    // Only a case twin's MIDI file is there, and it is not this one's.
+    LetGoOfMusic();
+    errors_.ShowFailure(Status(kErrFileNotFound, state_.midi_path).Message());
+  } else {
+    LoadMIDIFile(state_, player_, ui_, errors_);
+  }
   if (loaded.complete) {
     RememberComposition(state_.options.recent_compositions, composition);
   } else {

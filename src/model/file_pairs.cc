@@ -17,10 +17,7 @@ namespace fs = std::filesystem;
 constexpr char kMidiExtension[] = ".mid";
 
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](unsigned char x, unsigned char y) {
-                      return std::tolower(x) == std::tolower(y);
-                    });
+  return AsciiLower(a) == AsciiLower(b);
 }
 
 // A file name split at its last "." (the extension keeps the dot).
@@ -55,6 +52,19 @@ std::vector<std::string> SameStemEntries(const std::string& directory,
   return names;
 }
 
+// True when an entry other than `except` has exactly this stem.
+bool HasEntryWithStem(const std::string& directory, const std::string& stem,
+                      const std::string& except) {
+  std::error_code ec;
+  const fs::path dir = directory.empty() ? fs::path(".") : fs::path(directory);
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name != except && SplitName(name).stem == stem) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string FindPairedFile(const std::string& path) {
@@ -62,10 +72,18 @@ std::string FindPairedFile(const std::string& path) {
   if (path.empty() || fs::exists(fs::symlink_status(path, ec))) return path;
   const size_t start = FileNameStart(path);
   const std::string directory = path.substr(0, start);
-  const std::vector<std::string> same_stem =
-      SameStemEntries(directory, SplitName(path.substr(start)));
+  const NameParts wanted = SplitName(path.substr(start));
+  const std::vector<std::string> same_stem = SameStemEntries(directory, wanted);
   if (!same_stem.empty()) return directory + same_stem.front();
-  return FindExistingPath(path);
+  const std::string match = FindExistingPath(path);
+  if (match == path) return path;
+  // "song.mid" is not SONG.tvx's when song.tvx lies beside them: both
+  // stems are in use, so the match belongs to the other one of the twins.
+  const std::string match_name = match.substr(FileNameStart(match));
+  const bool twins =
+      HasEntryWithStem(directory, wanted.stem, "") &&
+      HasEntryWithStem(directory, SplitName(match_name).stem, match_name);
+  return twins ? path : match;
 }
 
 bool ExactFileExists(const std::string& path) {

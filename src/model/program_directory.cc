@@ -56,6 +56,11 @@ ProgramDirectoryLock::ProgramDirectoryLock(const std::string& directory) {
   // directory locked after it has gone.
   fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
                kLockFileMode);
+  // Another user's lock file in a shared directory, or a read-only one:
+  // flock needs no write access.
+  if (fd_ < 0 && (errno == EACCES || errno == EROFS)) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  }
   if (fd_ < 0) {
     status_ = Status(
         errno == ENOENT ? kErrPathNotFound : ErrorNumberFromErrno(errno), path);
@@ -68,6 +73,13 @@ ProgramDirectoryLock::ProgramDirectoryLock(const std::string& directory) {
   } else {
     status_ = Status(ErrorNumberFromErrno(errno), path);
   }
+}
+
+ProgramDirectoryLock::State ProgramDirectoryLock::TryAgain() {
+  if (state_ == State::kBusy && ::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+    state_ = State::kHeld;
+  }
+  return state_;
 }
 
 ProgramDirectoryLock::~ProgramDirectoryLock() {

@@ -44,6 +44,9 @@ class ProgramDirectoryLock {
   ProgramDirectoryLock& operator=(const ProgramDirectoryLock&) = delete;
 
   State state() const { return state_; }
+  // Tries once more to take a lock that was busy (its holder may have been
+  // ending); returns the state then.
+  State TryAgain();
   // Why the lock file could not be opened or locked (kFailed).
   const Status& status() const { return status_; }
 

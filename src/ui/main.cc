@@ -108,7 +108,7 @@ void ReportFailure(const std::string& text) {
 // Nothing when this program holds the directory's lock; otherwise the exit
 // status: 0 when the program holding it took the command line, 1 (with a
 // message) when it did not answer or the lock cannot be taken at all.
-std::optional<int> ExitUnlessHeld(const tessavar::ProgramDirectoryLock& lock,
+std::optional<int> ExitUnlessHeld(tessavar::ProgramDirectoryLock& lock,
                                   const std::string& directory,
                                   const std::string& composition) {
   using State = tessavar::ProgramDirectoryLock::State;
@@ -122,6 +122,8 @@ std::optional<int> ExitUnlessHeld(const tessavar::ProgramDirectoryLock& lock,
           tessavar::InstanceServerName(directory), composition)) {
     return 0;
   }
+  // The holder may have been ending meanwhile: then this start goes on.
+  if (lock.TryAgain() == State::kHeld) return std::nullopt;
   ReportFailure(
       "Tessavar Composer is already running with the program "
       "directory " +
@@ -182,7 +184,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string directory = std::filesystem::current_path().string();
-  const tessavar::ProgramDirectoryLock lock(directory);
+  tessavar::ProgramDirectoryLock lock(directory);
   if (std::optional<int> status =
           ExitUnlessHeld(lock, directory, composition)) {
     return *status;
@@ -222,6 +224,7 @@ int main(int argc, char** argv) {
                            state.options, player);
   QObject::connect(&server, &tessavar::InstanceServer::OpenRequested, &window,
                    &tessavar::MainWindow::OpenHandedOver);
+  server.accepting = [&window] { return window.AcceptsHandOver(); };
   main_window = &window;
   window.show();
   return app.exec();

@@ -819,10 +819,12 @@ void MainWindow::RunDeferred() {
     if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
     if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
   }
-  // Only from the main event loop, with no command under way.
+  // Only from the main event loop, with no command under way: a command
+  // that yields (Load, Save, the start-up) is still under way.
   const bool free = commands_->activated_once() &&
                     QApplication::activeModalWidget() == nullptr &&
-                    QThread::currentThread()->loopLevel() <= 1;
+                    QThread::currentThread()->loopLevel() <= 1 &&
+                    !ui_host_.yielding();
   if (!free || exited_) return;
   if (closing_on_signal_) {
     close();  // waits for a running command to end, as a user's close does

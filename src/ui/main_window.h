@@ -70,6 +70,8 @@ class MainWindow : public QMainWindow {
   // none): the window comes to the front and loads it as File > Load does,
   // once no command or dialog is running.
   void OpenHandedOver(const std::string& path);
+  // False once the window has begun to close.
+  bool AcceptsHandOver() const { return !exited_ && !closing_on_signal_; }
   // SIGTERM, SIGHUP or SIGINT: every dialog is dismissed (as Cancel or
   // Escape would) and the window closes through the normal exit path once
   // the command running has ended.

@@ -10,6 +10,11 @@ QtUiHost::~QtUiHost() { SetBusyPointer(false); }
 
 void QtUiHost::Yield() {
   if (before_yield) before_yield();
+  ++yield_depth_;
+  struct Leave {
+    int& depth;
+    ~Leave() { --depth; }
+  } leave{yield_depth_};
   QCoreApplication::processEvents();
 }
 

@@ -16,6 +16,9 @@ class QtUiHost : public UiHost {
   // The hourglass over the whole application while busy.
   void SetBusyPointer(bool busy) override;
   bool busy() const { return busy_; }
+  // True while a command is waiting in Yield: the events run then belong
+  // to that command, which has not finished.
+  bool yielding() const { return yield_depth_ > 0; }
 
   // Runs before each yield, so that the window shows the state the running
   // command has reached.
@@ -23,6 +26,7 @@ class QtUiHost : public UiHost {
 
  private:
   bool busy_ = false;
+  int yield_depth_ = 0;
 };
 
 }  // namespace tessavar

@@ -125,7 +125,7 @@ void InstanceServer::ReadRequest(QLocalSocket* socket) {
   }
   if (end < 0) return;  // the rest is on its way
   socket->read(end + 1);
-  if (!bytes.startsWith(greeting)) {
+  if (!bytes.startsWith(greeting) || (accepting && !accepting())) {
     socket->abort();
     return;
   }

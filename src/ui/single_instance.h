@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <string>
 
 class QLocalServer;
@@ -40,6 +41,10 @@ class InstanceServer : public QObject {
  public:
   explicit InstanceServer(const QString& name, QObject* parent = nullptr);
   bool listening() const;
+
+  // Whether a request can still be taken; a window that is closing cannot,
+  // and the second start is then not told that it was.
+  std::function<bool()> accepting;
 
  signals:
   // A second start's command line: the composition to open, empty for

@@ -156,7 +156,7 @@ TEST(AtomicFileTest, StaleTemporariesOfKilledWritersAreRemoved) {
   }
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
-  dir.Write(".tessavar-abc", "not ours");
+  dir.Write(".tessavar-backup", "a person's own file");
   dir.Write("song.mid", "music");
   // Leftovers are judged by age too: make every file older than this run.
   const struct timespec day_ago[2] = {{::time(nullptr) - 86400, 0},
@@ -165,15 +165,16 @@ TEST(AtomicFileTest, StaleTemporariesOfKilledWritersAreRemoved) {
     ::utimensat(AT_FDCWD, (dir / name).c_str(), day_ago, 0);
   }
   // Unlocked but newer than this run: perhaps a writer not yet locked.
-  dir.Write(".tessavar-fresh1", "being made");
+  dir.Write(".tessavar-fresh1.tmp", "being made");
   ASSERT_EQ(dir.Entries().size(), 5u);
   EXPECT_EQ(RemoveStaleTemporaries(dir.path()), 1);
   EXPECT_EQ(dir.Entries().size(), 4u);
   EXPECT_EQ(dir.Read("song.mid"), "music");
   alive.Write("done");
   alive.Commit();
-  EXPECT_THAT(dir.Entries(), ElementsAre(".tessavar-abc", ".tessavar-fresh1",
-                                         "alive.mid", "song.mid"));
+  EXPECT_THAT(dir.Entries(),
+              ElementsAre(".tessavar-backup", ".tessavar-fresh1.tmp",
+                          "alive.mid", "song.mid"));
 }
 
 // Makes a file's times a day old: older than this run.
@@ -187,15 +188,15 @@ void MakeOld(const std::string& path) {
 // there; the directory is listed once per process, not once per file.
 TEST(AtomicFileTest, TheFirstWriteIntoADirectoryRemovesLeftovers) {
   TempDir dir;
-  dir.Write(".tessavar-ab12cd", "left by a killed run");
-  MakeOld(dir / ".tessavar-ab12cd");
+  dir.Write(".tessavar-ab12cd.tmp", "left by a killed run");
+  MakeOld(dir / ".tessavar-ab12cd.tmp");
   WriteFileAtomically(dir / "one.mid", "1");
   EXPECT_THAT(dir.Entries(), ElementsAre("one.mid"));
-  dir.Write(".tessavar-ef34gh", "left later");
-  MakeOld(dir / ".tessavar-ef34gh");
+  dir.Write(".tessavar-ef34gh.tmp", "left later");
+  MakeOld(dir / ".tessavar-ef34gh.tmp");
   WriteFileAtomically(dir / "two.mid", "2");
   EXPECT_THAT(dir.Entries(),
-              ElementsAre(".tessavar-ef34gh", "one.mid", "two.mid"));
+              ElementsAre(".tessavar-ef34gh.tmp", "one.mid", "two.mid"));
 }
 
 // Runs a check in a child process as the unprivileged user "nobody" when

@@ -177,6 +177,7 @@ TEST_F(ComposeBatchTest, RefusedCommandLinesExplainAndWriteNothing) {
        2,
        "100000000 pieces; one run composes at most 1000000"},
       {{"--save-composition", dir_.path()}, 2, "not a regular file"},
+      {{"--save-composition", "-"}, 2, "--save-composition takes a file"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> words = {"compose", "-o", out};

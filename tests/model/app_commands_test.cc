@@ -560,6 +560,20 @@ TEST_F(AppCommandsTest, AMidiFileWithoutItsCompositionIsOnlyListenedTo) {
   EXPECT_EQ(ReadFile(dir_ / "Lone.mid"), lone);
 }
 
+// With only the lower-case twin's MIDI file there, SONG.tvx has none of
+// its own: it does not take song.tvx's music.
+TEST_F(AppCommandsTest, ATwinsMidiFileIsNotTaken) {
+  ASSERT_TRUE(SaveConfigFile(state_, dir_ / "song.tvx", ui_, errors_));
+  fs::copy_file(dir_ / "song.tvx", dir_ / "SONG.tvx");
+  WriteWorkingMidi(62);
+  fs::copy_file(FindExistingPath(state_.paths.working_midi), dir_ / "song.mid");
+  WriteWorkingMidi(61);
+  const std::string working = Working();
+  commands_.LoadComposition(dir_ / "SONG.tvx");
+  EXPECT_EQ(Working(), working);
+  EXPECT_FALSE(state_.panel.save_enabled());
+}
+
 // Exit while listening keeps the panel's own music as the default MIDI file.
 TEST_F(AppCommandsTest, ExitWhileListeningKeepsThePanelsMusic) {
   WriteWorkingMidi(70);

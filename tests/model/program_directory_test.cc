@@ -137,12 +137,12 @@ TEST(LeftoverTest, TheNextStartRemovesWhatKilledWritersLeftAndNothingElse) {
   ASSERT_EQ(exports.Entries().size(), 1u);
   const std::string killed_export = exports.Entries()[0];
   ASSERT_TRUE(IsTemporaryFileName(killed_export));
-  saves.Write(".tessavar-abc123", "a save killed half-way");
-  program.Write(".tessavar-xyz789", "a settings write killed half-way");
+  saves.Write(".tessavar-abc123.tmp", "a save killed half-way");
+  program.Write(".tessavar-xyz789.tmp", "a settings write killed half-way");
   program.Write(".tessavar-mine", "not of the pattern");
   for (const std::string& path :
-       {exports / killed_export, saves / ".tessavar-abc123",
-        program / ".tessavar-xyz789", program / ".tessavar-mine"}) {
+       {exports / killed_export, saves / ".tessavar-abc123.tmp",
+        program / ".tessavar-xyz789.tmp", program / ".tessavar-mine"}) {
     MakeOld(path);
   }
   EXPECT_EQ(RemoveLeftoverTemporaries(program.path(), {saves / "song.tvx"}), 3);

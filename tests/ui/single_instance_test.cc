@@ -93,10 +93,10 @@ TEST(SingleInstanceTest, ASecondStartHandsOverItsFileAndSignalsExitCleanly) {
             0);
   // What a program killed earlier left: a half-written file and the
   // folder of a drag.
-  home.Write(".tessavar-abc123", "half a settings file");
+  home.Write(".tessavar-abc123.tmp", "half a settings file");
   std::filesystem::create_directory(tmp / "tessavar-drag-abc123");
   tmp.Write("tessavar-drag-abc123/My Tune.mid", "MThd");
-  MakeOld(home / ".tessavar-abc123");
+  MakeOld(home / ".tessavar-abc123.tmp");
   MakeOld(tmp / "tessavar-drag-abc123");
   // The drag folder of a living program, which holds it locked.
   std::filesystem::create_directory(tmp / "tessavar-drag-live00");
@@ -117,7 +117,7 @@ TEST(SingleInstanceTest, ASecondStartHandsOverItsFileAndSignalsExitCleanly) {
     })) << first.Errors();
     WindowProcess second(home, tmp, {QString::fromStdString(song)});
     ASSERT_EQ(second.Finish(), 0) << second.Errors();
-    EXPECT_FALSE(home.Exists(".tessavar-abc123"));
+    EXPECT_FALSE(home.Exists(".tessavar-abc123.tmp"));
     EXPECT_FALSE(tmp.Exists("tessavar-drag-abc123"));
     EXPECT_TRUE(tmp.Exists("tessavar-drag-live00"));
     // The first window loaded it, and its recent list is saved at once.
