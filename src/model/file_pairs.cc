@@ -32,37 +32,40 @@ NameParts SplitName(const std::string& name) {
   return {name.substr(0, dot), name.substr(dot)};
 }
 
-// The entries of the directory with the stem in its exact case and the
-// extension in any case, in name order.
-std::vector<std::string> SameStemEntries(const std::string& directory,
-                                         const NameParts& wanted) {
+// The names of the directory's entries ("" is the current directory).
+std::vector<std::string> EntryNames(const std::string& directory) {
   std::vector<std::string> names;
   std::error_code ec;
   const fs::path dir = directory.empty() ? fs::path(".") : fs::path(directory);
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end;
        it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    const NameParts parts = SplitName(name);
-    if (parts.stem == wanted.stem &&
-        EqualIgnoringCase(parts.extension, wanted.extension)) {
-      names.push_back(name);
-    }
+    names.push_back(it->path().filename().string());
   }
-  std::sort(names.begin(), names.end());
   return names;
 }
 
-// True when an entry other than `except` has exactly this stem.
-bool HasEntryWithStem(const std::string& directory, const std::string& stem,
-                      const std::string& except) {
-  std::error_code ec;
-  const fs::path dir = directory.empty() ? fs::path(".") : fs::path(directory);
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end;
-       it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (name != except && SplitName(name).stem == stem) return true;
+// The entries with the stem in its exact case and the extension in any
+// case, in name order.
+std::vector<std::string> SameStemEntries(const std::vector<std::string>& names,
+                                         const NameParts& wanted) {
+  std::vector<std::string> same;
+  for (const std::string& name : names) {
+    const NameParts parts = SplitName(name);
+    if (parts.stem == wanted.stem &&
+        EqualIgnoringCase(parts.extension, wanted.extension)) {
+      same.push_back(name);
+    }
   }
-  return false;
+  std::sort(same.begin(), same.end());
+  return same;
+}
+
+// True when an entry other than `except` has exactly this stem.
+bool HasEntryWithStem(const std::vector<std::string>& names,
+                      const std::string& stem, const std::string& except) {
+  return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+    return name != except && SplitName(name).stem == stem;
+  });
 }
 
 }  // namespace
@@ -73,7 +76,8 @@ std::string FindPairedFile(const std::string& path) {
   const size_t start = FileNameStart(path);
   const std::string directory = path.substr(0, start);
   const NameParts wanted = SplitName(path.substr(start));
-  const std::vector<std::string> same_stem = SameStemEntries(directory, wanted);
+  const std::vector<std::string> names = EntryNames(directory);
+  const std::vector<std::string> same_stem = SameStemEntries(names, wanted);
   if (!same_stem.empty()) return directory + same_stem.front();
   const std::string match = FindExistingPath(path);
   if (match == path) return path;
@@ -81,8 +85,8 @@ std::string FindPairedFile(const std::string& path) {
   // stems are in use, so the match belongs to the other one of the twins.
   const std::string match_name = match.substr(FileNameStart(match));
   const bool twins =
-      HasEntryWithStem(directory, wanted.stem, "") &&
-      HasEntryWithStem(directory, SplitName(match_name).stem, match_name);
+      HasEntryWithStem(names, wanted.stem, "") &&
+      HasEntryWithStem(names, SplitName(match_name).stem, match_name);
   return twins ? path : match;
 }
 
