@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/exit_status.h"
 #include "base/status.h"
 
 namespace CLI {
@@ -14,18 +15,6 @@ class App;
 }  // namespace CLI
 
 namespace tessavar::cli {
-
-// One exit status per kind of failure, in every command.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitInvalid = 1;  // a parameter check failed
-inline constexpr int kExitFile = 2;     // a file or the arguments are wrong
-// 128 + the signal number, as shells report a process ended by a signal.
-inline constexpr int kExitSignalBase = 128;
-
-inline constexpr char kExitStatusHelp[] =
-    "Exit status: 0 success; 1 a parameter check failed; 2 a file could not\n"
-    "be read or written, or the arguments are wrong; 128+N interrupted by\n"
-    "signal N (130 for Ctrl-C, 143 for SIGTERM).";
 
 // Adds its options to the subcommand's parser and returns what runs once
 // the command line has been parsed; the action returns the exit status.

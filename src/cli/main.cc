@@ -58,14 +58,14 @@ int Main(int argc, char** argv) {
   });
   app.footer(std::string("Run 'tessavar-cli COMMAND --help' for the options "
                          "of a command.\n\n") +
-             kExitStatusHelp);
+             ExitStatusHelp());
   std::vector<CliCommand> commands = RegisteredCommands();
   std::sort(commands.begin(), commands.end(),
             [](const auto& a, const auto& b) { return a.name < b.name; });
   std::map<CLI::App*, std::function<int()>> actions;
   for (const CliCommand& command : commands) {
     CLI::App* sub = app.add_subcommand(command.name, command.summary);
-    sub->footer(kExitStatusHelp);
+    sub->footer(ExitStatusHelp());
     actions[sub] = command.setup(*sub);
   }
   try {

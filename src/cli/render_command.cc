@@ -1,34 +1,48 @@
 // tessavar-cli render: a MIDI file to an audio file (or one per track) with
 // the program's synthesizer and SoundFont. The synthesizer lives in
-// tessavar-render, beside this program, which this command runs in its place.
-#include <unistd.h>
-
+// tessavar-render, beside this program, which this command runs.
 #include <CLI/CLI.hpp>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/program_file.h"
 #include "base/terminal_text.h"
 #include "cli/cli_command.h"
+#include "cli/sibling_program.h"
+#include "model/audio_format.h"
+#include "model/system_soundfont.h"
 
 namespace tessavar::cli {
 namespace {
 
-namespace fs = std::filesystem;
-
+constexpr char kCommand[] = "render";
 constexpr char kRendererName[] = "tessavar-render";
 
-constexpr char kDescription[] =
-    "Renders a MIDI file to a 16-bit stereo 44.1 kHz audio file with the\n"
-    "synthesizer of the desktop program, as fast as the machine allows:\n"
-    "WAV, FLAC or Ogg Vorbis by the extension of OUT. With --stems, writes\n"
-    "one file per sounding track into OUT_DIR instead (\"03 Violin.wav\"),\n"
-    "which mixed give the full render. The files end shortly after the\n"
-    "last note. A percentage shows on a terminal.";
+std::string Description() {
+  const std::string names = JoinedAudioFormats(
+      [](const AudioFormatInfo& info) { return std::string(info.name); });
+  const std::string stem = std::string(AudioFormats().front().extension);
+  return "Renders a MIDI file to a 16-bit stereo 44.1 kHz audio file with "
+         "the\nsynthesizer of the desktop program, as fast as the machine "
+         "allows:\n" +
+         names +
+         " by the extension of OUT. With --stems, writes\n"
+         "one file per sounding track into OUT_DIR instead (\"03 Violin." +
+         stem +
+         "\"),\nwhich mixed give the full render. The files end shortly "
+         "after the\nlast note. A percentage shows on a terminal.";
+}
+
+// "wav (default), flac or ogg": the first format is the default.
+std::string StemFormatChoices() {
+  const std::string_view first = AudioFormats().front().extension;
+  return JoinedAudioFormats([first](const AudioFormatInfo& info) {
+    return std::string(info.extension) +
+           (info.extension == first ? " (default)" : "");
+  });
+}
 
 struct RenderArguments {
   std::string midi_path;
@@ -40,16 +54,10 @@ struct RenderArguments {
   bool force = false;
 };
 
-// The renderer beside this program (both are installed in one directory).
-std::string RendererPath() {
-  std::error_code error;
-  fs::path self = fs::read_symlink("/proc/self/exe", error);
-  return (self.parent_path() / kRendererName).string();
-}
-
 int RunRenderer(const RenderArguments& args) {
-  std::string renderer = RendererPath();
-  std::vector<std::string> words = {renderer};
+  const Result<std::string> renderer = SiblingProgramPath(kRendererName);
+  if (!renderer.ok()) return ReportError(kCommand, renderer.status());
+  std::vector<std::string> words;
   if (!args.soundfont.empty()) words.push_back("--soundfont=" + args.soundfont);
   if (!args.stems_directory.empty()) {
     words.push_back("--stems=" + args.stems_directory);
@@ -60,34 +68,37 @@ int RunRenderer(const RenderArguments& args) {
   words.push_back("--");
   words.push_back(args.midi_path);
   if (!args.audio_path.empty()) words.push_back(args.audio_path);
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  ::execv(renderer.c_str(), argv.data());
-  std::cerr << "tessavar-cli render: cannot run " << TerminalText(renderer)
-            << ": " << std::strerror(errno) << "\n";
-  return kExitFile;
+  const Result<int> status = RunSiblingProgram(renderer.value(), words);
+  if (!status.ok()) {
+    std::cerr << "tessavar-cli render: cannot run "
+              << TerminalText(renderer.value()) << ": "
+              << status.status().detail() << "\n";
+    return kExitFile;
+  }
+  return status.value();
 }
 
 std::function<int()> Setup(CLI::App& app) {
-  app.description(kDescription);
+  app.description(Description());
   auto args = std::make_shared<RenderArguments>();
   app.add_option("IN.mid", args->midi_path, "the MIDI file")->required();
-  CLI::Option* out = app.add_option(
-      "OUT", args->audio_path, "the audio file to write: .wav, .flac or .ogg");
+  CLI::Option* out =
+      app.add_option("OUT", args->audio_path,
+                     "the audio file to write: " + SupportedAudioExtensions());
   CLI::Option* stems = app.add_option(
       "--stems", args->stems_directory,
       "write one file per sounding track into this folder (made when "
       "missing), named by track number and instrument");
   out->excludes(stems);
   app.add_option("--format", args->format,
-                 "the format of the stems: wav (default), flac or ogg")
+                 "the format of the stems: " + StemFormatChoices())
       ->needs(stems);
   app.add_flag("-q,--quiet", args->quiet, "no progress and no summary lines");
   app.add_flag("--force", args->force, "replace write-protected files");
   app.add_option("--soundfont", args->soundfont,
                  "the SoundFont to play with (default: the system's General "
-                 "MIDI SoundFont, /usr/share/sounds/sf2/default-GM.sf2)");
+                 "MIDI SoundFont, " +
+                     DefaultSoundFontPath() + ")");
   return [args, out, stems] {
     if (out->count() == 0 && stems->count() == 0) {
       std::cerr << "tessavar-cli render: OUT or --stems OUT_DIR is required\n";
@@ -98,7 +109,7 @@ std::function<int()> Setup(CLI::App& app) {
 }
 
 const bool kRegistered =
-    RegisterCommand({"render", "render a MIDI file to audio", Setup});
+    RegisterCommand({kCommand, "render a MIDI file to audio", Setup});
 
 }  // namespace
 }  // namespace tessavar::cli

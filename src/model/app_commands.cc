@@ -23,6 +23,7 @@
 #include "model/recent_compositions.h"
 #include "model/scale_file_io.h"
 #include "model/settings_file_io.h"
+#include "model/system_soundfont.h"
 
 namespace tessavar {
 
@@ -34,8 +35,6 @@ constexpr char kScaleExtension[] = "sca";
 // The first of the audio formats, taken when the name has no extension.
 constexpr char kAudioExtension[] = "wav";
 constexpr char kSoundFontExtension[] = "sf2";
-// Where Debian packages put their SoundFonts.
-constexpr char kSystemSoundFontDirectory[] = "/usr/share/sounds/sf2";
 constexpr char kNothingToExport[] =
     "There is no composed music to export yet. Compose first.";
 constexpr char kStaleMusic[] =

@@ -7,10 +7,9 @@ namespace tessavar {
 
 const std::vector<AudioFormatInfo>& AudioFormats() {
   static const std::vector<AudioFormatInfo> kFormats = {
-      {AudioFormat::kWav, "wav", "WAV audio (*.wav)", "a WAV file"},
-      {AudioFormat::kFlac, "flac", "FLAC audio (*.flac)", "a FLAC file"},
-      {AudioFormat::kOggVorbis, "ogg", "Ogg Vorbis audio (*.ogg)",
-       "an Ogg Vorbis file"}};
+      {AudioFormat::kWav, "wav", "WAV", "a WAV file"},
+      {AudioFormat::kFlac, "flac", "FLAC", "a FLAC file"},
+      {AudioFormat::kOggVorbis, "ogg", "Ogg Vorbis", "an Ogg Vorbis file"}};
   return kFormats;
 }
 
@@ -48,14 +47,21 @@ std::string_view AudioFileNoun(AudioFormat format) {
   return InfoOf(format).file_noun;
 }
 
-std::string SupportedAudioExtensions() {
+std::string JoinedAudioFormats(
+    const std::function<std::string(const AudioFormatInfo&)>& word) {
   const std::vector<AudioFormatInfo>& formats = AudioFormats();
   std::string text;
   for (size_t i = 0; i < formats.size(); ++i) {
     if (i > 0) text += i + 1 == formats.size() ? " or " : ", ";
-    text += "." + std::string(formats[i].extension);
+    text += word(formats[i]);
   }
   return text;
+}
+
+std::string SupportedAudioExtensions() {
+  return JoinedAudioFormats([](const AudioFormatInfo& info) {
+    return "." + std::string(info.extension);
+  });
 }
 
 std::string UnknownAudioFormatText() {
@@ -66,7 +72,8 @@ std::string AudioDialogFilter() {
   std::string filter;
   for (const AudioFormatInfo& info : AudioFormats()) {
     if (!filter.empty()) filter += ";;";
-    filter += info.filter;
+    filter += std::string(info.name) + " audio (*." +
+              std::string(info.extension) + ")";
   }
   return filter;
 }

@@ -4,6 +4,7 @@
 #define TESSAVAR_MODEL_AUDIO_FORMAT_H_
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
@@ -23,7 +24,7 @@ inline constexpr int64_t kMaxAudioFrames =
 struct AudioFormatInfo {
   AudioFormat format;
   std::string_view extension;  // without the dot, lower case
-  std::string_view filter;     // "FLAC audio (*.flac)"
+  std::string_view name;       // "Ogg Vorbis"
   std::string_view file_noun;  // "a FLAC file", for messages
 };
 
@@ -37,6 +38,11 @@ std::optional<AudioFormat> AudioFormatOfPath(const std::string& path);
 
 std::string_view AudioExtension(AudioFormat format);
 std::string_view AudioFileNoun(AudioFormat format);
+
+// One word per format, joined as in a sentence: "WAV, FLAC or Ogg Vorbis"
+// for `word` giving the name.
+std::string JoinedAudioFormats(
+    const std::function<std::string(const AudioFormatInfo&)>& word);
 
 // ".wav, .flac or .ogg", for messages.
 std::string SupportedAudioExtensions();

@@ -1,7 +1,8 @@
 #include "model/program_paths.h"
 
 #include <filesystem>
-#include <system_error>
+
+#include "base/program_file.h"
 
 namespace tessavar {
 
@@ -32,12 +33,8 @@ std::string ShareDirectoryFor(const std::string& executable) {
 }
 
 std::string ShareDirectory() {
-  // The kernel's link names the program file itself, with symbolic links
-  // (such as one in a bin directory of the PATH) resolved.
-  std::error_code error;
-  const fs::path executable = fs::read_symlink("/proc/self/exe", error);
-  if (error) return std::string();
-  return ShareDirectoryFor(executable.string());
+  const Result<std::string> program = OwnProgramPath();
+  return program.ok() ? ShareDirectoryFor(program.value()) : std::string();
 }
 
 }  // namespace tessavar

@@ -7,9 +7,9 @@ namespace tessavar {
 
 std::vector<std::string> SoundFontCandidates() {
   return {
-      kDefaultSoundFontPath,
-      "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-      "/usr/share/sounds/sf2/TimGM6mb.sf2",
+      DefaultSoundFontPath(),
+      SystemSoundFont("FluidR3_GM.sf2"),
+      SystemSoundFont("TimGM6mb.sf2"),
       "/usr/share/soundfonts/default.sf2",
       "/usr/share/soundfonts/FluidR3_GM.sf2",
   };
@@ -21,7 +21,7 @@ std::string ResolveSoundFont(const std::string& chosen) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(candidate, ec)) return candidate;
   }
-  return kDefaultSoundFontPath;
+  return DefaultSoundFontPath();
 }
 
 }  // namespace tessavar

@@ -6,11 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace tessavar {
+#include "model/system_soundfont.h"
 
-// Debian's alternatives link to the installed General MIDI SoundFont.
-inline constexpr char kDefaultSoundFontPath[] =
-    "/usr/share/sounds/sf2/default-GM.sf2";
+namespace tessavar {
 
 // The places searched for a General MIDI SoundFont, the default first.
 std::vector<std::string> SoundFontCandidates();

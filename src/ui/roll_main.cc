@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/exit_status.h"
 #include "base/file_system.h"
 #include "base/status.h"
 #include "base/terminal_text.h"
@@ -28,10 +29,6 @@
 namespace tessavar {
 namespace {
 
-// The exit statuses of the command-line composer: 2 for a file that could
-// not be read or written and for wrong arguments.
-constexpr int kExitOk = 0;
-constexpr int kExitFile = 2;
 constexpr int kDefaultWidth = 1200;
 constexpr int kDefaultHeight = 420;
 // 16384 x 16384 pixels take a gigabyte and most of a minute to draw.

@@ -64,7 +64,7 @@ TEST_F(RenderCommandTest, RendersAMidiFile) {
 
   CliRun chosen =
       Cli("render " + Quote(midi) + " " + Quote(dir_.File("other.wav")) +
-          " --soundfont " + Quote(kDefaultSoundFontPath));
+          " --soundfont " + Quote(DefaultSoundFontPath()));
   EXPECT_EQ(chosen.status, 0) << chosen.err;
   EXPECT_TRUE(FileExists(dir_.File("other.wav")));
 }

@@ -76,7 +76,7 @@ TEST_F(FluidPlayerTest, OpenGivesTheFilesLengthAndReady) {
   EXPECT_EQ(player_.Mode(), kPlayerModeStopped);
   EXPECT_EQ(player_.LengthMs(), kTwentyQuartersMs);
   EXPECT_EQ(player_.PositionMs(), 0);
-  EXPECT_EQ(player_.LoadedSoundFont(), kDefaultSoundFontPath);
+  EXPECT_EQ(player_.LoadedSoundFont(), DefaultSoundFontPath());
   monitor_.Poll();
   EXPECT_EQ(Status(), "ready");
   EXPECT_EQ(player_.TakeNotice(), "");
@@ -245,7 +245,7 @@ TEST_F(FluidPlayerTest, MissingSoundFontIsToldOnceAndPlaysSilently) {
   player_.Close();
   player_.SetSoundFont("");
   OpenFile(dir_.File("a.mid"));
-  EXPECT_EQ(player_.LoadedSoundFont(), kDefaultSoundFontPath);
+  EXPECT_EQ(player_.LoadedSoundFont(), DefaultSoundFontPath());
   EXPECT_EQ(player_.TakeNotice(), "");
   player_.Play();
   EXPECT_GT(player_.RenderOfflineMs(1000), 0.01f);
@@ -254,7 +254,7 @@ TEST_F(FluidPlayerTest, MissingSoundFontIsToldOnceAndPlaysSilently) {
   player_.SetSoundFont(dir_.File("broken.sf2"));
   OpenFile(dir_.File("a.mid"));
   EXPECT_NE(player_.TakeNotice(), "");
-  EXPECT_EQ(player_.LoadedSoundFont(), kDefaultSoundFontPath);
+  EXPECT_EQ(player_.LoadedSoundFont(), DefaultSoundFontPath());
   player_.Play();
   EXPECT_GT(player_.RenderOfflineMs(1000), 0.01f);
 }

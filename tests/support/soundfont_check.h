@@ -13,11 +13,11 @@ namespace tessavar::testing {
 
 inline ::testing::AssertionResult DefaultSoundFontInstalled() {
   std::error_code ec;
-  if (std::filesystem::is_regular_file(kDefaultSoundFontPath, ec)) {
+  if (std::filesystem::is_regular_file(DefaultSoundFontPath(), ec)) {
     return ::testing::AssertionSuccess();
   }
   return ::testing::AssertionFailure()
-         << "The General MIDI SoundFont " << kDefaultSoundFontPath
+         << "The General MIDI SoundFont " << DefaultSoundFontPath()
          << " is missing; install it with "
             "'apt-get install timgm6mb-soundfont'.";
 }
