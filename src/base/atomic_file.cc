@@ -11,7 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "base/file_system.h"
+#include "base/path_lookup.h"
 #include "base/status.h"
 #include "base/temporary_files.h"
 

@@ -18,7 +18,7 @@
 #include <sstream>
 #include <string_view>
 
-#include "base/file_system.h"
+#include "base/path_lookup.h"
 #include "base/status.h"
 
 namespace tessavar {

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "base/text.h"
+
 namespace tessavar {
 namespace {
 
@@ -11,25 +13,11 @@ constexpr unsigned char kDelete = 0x7F;
 // The length of the UTF-8 sequence that starts text, 0 when it is not a
 // valid one or encodes a control character (C1 controls included).
 size_t PrintableSequenceLength(std::string_view text) {
-  const auto byte = [&](size_t i) {
-    return static_cast<unsigned char>(text[i]);
-  };
-  const unsigned char lead = byte(0);
-  if (lead >= kFirstPrintable && lead < kDelete) return 1;
-  size_t length = lead >= 0xF0 && lead < 0xF5   ? 4
-                  : lead >= 0xE0 && lead < 0xF0 ? 3
-                  : lead >= 0xC2 && lead < 0xE0 ? 2
-                                                : 0;
-  if (length == 0 || text.size() < length) return 0;
-  for (size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return 0;
-  }
-  const bool c1_control = lead == 0xC2 && byte(1) < 0xA0;
-  const bool overlong =
-      (lead == 0xE0 && byte(1) < 0xA0) || (lead == 0xF0 && byte(1) < 0x90);
-  const bool surrogate = lead == 0xED && byte(1) >= 0xA0;
-  const bool beyond_unicode = lead == 0xF4 && byte(1) >= 0x90;
-  return c1_control || overlong || surrogate || beyond_unicode ? 0 : length;
+  const auto lead = static_cast<unsigned char>(text[0]);
+  if (lead < 0x80) return lead >= kFirstPrintable && lead < kDelete ? 1 : 0;
+  const bool c1_control = lead == 0xC2 && text.size() > 1 &&
+                          static_cast<unsigned char>(text[1]) < 0xA0;
+  return c1_control ? 0 : Utf8SequenceLength(text);
 }
 
 }  // namespace

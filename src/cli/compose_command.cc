@@ -151,15 +151,27 @@ int Fail(int status, const std::string& message) {
   return status;
 }
 
-// "NAME: what went wrong" for any failure, the name said once.
-std::string Problem(const std::string& name, const std::exception& error) {
-  if (const auto* failure = dynamic_cast<const RunTimeError*>(&error)) {
-    return failure->status().WithPath(name).LineText();
+// "NAME: what went wrong", the name said once.
+std::string Problem(const std::string& name, const RunTimeError& error) {
+  return error.status().WithPath(name).LineText();
+}
+
+std::string OutOfMemory(const std::string& name) {
+  return name + ": out of memory";
+}
+
+// Runs a step that writes `name`: nothing when it succeeds, otherwise
+// what went wrong.
+std::optional<std::string> ProblemOf(const std::string& name,
+                                     const std::function<void()>& step) {
+  try {
+    step();
+    return std::nullopt;
+  } catch (const RunTimeError& e) {
+    return Problem(name, e);
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory(name);
   }
-  if (dynamic_cast<const std::bad_alloc*>(&error)) {
-    return name + ": out of memory";
-  }
-  return name + ": " + error.what();
 }
 
 // Loads the composition as the program does at start-up.
@@ -318,16 +330,16 @@ PieceResult ComposePiece(const Batch& batch, const Piece& piece,
     composition_bytes = CompositionFileBytes(*state, &problem);
     if (!composition_bytes) return {kExitFile, saved + ": " + problem};
   }
-  try {
-    midi = PublishOutput(std::move(midi), output, batch, writer);
-  } catch (const std::exception& e) {
-    return {kExitFile, Problem(output, e)};
+  if (auto failed = ProblemOf(output, [&] {
+        midi = PublishOutput(std::move(midi), output, batch, writer);
+      })) {
+    return {kExitFile, *failed};
   }
   if (composition_bytes) {
-    try {
-      writer.Write(saved, *composition_bytes, {batch.source_on_disk});
-    } catch (const std::exception& e) {
-      return {kExitFile, Problem(saved, e)};
+    if (auto failed = ProblemOf(saved, [&] {
+          writer.Write(saved, *composition_bytes, {batch.source_on_disk});
+        })) {
+      return {kExitFile, *failed};
     }
   }
   if (!args.json && (args.quiet || output == kStandardOutput)) return {};
@@ -343,14 +355,16 @@ PieceResult ComposePiece(const Batch& batch, const Piece& piece,
 PieceResult ComposePieceSafely(const Batch& batch, const Piece& piece,
                                BatchWriter& writer) noexcept {
   try {
-    return ComposePiece(batch, piece, writer);
-  } catch (const std::exception& e) {
     try {
+      return ComposePiece(batch, piece, writer);
+    } catch (const RunTimeError& e) {
       return {kExitFile,
               Problem(batch.OutputName(batch.args.output, piece), e)};
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
+      return {kExitFile,
+              OutOfMemory(batch.OutputName(batch.args.output, piece))};
     }
-  } catch (...) {
+  } catch (const std::bad_alloc&) {  // while naming the failure
   }
   return {kExitFile, "out of memory"};  // short: needs no allocation
 }
@@ -442,9 +456,9 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
   } catch (const RunTimeError& e) {
     Fail(kExitFile, e.status().LineText());
     worst = kExitFile;
-  } catch (const std::exception& e) {
+  } catch (const std::bad_alloc&) {
     std::cerr << "tessavar-cli compose: "
-              << TerminalText(Problem("flushing the files", e)) << "\n";
+              << TerminalText(OutOfMemory("flushing the files")) << "\n";
     worst = kExitFile;
   }
   // The run stopped at the first failed line; the checked standard output

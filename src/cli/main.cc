@@ -5,7 +5,9 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <new>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "base/terminal_text.h"
@@ -36,11 +38,12 @@ int RunAction(const std::string& command, const std::function<int()>& action) {
     return action();
   } catch (const RunTimeError& error) {
     return ReportError(command, error.status());
-  } catch (const std::exception& error) {
+  } catch (const std::bad_alloc& error) {
     std::cerr << "tessavar-cli " << command << ": "
               << TerminalText(error.what()) << '\n';
-  } catch (...) {
-    std::cerr << "tessavar-cli " << command << ": unexpected failure\n";
+  } catch (const std::system_error& error) {  // a thread or a folder
+    std::cerr << "tessavar-cli " << command << ": "
+              << TerminalText(error.what()) << '\n';
   }
   return kExitFile;
 }

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <exception>
 #include <filesystem>
 #include <tuple>
 #include <unordered_map>
@@ -11,6 +10,7 @@
 
 #include "base/atomic_file.h"
 #include "base/file_system.h"
+#include "base/status.h"
 
 namespace tessavar::cli {
 namespace {
@@ -56,7 +56,7 @@ std::string Identity(const std::string& name, DirectoryCache& directories) {
   std::string resolved = name;
   try {
     resolved = ResolveOutputPath(name);
-  } catch (const std::exception&) {
+  } catch (const RunTimeError&) {
     // A loop of links: the name stands for itself, writing it fails later.
   }
   const std::string directory = DirectoryOf(resolved);

@@ -22,7 +22,7 @@ enum class FieldTarget {
   kVariation,
   kSmoothing,
   kMeter,
-  kTrackCount,
+  kTracks,  // how many tracks play
   kTempo,
   kTonality,
   kInstrument,  // index = track

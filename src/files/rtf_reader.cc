@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <unordered_set>
 
+#include "base/text.h"
+
 namespace tessavar {
 namespace {
 
@@ -26,25 +28,6 @@ constexpr std::array<char32_t, 32> kCp1252High = {
 char32_t FromCp1252(unsigned char byte) {
   if (byte >= 0x80 && byte <= 0x9F) return kCp1252High[byte - 0x80];
   return byte;
-}
-
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = kReplacementCharacter;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 // Groups whose content is not document text.

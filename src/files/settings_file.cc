@@ -1,8 +1,8 @@
 #include "files/settings_file.h"
 
-#include <exception>
 #include <optional>
 
+#include "base/status.h"
 #include "engine/text_number.h"
 #include "files/text_fields.h"
 
@@ -120,7 +120,7 @@ SettingsValues ParseSettings(const std::string& bytes) {
 SettingsValues ReadSettingsFile(const std::string& path) {
   try {
     return ParseSettings(ReadTextFile(path));
-  } catch (const std::exception&) {
+  } catch (const RunTimeError&) {
     return {};
   }
 }

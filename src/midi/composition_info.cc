@@ -1,9 +1,10 @@
 #include "midi/composition_info.h"
 
 #include <cstdint>
-#include <exception>
 
 #include "base/file_system.h"
+#include "base/status.h"
+#include "base/text.h"
 #include "midi/midi_bytes.h"
 
 namespace tessavar {
@@ -35,10 +36,8 @@ bool HasWriterLayout(std::string_view bytes) {
 std::string StoredCompInfo(std::string_view info) {
   if (info.empty()) return " ";
   if (info.size() <= kMaxCompInfoLength) return std::string(info);
-  size_t cut = kMaxCompInfoLength;
   // Never keep half of a multi-byte character.
-  while (cut > 0 && (ByteAt(info, cut) & 0xC0) == 0x80) --cut;
-  return std::string(info.substr(0, cut));
+  return std::string(info.substr(0, Utf8CutBefore(info, kMaxCompInfoLength)));
 }
 
 std::optional<std::string> CompInfoFromBytes(std::string_view bytes) {
@@ -77,7 +76,7 @@ std::string ExtractCompInfo(const std::string& midi_path) {
   try {
     return CompInfoFromBytes(ReadWholeFile(ProgramFileOnDisk(midi_path)))
         .value_or("");
-  } catch (const std::exception&) {
+  } catch (const RunTimeError&) {
     return "";
   }
 }
@@ -91,7 +90,7 @@ bool EmbedCompInfo(const std::string& midi_path, std::string_view info) {
     if (!bytes) return false;
     WriteFileAtomically(target, *bytes);
     return true;
-  } catch (const std::exception&) {
+  } catch (const RunTimeError&) {
     return false;
   }
 }

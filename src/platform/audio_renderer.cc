@@ -134,21 +134,17 @@ FluidSynthPtr NewLoadedSynth(fluid_settings_t* settings,
                              const std::string& soundfont) {
   FluidSynthPtr synth(new_fluid_synth(settings));
   if (!synth) CannotStartSynth();
-  std::string path = ResolveSoundFont(soundfont);
-  std::string error;
-  if (LoadSoundFont(synth.get(), path, &error) < 0) {
+  const std::string path = ResolveSoundFont(soundfont);
+  const Result<int> loaded = LoadSoundFont(synth.get(), path);
+  if (!loaded.ok()) {
     std::error_code ec;
     const auto type = std::filesystem::status(path, ec).type();
-    if (type == std::filesystem::file_type::not_found) {
-      throw RunTimeError(
-          Status(kErrFileNotFound, path, 0, "SoundFont not found"));
-    }
     // A FIFO or a device is no SoundFont, whatever its name says.
-    if (type != std::filesystem::file_type::regular) {
+    if (type != std::filesystem::file_type::not_found &&
+        type != std::filesystem::file_type::regular) {
       throw RunTimeError(NotRegularFile(path));
     }
-    throw RunTimeError(
-        Status(kErrPathFileAccess, path, 0, "Not a usable SoundFont"));
+    throw RunTimeError(loaded.status());
   }
   return synth;
 }

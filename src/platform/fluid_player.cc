@@ -142,14 +142,14 @@ void FluidPlayer::Impl::EnsureSoundFont() {
   std::string path = ResolveSoundFont(soundfont_wanted);
   if (path == soundfont_tried) return;  // loaded, or failed and unchanged
   soundfont_tried = path;
-  std::string error;
-  int id = LoadSoundFont(synth.get(), path, &error);
-  if (id < 0) {
-    notices.push_back(error);  // a SoundFont loaded before stays in use
+  const Result<int> loaded = LoadSoundFont(synth.get(), path);
+  if (!loaded.ok()) {
+    // A SoundFont loaded before stays in use.
+    notices.push_back(loaded.status().detail() + ": " + path);
     return;
   }
   if (soundfont_id >= 0) fluid_synth_sfunload(synth.get(), soundfont_id, 1);
-  soundfont_id = id;
+  soundfont_id = loaded.value();
   soundfont_loaded = path;
 }
 

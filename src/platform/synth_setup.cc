@@ -14,17 +14,14 @@ FluidSettingsPtr NewSynthSettings() {
   return settings;
 }
 
-int LoadSoundFont(fluid_synth_t* synth, const std::string& path,
-                  std::string* error) {
+Result<int> LoadSoundFont(fluid_synth_t* synth, const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
-    *error = "SoundFont not found: " + path;
-    return -1;
+    return Status(kErrFileNotFound, path, 0, "SoundFont not found");
   }
-  int id = fluid_synth_sfload(synth, path.c_str(), 1);
+  const int id = fluid_synth_sfload(synth, path.c_str(), 1);
   if (id == FLUID_FAILED) {
-    *error = "Not a usable SoundFont: " + path;
-    return -1;
+    return Status(kErrPathFileAccess, path, 0, "Not a usable SoundFont");
   }
   return id;
 }

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "base/status.h"
+
 namespace tessavar {
 
 inline constexpr int kSynthSampleRate = 44100;
@@ -34,10 +36,10 @@ using FluidMidiPlayerPtr = std::unique_ptr<fluid_player_t, FluidPlayerDeleter>;
 // timing; null when FluidSynth cannot allocate them.
 FluidSettingsPtr NewSynthSettings();
 
-// Loads a SoundFont into the synthesizer; returns its id, or -1 with a
-// message in *error when the file is missing or not a SoundFont.
-int LoadSoundFont(fluid_synth_t* synth, const std::string& path,
-                  std::string* error);
+// Loads a SoundFont into the synthesizer; returns its id, or error 53
+// ("SoundFont not found") for a path that is no regular file, or error 75
+// ("Not a usable SoundFont") for a file FluidSynth cannot load.
+Result<int> LoadSoundFont(fluid_synth_t* synth, const std::string& path);
 
 // Renders frames into two zeroed channel buffers, with reverb and chorus
 // mixed into them.

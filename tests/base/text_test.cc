@@ -27,5 +27,26 @@ TEST(AsciiCaseTest, ChangesOnlyAsciiLetters) {
   EXPECT_EQ(AsciiUpper("\xc3\xa4@[`{a"), "\xc3\xa4@[`{A");
 }
 
+// Every code point goes out and comes back as one whole sequence; what
+// cannot be text is refused or replaced.
+TEST(Utf8Test, EncodesDecodesAndCutsWholeCharacters) {
+  for (char32_t code : {0x41u, 0xE9u, 0x266Au, 0x1F3B5u, 0x10FFFFu}) {
+    std::string bytes;
+    AppendUtf8(code, bytes);
+    EXPECT_EQ(Utf8SequenceLength(bytes + "z"), bytes.size()) << code;
+  }
+  std::string replaced;
+  AppendUtf8(0xD800, replaced);
+  AppendUtf8(0x110000, replaced);
+  EXPECT_EQ(replaced, "\uFFFD\uFFFD");
+  for (const char* broken : {"\x80", "\xc0\xaf", "\xe2\x99", "\xed\xa0\x80",
+                             "\xf4\x90\x80\x80", ""}) {
+    EXPECT_EQ(Utf8SequenceLength(broken), 0u) << broken;
+  }
+  EXPECT_EQ(Utf8CutBefore("ab\u266A", 4), 2u);
+  EXPECT_EQ(Utf8CutBefore("ab\u266A", 5), 5u);
+  EXPECT_EQ(Utf8CutBefore("abc", 2), 2u);
+}
+
 }  // namespace
 }  // namespace tessavar

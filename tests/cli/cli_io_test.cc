@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/exit_status.h"
 #include "support/cli_process.h"
 #include "support/midi_bytes.h"
 #include "support/soundfont_check.h"
@@ -281,6 +282,19 @@ TEST_F(RollCommandTest, PictureFormatAndSizeAreChecked) {
   EXPECT_EQ(Run({"roll", "--", "a.mid", "-c.png"}).status, 0);
   std::filesystem::current_path(cwd);
   EXPECT_TRUE(dir_.Exists("-c.png"));
+}
+
+// The help says what an unreadable MIDI file gives, and it gives that.
+TEST_F(RollCommandTest, HelpTellsTheStatusOfAnUnreadableFile) {
+  const testing::CliOutcome help = Run({"roll", "--help"});
+  EXPECT_NE(
+      help.out.find(std::to_string(kExitFile) + " a file could not\nbe read"),
+      std::string::npos)
+      << help.out;
+  const testing::CliOutcome run =
+      Run({"roll", dir_.File("none.mid"), dir_.File("none.png")});
+  EXPECT_EQ(run.status, kExitFile) << run.err;
+  EXPECT_FALSE(dir_.Exists("none.png"));
 }
 
 TEST_F(RollCommandTest, SignalsReachTheDrawingProgram) {

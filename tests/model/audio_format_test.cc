@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "base/file_system.h"
+
 namespace tessavar {
 namespace {
 
@@ -28,6 +32,31 @@ TEST(AudioFormatTest, EveryFormatIsOfferedAndNamed) {
     EXPECT_EQ(AudioFormatNamed(info.extension), info.format);
     EXPECT_EQ(AudioExtension(info.format), info.extension);
   }
+}
+
+// The manual page, the shell completion and the README list the formats
+// by hand; they name exactly those of the list, in its order.
+TEST(AudioFormatTest, DocumentsNameExactlyTheListedFormats) {
+  const auto joined = [](const std::string& before, const std::string& glue) {
+    std::string text;
+    for (const AudioFormatInfo& info : AudioFormats()) {
+      text += (text.empty() ? "" : glue) + before + std::string(info.extension);
+    }
+    return text;
+  };
+  const std::string source = TESSAVAR_SOURCE_DIR;
+  const std::string manual =
+      ReadWholeFile(source + "/share/man/tessavar-cli.1");
+  const std::string completion =
+      ReadWholeFile(source + "/share/completion/tessavar-cli.bash");
+  const std::string readme = ReadWholeFile(source + "/README.md");
+  for (const std::string& text : {manual, readme}) {
+    EXPECT_NE(text.find(joined("OUT.", "|OUT.")), std::string::npos);
+    EXPECT_NE(text.find(joined("", "|")), std::string::npos);
+  }
+  EXPECT_NE(completion.find("--format)\n      COMPREPLY=($(compgen -W \"" +
+                            joined("", " ") + "\""),
+            std::string::npos);
 }
 
 }  // namespace
