@@ -33,7 +33,8 @@ TEST(Utf8Test, EncodesDecodesAndCutsWholeCharacters) {
   for (char32_t code : {0x41u, 0xE9u, 0x266Au, 0x1F3B5u, 0x10FFFFu}) {
     std::string bytes;
     AppendUtf8(code, bytes);
-    EXPECT_EQ(Utf8SequenceLength(bytes + "z"), bytes.size()) << code;
+    EXPECT_EQ(Utf8SequenceLength(bytes + "z"), bytes.size())
+        << static_cast<unsigned>(code);
   }
   std::string replaced;
   AppendUtf8(0xD800, replaced);

@@ -51,7 +51,7 @@ TEST(AudioFormatTest, DocumentsNameExactlyTheListedFormats) {
       ReadWholeFile(source + "/share/completion/tessavar-cli.bash");
   const std::string readme = ReadWholeFile(source + "/README.md");
   for (const std::string& text : {manual, readme}) {
-    EXPECT_NE(text.find(joined("OUT.", "|OUT.")), std::string::npos);
+    EXPECT_NE(text.find(joined("OUT.", "|")), std::string::npos);
     EXPECT_NE(text.find(joined("", "|")), std::string::npos);
   }
   EXPECT_NE(completion.find("--format)\n      COMPREPLY=($(compgen -W \"" +
