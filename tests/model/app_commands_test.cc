@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "base/file_system.h"
@@ -75,6 +76,12 @@ class AppCommandsTest : public ::testing::Test {
   UiHost ui_;
   FluidAudioRenderer renderer_;
   AppCommands commands_{state_, dialogs_, errors_, player_, ui_, &renderer_};
+
+  void OnEditInfo(std::function<void()> edit) {
+    AppCommands::WindowHooks hooks;
+    hooks.edit_composition_info = std::move(edit);
+    commands_.SetWindowHooks(hooks);
+  }
 };
 
 TEST_F(AppCommandsTest, OrchestrationAndScaleDialogsAreSetUpPerKind) {
@@ -329,8 +336,10 @@ TEST_F(AppCommandsTest, ChosenSoundFontIsKeptAndReopensAnOpenPlayer) {
 TEST_F(AppCommandsTest, FirstStartWithoutDefaultFilesIsSilent) {
   int splashes = 0;
   int focus_moves = 0;
-  commands_.SetWindowHooks({.focus_compose_button = [&] { ++focus_moves; },
-                            .show_splash = [&] { ++splashes; }});
+  AppCommands::WindowHooks hooks;
+  hooks.focus_compose_button = [&focus_moves] { ++focus_moves; };
+  hooks.show_splash = [&splashes] { ++splashes; };
+  commands_.SetWindowHooks(hooks);
   state_.composition_info = "old";
   state_.channel_map[3] = 9;
 
@@ -449,10 +458,10 @@ TEST_F(AppCommandsTest, SavedCompositionCarriesItsInformationAndLoadsBack) {
   state_.panel.SetText({Box::kStructure}, "31415");
   state_.panel.set_save_enabled(true);
   bool info_shown = false;
-  commands_.SetWindowHooks({.edit_composition_info = [&] {
+  OnEditInfo([&] {
     info_shown = true;
     state_.composition_info = "My song";
-  }});
+  });
   dialogs_.file_answers.push_back(dir_ / "music/SONG");
   commands_.FileSaveCompositionAs();
 
@@ -515,8 +524,7 @@ TEST_F(AppCommandsTest, RefusedCompositionGetsNoCompanionFile) {
   WriteWorkingMidi();
   state_.panel.SetText({Box::kStructure}, "\"123");  // cannot be stored
   bool info_shown = false;
-  commands_.SetWindowHooks(
-      {.edit_composition_info = [&] { info_shown = true; }});
+  OnEditInfo([&] { info_shown = true; });
   dialogs_.file_answers.push_back(dir_ / "bad");
   commands_.FileSaveCompositionAs();
   EXPECT_FALSE(info_shown);

@@ -70,11 +70,13 @@ struct AvailabilityCase {
 };
 
 TEST_F(CommandStateTest, EachCommandFollowsItsOwnRule) {
-  const AvailabilityFacts on_disk{.working_midi_exists = true};
-  const AvailabilityFacts listening{.working_midi_exists = true,
-                                    .listening_to_midi_only = true};
-  const AvailabilityFacts history{.can_undo_change = true,
-                                  .can_redo_change = true};
+  AvailabilityFacts on_disk;
+  on_disk.working_midi_exists = true;
+  AvailabilityFacts listening = on_disk;
+  listening.listening_to_midi_only = true;
+  AvailabilityFacts history;
+  history.can_undo_change = history.can_redo_change = true;
+  history.player_open = true;
   const AvailabilityCase cases[] = {
       {"never composed",
        RunningCommand::kNone,

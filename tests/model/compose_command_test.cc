@@ -160,8 +160,10 @@ TEST_F(ComposeCommandTest, ComposesWritesOpensAndRestores) {
   EXPECT_FALSE(panel_enabled.front());
   EXPECT_FALSE(first.load || first.redo || first.save || first.file_commands);
   EXPECT_EQ(state_.commands.running(), RunningCommand::kNone);
+  AvailabilityFacts on_disk;
+  on_disk.working_midi_exists = true;
   const CommandAvailability after =
-      state_.commands.Availability(state_.panel, {.working_midi_exists = true});
+      state_.commands.Availability(state_.panel, on_disk);
   EXPECT_FALSE(after.compose_stops);
   EXPECT_TRUE(state_.panel.enabled());
   EXPECT_TRUE(state_.panel.IsSpinnerEnabled({Box::kMapped, 3}));

@@ -158,7 +158,7 @@ TEST_F(StartupTest, TheNextStartRestoresWhatTheLastExitSaved) {
   window_.reset();
 
   ProgramState next_state;
-  MainWindow next(next_state, player_, dialogs_, errors_);
+  MainWindow next(next_state, player_, renderer_, dialogs_, errors_);
   next.show();
   ASSERT_TRUE(
       QTest::qWaitFor([&] { return next.commands().activated_once(); }));
