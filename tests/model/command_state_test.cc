@@ -9,11 +9,15 @@ class CommandStateTest : public ::testing::Test {
  protected:
   CommandStateTest() {
     commands_.on_changed = [this] { ++notified_; };
+    on_disk_.working_midi_exists = true;
   }
-  CommandAvailability Now() const { return commands_.Availability(panel_); }
+  CommandAvailability Now() const {
+    return commands_.Availability(panel_, on_disk_);
+  }
 
   CommandState commands_;
   PanelModel panel_;
+  AvailabilityFacts on_disk_;
   int notified_ = 0;
 };
 
@@ -70,8 +74,7 @@ struct AvailabilityCase {
 };
 
 TEST_F(CommandStateTest, EachCommandFollowsItsOwnRule) {
-  AvailabilityFacts on_disk;
-  on_disk.working_midi_exists = true;
+  const AvailabilityFacts& on_disk = on_disk_;
   AvailabilityFacts listening = on_disk;
   listening.listening_to_midi_only = true;
   AvailabilityFacts history;
