@@ -53,7 +53,7 @@ inline void LoadFactoryDefault(ProgramState& state) {
   UiHost host;
   if (!LoadStartupComposition(state, TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX",
                               host)
-           .complete) {
+           .ok()) {
     throw std::runtime_error("cannot read the factory default");
   }
 }

@@ -182,10 +182,9 @@ PieceResult LoadComposition(Batch& batch) {
   ProgramState& state = *batch.loaded;
   // Never written: the MIDI file is kept in memory.
   state.paths = ProgramPaths::FromDirectory(".");
-  CompositionLoadResult loaded =
-      LoadStartupComposition(state, batch.source, host);
-  if (!loaded.complete) {
-    return {kExitFile, cannot_read + loaded.Describe()};
+  const Status loaded = LoadStartupComposition(state, batch.source, host);
+  if (!loaded.ok()) {
+    return {kExitFile, cannot_read + LoadProblemText(loaded)};
   }
   for (const NamedField& field : NamedFields()) {
     batch.loaded_values.push_back(NamedFieldValue(state, field));

@@ -50,10 +50,9 @@ int RunRedo(const RedoArguments& args) {
   }
   ProgramState state;
   UiHost host;
-  CompositionLoadResult loaded =
-      LoadConfigFile(state, args.composition_path, host);
-  if (!loaded.complete) {
-    std::cerr << "tessavar-cli redo: " << TerminalText(loaded.Describe())
+  const Status loaded = LoadConfigFile(state, args.composition_path, host);
+  if (!loaded.ok()) {
+    std::cerr << "tessavar-cli redo: " << TerminalText(LoadProblemText(loaded))
               << '\n';
     return kExitFile;
   }

@@ -31,10 +31,10 @@ int RunShow(const ShowArguments& args) {
           : args.composition;
   auto state = std::make_unique<ProgramState>();
   UiHost host;
-  CompositionLoadResult loaded = LoadStartupComposition(*state, path, host);
-  if (!loaded.complete) {
+  const Status loaded = LoadStartupComposition(*state, path, host);
+  if (!loaded.ok()) {
     std::cerr << "tessavar-cli show: cannot read the composition: "
-              << TerminalText(loaded.Describe()) << "\n";
+              << TerminalText(LoadProblemText(loaded)) << "\n";
     return kExitFile;
   }
   nlohmann::ordered_json object;

@@ -15,6 +15,7 @@
 #include "midi/composition_info.h"
 #include "midi/midi_reader.h"
 #include "model/audio_stems.h"
+#include "model/browse_session.h"
 #include "model/composition_file_io.h"
 #include "model/file_pairs.h"
 #include "model/midi_file_transfer.h"
@@ -129,12 +130,14 @@ FileDialogRequest FileDialogFor(const std::string& title,
 }
 
 AppCommands::AppCommands(ProgramState& state, UserDialogs& dialogs,
-                         ErrorReporter& errors, Player& player, UiHost& ui)
+                         ErrorReporter& errors, Player& player, UiHost& ui,
+                         AudioRenderer* audio_renderer)
     : state_(state),
       dialogs_(dialogs),
       errors_(errors),
       player_(player),
-      ui_(ui) {
+      ui_(ui),
+      audio_renderer_(audio_renderer) {
   // A stale score closes the player, and the panel's own yields reach the
   // window.
   state_.panel.on_score_cleared = [this] { player_.Close(); };
@@ -159,15 +162,17 @@ bool AppCommands::FirstActivation() {
   state_.orchestration_path.clear();
   state_.scale_path.clear();
 
-  if (hooks.focus_compose_button) hooks.focus_compose_button();
+  if (hooks_.focus_compose_button) hooks_.focus_compose_button();
   ui_.Yield();
-  if (hooks.show_splash) hooks.show_splash();
+  if (hooks_.show_splash) hooks_.show_splash();
   ui_.Yield();
   LoadIniFile(state_.options, state_.paths.settings_file);
-  if (!state_.options.soundfont.empty() && hooks.apply_soundfont) {
-    hooks.apply_soundfont(state_.options.soundfont);
+  if (!state_.options.soundfont.empty() && apply_soundfont_) {
+    apply_soundfont_(state_.options.soundfont);
   }
-  if (!file_to_open.empty()) LoadComposition(std::exchange(file_to_open, {}));
+  if (!file_to_open_.empty()) {
+    LoadComposition(std::exchange(file_to_open_, {}));
+  }
   return true;
 }
 
@@ -238,11 +243,11 @@ void AppCommands::LoadCompositionFile(const std::string& path) {
                             .Message());
     return;
   }
-  const CompositionLoadResult loaded = LoadConfigFile(state_, composition, ui_);
-  if (loaded.refused) {
+  const Status loaded = LoadConfigFile(state_, composition, ui_);
+  if (IsNotAComposition(loaded)) {
     LetGoOfMusic();
-    errors_.ShowFailure(Status(kErrInvalidCall, composition, loaded.line,
-                               Sentence(loaded.reason))
+    errors_.ShowFailure(Status(loaded.number(), composition, loaded.line(),
+                               Sentence(loaded.detail()))
                             .Message());
     return;
   }
@@ -257,7 +262,7 @@ void AppCommands::LoadCompositionFile(const std::string& path) {
   } else {
     LoadMIDIFile(state_, player_, ui_, errors_);
   }
-  if (loaded.complete) {
+  if (loaded.ok()) {
     RememberComposition(state_.options.recent_compositions, composition);
   } else {
     // The panel holds only part of the composition, so the MIDI file is not
@@ -374,8 +379,8 @@ void AppCommands::SaveComposition(bool edit_info) {
                       LowerCaseFileName(state_.composition_path));
   state_.midi_path = CompanionMidiPath(state_.composition_path);
   if (!SaveMIDIFile(state_, player_, ui_, errors_)) return;
-  if (edit_info && hooks.edit_composition_info) {
-    hooks.edit_composition_info();
+  if (edit_info && hooks_.edit_composition_info) {
+    hooks_.edit_composition_info();
   }
   ui_.Yield();
   ui_.SetBusyPointer(true);
@@ -495,11 +500,11 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
                                   const std::vector<bool>& silent_tracks,
                                   bool stems) {
   const std::string midi = FindExistingPath(state_.paths.working_midi);
-  if (!FileExists(midi) || audio_renderer == nullptr) {
+  if (!FileExists(midi) || audio_renderer_ == nullptr) {
     dialogs_.ShowMessage(kNothingToExport, "", MessageIcon::kInformation);
     return;
   }
-  if (!ExportAudioAvailable()) {
+  if (!Availability().export_audio) {
     dialogs_.ShowMessage(kStaleMusic, "", MessageIcon::kInformation);
     return;
   }
@@ -524,12 +529,12 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
   // Retry renders again.
   RunWithRetry(errors_, [&] {
     if (stems) {
-      audio_renderer->RenderStems(midi, folder, format,
-                                  state_.options.soundfont, progress,
-                                  silent_tracks);
+      audio_renderer_->RenderStems(midi, folder, format,
+                                   state_.options.soundfont, progress,
+                                   silent_tracks);
     } else {
-      audio_renderer->Render(midi, audio, state_.options.soundfont, progress,
-                             silent_tracks);
+      audio_renderer_->Render(midi, audio, state_.options.soundfont, progress,
+                              silent_tracks);
     }
   });
   ui_.SetBusyPointer(false);
@@ -550,12 +555,17 @@ bool AppCommands::ChooseAudioFile(const std::string& title, std::string* path) {
   return false;
 }
 
-bool AppCommands::ExportAudioAvailable() const {
-  return state_.panel.save_enabled();
-}
-
-bool AppCommands::RedoAvailable() const {
-  return FileExists(state_.paths.working_midi) && !ListeningToMidiOnly();
+CommandAvailability AppCommands::Availability(
+    const BrowseSession* browse) const {
+  AvailabilityFacts facts;
+  facts.working_midi_exists = FileExists(state_.paths.working_midi);
+  facts.listening_to_midi_only = ListeningToMidiOnly();
+  facts.player_open = player_.Mode() != kPlayerModeNotOpen;
+  if (browse != nullptr) {
+    facts.can_undo_change = browse->CanUndo();
+    facts.can_redo_change = browse->CanRedo();
+  }
+  return state_.commands.Availability(state_.panel, facts);
 }
 
 void AppCommands::OptionsSoundFont() {
@@ -567,7 +577,7 @@ void AppCommands::OptionsSoundFont() {
   std::optional<std::string> chosen = dialogs_.OpenFileName(request);
   if (!chosen.has_value() || chosen->empty()) return;
   state_.options.soundfont = *chosen;
-  if (hooks.apply_soundfont) hooks.apply_soundfont(*chosen);
+  if (apply_soundfont_) apply_soundfont_(*chosen);
   // Heard at once: the open file is opened again with the new sounds.
   if (player_.Mode() != kPlayerModeNotOpen) {
     player_.Close();

@@ -9,9 +9,11 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/audio_renderer.h"
+#include "model/command_state.h"
 #include "model/error_reporter.h"
 #include "model/player.h"
 #include "model/program_state.h"
@@ -19,6 +21,8 @@
 #include "model/user_dialogs.h"
 
 namespace tessavar {
+
+class BrowseSession;
 
 // The set-up of the file dialog for a file kind: title, described filter
 // ("Compositions (*.tvx)"), default extension; Open dialogs require the
@@ -28,8 +32,11 @@ FileDialogRequest FileDialogFor(const std::string& title,
 
 class AppCommands {
  public:
+  // Export Audio renders through the renderer, which the caller keeps;
+  // without one there is nothing to export with.
   AppCommands(ProgramState& state, UserDialogs& dialogs, ErrorReporter& errors,
-              Player& player, UiHost& ui);
+              Player& player, UiHost& ui,
+              AudioRenderer* audio_renderer = nullptr);
   ~AppCommands();
 
   ProgramState& state() { return state_; }
@@ -42,19 +49,23 @@ class AppCommands {
     std::function<void()> show_splash;
     // Shows the composition information window modally.
     std::function<void()> edit_composition_info;
-    // Makes the player use a SoundFont from its next Open on (empty = the
-    // system's default).
-    std::function<void(const std::string&)> apply_soundfont;
   };
-  WindowHooks hooks;
-
-  // Export Audio renders through it; without one there is nothing to export
-  // with.
-  AudioRenderer* audio_renderer = nullptr;
+  void SetWindowHooks(WindowHooks hooks) { hooks_ = std::move(hooks); }
+  // Makes the player use a SoundFont from its next Open on (empty = the
+  // system's default).
+  using SoundFontSetter = std::function<void(const std::string&)>;
+  void SetSoundFontSetter(SoundFontSetter setter) {
+    apply_soundfont_ = std::move(setter);
+  }
 
   // A composition named on the command line: loaded as File > Load does,
   // once the start-up has loaded the defaults.
-  std::string file_to_open;
+  void OpenAfterStartUp(std::string path) { file_to_open_ = std::move(path); }
+  const std::string& file_to_open() const { return file_to_open_; }
+
+  // Which commands can be used now; with the browse session also the undo
+  // and redo of changes.
+  CommandAvailability Availability(const BrowseSession* browse = nullptr) const;
 
   // --- Life cycle ----------------------------------------------------------
   // The first activation of the main window: resets the program, loads the
@@ -100,14 +111,9 @@ class AppCommands {
   // gives "Song/03 Violin.flac"). The progress callback may cancel. The
   // tracks marked silent are left out. Only music the panel as it stands
   // produced is exported (the rule of the Save button).
-  bool ExportAudioAvailable() const;
   void FileExportAudio(const RenderProgress& progress = {},
                        const std::vector<bool>& silent_tracks = {},
                        bool stems = false);
-  // Redo needs a working MIDI file, and the player's file to be it or a
-  // composition's music.
-  bool RedoAvailable() const;
-
   // The player holds a MIDI file that was loaded without a composition:
   // Save, Export and Redo are off and the panel is not its composition.
   bool ListeningToMidiOnly() const;
@@ -173,6 +179,10 @@ class AppCommands {
   ErrorReporter& errors_;
   Player& player_;
   UiHost& ui_;
+  AudioRenderer* audio_renderer_;
+  WindowHooks hooks_;
+  SoundFontSetter apply_soundfont_;
+  std::string file_to_open_;
   bool activated_once_ = false;
   // The MIDI file last opened without a composition (empty = none).
   std::string listened_midi_;

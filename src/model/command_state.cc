@@ -24,14 +24,22 @@ void CommandState::SetLoadAndRedoEnabled(bool enabled) {
   Changed();
 }
 
-CommandAvailability CommandState::Availability(const PanelModel& panel) const {
+CommandAvailability CommandState::Availability(
+    const PanelModel& panel, const AvailabilityFacts& facts) const {
   CommandAvailability availability;
   availability.compose = panel.compose_enabled();
   availability.compose_stops = compose_stops_;
-  availability.redo = redo_enabled_;
+  availability.redo = redo_enabled_ && facts.working_midi_exists &&
+                      !facts.listening_to_midi_only;
   availability.load = load_enabled_;
   availability.save = panel.save_enabled() && !busy();
   availability.file_commands = !busy();
+  availability.export_audio = availability.save;
+  availability.midi_drag = availability.save && facts.working_midi_exists;
+  availability.browse = !busy() && panel.enabled();
+  availability.undo_change = availability.browse && facts.can_undo_change;
+  availability.redo_change = availability.browse && facts.can_redo_change;
+  availability.transport = facts.player_open;
   return availability;
 }
 

@@ -1,7 +1,6 @@
 #include "model/composition_file_io.h"
 
 #include <cmath>
-#include <exception>
 #include <functional>
 
 #include "base/text.h"
@@ -17,6 +16,8 @@ namespace tessavar {
 namespace {
 
 constexpr CheckId kMappedAutoCheck{Check::kMappedAuto};
+// The error of a file that is not a composition; no field error is one.
+constexpr int kErrNotAComposition = kErrInvalidCall;
 // The major format version whose 123-field layout this reader knows.
 constexpr char kReadableMajorVersion[] = "2.";
 
@@ -111,62 +112,51 @@ std::optional<std::string> NotACompositionReason(const FieldsRead& read) {
 
 // Reads and applies the file, saying how far it got; a file that is not a
 // composition is refused before any field is applied.
-CompositionLoadResult ReadAndApply(
+Status ReadAndApply(
     ProgramState& state, const std::string& path, int* remembered_auto,
     const std::function<FieldsRead(const std::vector<FileField>&)>& reader) {
-  CompositionLoadResult result;
-  result.path = path;
   const std::vector<FileField>& layout = CompositionFields();
   FieldsRead read = reader(layout);
   if (std::optional<std::string> reason = NotACompositionReason(read)) {
-    result.refused = true;
-    result.line = 1;
-    result.reason = *reason;
-    return result;
+    return Status(kErrNotAComposition, path, 1, *reason);
   }
   Status error;
   int failed = ApplyFields(state, read, remembered_auto, &error);
   if (failed >= 0) {
     const FieldValue& value = read.values[failed];
-    result.line = value.line;
-    result.reason = FailureReason(error.number(), layout[failed], value.text);
-  } else if (!read.complete()) {
-    result.line = read.stop_line;
-    // A file that cannot be read at all: its detail says why, if any.
-    const std::string unread = read.stop.detail().empty()
-                                   ? ErrorDescription(read.stop.number())
-                                   : read.stop.detail();
-    result.reason = read.stop_field < 0 ? unread
-                                        : FailureReason(read.stop.number(),
-                                                        layout[read.stop_field],
-                                                        read.stop_text);
-  } else {
-    result.complete = true;
-    result.line = read.values.empty() ? 0 : read.values.back().line;
+    return Status(error.number(), path, value.line,
+                  FailureReason(error.number(), layout[failed], value.text));
   }
-  return result;
+  if (read.complete()) return Status();
+  // A file that cannot be read at all: its detail says why, if any.
+  const Status& stop = read.stop;
+  const std::string unread =
+      stop.detail().empty() ? ErrorDescription(stop.number()) : stop.detail();
+  return Status(stop.number(), path, read.stop_line,
+                read.stop_field < 0
+                    ? unread
+                    : FailureReason(stop.number(), layout[read.stop_field],
+                                    read.stop_text));
 }
 
 // Reads the fields from `reader` and applies them, as LoadConfigFile says.
-CompositionLoadResult LoadFields(
+Status LoadFields(
     ProgramState& state, const std::string& path, UiHost& host,
     const std::function<FieldsRead(const std::vector<FileField>&)>& reader) {
   host.SetBusyPointer(true);
   // With the mapped parameters locked, a failed load leaves "Auto" alone.
   int remembered_auto =
       state.options.lock_mapped ? state.panel.CheckValue(kMappedAutoCheck) : 0;
-  CompositionLoadResult result;
+  Status result;
   try {
     result = ReadAndApply(state, path, &remembered_auto, reader);
-  } catch (const std::exception& error) {
-    result = CompositionLoadResult();
-    result.path = path;
-    result.reason = error.what();
+  } catch (const RunTimeError& error) {
+    result = Status(error.number(), path, 0, error.what());
   }
-  if (result.refused) {
+  if (IsNotAComposition(result)) {
     host.SetBusyPointer(false);
   } else {
-    FinishLoad(state, path, host, remembered_auto, result.complete);
+    FinishLoad(state, path, host, remembered_auto, result.ok());
   }
   return result;
 }
@@ -181,10 +171,14 @@ bool IsReadableFormatVersion(const std::string& first_line) {
              std::string::npos;
 }
 
-std::string CompositionLoadResult::Describe() const {
-  if (complete) return path + ": complete";
-  if (line <= 0) return path + ": " + reason;
-  return path + ":" + std::to_string(line) + ": " + reason;
+bool IsNotAComposition(const Status& load) {
+  return load.number() == kErrNotAComposition;
+}
+
+std::string LoadProblemText(const Status& load) {
+  if (load.ok()) return load.path() + ": complete";
+  if (load.line() <= 0) return load.path() + ": " + load.detail();
+  return load.path() + ":" + std::to_string(load.line()) + ": " + load.detail();
 }
 
 std::optional<std::string> CompositionFileBytes(const ProgramState& state,
@@ -217,14 +211,12 @@ bool SaveConfigFile(ProgramState& state, const std::string& path, UiHost& host,
   return written;
 }
 
-CompositionLoadResult LoadConfigFile(ProgramState& state,
-                                     const std::string& path, UiHost& host) {
+Status LoadConfigFile(ProgramState& state, const std::string& path,
+                      UiHost& host) {
   if (path.empty()) {
     host.SetBusyPointer(true);
-    CompositionLoadResult result;
-    result.reason = "no composition file named";
     host.SetBusyPointer(false);
-    return result;
+    return Status(kErrFileNotFound, "", 0, "no composition file named");
   }
   return LoadFields(state, path, host,
                     [&path](const std::vector<FileField>& layout) {
@@ -232,17 +224,16 @@ CompositionLoadResult LoadConfigFile(ProgramState& state,
                     });
 }
 
-CompositionLoadResult LoadConfigText(ProgramState& state,
-                                     const std::string& text, UiHost& host) {
+Status LoadConfigText(ProgramState& state, const std::string& text,
+                      UiHost& host) {
   return LoadFields(state, "", host,
                     [&text](const std::vector<FileField>& layout) {
                       return ReadFields(text, layout);
                     });
 }
 
-CompositionLoadResult LoadStartupComposition(ProgramState& state,
-                                             const std::string& path,
-                                             UiHost& host) {
+Status LoadStartupComposition(ProgramState& state, const std::string& path,
+                              UiHost& host) {
   InitializeGlobalVariables(state);
   host.Yield();
   PanelModel& panel = state.panel;

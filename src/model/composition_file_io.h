@@ -6,26 +6,23 @@
 #include <optional>
 #include <string>
 
+#include "base/status.h"
 #include "model/error_reporter.h"
 #include "model/program_state.h"
 #include "model/ui_host.h"
 
 namespace tessavar {
 
-// Where and why loading a composition stopped. The desktop program ignores
-// it (its loading is silent); the command-line composer reports it.
-struct CompositionLoadResult {
-  bool complete = false;  // all fields read and stored
-  std::string path;
-  int line = 0;        // line of the file where reading stopped; 0 = none
-  std::string reason;  // empty when complete
-  // The file is not a composition at all (its first line is not a file
-  // format version this program reads); nothing was applied.
-  bool refused = false;
+// A load that stopped carries the file, the line where reading stopped (0
+// = none) and the reason as its detail. The desktop program ignores it (its
+// loading is silent); the command-line composer reports it.
 
-  // "path:line: reason" (without the line when there is none).
-  std::string Describe() const;
-};
+// The status of a file that is not a composition at all (its first line is
+// not a file format version this program reads): nothing was applied.
+bool IsNotAComposition(const Status& load);
+
+// "path:line: reason" (without the line when there is none).
+std::string LoadProblemText(const Status& load);
 
 // The file's bytes for the current state, or nullopt with *problem set to a
 // message naming a field whose text cannot be written faithfully.
@@ -46,22 +43,21 @@ bool IsReadableFormatVersion(const std::string& first_line);
 // Reads the composition at the path into the program state, storing each
 // field in file order with the panel's reactions, so a failure leaves the
 // fields read so far applied. A file that is not a composition at all is
-// refused before anything changes. Never reports anything; the result says
+// refused before anything changes. Never reports anything; the status says
 // how far it got. On success the caption names the file.
-CompositionLoadResult LoadConfigFile(ProgramState& state,
-                                     const std::string& path, UiHost& host);
+Status LoadConfigFile(ProgramState& state, const std::string& path,
+                      UiHost& host);
 
 // The same for a composition file's text held in memory (the caption
 // names no file).
-CompositionLoadResult LoadConfigText(ProgramState& state,
-                                     const std::string& text, UiHost& host);
+Status LoadConfigText(ProgramState& state, const std::string& text,
+                      UiHost& host);
 
 // Loads a composition as the program loads its default one at start-up:
 // resets the program, shows the Mapping box as its absolute value, then
 // loads the file.
-CompositionLoadResult LoadStartupComposition(ProgramState& state,
-                                             const std::string& path,
-                                             UiHost& host);
+Status LoadStartupComposition(ProgramState& state, const std::string& path,
+                              UiHost& host);
 
 }  // namespace tessavar
 

@@ -33,11 +33,6 @@ std::string DraggedMidiFileName(const std::string& composition_path) {
   return (named ? stem : std::string(kUntitledPieceName)) + kDraggedExtension;
 }
 
-bool MidiDragAvailable(const CommandAvailability& commands,
-                       bool working_midi_exists) {
-  return commands.save && working_midi_exists;
-}
-
 DropDecision DecideDrop(const std::vector<std::string>& local_files,
                         const CommandAvailability& commands,
                         bool from_this_window) {

@@ -19,11 +19,6 @@ inline constexpr char kUntitledPieceName[] = "Untitled";
 // "Untitled.mid" while the composition has no name.
 std::string DraggedMidiFileName(const std::string& composition_path);
 
-// The piece can be dragged out when it could be saved: composed music that
-// the panel as it stands produced, with its working MIDI file on disk.
-bool MidiDragAvailable(const CommandAvailability& commands,
-                       bool working_midi_exists);
-
 enum class DropCommand {
   kRefuse,
   // File > Load with the dropped file's name: a composition loads with its

@@ -1,7 +1,6 @@
 #include "model/settings_file_io.h"
 
 #include <array>
-#include <exception>
 #include <utility>
 
 #include "base/file_system.h"
@@ -25,12 +24,12 @@ std::string SettingsBytesOf(const Options& options) {
   return SettingsBytes(values);
 }
 
-bool WriteSettings(const std::string& bytes, const std::string& path) {
+Status WriteSettings(const std::string& bytes, const std::string& path) {
   try {
     WriteFileAtomically(LowerCaseFileName(path), bytes);
-    return true;
-  } catch (const std::exception&) {
-    return false;
+    return Status();
+  } catch (const RunTimeError& error) {
+    return error.status();
   }
 }
 
@@ -51,7 +50,7 @@ void LoadIniFile(Options& options, const std::string& path) {
   }
 }
 
-bool SaveIniFile(const Options& options, const std::string& path) {
+Status SaveIniFile(const Options& options, const std::string& path) {
   return WriteSettings(SettingsBytesOf(options), path);
 }
 
@@ -63,7 +62,7 @@ void SettingsKeeper::SaveIfChanged(const Options& options,
                                    const std::string& path) {
   if (!on_disk_) return;
   std::string bytes = SettingsBytesOf(options);
-  if (bytes == *on_disk_ || !WriteSettings(bytes, path)) return;
+  if (bytes == *on_disk_ || !WriteSettings(bytes, path).ok()) return;
   on_disk_ = std::move(bytes);
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "base/status.h"
 #include "model/program_state.h"
 
 namespace tessavar {
@@ -18,8 +19,8 @@ namespace tessavar {
 void LoadIniFile(Options& options, const std::string& path);
 
 // Writes the settings (file name in lower case); the SoundFont line only
-// when one is chosen. False when the file could not be written.
-bool SaveIniFile(const Options& options, const std::string& path);
+// when one is chosen. The status says why the file could not be written.
+Status SaveIniFile(const Options& options, const std::string& path);
 
 // Keeps the settings file in step with the options while the program runs,
 // so that a crash does not lose a changed option or recent composition: it

@@ -7,7 +7,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
-#include <QMenu>
 #include <QMessageBox>
 #include <QStyleFactory>
 #include <clocale>
@@ -23,7 +22,9 @@
 #include "model/program_paths.h"
 #include "model/program_state.h"
 #include "model/settings_file_io.h"
+#include "model/written_folders.h"
 #include "platform/alsa_sequencer.h"
+#include "platform/audio_renderer.h"
 #include "platform/fluid_player.h"
 #include "platform/qt/qt_error_reporter.h"
 #include "platform/qt/qt_user_dialogs.h"
@@ -209,19 +210,22 @@ int main(int argc, char** argv) {
   player_options.sequencer = &sequencer;
   player_options.midi_output = saved.midi_output;
   tessavar::FluidPlayer player(player_options);
+  // Exports render with the synthesizer of playback; the folders they
+  // write are remembered for the next start's clean-up.
+  tessavar::FluidAudioRenderer synthesizer;
+  tessavar::FolderRecordingRenderer renderer(
+      synthesizer, tessavar::WrittenFoldersPath(directory));
 
   tessavar::ProgramState state;
   tessavar::QtUserDialogs dialogs;
   tessavar::QtErrorReporter errors;
-  tessavar::MainWindow window(state, player, dialogs, errors);
+  tessavar::MainWindow window(state, player, renderer, dialogs, errors);
   dialogs.set_parent(&window);
   errors.set_parent(&window);
-  window.commands().hooks.apply_soundfont = [&player](const std::string& path) {
-    player.SetSoundFont(path);
-  };
-  window.commands().file_to_open = composition;
-  tessavar::AddOutputMenus(window.findChild<QMenu*>("OptionsMenu"),
-                           state.options, player);
+  window.commands().SetSoundFontSetter(
+      [&player](const std::string& path) { player.SetSoundFont(path); });
+  window.commands().OpenAfterStartUp(composition);
+  tessavar::AddOutputMenus(window.menus().options, state.options, player);
   QObject::connect(&server, &tessavar::InstanceServer::OpenRequested, &window,
                    &tessavar::MainWindow::OpenHandedOver);
   server.accepting = [&window] { return window.AcceptsHandOver(); };

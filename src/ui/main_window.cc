@@ -72,23 +72,20 @@ void SetEnabledIfChanged(Control* control, bool enabled) {
 }  // namespace
 
 MainWindow::MainWindow(ProgramState& state, Player& player,
-                       UserDialogs& dialogs, ErrorReporter& errors,
-                       QWidget* parent)
+                       AudioRenderer& renderer, UserDialogs& dialogs,
+                       ErrorReporter& errors, QWidget* parent)
     : QMainWindow(parent),
       state_(state),
       player_(player),
       dialogs_(dialogs),
       errors_(errors),
       monitor_(player, state) {
-  setObjectName("TVX");
+  setObjectName("MainWindow");
   state_.file_format_version = kFileFormatVersion;
   state_.paths =
       ProgramPaths::FromDirectory(std::filesystem::current_path().string());
   commands_ = std::make_unique<AppCommands>(state_, dialogs_, errors_, player_,
-                                            ui_host_);
-  recording_renderer_ = std::make_unique<FolderRecordingRenderer>(
-      audio_renderer_, WrittenFoldersPath(state_.paths.program_directory));
-  commands_->audio_renderer = recording_renderer_.get();
+                                            ui_host_, &renderer);
   compose_ =
       std::make_unique<ComposeCommand>(state_, player_, ui_host_, errors_);
   browse_ = std::make_unique<BrowseSession>(state_, player_, ui_host_, errors_);
@@ -104,7 +101,7 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   SetTabOrder();
 
   status_line_ = new QLabel(this);
-  status_line_->setObjectName("Label3");
+  status_line_->setObjectName("StatusLine");
   status_line_->setMinimumWidth(200);
   status_line_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   status_line_->setIndent(4);
@@ -113,7 +110,7 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   statusBar()->setSizeGripEnabled(false);
 
   splash_timer_ = new QTimer(this);
-  splash_timer_->setObjectName("Timer1");
+  splash_timer_->setObjectName("SplashTimer");
   splash_timer_->setSingleShot(true);
   splash_timer_->start(kSplashMilliseconds);
   connect(splash_timer_, &QTimer::timeout, about_window_, &QWidget::hide);
@@ -135,9 +132,6 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
 
   state_.panel.on_changed = [this] { Refresh(); };
   state_.commands.on_changed = [this] { Refresh(); };
-  commands_->hooks.focus_compose_button = [this] {
-    compile_button_->setFocus(Qt::OtherFocusReason);
-  };
   Refresh();
   setFixedSize(sizeHint());
   PlaceOnScreen();
@@ -166,15 +160,15 @@ QWidget* MainWindow::BuildCentralWidget() {
   commands->setObjectName("CommandFrame");
   auto* buttons = new QGridLayout(commands);
   buttons->setSpacing(6);
-  compile_button_ = new QPushButton(tr("&Compose"), commands);
-  compile_button_->setObjectName("CompileButton");
-  compile_button_->setDefault(false);
+  compose_button_ = new QPushButton(tr("&Compose"), commands);
+  compose_button_->setObjectName("ComposeButton");
+  compose_button_->setDefault(false);
   redo_button_ = new QPushButton(tr("&Redo Midi"), commands);
   redo_button_->setObjectName("RedoButton");
   load_button_ = new QPushButton(tr("Load"), commands);
-  load_button_->setObjectName("Command1");
+  load_button_->setObjectName("LoadButton");
   save_button_ = new QPushButton(tr("Save"), commands);
-  save_button_->setObjectName("Command2");
+  save_button_->setObjectName("SaveButton");
   previous_mapping_button_ =
       new QPushButton(QString::fromUtf8("\u25C0 ") + tr("Mapping"), commands);
   previous_mapping_button_->setObjectName("PreviousMappingButton");
@@ -185,15 +179,15 @@ QWidget* MainWindow::BuildCentralWidget() {
   next_mapping_button_->setObjectName("NextMappingButton");
   next_mapping_button_->setToolTip(tr("Compose the next mapping (Alt+Right)"));
   for (QPushButton* button :
-       {compile_button_, redo_button_, load_button_, save_button_,
+       {compose_button_, redo_button_, load_button_, save_button_,
         previous_mapping_button_, next_mapping_button_}) {
     button->setMinimumHeight(30);
     button->setAutoDefault(false);
   }
-  QFont bold = compile_button_->font();
+  QFont bold = compose_button_->font();
   bold.setBold(true);
-  compile_button_->setFont(bold);
-  buttons->addWidget(compile_button_, 0, 0);
+  compose_button_->setFont(bold);
+  buttons->addWidget(compose_button_, 0, 0);
   buttons->addWidget(redo_button_, 0, 1);
   buttons->addWidget(load_button_, 1, 0);
   buttons->addWidget(save_button_, 1, 1);
@@ -225,12 +219,10 @@ QWidget* MainWindow::BuildCentralWidget() {
   return central;
 }
 
-QAction* MainWindow::AddMenuItem(QMenu* menu, const QString& name,
-                                 const QString& text,
+QAction* MainWindow::AddMenuItem(QMenu* menu, const QString& text,
                                  const QKeySequence& shortcut,
                                  const QKeySequence& second_shortcut) {
   QAction* action = menu->addAction(text);
-  action->setObjectName(name);
   if (second_shortcut.isEmpty()) {
     if (!shortcut.isEmpty()) action->setShortcut(shortcut);
     return action;
@@ -242,103 +234,100 @@ QAction* MainWindow::AddMenuItem(QMenu* menu, const QString& name,
   return action;
 }
 
-QAction* MainWindow::AddFileCommand(QMenu* menu, const QString& name,
-                                    const QString& text,
+QAction* MainWindow::AddFileCommand(QMenu* menu, const QString& text,
                                     const QKeySequence& shortcut,
                                     const QKeySequence& second_shortcut) {
-  QAction* action = AddMenuItem(menu, name, text, shortcut, second_shortcut);
+  QAction* action = AddMenuItem(menu, text, shortcut, second_shortcut);
   file_commands_.push_back(action);
   return action;
 }
 
 void MainWindow::BuildMenus() {
-  QMenu* file = menuBar()->addMenu(tr("&File"));
-  file->setObjectName("FileMenu");
-  Connect(AddFileCommand(file, "FileLoadComp", tr("&Load Composition"),
-                         QKeySequence(Qt::CTRL | Qt::Key_L)),
-          &AppCommands::FileLoadComposition);
-  save_composition_item_ =
-      AddMenuItem(file, "FileSaveComp", tr("&Save Composition"),
-                  QKeySequence(Qt::CTRL | Qt::Key_S));
-  Connect(save_composition_item_, &AppCommands::FileSaveCompositionAs);
-  save_again_item_ = AddMenuItem(file, "FileResaveComp", tr("Save &Again"),
-                                 QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S));
-  Connect(save_again_item_, &AppCommands::FileSaveComposition);
-  recent_menu_ = file->addMenu(tr("&Recent Compositions"));
-  recent_menu_->menuAction()->setObjectName("FileRecent");
-  file_commands_.push_back(recent_menu_->menuAction());
-  connect(recent_menu_, &QMenu::aboutToShow, this, &MainWindow::FillRecentMenu);
-  AddFileCommand(file, "FileCompositionInfo", tr("Composition In&fo"),
-                 QKeySequence(Qt::CTRL | Qt::Key_F));
-  file->addSeparator();
-  Connect(AddFileCommand(file, "FileLoadOrch", tr("L&oad Orchestration"),
-                         QKeySequence(Qt::CTRL | Qt::Key_O)),
-          &AppCommands::FileLoadOrchestration);
+  BuildFileMenu();
+  BuildEditMenu();
+  BuildOptionsMenu();
+  MainMenus& m = menus_;
+  m.help = menuBar()->addMenu(tr("&Help"));
+  m.help_file = AddMenuItem(m.help, tr("&Help File"), QKeySequence(Qt::Key_F1));
+  m.help->addSeparator();
+  m.about = AddMenuItem(m.help, tr("&About Tessavar Composer"));
+}
+
+void MainWindow::BuildFileMenu() {
+  MainMenus& m = menus_;
+  m.file = menuBar()->addMenu(tr("&File"));
+  m.load_composition = AddFileCommand(m.file, tr("&Load Composition"),
+                                      QKeySequence(Qt::CTRL | Qt::Key_L));
+  Connect(m.load_composition, &AppCommands::FileLoadComposition);
+  m.save_composition = AddMenuItem(m.file, tr("&Save Composition"),
+                                   QKeySequence(Qt::CTRL | Qt::Key_S));
+  Connect(m.save_composition, &AppCommands::FileSaveCompositionAs);
+  m.save_again = AddMenuItem(m.file, tr("Save &Again"),
+                             QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S));
+  Connect(m.save_again, &AppCommands::FileSaveComposition);
+  m.recent = m.file->addMenu(tr("&Recent Compositions"));
+  file_commands_.push_back(m.recent->menuAction());
+  connect(m.recent, &QMenu::aboutToShow, this, &MainWindow::FillRecentMenu);
+  m.composition_info = AddFileCommand(m.file, tr("Composition In&fo"),
+                                      QKeySequence(Qt::CTRL | Qt::Key_F));
+  m.file->addSeparator();
+  m.load_orchestration = AddFileCommand(m.file, tr("L&oad Orchestration"),
+                                        QKeySequence(Qt::CTRL | Qt::Key_O));
+  Connect(m.load_orchestration, &AppCommands::FileLoadOrchestration);
   // Inside a text box Ctrl+A selects all and Ctrl+X cuts, as everywhere
   // else; the second shortcuts reach these two commands from any widget.
-  Connect(AddFileCommand(file, "FileSaveOrch", tr("S&ave Orchestration"),
-                         QKeySequence(Qt::CTRL | Qt::Key_A),
-                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
-          &AppCommands::FileSaveOrchestration);
-  file->addSeparator();
-  Connect(AddFileCommand(file, "FileUserDefinedScale", tr("&Define Scale"),
-                         QKeySequence(Qt::Key_F3)),
-          &AppCommands::FileUserDefinedScale);
-  Connect(AddFileCommand(file, "FileLoadScale", tr("Load S&cale"),
-                         QKeySequence(Qt::Key_F4)),
-          &AppCommands::FileLoadScaleX);
-  Connect(AddFileCommand(file, "FileSaveScale", tr("Sa&ve Scale"),
-                         QKeySequence(Qt::Key_F5)),
-          &AppCommands::FileSaveScaleX);
-  file->addSeparator();
-  Connect(AddFileCommand(file, "FileMelodyXlate", tr("&Melody-to-Structure"),
-                         QKeySequence(Qt::Key_F7)),
-          &AppCommands::FileMelodyXlate);
-  AddFileCommand(file, "MIDIT2M", tr("M&IDI Map"), QKeySequence(Qt::Key_F8));
-  file->addSeparator();
-  export_audio_item_ =
-      AddFileCommand(file, "FileExportAudio", tr("&Export Audio..."));
-  connect(export_audio_item_, &QAction::triggered, this,
+  m.save_orchestration = AddFileCommand(
+      m.file, tr("S&ave Orchestration"), QKeySequence(Qt::CTRL | Qt::Key_A),
+      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  Connect(m.save_orchestration, &AppCommands::FileSaveOrchestration);
+  m.file->addSeparator();
+  m.define_scale =
+      AddFileCommand(m.file, tr("&Define Scale"), QKeySequence(Qt::Key_F3));
+  Connect(m.define_scale, &AppCommands::FileUserDefinedScale);
+  m.load_scale =
+      AddFileCommand(m.file, tr("Load S&cale"), QKeySequence(Qt::Key_F4));
+  Connect(m.load_scale, &AppCommands::FileLoadScaleX);
+  m.save_scale =
+      AddFileCommand(m.file, tr("Sa&ve Scale"), QKeySequence(Qt::Key_F5));
+  Connect(m.save_scale, &AppCommands::FileSaveScaleX);
+  m.file->addSeparator();
+  m.melody_to_structure = AddFileCommand(m.file, tr("&Melody-to-Structure"),
+                                         QKeySequence(Qt::Key_F7));
+  Connect(m.melody_to_structure, &AppCommands::FileMelodyXlate);
+  m.midi_map =
+      AddFileCommand(m.file, tr("M&IDI Map"), QKeySequence(Qt::Key_F8));
+  m.file->addSeparator();
+  m.export_audio = AddFileCommand(m.file, tr("&Export Audio..."));
+  connect(m.export_audio, &QAction::triggered, this,
           [this] { ExportAudio(false); });
-  export_stems_item_ =
-      AddFileCommand(file, "FileExportStems", tr("Export S&tems..."));
-  connect(export_stems_item_, &QAction::triggered, this,
+  m.export_stems = AddFileCommand(m.file, tr("Export S&tems..."));
+  connect(m.export_stems, &QAction::triggered, this,
           [this] { ExportAudio(true); });
-  file->addSeparator();
-  QAction* exit = AddMenuItem(file, "FileXit", tr("E&xit"),
-                              QKeySequence(Qt::CTRL | Qt::Key_X),
-                              QKeySequence(Qt::CTRL | Qt::Key_Q));
-  connect(exit, &QAction::triggered, this, &QWidget::close);
+  m.file->addSeparator();
+  m.exit = AddMenuItem(m.file, tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X),
+                       QKeySequence(Qt::CTRL | Qt::Key_Q));
+  connect(m.exit, &QAction::triggered, this, &QWidget::close);
+}
 
-  BuildEditMenu();
-
-  QMenu* options = menuBar()->addMenu(tr("&Options"));
-  options->setObjectName("OptionsMenu");
-  QAction* autoplay =
-      AddMenuItem(options, "OptionsAutoplay", tr("Autoplay after Compose"),
-                  QKeySequence(Qt::Key_F2));
-  QAction* autoplay_redo =
-      AddMenuItem(options, "OptionsAutoplayRedo", tr("Autoplay after Redo"),
-                  QKeySequence(Qt::Key_F6));
-  options->addSeparator();
-  QAction* lock =
-      AddMenuItem(options, "OptionsLockMapped", tr("Lock Mapped Parameters"),
-                  QKeySequence(Qt::Key_F9));
-  for (QAction* action : {autoplay, autoplay_redo, lock}) {
+void MainWindow::BuildOptionsMenu() {
+  MainMenus& m = menus_;
+  m.options = menuBar()->addMenu(tr("&Options"));
+  m.autoplay = AddMenuItem(m.options, tr("Autoplay after Compose"),
+                           QKeySequence(Qt::Key_F2));
+  m.autoplay_redo = AddMenuItem(m.options, tr("Autoplay after Redo"),
+                                QKeySequence(Qt::Key_F6));
+  m.options->addSeparator();
+  m.lock_mapped = AddMenuItem(m.options, tr("Lock Mapped Parameters"),
+                              QKeySequence(Qt::Key_F9));
+  for (QAction* action : {m.autoplay, m.autoplay_redo, m.lock_mapped}) {
     action->setCheckable(true);
   }
-  Connect(autoplay, &AppCommands::ToggleAutoplay);
-  Connect(autoplay_redo, &AppCommands::ToggleAutoplayRedo);
-  Connect(lock, &AppCommands::ToggleLockMapped);
-  options->addSeparator();
-  Connect(AddFileCommand(options, "OptionsSoundFont", tr("SoundFont...")),
-          &AppCommands::OptionsSoundFont);
-
-  QMenu* help = menuBar()->addMenu(tr("&Help"));
-  help->setObjectName("HelpMenu");
-  AddMenuItem(help, "HelpHelpFile", tr("&Help File"), QKeySequence(Qt::Key_F1));
-  help->addSeparator();
-  AddMenuItem(help, "HelpAbout", tr("&About Tessavar Composer"));
+  Connect(m.autoplay, &AppCommands::ToggleAutoplay);
+  Connect(m.autoplay_redo, &AppCommands::ToggleAutoplayRedo);
+  Connect(m.lock_mapped, &AppCommands::ToggleLockMapped);
+  m.options->addSeparator();
+  m.soundfont = AddFileCommand(m.options, tr("SoundFont..."));
+  Connect(m.soundfont, &AppCommands::OptionsSoundFont);
 }
 
 void MainWindow::Connect(QAction* action, void (AppCommands::*command)()) {
@@ -353,36 +342,38 @@ void MainWindow::Connect(QAction* action, void (AppCommands::*command)()) {
 }
 
 void MainWindow::BuildEditMenu() {
-  QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-  edit->setObjectName("EditMenu");
+  MainMenus& m = menus_;
+  m.edit = menuBar()->addMenu(tr("&Edit"));
   // "Change", so that they are not taken for the Redo Midi command.
-  AddMenuItem(edit, "EditUndo", tr("&Undo Change"),
-              QKeySequence(Qt::CTRL | Qt::Key_Z));
-  AddMenuItem(edit, "EditRedo", tr("Re&do Change"),
-              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-              QKeySequence(Qt::CTRL | Qt::Key_Y));
-  edit->addSeparator();
-  AddMenuItem(edit, "EditPreviousMapping", tr("&Previous Mapping"),
-              QKeySequence(Qt::ALT | Qt::Key_Left));
-  AddMenuItem(edit, "EditNextMapping", tr("&Next Mapping"),
-              QKeySequence(Qt::ALT | Qt::Key_Right));
-  edit->addSeparator();
-  AddMenuItem(edit, "EditHistory", tr("Piece &History..."),
-              QKeySequence(Qt::CTRL | Qt::Key_H));
+  m.undo_change = AddMenuItem(m.edit, tr("&Undo Change"),
+                              QKeySequence(Qt::CTRL | Qt::Key_Z));
+  m.redo_change = AddMenuItem(m.edit, tr("Re&do Change"),
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                              QKeySequence(Qt::CTRL | Qt::Key_Y));
+  m.edit->addSeparator();
+  m.previous_mapping = AddMenuItem(m.edit, tr("&Previous Mapping"),
+                                   QKeySequence(Qt::ALT | Qt::Key_Left));
+  m.next_mapping = AddMenuItem(m.edit, tr("&Next Mapping"),
+                               QKeySequence(Qt::ALT | Qt::Key_Right));
+  m.edit->addSeparator();
+  m.history = AddMenuItem(m.edit, tr("Piece &History..."),
+                          QKeySequence(Qt::CTRL | Qt::Key_H));
 }
 
 void MainWindow::FillRecentMenu() {
-  recent_menu_->clear();
+  QMenu* recent_menu = menus_.recent;
+  recent_menu->clear();
+  const bool available = Availability().file_commands;
   int n = 0;
   for (const RecentComposition& recent :
        RecentCompositions(state_.options.recent_compositions)) {
     const QString path = QString::fromStdString(recent.path);
-    QAction* action = recent_menu_->addAction(
+    QAction* action = recent_menu->addAction(
         QStringLiteral("&%1 %2").arg((n + 1) % 10).arg(path));
-    action->setObjectName(QStringLiteral("RecentComposition%1").arg(n++));
+    ++n;
     // A composition that is gone says so when chosen.
     if (!recent.exists) action->setText(action->text() + tr(" (missing)"));
-    action->setEnabled(!state_.commands.busy());
+    action->setEnabled(available);
     connect(action, &QAction::triggered, this, [this, file = recent.path] {
       if (commands_->OpenRecentComposition(file)) {
         ShowLoadedPiece();
@@ -391,7 +382,7 @@ void MainWindow::FillRecentMenu() {
       }
     });
   }
-  recent_menu_->menuAction()->setEnabled(n > 0 && !state_.commands.busy());
+  recent_menu->menuAction()->setEnabled(n > 0 && available);
 }
 
 void MainWindow::OpenComposition(const std::string& path) {
@@ -423,23 +414,23 @@ void MainWindow::ConnectBrowsing() {
     browse_->BoxLeft(id);
     Refresh();
   };
-  connect(MenuItem("EditUndo"), &QAction::triggered, this, [this] {
+  connect(menus_.undo_change, &QAction::triggered, this, [this] {
     browse_->Undo();
     Refresh();
   });
-  connect(MenuItem("EditRedo"), &QAction::triggered, this, [this] {
+  connect(menus_.redo_change, &QAction::triggered, this, [this] {
     browse_->Redo();
     Refresh();
   });
-  connect(MenuItem("EditPreviousMapping"), &QAction::triggered, this,
+  connect(menus_.previous_mapping, &QAction::triggered, this,
           [this] { StepMapping(-1); });
-  connect(MenuItem("EditNextMapping"), &QAction::triggered, this,
+  connect(menus_.next_mapping, &QAction::triggered, this,
           [this] { StepMapping(1); });
   connect(previous_mapping_button_, &QPushButton::clicked, this,
           [this] { StepMapping(-1); });
   connect(next_mapping_button_, &QPushButton::clicked, this,
           [this] { StepMapping(1); });
-  connect(MenuItem("EditHistory"), &QAction::triggered, this, [this] {
+  connect(menus_.history, &QAction::triggered, this, [this] {
     history_window_->Show(browse_->history());
     history_window_->show();
     history_window_->raise();
@@ -458,30 +449,26 @@ void MainWindow::ConnectBrowsing() {
 }
 
 void MainWindow::StepMapping(int direction) {
-  if (state_.commands.busy() || !state_.panel.enabled()) return;
+  if (!Availability().browse) return;
   browse_->StepMapping(direction);
   Compose();
 }
 
 void MainWindow::RestorePiece(int index, bool save) {
-  if (state_.commands.busy() || index < 0) return;
+  if (!Availability().browse || index < 0) return;
   const BrowseSession::Restored restored = browse_->RestorePiece(index);
   if (restored == BrowseSession::Restored::kNone) return;
   if (restored == BrowseSession::Restored::kNeedsCompose) Compose();
   Refresh();
-  if (save && state_.panel.save_enabled()) {
+  if (save && Availability().save) {
     commands_->FileSaveCompositionAs();
     Refresh();
   }
 }
 
-QAction* MainWindow::MenuItem(const QString& name) const {
-  return findChild<QAction*>(name);
-}
-
 void MainWindow::SetTabOrder() {
   std::vector<QWidget*> chain = panel_view_->TabChain();
-  for (QWidget* widget : {static_cast<QWidget*>(compile_button_),
+  for (QWidget* widget : {static_cast<QWidget*>(compose_button_),
                           static_cast<QWidget*>(redo_button_),
                           static_cast<QWidget*>(load_button_),
                           static_cast<QWidget*>(save_button_)}) {
@@ -511,14 +498,14 @@ void MainWindow::PlaceOnScreen() {
 }
 
 void MainWindow::ConnectCommandButtons() {
-  connect(load_button_, &QPushButton::clicked, MenuItem("FileLoadComp"),
+  connect(load_button_, &QPushButton::clicked, menus_.load_composition,
           &QAction::trigger);
   connect(save_button_, &QPushButton::clicked, this, [this] {
     commands_->FileSaveCompositionAs();
     Refresh();
   });
   connect(redo_button_, &QPushButton::clicked, this, &MainWindow::Redo);
-  connect(compile_button_, &QPushButton::clicked, this, &MainWindow::Compose);
+  connect(compose_button_, &QPushButton::clicked, this, &MainWindow::Compose);
 }
 
 void MainWindow::Compose() {
@@ -542,27 +529,31 @@ void MainWindow::Compose() {
 }
 
 void MainWindow::ConnectDialogCommands() {
-  commands_->hooks.show_splash = [this] {
+  AppCommands::WindowHooks hooks;
+  hooks.focus_compose_button = [this] {
+    compose_button_->setFocus(Qt::OtherFocusReason);
+  };
+  hooks.show_splash = [this] {
     // The splash must not take the keyboard from the main window.
     about_window_->setAttribute(Qt::WA_ShowWithoutActivating, true);
     about_window_->ShowAsSplash();
     about_window_->setAttribute(Qt::WA_ShowWithoutActivating, false);
   };
-  commands_->hooks.edit_composition_info = [this] { EditCompositionInfo(); };
-  connect(MenuItem("FileCompositionInfo"), &QAction::triggered, this,
+  hooks.edit_composition_info = [this] { EditCompositionInfo(); };
+  commands_->SetWindowHooks(std::move(hooks));
+  connect(menus_.composition_info, &QAction::triggered, this,
           &MainWindow::EditCompositionInfo);
-  connect(MenuItem("MIDIT2M"), &QAction::triggered, this, [this] {
+  connect(menus_.midi_map, &QAction::triggered, this, [this] {
     MidiMapDialog dialog(state_.channel_map, dialogs_, this);
     dialog.Run();
     SettingsChanged();
   });
-  connect(MenuItem("HelpHelpFile"), &QAction::triggered, this, [this] {
+  connect(menus_.help_file, &QAction::triggered, this, [this] {
     help_window_->show();
     help_window_->raise();
     help_window_->activateWindow();
   });
-  connect(MenuItem("HelpAbout"), &QAction::triggered, about_window_,
-          &AboutWindow::Run);
+  connect(menus_.about, &QAction::triggered, about_window_, &AboutWindow::Run);
 }
 
 void MainWindow::EditCompositionInfo() {
@@ -707,51 +698,53 @@ void MainWindow::ExportAudio(bool stems) {
 void MainWindow::Refresh() {
   if (panel_view_ == nullptr || status_line_ == nullptr) return;
   panel_view_->Refresh();
-  const PanelModel& panel = state_.panel;
-  const QString status = QString::fromStdString(panel.status_text());
+  const QString status = QString::fromStdString(state_.panel.status_text());
   if (status_line_->text() != status) status_line_->setText(status);
-  const CommandAvailability commands = state_.commands.Availability(panel);
-  SetEnabledIfChanged(compile_button_, commands.compose);
-  SetEnabledIfChanged(save_button_, commands.save);
-  SetEnabledIfChanged(save_composition_item_, commands.save);
-  SetEnabledIfChanged(load_button_, commands.load);
-  SetEnabledIfChanged(redo_button_,
-                      commands.redo && commands_->RedoAvailable());
-  const QString compose_caption =
-      commands.compose_stops ? tr("&Cancel") : tr("&Compose");
-  if (compile_button_->text() != compose_caption) {
-    compile_button_->setText(compose_caption);
-  }
-  SetEnabledIfChanged(save_again_item_, commands.save);
-  // While Compose or Redo runs, no other command may touch the files.
-  for (QAction* action : file_commands_) {
-    SetEnabledIfChanged(action, commands.file_commands);
-  }
-  // Exported audio follows the Save rule: only music the panel produced.
-  const bool exportable =
-      commands.file_commands && commands_->ExportAudioAvailable();
-  SetEnabledIfChanged(export_audio_item_, exportable);
-  SetEnabledIfChanged(export_stems_item_, exportable);
-  SetEnabledIfChanged(
-      strip_->midi_handle(),
-      MidiDragAvailable(commands, FileExists(state_.paths.working_midi)));
-  const bool idle = !state_.commands.busy() && panel.enabled();
-  MenuItem("EditUndo")->setEnabled(idle && browse_->CanUndo());
-  MenuItem("EditRedo")->setEnabled(idle && browse_->CanRedo());
-  MenuItem("EditPreviousMapping")->setEnabled(idle);
-  MenuItem("EditNextMapping")->setEnabled(idle);
-  SetEnabledIfChanged(previous_mapping_button_, idle);
-  SetEnabledIfChanged(next_mapping_button_, idle);
-  history_window_->SetCommandsEnabled(idle);
+  ShowAvailability();
   KeepSettings();
-  MenuItem("OptionsAutoplay")->setChecked(state_.options.autoplay);
-  MenuItem("OptionsAutoplayRedo")->setChecked(state_.options.autoplay_redo);
-  MenuItem("OptionsLockMapped")->setChecked(state_.options.lock_mapped);
+  menus_.autoplay->setChecked(state_.options.autoplay);
+  menus_.autoplay_redo->setChecked(state_.options.autoplay_redo);
+  menus_.lock_mapped->setChecked(state_.options.lock_mapped);
   const QString caption = QString::fromStdString(commands_->WindowTitle());
   if (windowTitle() != caption) setWindowTitle(caption);
   strip_->SetSliderPosition(state_.play_slider);
-  strip_->SetTransportEnabled(player_.Mode() != kPlayerModeNotOpen);
   SyncRollWithPlayer();
+}
+
+CommandAvailability MainWindow::Availability() const {
+  return commands_->Availability(browse_.get());
+}
+
+void MainWindow::ShowAvailability() {
+  const CommandAvailability available = Availability();
+  SetEnabledIfChanged(compose_button_, available.compose);
+  const QString compose_caption =
+      available.compose_stops ? tr("&Cancel") : tr("&Compose");
+  if (compose_button_->text() != compose_caption) {
+    compose_button_->setText(compose_caption);
+  }
+  SetEnabledIfChanged(redo_button_, available.redo);
+  SetEnabledIfChanged(load_button_, available.load);
+  for (QAction* action : file_commands_) {
+    SetEnabledIfChanged(action, available.file_commands);
+  }
+  for (QAction* action : {menus_.save_composition, menus_.save_again}) {
+    SetEnabledIfChanged(action, available.save);
+  }
+  SetEnabledIfChanged(save_button_, available.save);
+  for (QAction* action : {menus_.export_audio, menus_.export_stems}) {
+    SetEnabledIfChanged(action, available.export_audio);
+  }
+  SetEnabledIfChanged(strip_->midi_handle(), available.midi_drag);
+  SetEnabledIfChanged(menus_.undo_change, available.undo_change);
+  SetEnabledIfChanged(menus_.redo_change, available.redo_change);
+  for (QAction* action : {menus_.previous_mapping, menus_.next_mapping}) {
+    SetEnabledIfChanged(action, available.browse);
+  }
+  SetEnabledIfChanged(previous_mapping_button_, available.browse);
+  SetEnabledIfChanged(next_mapping_button_, available.browse);
+  history_window_->SetCommandsEnabled(available.browse);
+  strip_->SetTransportEnabled(available.transport);
 }
 
 bool MainWindow::event(QEvent* event) {
@@ -797,7 +790,7 @@ void MainWindow::OpenHandedOver(const std::string& path) {
   activateWindow();
   if (path.empty()) return;
   if (!commands_->activated_once()) {
-    commands_->file_to_open = path;  // the start-up loads it
+    commands_->OpenAfterStartUp(path);
     return;
   }
   handed_over_.push_back(path);

@@ -10,17 +10,17 @@
 #include <vector>
 
 #include "model/app_commands.h"
+#include "model/audio_renderer.h"
 #include "model/browse_session.h"
 #include "model/compose_command.h"
 #include "model/playback_monitor.h"
 #include "model/program_state.h"
 #include "model/settings_file_io.h"
-#include "model/written_folders.h"
-#include "platform/audio_renderer.h"
 #include "ui/qt_ui_host.h"
 
 class QAction;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTimer;
 
@@ -34,13 +34,52 @@ class PanelView;
 class PlaybackStrip;
 class RollView;
 
+// The menus and their items, as the window made them.
+struct MainMenus {
+  QMenu* file = nullptr;
+  QAction* load_composition = nullptr;
+  QAction* save_composition = nullptr;
+  QAction* save_again = nullptr;
+  QMenu* recent = nullptr;
+  QAction* composition_info = nullptr;
+  QAction* load_orchestration = nullptr;
+  QAction* save_orchestration = nullptr;
+  QAction* define_scale = nullptr;
+  QAction* load_scale = nullptr;
+  QAction* save_scale = nullptr;
+  QAction* melody_to_structure = nullptr;
+  QAction* midi_map = nullptr;
+  QAction* export_audio = nullptr;
+  QAction* export_stems = nullptr;
+  QAction* exit = nullptr;
+
+  QMenu* edit = nullptr;
+  QAction* undo_change = nullptr;
+  QAction* redo_change = nullptr;
+  QAction* previous_mapping = nullptr;
+  QAction* next_mapping = nullptr;
+  QAction* history = nullptr;
+
+  QMenu* options = nullptr;
+  QAction* autoplay = nullptr;
+  QAction* autoplay_redo = nullptr;
+  QAction* lock_mapped = nullptr;
+  QAction* soundfont = nullptr;
+
+  QMenu* help = nullptr;
+  QAction* help_file = nullptr;
+  QAction* about = nullptr;
+};
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  // The program directory is the current directory at this moment.
-  MainWindow(ProgramState& state, Player& player, UserDialogs& dialogs,
-             ErrorReporter& errors, QWidget* parent = nullptr);
+  // The program directory is the current directory at this moment. Export
+  // Audio renders through the renderer.
+  MainWindow(ProgramState& state, Player& player, AudioRenderer& renderer,
+             UserDialogs& dialogs, ErrorReporter& errors,
+             QWidget* parent = nullptr);
   ~MainWindow() override;
 
   AppCommands& commands() { return *commands_; }
@@ -53,15 +92,14 @@ class MainWindow : public QMainWindow {
   PanelView& panel_view() { return *panel_view_; }
   PlaybackStrip& playback_strip() { return *strip_; }
   RollView& roll_view() { return *roll_; }
-  QPushButton* compile_button() const { return compile_button_; }
+  QPushButton* compose_button() const { return compose_button_; }
   QPushButton* redo_button() const { return redo_button_; }
   QPushButton* load_button() const { return load_button_; }
   QPushButton* save_button() const { return save_button_; }
   QLabel* status_line() const { return status_line_; }
   HelpWindow* help_window() const { return help_window_; }
   AboutWindow* about_window() const { return about_window_; }
-  // Menu items by their names ("FileLoadComp", "OptionsAutoplay", ...).
-  QAction* MenuItem(const QString& name) const;
+  const MainMenus& menus() const { return menus_; }
 
   // Shows the program state in every widget.
   void Refresh();
@@ -83,7 +121,13 @@ class MainWindow : public QMainWindow {
 
  private:
   void BuildMenus();
+  void BuildFileMenu();
   void BuildEditMenu();
+  void BuildOptionsMenu();
+  // Every command's availability now.
+  CommandAvailability Availability() const;
+  // Enables the buttons and menu items as the availability says.
+  void ShowAvailability();
   void FillRecentMenu();
   // Loads a composition as File > Load does after its dialog.
   void OpenComposition(const std::string& path);
@@ -126,12 +170,12 @@ class MainWindow : public QMainWindow {
   // Writes the settings file when the options changed.
   void KeepSettings();
   // A second shortcut is shown beside the first in the menu.
-  QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& text,
+  QAction* AddMenuItem(QMenu* menu, const QString& text,
                        const QKeySequence& shortcut = {},
                        const QKeySequence& second_shortcut = {});
   // A menu item that reads or writes the program's files: it waits while
   // Compose or Redo runs.
-  QAction* AddFileCommand(QMenu* menu, const QString& name, const QString& text,
+  QAction* AddFileCommand(QMenu* menu, const QString& text,
                           const QKeySequence& shortcut = {},
                           const QKeySequence& second_shortcut = {});
   // Runs a command on the action and shows the state it leaves.
@@ -139,9 +183,6 @@ class MainWindow : public QMainWindow {
 
   ProgramState& state_;
   Player& player_;
-  FluidAudioRenderer audio_renderer_;
-  // Remembers the export folders, for the next start's clean-up.
-  std::unique_ptr<FolderRecordingRenderer> recording_renderer_;
   UserDialogs& dialogs_;
   ErrorReporter& errors_;
   QtUiHost ui_host_;
@@ -151,13 +192,12 @@ class MainWindow : public QMainWindow {
 
   PanelView* panel_view_ = nullptr;
   PlaybackStrip* strip_ = nullptr;
-  QPushButton* compile_button_ = nullptr;
+  QPushButton* compose_button_ = nullptr;
   QPushButton* redo_button_ = nullptr;
   QPushButton* load_button_ = nullptr;
   QPushButton* save_button_ = nullptr;
   QPushButton* previous_mapping_button_ = nullptr;
   QPushButton* next_mapping_button_ = nullptr;
-  QMenu* recent_menu_ = nullptr;
   HistoryWindow* history_window_ = nullptr;
   QLabel* status_line_ = nullptr;
   HelpWindow* help_window_ = nullptr;
@@ -170,12 +210,8 @@ class MainWindow : public QMainWindow {
   std::string roll_file_key_;
   bool exited_ = false;
   std::unique_ptr<ComposeCommand> compose_;
-  // The "Save Composition" item, which follows the Save button, and the
-  // other items made by AddFileCommand.
-  QAction* save_composition_item_ = nullptr;
-  QAction* save_again_item_ = nullptr;
-  QAction* export_audio_item_ = nullptr;
-  QAction* export_stems_item_ = nullptr;
+  MainMenus menus_;
+  // The items made by AddFileCommand.
   std::vector<QAction*> file_commands_;
   // The window was closed while Compose, Redo or an export was running.
   bool close_pending_ = false;

@@ -22,29 +22,27 @@ constexpr char kDragCopyFailed[] =
 void MainWindow::ConnectDragAndDrop() {
   drag_copies_ = std::make_unique<MidiDragCopies>();
   strip_->midi_handle()->make_mime_data = [this] {
-    std::unique_ptr<QMimeData> data =
+    std::unique_ptr<QMimeData> mime_data =
         drag_copies_->MimeDataFor(state_.paths.working_midi,
                                   DraggedMidiFileName(state_.composition_path));
-    if (!data) {
+    if (!mime_data) {
       state_.panel.set_status_text(kDragCopyFailed);
       Refresh();
     }
-    return data;
+    return mime_data;
   };
 
   auto* drop_target = new FileDropTarget(this);
   drop_target->decide = [this](const std::vector<std::string>& files,
                                bool from_this_window) {
-    return DecideDrop(files, state_.commands.Availability(state_.panel),
-                      from_this_window);
+    return DecideDrop(files, Availability(), from_this_window);
   };
   // The load runs once the drop has ended, so that its questions and
   // messages do not keep the other program's drag waiting; a command that
   // started meanwhile refuses it.
   drop_target->on_drop = [this](const DropDecision& decision) {
     QTimer::singleShot(0, this, [this, path = decision.path] {
-      const DropDecision now =
-          DecideDrop({path}, state_.commands.Availability(state_.panel), false);
+      const DropDecision now = DecideDrop({path}, Availability(), false);
       if (now.command == DropCommand::kLoadComposition) {
         OpenComposition(now.path);
       }

@@ -264,7 +264,7 @@ QCheckBox* PanelView::AddCheck(CheckId id, QWidget* parent) {
 
 void PanelView::BuildGeneralGroup() {
   general_group_ = new QGroupBox(tr("General Parameters"));
-  general_group_->setObjectName("Frame2");
+  general_group_->setObjectName("GeneralGroup");
   QGridLayout* grid = GroupGrid(general_group_);
   QWidget* g = general_group_;
 
@@ -305,7 +305,7 @@ void PanelView::BuildGeneralGroup() {
 
 void PanelView::BuildOrchestrationGroup() {
   orchestration_group_ = new QGroupBox(tr("Orchestration"));
-  orchestration_group_->setObjectName("Frame1");
+  orchestration_group_->setObjectName("OrchestrationGroup");
   QGridLayout* grid = GroupGrid(orchestration_group_);
   grid->setVerticalSpacing(1);
   QWidget* g = orchestration_group_;
@@ -337,7 +337,7 @@ void PanelView::BuildOrchestrationGroup() {
 
 void PanelView::BuildMappedGroup() {
   mapped_group_ = new QGroupBox(tr("Mapped Parameters"));
-  mapped_group_->setObjectName("Frame5");
+  mapped_group_->setObjectName("MappedGroup");
   QGridLayout* grid = GroupGrid(mapped_group_);
   QWidget* g = mapped_group_;
 
@@ -346,7 +346,7 @@ void PanelView::BuildMappedGroup() {
   auto_check->setToolTip(auto_tip);
   grid->addWidget(auto_check, 0, 0, Qt::AlignCenter);
   QLabel* auto_label = AddLabel(tr("Auto"), g, grid, 0, 1);
-  auto_label->setObjectName("FLabel_10");
+  auto_label->setObjectName("MappedAutoLabel");
   auto_label->setToolTip(auto_tip);
   int row = 1;
   for (int i : kMappedScreenOrder) {

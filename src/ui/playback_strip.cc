@@ -11,7 +11,7 @@
 namespace tessavar {
 
 PlaybackStrip::PlaybackStrip(QWidget* parent) : QWidget(parent) {
-  setObjectName("MMControl");
+  setObjectName("PlaybackStrip");
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(2);
@@ -25,7 +25,7 @@ PlaybackStrip::PlaybackStrip(QWidget* parent) : QWidget(parent) {
   }
   layout->addSpacing(10);
   slider_ = new QSlider(Qt::Horizontal, this);
-  slider_->setObjectName("PlaySliderX");
+  slider_->setObjectName("PositionSlider");
   slider_->setRange(0, 1000);
   slider_->setSingleStep(10);
   slider_->setPageStep(100);

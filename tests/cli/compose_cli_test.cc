@@ -130,7 +130,7 @@ TEST_F(ComposeCliTest, SameBytesAsTheComposeCommand) {
   ProgramState state;
   state.paths = ProgramPaths::FromDirectory(dir_.string());
   UiHost host;
-  ASSERT_TRUE(LoadStartupComposition(state, file, host).complete);
+  ASSERT_TRUE(LoadStartupComposition(state, file, host).ok());
   testing::FakePlayer player;
   testing::ScriptedErrorReporter errors;
   ComposeOutcome outcome = ComposeCommand(state, player, host, errors).Click();

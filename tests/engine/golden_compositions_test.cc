@@ -63,7 +63,7 @@ std::string ComposeFile(const std::string& composition, const fs::path& dir) {
   ProgramState state;
   state.paths = ProgramPaths::FromDirectory(dir.string());
   UiHost host;
-  EXPECT_TRUE(LoadStartupComposition(state, composition, host).complete)
+  EXPECT_TRUE(LoadStartupComposition(state, composition, host).ok())
       << composition;
   EXPECT_TRUE(ValidateCompose(state.panel).passed()) << composition;
   testing::FakePlayer player;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "base/file_system.h"
@@ -74,9 +75,13 @@ class AppCommandsTest : public ::testing::Test {
   FakePlayer player_;
   UiHost ui_;
   FluidAudioRenderer renderer_;
-  AppCommands commands_{state_, dialogs_, errors_, player_, ui_};
+  AppCommands commands_{state_, dialogs_, errors_, player_, ui_, &renderer_};
 
-  void SetUp() override { commands_.audio_renderer = &renderer_; }
+  void OnEditInfo(std::function<void()> edit) {
+    AppCommands::WindowHooks hooks;
+    hooks.edit_composition_info = std::move(edit);
+    commands_.SetWindowHooks(hooks);
+  }
 };
 
 TEST_F(AppCommandsTest, OrchestrationAndScaleDialogsAreSetUpPerKind) {
@@ -240,8 +245,7 @@ TEST_F(AppCommandsTest, ExportFailuresNameTheFileAndOfferRetryWhereItHelps) {
   state_.panel.set_save_enabled(true);
   dialogs_.file_answers.push_back(dir_ / "a/b/x");
   ScriptedErrorReporter retry_once({ErrorChoice::kRetry});
-  AppCommands commands(state_, dialogs_, retry_once, player_, ui_);
-  commands.audio_renderer = &renderer_;
+  AppCommands commands(state_, dialogs_, retry_once, player_, ui_, &renderer_);
   commands.FileExportAudio();
   ASSERT_EQ(retry_once.messages.size(), 2u);  // retried once, then cancelled
   EXPECT_EQ(retry_once.messages[0], "Path not found\n" + dir_ / "a/b/x.wav");
@@ -250,8 +254,7 @@ TEST_F(AppCommandsTest, ExportFailuresNameTheFileAndOfferRetryWhereItHelps) {
   WriteFile(dir_ / "tvx.mid", "not a MIDI file");
   dialogs_.file_answers.push_back(dir_ / "x.wav");
   ScriptedErrorReporter no_retry({ErrorChoice::kRetry});
-  AppCommands again(state_, dialogs_, no_retry, player_, ui_);
-  again.audio_renderer = &renderer_;
+  AppCommands again(state_, dialogs_, no_retry, player_, ui_, &renderer_);
   again.FileExportAudio();
   EXPECT_EQ(no_retry.failures, 1);
   EXPECT_EQ(no_retry.messages.size(), 1u);
@@ -262,8 +265,8 @@ TEST_F(AppCommandsTest, ExportFailuresNameTheFileAndOfferRetryWhereItHelps) {
 TEST_F(AppCommandsTest, ExportAndExitKeepMusicOnlyForThePanelItCameFrom) {
   WriteWorkingMidi();
   WriteFile(dir_ / "default.mid", "older music");
-  EXPECT_TRUE(commands_.RedoAvailable());
-  EXPECT_FALSE(commands_.ExportAudioAvailable());  // not composed from it
+  EXPECT_TRUE(commands_.Availability().redo);
+  EXPECT_FALSE(commands_.Availability().export_audio);  // not composed from it
   commands_.FileExportAudio();
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_NE(dialogs_.messages[0].text.find("Compose it again"),
@@ -274,7 +277,7 @@ TEST_F(AppCommandsTest, ExportAndExitKeepMusicOnlyForThePanelItCameFrom) {
   EXPECT_FALSE(fs::exists(dir_ / "default.mid"));
   EXPECT_TRUE(fs::exists(dir_ / "default.tvx"));
   fs::remove(FindExistingPath(state_.paths.working_midi));
-  EXPECT_FALSE(commands_.RedoAvailable());
+  EXPECT_FALSE(commands_.Availability().redo);
 }
 
 // The dialog checks the name typed; the program writes it lower-cased, and
@@ -307,9 +310,8 @@ TEST_F(AppCommandsTest, EverySaveAsksBeforeReplacingTheFileReallyWritten) {
 
 TEST_F(AppCommandsTest, ChosenSoundFontIsKeptAndReopensAnOpenPlayer) {
   std::string applied = "none";
-  commands_.hooks.apply_soundfont = [&applied](const std::string& path) {
-    applied = path;
-  };
+  commands_.SetSoundFontSetter(
+      [&applied](const std::string& path) { applied = path; });
   commands_.OptionsSoundFont();  // cancelled
   EXPECT_EQ(applied, "none");
   EXPECT_EQ(state_.options.soundfont, "");
@@ -334,8 +336,10 @@ TEST_F(AppCommandsTest, ChosenSoundFontIsKeptAndReopensAnOpenPlayer) {
 TEST_F(AppCommandsTest, FirstStartWithoutDefaultFilesIsSilent) {
   int splashes = 0;
   int focus_moves = 0;
-  commands_.hooks.show_splash = [&splashes] { ++splashes; };
-  commands_.hooks.focus_compose_button = [&focus_moves] { ++focus_moves; };
+  AppCommands::WindowHooks hooks;
+  hooks.focus_compose_button = [&focus_moves] { ++focus_moves; };
+  hooks.show_splash = [&splashes] { ++splashes; };
+  commands_.SetWindowHooks(hooks);
   state_.composition_info = "old";
   state_.channel_map[3] = 9;
 
@@ -371,9 +375,8 @@ TEST_F(AppCommandsTest, FirstStartLoadsTheDefaultsAndForgetsTheirPaths) {
   const std::string default_midi = ReadFile(dir_ / "DEFAULT.MID");
   WriteFile(dir_ / "tvx.ini", " 1 \r\n 0 \r\n 1 \r\n");
   std::vector<std::string> soundfonts;
-  commands_.hooks.apply_soundfont = [&soundfonts](const std::string& path) {
-    soundfonts.push_back(path);
-  };
+  commands_.SetSoundFontSetter(
+      [&soundfonts](const std::string& path) { soundfonts.push_back(path); });
 
   ASSERT_TRUE(commands_.FirstActivation());
   EXPECT_TRUE(errors_.messages.empty());
@@ -455,10 +458,10 @@ TEST_F(AppCommandsTest, SavedCompositionCarriesItsInformationAndLoadsBack) {
   state_.panel.SetText({Box::kStructure}, "31415");
   state_.panel.set_save_enabled(true);
   bool info_shown = false;
-  commands_.hooks.edit_composition_info = [&] {
+  OnEditInfo([&] {
     info_shown = true;
     state_.composition_info = "My song";
-  };
+  });
   dialogs_.file_answers.push_back(dir_ / "music/SONG");
   commands_.FileSaveCompositionAs();
 
@@ -503,7 +506,7 @@ TEST_F(AppCommandsTest, ACompositionNamedAtStartIsLoadedAfterTheDefaults) {
   fs::copy_file(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX", dir_ / "piece.tvx");
   WriteWorkingMidi(62);
   fs::rename(FindExistingPath(state_.paths.working_midi), dir_ / "piece.mid");
-  commands_.file_to_open = dir_ / "piece.tvx";
+  commands_.OpenAfterStartUp(dir_ / "piece.tvx");
 
   ASSERT_TRUE(commands_.FirstActivation());
   EXPECT_TRUE(errors_.messages.empty());
@@ -514,14 +517,14 @@ TEST_F(AppCommandsTest, ACompositionNamedAtStartIsLoadedAfterTheDefaults) {
   EXPECT_EQ(Working(), ReadFile(dir_ / "piece.mid"));
   EXPECT_TRUE(player_.open);
   EXPECT_TRUE(state_.panel.save_enabled());
-  EXPECT_EQ(commands_.file_to_open, "");
+  EXPECT_EQ(commands_.file_to_open(), "");
 }
 
 TEST_F(AppCommandsTest, RefusedCompositionGetsNoCompanionFile) {
   WriteWorkingMidi();
   state_.panel.SetText({Box::kStructure}, "\"123");  // cannot be stored
   bool info_shown = false;
-  commands_.hooks.edit_composition_info = [&] { info_shown = true; };
+  OnEditInfo([&] { info_shown = true; });
   dialogs_.file_answers.push_back(dir_ / "bad");
   commands_.FileSaveCompositionAs();
   EXPECT_FALSE(info_shown);
@@ -550,12 +553,12 @@ TEST_F(AppCommandsTest, AMidiFileWithoutItsCompositionIsOnlyListenedTo) {
   EXPECT_EQ(Working(), working);
   EXPECT_EQ(player_.file_name, dir_ / "Lone.mid");
   EXPECT_FALSE(state_.panel.save_enabled());
-  EXPECT_FALSE(commands_.RedoAvailable());
+  EXPECT_FALSE(commands_.Availability().redo);
   EXPECT_TRUE(errors_.messages.empty());
 
   // A change of the panel closes it; the working file is Redo's again.
   state_.panel.SetText({Box::kStructure}, "27182");
-  EXPECT_TRUE(commands_.RedoAvailable());
+  EXPECT_TRUE(commands_.Availability().redo);
   EXPECT_EQ(commands_.WindowTitle(), "Tessavar Composer");
   EXPECT_EQ(ReadFile(dir_ / "Lone.mid"), lone);
 }

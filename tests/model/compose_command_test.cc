@@ -160,7 +160,10 @@ TEST_F(ComposeCommandTest, ComposesWritesOpensAndRestores) {
   EXPECT_FALSE(panel_enabled.front());
   EXPECT_FALSE(first.load || first.redo || first.save || first.file_commands);
   EXPECT_EQ(state_.commands.running(), RunningCommand::kNone);
-  const CommandAvailability after = state_.commands.Availability(state_.panel);
+  AvailabilityFacts on_disk;
+  on_disk.working_midi_exists = true;
+  const CommandAvailability after =
+      state_.commands.Availability(state_.panel, on_disk);
   EXPECT_FALSE(after.compose_stops);
   EXPECT_TRUE(state_.panel.enabled());
   EXPECT_TRUE(state_.panel.IsSpinnerEnabled({Box::kMapped, 3}));

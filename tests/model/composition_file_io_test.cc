@@ -83,7 +83,8 @@ std::vector<BoxId> AllBoxes() {
     boxes.push_back({Box::kVolume, t});
     boxes.push_back({Box::kPan, t});
   }
-  for (int i = 0; i < kMappedParameterCount; ++i) boxes.push_back({Box::kMapped, i});
+  for (int i = 0; i < kMappedParameterCount; ++i)
+    boxes.push_back({Box::kMapped, i});
   return boxes;
 }
 
@@ -120,8 +121,7 @@ class CompositionFileTest : public ::testing::Test {
     EXPECT_TRUE(SaveConfigFile(state, path, host, reporter));
     return SplitCrLf(dir.Read("made.tvx"));
   }
-  CompositionLoadResult LoadLines(ProgramState& state,
-                                  const std::vector<std::string>& lines) {
+  Status LoadLines(ProgramState& state, const std::vector<std::string>& lines) {
     dir.Write("in.tvx", CrLfLines(lines));
     std::string path = dir / "in.tvx";
     return LoadConfigFile(state, path, host);
@@ -173,8 +173,8 @@ TEST_F(CompositionFileTest, RoundTripsEveryField) {
 
   ProgramState loaded;
   std::string loaded_path = dir / "ROUND.TVX";  // found in any case
-  CompositionLoadResult result = LoadConfigFile(loaded, loaded_path, host);
-  EXPECT_TRUE(result.complete) << result.Describe();
+  Status result = LoadConfigFile(loaded, loaded_path, host);
+  EXPECT_TRUE(result.ok()) << LoadProblemText(result);
   EXPECT_EQ(Take(loaded), Take(saved));
   EXPECT_EQ(loaded.panel.Text({Box::kStructure}), "12,34");
   EXPECT_EQ(loaded.caption, "Tessavar Composer [ROUND.TVX]");
@@ -198,8 +198,8 @@ TEST_F(CompositionFileTest, EmptyPathDoesNothing) {
   ProgramState state;
   EXPECT_FALSE(SaveConfigFile(state, "", host, reporter));
   Snapshot before = Take(state);
-  CompositionLoadResult result = LoadConfigFile(state, "", host);
-  EXPECT_FALSE(result.complete);
+  Status result = LoadConfigFile(state, "", host);
+  EXPECT_FALSE(result.ok());
   EXPECT_EQ(Take(state), before);
   EXPECT_EQ(state.caption, "Tessavar Composer");
   EXPECT_TRUE(dir.Entries().empty());
@@ -224,8 +224,8 @@ TEST_F(CompositionFileTest, LockedMappedParametersAreWrittenButNotRead) {
   for (int i = 0; i < kMappedParameterCount; ++i) {
     mapped_before.push_back(state.panel.Text({Box::kMapped, i}));
   }
-  CompositionLoadResult result = LoadLines(state, lines);
-  EXPECT_TRUE(result.complete) << result.Describe();
+  Status result = LoadLines(state, lines);
+  EXPECT_TRUE(result.ok()) << LoadProblemText(result);
   EXPECT_EQ(state.panel.CheckValue(kAuto), 0);
   for (int i = 0; i < kMappedParameterCount; ++i) {
     EXPECT_EQ(state.panel.Text({Box::kMapped, i}), mapped_before[i]);
@@ -237,7 +237,7 @@ TEST_F(CompositionFileTest, LockedMappedParametersAreWrittenButNotRead) {
   // Unlocked, the same file sets "Auto" and the boxes, and "Auto" survives
   // the unchecking that setting the boxes causes.
   ProgramState unlocked;
-  ASSERT_TRUE(LoadLines(unlocked, lines).complete);
+  ASSERT_TRUE(LoadLines(unlocked, lines).ok());
   EXPECT_EQ(unlocked.panel.CheckValue(kAuto), 1);
   EXPECT_EQ(unlocked.panel.Text({Box::kMapped, 1}), "2");
   EXPECT_EQ(unlocked.panel.Spinner({Box::kMapped, 1}), 2);
@@ -253,11 +253,11 @@ TEST_F(CompositionFileTest, ShortFileAppliesWhatItHasSilently) {
   int closed = 0;
   state.panel.on_score_cleared = [&] { ++closed; };
 
-  CompositionLoadResult result = LoadLines(state, lines);
-  EXPECT_FALSE(result.complete);
-  EXPECT_EQ(result.line, 11);
-  EXPECT_NE(result.reason.find("Instrument of track 1"), std::string::npos);
-  EXPECT_NE(result.Describe().find("in.tvx:11: "), std::string::npos);
+  Status result = LoadLines(state, lines);
+  EXPECT_FALSE(result.ok());
+  EXPECT_EQ(result.line(), 11);
+  EXPECT_NE(result.detail().find("Instrument of track 1"), std::string::npos);
+  EXPECT_NE(LoadProblemText(result).find("in.tvx:11: "), std::string::npos);
 
   EXPECT_EQ(state.panel.Text({Box::kStructure}), "31415926");
   EXPECT_EQ(state.panel.Text({Box::kTempo}), "230");
@@ -284,8 +284,8 @@ TEST_F(CompositionFileTest, FailureAfterAutoRestoresTheAutoReadFromTheFile) {
   std::vector<std::string> lines = SavedLines();
   lines[110] = "oops,";  // a comma makes the rest one field short
   ProgramState state;
-  CompositionLoadResult result = LoadLines(state, lines);
-  EXPECT_FALSE(result.complete);
+  Status result = LoadLines(state, lines);
+  EXPECT_FALSE(result.ok());
   EXPECT_EQ(state.panel.CheckValue(kAuto), 1);
   EXPECT_EQ(state.panel.Text({Box::kMapped, 0}), "1");
   EXPECT_EQ(state.panel.Text({Box::kMapped, 3}), "oops");
@@ -312,7 +312,7 @@ TEST_F(CompositionFileTest, TextsKeepOrNormaliseTheirDigits) {
   lines[11] = " 060 ";
   lines[121] = "\"   0 2 4\"";
   ProgramState state;
-  ASSERT_TRUE(LoadLines(state, lines).complete);
+  ASSERT_TRUE(LoadLines(state, lines).ok());
   EXPECT_EQ(state.panel.Text({Box::kStructure}), "0012345");
   EXPECT_EQ(state.panel.Text(kMapping), "123");
   EXPECT_EQ(state.panel.Spinner(kMapping), 123);
@@ -324,13 +324,13 @@ TEST_F(CompositionFileTest, MappingIsShownAsItsAbsoluteValue) {
   std::vector<std::string> lines = SavedLines();
   lines[3] = "-77";
   ProgramState state;
-  ASSERT_TRUE(LoadLines(state, lines).complete);
+  ASSERT_TRUE(LoadLines(state, lines).ok());
   EXPECT_EQ(state.panel.Text(kMapping), "77");
   EXPECT_EQ(state.panel.Spinner(kMapping), 77);
 
   // Out of range: the box keeps the negated text for Compose to refuse.
   lines[3] = "40000";
-  ASSERT_TRUE(LoadLines(state, lines).complete);
+  ASSERT_TRUE(LoadLines(state, lines).ok());
   EXPECT_EQ(state.panel.Text(kMapping), "-40000");
   EXPECT_EQ(state.panel.Spinner(kMapping), 77);
 }
@@ -354,11 +354,11 @@ TEST_F(CompositionFileTest, ValuesAControlCannotTakeStopTheLoad) {
     std::vector<std::string> lines = good;
     lines[c.line] = c.text;
     ProgramState state;
-    CompositionLoadResult result = LoadLines(state, lines);
-    EXPECT_FALSE(result.complete);
-    EXPECT_EQ(result.line, static_cast<int>(c.line) + 1);
-    EXPECT_NE(result.reason.find(c.reason_part), std::string::npos)
-        << result.reason;
+    Status result = LoadLines(state, lines);
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.line(), static_cast<int>(c.line) + 1);
+    EXPECT_NE(result.detail().find(c.reason_part), std::string::npos)
+        << result.detail();
     // Fields before the failure are applied, the failing one is not.
     EXPECT_EQ(state.panel.Text({Box::kStructure}), "31415926");
     EXPECT_GE(state.panel.Selection({List::kTonality}), -1);
@@ -374,7 +374,7 @@ TEST_F(CompositionFileTest, AFileThatIsNotACompositionChangesNothing) {
   for (const char* version : {"2.1", " 2.0 ", "2.05"}) {
     lines[0] = version;
     ProgramState state;
-    EXPECT_TRUE(LoadLines(state, lines).complete) << version;
+    EXPECT_TRUE(LoadLines(state, lines).ok()) << version;
   }
   ProgramState filled;
   FillPanel(filled);
@@ -384,16 +384,16 @@ TEST_F(CompositionFileTest, AFileThatIsNotACompositionChangesNothing) {
        {"hello world", "3.0", "2", "2.x", "20.0", "", "\x89PNG"}) {
     SCOPED_TRACE(first);
     lines[0] = first;
-    CompositionLoadResult result = LoadLines(filled, lines);
-    EXPECT_TRUE(result.refused);
-    EXPECT_FALSE(result.complete);
-    EXPECT_EQ(result.line, 1);
-    EXPECT_NE(result.Describe().find("in.tvx:1: not a composition file"),
+    Status result = LoadLines(filled, lines);
+    EXPECT_TRUE(IsNotAComposition(result));
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.line(), 1);
+    EXPECT_NE(LoadProblemText(result).find("in.tvx:1: not a composition file"),
               std::string::npos)
-        << result.Describe();
+        << LoadProblemText(result);
   }
   dir.Write("in.tvx", "");
-  EXPECT_TRUE(LoadConfigFile(filled, dir / "in.tvx", host).refused);
+  EXPECT_TRUE(IsNotAComposition(LoadConfigFile(filled, dir / "in.tvx", host)));
   EXPECT_EQ(Take(filled), before);
   EXPECT_EQ(filled.caption, "Tessavar Composer");
   EXPECT_EQ(filled.play_slider, 300);
@@ -401,9 +401,9 @@ TEST_F(CompositionFileTest, AFileThatIsNotACompositionChangesNothing) {
   // A composition damaged further down is still read field by field.
   lines[0] = "2.0";
   lines[10] = "oops";
-  CompositionLoadResult damaged = LoadLines(filled, lines);
-  EXPECT_FALSE(damaged.refused);
-  EXPECT_EQ(damaged.line, 11);
+  Status damaged = LoadLines(filled, lines);
+  EXPECT_FALSE(IsNotAComposition(damaged));
+  EXPECT_EQ(damaged.line(), 11);
   EXPECT_EQ(filled.play_slider, 0);
 }
 
@@ -413,7 +413,7 @@ TEST_F(CompositionFileTest, ChannelsAreStoredAsReadAndRounded) {
   lines[21] = " 20.6 ";
   lines[27] = "-3";
   ProgramState state;
-  ASSERT_TRUE(LoadLines(state, lines).complete);
+  ASSERT_TRUE(LoadLines(state, lines).ok());
   EXPECT_EQ(state.channel_map[0], 0);
   EXPECT_EQ(state.channel_map[1], 21);
   EXPECT_EQ(state.channel_map[2], -3);
@@ -424,13 +424,13 @@ TEST_F(CompositionFileTest, MissingOrUnreadableFilesChangeNothing) {
   Snapshot fresh = Take(initial);
   for (std::string path : {dir / "DEFAULT.TVX", dir.path(), std::string()}) {
     ProgramState state;
-    CompositionLoadResult result = LoadConfigFile(state, path, host);
-    EXPECT_FALSE(result.complete);
+    Status result = LoadConfigFile(state, path, host);
+    EXPECT_FALSE(result.ok());
     EXPECT_EQ(Take(state), fresh);
     EXPECT_EQ(state.caption, "Tessavar Composer");
   }
   ProgramState state;
-  EXPECT_EQ(LoadConfigFile(state, dir / "DEFAULT.TVX", host).reason,
+  EXPECT_EQ(LoadConfigFile(state, dir / "DEFAULT.TVX", host).detail(),
             "File not found");
   EXPECT_TRUE(reporter.messages.empty());
 }

@@ -153,7 +153,8 @@ void ExpectPossibleState(const ProgramState& state) {
     SpinnerRange range = PanelModel::Range({Box::kMapped, i});
     EXPECT_TRUE(in(panel.Spinner({Box::kMapped, i}), range.low, range.high));
   }
-  for (Box box : {Box::kMapping, Box::kVariation, Box::kTrackCount, Box::kTempo}) {
+  for (Box box :
+       {Box::kMapping, Box::kVariation, Box::kTrackCount, Box::kTempo}) {
     SpinnerRange range = PanelModel::Range({box});
     EXPECT_TRUE(in(panel.Spinner({box}), range.low, range.high));
   }
@@ -173,7 +174,7 @@ TEST(CompositionFuzzTest, RandomAndDamagedFilesNeverBreakTheReader) {
         LoadConfigFile(state,
                        std::string(TESSAVAR_SOURCE_DIR) + "/share/DEFAULT.TVX",
                        host)
-            .complete);
+            .ok());
     state.panel.Select({List::kTonality}, 7);
     state.panel.Select({List::kFade}, -1);
     state.panel.SetCheck({Check::kTie, 3}, 2);
@@ -206,19 +207,19 @@ TEST(CompositionFuzzTest, RandomAndDamagedFilesNeverBreakTheReader) {
     dir.Write("fuzz.tvx", bytes);
     if (round % 100 == 0) state = ProgramState();
     state.options.lock_mapped = dice.Below(4) == 0;
-    CompositionLoadResult result;
+    Status result;
     ASSERT_NO_THROW(result = LoadConfigFile(state, dir / "fuzz.tvx", host))
         << round;
-    if (result.complete) {
+    if (result.ok()) {
       ++complete;
     } else {
-      EXPECT_FALSE(result.reason.empty()) << round;
-      EXPECT_GE(result.line, 0);
+      EXPECT_FALSE(result.detail().empty()) << round;
+      EXPECT_GE(result.line(), 0);
     }
     EXPECT_FALSE(host.busy);
     ExpectPossibleState(state);
     if (::testing::Test::HasFailure()) {
-      FAIL() << "round " << round << ": " << result.Describe();
+      FAIL() << "round " << round << ": " << LoadProblemText(result);
     }
   }
   // The mutations leave some files whole, so both outcomes are exercised.

@@ -26,11 +26,11 @@ class DefaultCompositionTest : public ::testing::Test {
   }
   UiHost host;
   ProgramState state;
-  CompositionLoadResult result;
+  Status result;
 };
 
 TEST_F(DefaultCompositionTest, LoadsCompletely) {
-  ASSERT_TRUE(result.complete) << result.Describe();
+  ASSERT_TRUE(result.ok()) << LoadProblemText(result);
   const PanelModel& panel = state.panel;
   EXPECT_EQ(state.file_format_version, "2.0");
   EXPECT_EQ(panel.Text({Box::kStructure}), "1234567890123456");
@@ -47,7 +47,7 @@ TEST_F(DefaultCompositionTest, LoadsCompletely) {
 }
 
 TEST_F(DefaultCompositionTest, MappedBoxesShowTheirInitialPositions) {
-  ASSERT_TRUE(result.complete);
+  ASSERT_TRUE(result.ok());
   PanelModel initial;
   for (int i = 0; i < kMappedParameterCount; ++i) {
     BoxId box{Box::kMapped, i};
@@ -57,7 +57,7 @@ TEST_F(DefaultCompositionTest, MappedBoxesShowTheirInitialPositions) {
 }
 
 TEST_F(DefaultCompositionTest, OrchestrationIsVariedAndInRange) {
-  ASSERT_TRUE(result.complete);
+  ASSERT_TRUE(result.ok());
   const PanelModel& panel = state.panel;
   std::set<int> instruments;
   std::set<int> channels;
@@ -91,7 +91,7 @@ TEST_F(DefaultCompositionTest, OrchestrationIsVariedAndInRange) {
 }
 
 TEST_F(DefaultCompositionTest, SavesBackByteForByte) {
-  ASSERT_TRUE(result.complete);
+  ASSERT_TRUE(result.ok());
   std::ifstream in(kFactoryDefault, std::ios::binary);
   std::string original((std::istreambuf_iterator<char>(in)),
                        std::istreambuf_iterator<char>());

@@ -14,15 +14,6 @@ TEST(DragDropRulesTest, TheDraggedFileCarriesTheCompositionsName) {
   }
 }
 
-TEST(DragDropRulesTest, OnlyMusicThatCouldBeSavedIsDragged) {
-  CommandAvailability commands;
-  commands.save = true;
-  EXPECT_TRUE(MidiDragAvailable(commands, true));
-  EXPECT_FALSE(MidiDragAvailable(commands, false));
-  commands.save = false;  // stale, never composed, or a command running
-  EXPECT_FALSE(MidiDragAvailable(commands, true));
-}
-
 TEST(DragDropRulesTest, OneCompositionOrMidiFileLoadsWhenLoadingIsAvailable) {
   const CommandAvailability idle;
   for (const char* file :

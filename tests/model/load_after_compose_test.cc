@@ -28,7 +28,7 @@ class LoadAfterComposeTest : public ::testing::Test {
   void Compose() {
     ASSERT_TRUE(LoadStartupComposition(
                     state_, TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX", ui_)
-                    .complete);
+                    .ok());
     ASSERT_EQ(ComposeCommand(state_, player_, ui_, errors_).Click().result, 1);
     ASSERT_TRUE(state_.panel.save_enabled());
     ASSERT_FALSE(state_.panel.compose_enabled());

@@ -58,11 +58,11 @@ TEST(SettingsFileTest, WritesNumberLinesAndTheSoundFontOnlyWhenChosen) {
   TestDirectory dir;
   Options options;
   options.autoplay = true;
-  ASSERT_TRUE(SaveIniFile(options, dir / "tvx.ini"));
+  ASSERT_TRUE(SaveIniFile(options, dir / "tvx.ini").ok());
   EXPECT_EQ(dir.Read("tvx.ini"), " 1 \r\n 0 \r\n 0 \r\n");
 
   options.soundfont = "/usr/share/sounds/sf2/My Font, v2.sf2";
-  ASSERT_TRUE(SaveIniFile(options, dir / "TVX.INI"));
+  ASSERT_TRUE(SaveIniFile(options, dir / "TVX.INI").ok());
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"tvx.ini"});
   EXPECT_EQ(dir.Read("tvx.ini"),
             " 1 \r\n 0 \r\n 0 \r\n/usr/share/sounds/sf2/My Font, v2.sf2\r\n");
@@ -77,8 +77,8 @@ TEST(SettingsFileTest, WritesNumberLinesAndTheSoundFontOnlyWhenChosen) {
 TEST(SettingsFileTest, AFailedWriteIsOnlyReported) {
   TestDirectory dir;
   std::filesystem::create_directory(dir / "tvx.ini");
-  EXPECT_FALSE(SaveIniFile(AllOn(), dir / "tvx.ini"));
-  EXPECT_FALSE(SaveIniFile(AllOn(), dir / "no/such/dir/tvx.ini"));
+  EXPECT_FALSE(SaveIniFile(AllOn(), dir / "tvx.ini").ok());
+  EXPECT_FALSE(SaveIniFile(AllOn(), dir / "no/such/dir/tvx.ini").ok());
 }
 
 TEST(SettingsFileTest, RecentCompositionsFollowTheOlderLines) {
@@ -87,7 +87,7 @@ TEST(SettingsFileTest, RecentCompositionsFollowTheOlderLines) {
   options.recent_compositions = {"/songs/b.tvx", "/songs/a, 2.tvx"};
   options.midi_output = "Synth A";
   options.audio_driver = "jack";
-  ASSERT_TRUE(SaveIniFile(options, dir / "tvx.ini"));
+  ASSERT_TRUE(SaveIniFile(options, dir / "tvx.ini").ok());
   const std::string bytes = dir.Read("tvx.ini");
   EXPECT_EQ(bytes.substr(0, 17), " 0 \r\n 0 \r\n 0 \r\n\r\n");
 

@@ -43,7 +43,7 @@ TEST_F(BrowseTest, UndoKeysInABoxUndoThePanelNotTheBox) {
   Key(Edit({Box::kMapping}), Qt::Key_Z,
       Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(Text({Box::kMapping}), "4321");
-  EXPECT_FALSE(window_->MenuItem("EditRedo")->isEnabled());
+  EXPECT_FALSE(window_->menus().redo_change->isEnabled());
 }
 
 TEST_F(BrowseTest, MappingKeysComposeAndTheHistoryBringsPiecesBack) {
@@ -56,7 +56,7 @@ TEST_F(BrowseTest, MappingKeysComposeAndTheHistoryBringsPiecesBack) {
   EXPECT_EQ(Text({Box::kMapping}), "32767");
   ASSERT_NE(WorkingFile(), first);
 
-  window_->MenuItem("EditHistory")->trigger();
+  window_->menus().history->trigger();
   QTreeWidget* list = window_->history_window()->list();
   ASSERT_EQ(list->topLevelItemCount(), 2);
   EXPECT_EQ(list->topLevelItem(1)->text(3), "1");
@@ -82,7 +82,7 @@ TEST_F(BrowseTest, EveryShortcutIsUniqueAndRecentCompositionsAreListed) {
   const std::string kept = directory_.File("kept.tvx");
   std::filesystem::copy_file(directory_.File("DEFAULT.TVX"), kept);
   state_.options.recent_compositions = {kept, directory_.File("gone.tvx")};
-  QMenu* recent = window_->findChild<QAction*>("FileRecent")->menu();
+  QMenu* recent = window_->menus().recent;
   emit recent->aboutToShow();
   ASSERT_EQ(recent->actions().size(), 2);
   EXPECT_TRUE(recent->actions()[0]->isEnabled());

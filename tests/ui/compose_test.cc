@@ -11,9 +11,9 @@
 #include <functional>
 #include <iterator>
 
-#include "ui/playback_strip.h"
-#include "model/composition_file_io.h"
 #include "base/file_system.h"
+#include "model/composition_file_io.h"
+#include "ui/playback_strip.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {
@@ -29,7 +29,7 @@ class ComposeTest : public WindowTest {
     ShowWindow();
   }
   void ClickCompose() {
-    QTest::mouseClick(window_->compile_button(), Qt::LeftButton);
+    QTest::mouseClick(window_->compose_button(), Qt::LeftButton);
   }
   std::string WorkingPath() {
     return FindExistingPath(state_.paths.working_midi);
@@ -40,7 +40,7 @@ class ComposeTest : public WindowTest {
     auto* timer = new QTimer(window_.get());
     timer->setInterval(0);
     QObject::connect(timer, &QTimer::timeout, [this, timer, action] {
-      if (window_->compile_button()->text() != "&Cancel") return;
+      if (window_->compose_button()->text() != "&Cancel") return;
       timer->stop();
       timer->deleteLater();
       action();
@@ -82,7 +82,7 @@ TEST_F(ComposeTest, EachInvalidValueIsRefusedWithItsMessageAndFocus) {
     EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kNone);
     EXPECT_TRUE(Edit({c.box})->hasFocus());
     EXPECT_EQ(Edit({c.box})->selectedText().toStdString(), c.typed);
-    EXPECT_EQ(window_->compile_button()->text(), "&Compose");
+    EXPECT_EQ(window_->compose_button()->text(), "&Compose");
     EXPECT_TRUE(Edit({Box::kStructure})->isEnabled());
     TypeInto({c.box}, QString::fromStdString(valid));
   }
@@ -104,12 +104,12 @@ TEST_F(ComposeTest, OnlyTheFirstFailingCheckIsReported) {
 TEST_F(ComposeTest, StructureNotesGoToTheStatusLineOnly) {
   ShowWindow();
   TypeInto({Box::kStructure}, " 11");
-  window_->compile_button()->setFocus(Qt::MouseFocusReason);
-  window_->compile_button()->click();
+  window_->compose_button()->setFocus(Qt::MouseFocusReason);
+  window_->compose_button()->click();
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_EQ(window_->status_line()->text(),
             "Note:  Structure must be 3 to 32 digits in length");
-  EXPECT_TRUE(window_->compile_button()->hasFocus());
+  EXPECT_TRUE(window_->compose_button()->hasFocus());
   EXPECT_FALSE(FileExists(WorkingPath()));
 
   // Going back to the structure box clears the note.
@@ -142,10 +142,10 @@ TEST_F(ComposeTest, WorkingFileEqualsTheCommandLineComposersFile) {
 
   // Composed: Compose waits for a change, Save is offered, the player
   // holds the working file and, without autoplay, is not playing.
-  EXPECT_EQ(window_->compile_button()->text(), "&Compose");
-  EXPECT_FALSE(window_->compile_button()->isEnabled());
+  EXPECT_EQ(window_->compose_button()->text(), "&Compose");
+  EXPECT_FALSE(window_->compose_button()->isEnabled());
   EXPECT_TRUE(window_->save_button()->isEnabled());
-  EXPECT_TRUE(window_->MenuItem("FileSaveComp")->isEnabled());
+  EXPECT_TRUE(window_->menus().save_composition->isEnabled());
   EXPECT_TRUE(window_->load_button()->isEnabled());
   EXPECT_TRUE(window_->redo_button()->isEnabled());
   EXPECT_TRUE(player_.open);
@@ -155,7 +155,7 @@ TEST_F(ComposeTest, WorkingFileEqualsTheCommandLineComposersFile) {
 
   // Any change makes Compose available again and closes the player.
   TypeInto({Box::kTrackCount}, "4");
-  EXPECT_TRUE(window_->compile_button()->isEnabled());
+  EXPECT_TRUE(window_->compose_button()->isEnabled());
   EXPECT_FALSE(window_->save_button()->isEnabled());
   EXPECT_FALSE(player_.open);
 }
@@ -182,23 +182,23 @@ TEST_F(ComposeTest, CancelStopsTheComposeAndLeavesTheWorkingFile) {
   bool seen_running = false;
   WhileComposing([&] {
     seen_running = true;
-    EXPECT_TRUE(window_->compile_button()->isEnabled());
+    EXPECT_TRUE(window_->compose_button()->isEnabled());
     EXPECT_FALSE(Edit({Box::kStructure})->isEnabled());
     EXPECT_FALSE(window_->load_button()->isEnabled());
     EXPECT_FALSE(window_->redo_button()->isEnabled());
-    EXPECT_FALSE(window_->MenuItem("FileLoadComp")->isEnabled());
+    EXPECT_FALSE(window_->menus().load_composition->isEnabled());
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    QTest::mouseClick(window_->compile_button(), Qt::LeftButton);
+    QTest::mouseClick(window_->compose_button(), Qt::LeftButton);
   });
   ClickCompose();
 
   EXPECT_TRUE(seen_running);
   EXPECT_TRUE(ReadFile(directory_.File("tvx.mid")) == "previous");
-  EXPECT_EQ(window_->compile_button()->text(), "&Compose");
-  EXPECT_TRUE(window_->compile_button()->isEnabled());
+  EXPECT_EQ(window_->compose_button()->text(), "&Compose");
+  EXPECT_TRUE(window_->compose_button()->isEnabled());
   EXPECT_TRUE(Edit({Box::kStructure})->isEnabled());
-  EXPECT_TRUE(window_->MenuItem("FileLoadComp")->isEnabled());
+  EXPECT_TRUE(window_->menus().load_composition->isEnabled());
   EXPECT_FALSE(player_.open);
   EXPECT_EQ(std::count(player_.log.begin(), player_.log.end(), "Play"), 0);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);

@@ -9,12 +9,12 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/file_system.h"
+#include "midi/composition_info.h"
 #include "ui/dialogs/comp_info_dialog.h"
 #include "ui/dialogs/help_window.h"
 #include "ui/dialogs/midi_map_dialog.h"
 #include "ui/dialogs/modal_answer.h"
-#include "midi/composition_info.h"
-#include "base/file_system.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {
@@ -112,7 +112,7 @@ TEST_F(DialogCommandsTest, LockMappedParametersKeepsTheMappedBoxesOnLoad) {
   AnswerNextModal([](QWidget* modal) {
     static_cast<CompInfoDialog*>(modal)->ok_button()->click();
   });
-  window_->MenuItem("FileSaveComp")->trigger();
+  window_->menus().save_composition->trigger();
   ASSERT_TRUE(fs::exists(directory_.File("locked.tvx")));
   Reactivate();
 
@@ -120,7 +120,7 @@ TEST_F(DialogCommandsTest, LockMappedParametersKeepsTheMappedBoxesOnLoad) {
   QTest::mouseClick(window_->panel_view().CheckBox({Check::kMappedAuto}),
                     Qt::LeftButton);
   QTest::keyClick(window_.get(), Qt::Key_F9);
-  ASSERT_TRUE(window_->MenuItem("OptionsLockMapped")->isChecked());
+  ASSERT_TRUE(window_->menus().lock_mapped->isChecked());
   dialogs_.file_answers.push_back(directory_.File("locked.tvx"));
   QTest::keyClick(window_.get(), Qt::Key_L, Qt::ControlModifier);
   EXPECT_EQ(Text({Box::kMapped, 3}), "2");
@@ -145,7 +145,7 @@ TEST_F(DialogCommandsTest, HelpOpensWithoutBlockingTheMainWindow) {
 }
 
 TEST_F(DialogCommandsTest, SplashIsHiddenByTheWindowsTimer) {
-  auto* timer = window_->findChild<QTimer*>("Timer1");
+  auto* timer = window_->findChild<QTimer*>("SplashTimer");
   ASSERT_NE(timer, nullptr);
   EXPECT_EQ(timer->interval(), 5000);
   EXPECT_TRUE(timer->isSingleShot());

@@ -89,7 +89,7 @@ TEST_F(DragDropTest, TheTileCarriesACopyOfTheWorkingFileUnderThePiecesName) {
 TEST_F(DragDropTest, ACompositionOrItsMidiFileLoadsAndOtherFilesAreRefused) {
   TypeInto({Box::kStructure}, "2718281");
   MakeWorkingFile();
-  window_->commands().hooks.edit_composition_info = {};
+  window_->commands().SetWindowHooks({});
   dialogs_.file_answers.push_back(directory_.File("Tunes/Song"));
   window_->commands().FileSaveCompositionAs();
   const std::string saved_music = ReadFile(directory_.File("Tunes/song.mid"));
@@ -144,7 +144,7 @@ TEST_F(DragDropTest, ALoneMidiFileIsOnlyListenedTo) {
   EXPECT_FALSE(window_->save_button()->isEnabled());
   EXPECT_FALSE(window_->redo_button()->isEnabled());
   EXPECT_FALSE(Tile()->isEnabled());
-  EXPECT_FALSE(window_->MenuItem("FileExportAudio")->isEnabled());
+  EXPECT_FALSE(window_->menus().export_audio->isEnabled());
 
   // A composition whose music cannot be read leaves no piece in the roll.
   fs::copy_file(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX",

@@ -41,7 +41,7 @@ class DecimalCommaWindowTest : public WindowTest {
     QTest::keyClicks(Edit(box), ".");
     WindowRun run;
     run.typed = Text(box);
-    QTest::mouseClick(window_->compile_button(), Qt::LeftButton);
+    QTest::mouseClick(window_->compose_button(), Qt::LeftButton);
     EXPECT_TRUE(errors_.messages.empty());
     EXPECT_TRUE(dialogs_.messages.empty());
     run.working_midi = ReadFile(FindExistingPath(state_.paths.working_midi));

@@ -24,7 +24,6 @@ std::string Describe(QMenu* menu) {
 class MenuTest : public WindowTest {
  protected:
   void SetUp() override { ShowWindow(); }
-  QMenu* Menu(const char* name) { return window_->findChild<QMenu*>(name); }
 };
 
 TEST_F(MenuTest, MenusHaveTheirCaptionsAccessKeysAndShortcuts) {
@@ -35,7 +34,7 @@ TEST_F(MenuTest, MenusHaveTheirCaptionsAccessKeysAndShortcuts) {
   EXPECT_EQ(top[2]->text(), "&Options");
   EXPECT_EQ(top[3]->text(), "&Help");
 
-  EXPECT_EQ(Describe(Menu("FileMenu")),
+  EXPECT_EQ(Describe(window_->menus().file),
             "&Load Composition|Ctrl+L\n"
             "&Save Composition|Ctrl+S\n"
             "Save &Again|Ctrl+Alt+S\n"
@@ -56,7 +55,7 @@ TEST_F(MenuTest, MenusHaveTheirCaptionsAccessKeysAndShortcuts) {
             "Export S&tems...|\n"
             "|\n"
             "E&xit\tCtrl+X, Ctrl+Q|Ctrl+X; Ctrl+Q\n");
-  EXPECT_EQ(Describe(Menu("EditMenu")),
+  EXPECT_EQ(Describe(window_->menus().edit),
             "&Undo Change|Ctrl+Z\n"
             "Re&do Change\tCtrl+Shift+Z, Ctrl+Y|Ctrl+Shift+Z; Ctrl+Y\n"
             "|\n"
@@ -64,14 +63,14 @@ TEST_F(MenuTest, MenusHaveTheirCaptionsAccessKeysAndShortcuts) {
             "&Next Mapping|Alt+Right\n"
             "|\n"
             "Piece &History...|Ctrl+H\n");
-  EXPECT_EQ(Describe(Menu("OptionsMenu")),
+  EXPECT_EQ(Describe(window_->menus().options),
             "Autoplay after Compose|F2\n"
             "Autoplay after Redo|F6\n"
             "|\n"
             "Lock Mapped Parameters|F9\n"
             "|\n"
             "SoundFont...|\n");
-  EXPECT_EQ(Describe(Menu("HelpMenu")),
+  EXPECT_EQ(Describe(window_->menus().help),
             "&Help File|F1\n"
             "|\n"
             "&About Tessavar Composer|\n");
@@ -117,9 +116,9 @@ TEST_F(MenuTest, GeneralBoxesAndTheirSpinnersShareTwoColumns) {
 }
 
 TEST_F(MenuTest, OptionShortcutsToggleOnlyTheirOwnCheckMark) {
-  QAction* autoplay = window_->MenuItem("OptionsAutoplay");
-  QAction* autoplay_redo = window_->MenuItem("OptionsAutoplayRedo");
-  QAction* lock = window_->MenuItem("OptionsLockMapped");
+  QAction* autoplay = window_->menus().autoplay;
+  QAction* autoplay_redo = window_->menus().autoplay_redo;
+  QAction* lock = window_->menus().lock_mapped;
   player_.log.clear();
   EXPECT_FALSE(autoplay->isChecked() || autoplay_redo->isChecked() ||
                lock->isChecked());
@@ -138,13 +137,13 @@ TEST_F(MenuTest, OptionShortcutsToggleOnlyTheirOwnCheckMark) {
 }
 
 TEST_F(MenuTest, SaveIsOfferedOnlyWhileAComposedScoreExists) {
-  EXPECT_FALSE(window_->MenuItem("FileSaveComp")->isEnabled());
+  EXPECT_FALSE(window_->menus().save_composition->isEnabled());
   EXPECT_FALSE(window_->save_button()->isEnabled());
   state_.panel.set_save_enabled(true);
   window_->Refresh();
-  EXPECT_TRUE(window_->MenuItem("FileSaveComp")->isEnabled());
+  EXPECT_TRUE(window_->menus().save_composition->isEnabled());
   TypeInto({Box::kStructure}, "3141");
-  EXPECT_FALSE(window_->MenuItem("FileSaveComp")->isEnabled());
+  EXPECT_FALSE(window_->menus().save_composition->isEnabled());
   EXPECT_FALSE(window_->save_button()->isEnabled());
 }
 
@@ -182,7 +181,7 @@ TEST_F(MenuTest, TabRunsThroughTheGeneralParametersAndTheTrackRows) {
     ASSERT_EQ(QApplication::focusWidget(), Edit({Box::kMapped, i}));
   }
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  EXPECT_EQ(QApplication::focusWidget(), window_->compile_button());
+  EXPECT_EQ(QApplication::focusWidget(), window_->compose_button());
 }
 
 }  // namespace

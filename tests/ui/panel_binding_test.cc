@@ -134,15 +134,15 @@ TEST_F(PanelBindingTest, InstrumentKeepsTheScoreButTieMarksItStale) {
   EXPECT_EQ(state_.panel.Selection({List::kInstrument, 3}), 1);
   EXPECT_EQ(instrument->currentText(), "1 BRIGHT ACOUSTIC PIANO");
   EXPECT_TRUE(window_->save_button()->isEnabled());
-  EXPECT_FALSE(window_->compile_button()->isEnabled());
+  EXPECT_FALSE(window_->compose_button()->isEnabled());
 
   player_.log.clear();
   QTest::mouseClick(window_->panel_view().CheckBox({Check::kTie, 3}),
                     Qt::LeftButton);
   EXPECT_EQ(state_.panel.CheckValue({Check::kTie, 3}), 1);
   EXPECT_FALSE(window_->save_button()->isEnabled());
-  EXPECT_FALSE(window_->MenuItem("FileSaveComp")->isEnabled());
-  EXPECT_TRUE(window_->compile_button()->isEnabled());
+  EXPECT_FALSE(window_->menus().save_composition->isEnabled());
+  EXPECT_TRUE(window_->compose_button()->isEnabled());
   EXPECT_EQ(player_.log, std::vector<std::string>{"Close"});
 }
 
@@ -166,7 +166,7 @@ TEST_F(PanelBindingTest, AnOpenedListIsBlackOnWhiteUntilItLosesTheFocus) {
 }
 
 TEST_F(PanelBindingTest, StructureFocusClearsAComposeNote) {
-  window_->compile_button()->setFocus(Qt::MouseFocusReason);
+  window_->compose_button()->setFocus(Qt::MouseFocusReason);
   state_.panel.set_status_text("Note:  Structure must not be all one digit");
   window_->Refresh();
   EXPECT_EQ(window_->status_line()->text(),
@@ -181,7 +181,7 @@ TEST_F(PanelBindingTest, DisabledPanelDisablesItsWidgetsButNotTheButtons) {
   EXPECT_FALSE(window_->panel_view().CheckBox({Check::kTie, 15})->isEnabled());
   EXPECT_FALSE(
       window_->panel_view().SpinnerFor({Box::kMapped, 4})->isEnabled());
-  EXPECT_TRUE(window_->compile_button()->isEnabled());
+  EXPECT_TRUE(window_->compose_button()->isEnabled());
   state_.panel.EnableLeftControls();
   EXPECT_TRUE(Edit({Box::kStructure})->isEnabled());
   EXPECT_TRUE(window_->panel_view().SpinnerFor({Box::kMapped, 4})->isEnabled());

@@ -26,7 +26,8 @@ class NotifyingPlayer : public FakePlayer {
 class PlaybackTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_ = std::make_unique<MainWindow>(state_, player_, dialogs_, errors_);
+    window_ = std::make_unique<MainWindow>(state_, player_, renderer_, dialogs_,
+                                           errors_);
     window_->show();
     ASSERT_TRUE(QTest::qWaitFor(
         [this] { return window_->commands().activated_once(); }));
@@ -48,6 +49,7 @@ class PlaybackTest : public ::testing::Test {
   TemporaryProgramDirectory directory_;
   ProgramState state_;
   NotifyingPlayer player_;
+  FluidAudioRenderer renderer_;
   ScriptedErrorReporter errors_;
   ScriptedDialogs dialogs_;
   std::unique_ptr<MainWindow> window_;

@@ -5,11 +5,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "ui/list_combo.h"
-#include "ui/playback_strip.h"
+#include "base/file_system.h"
 #include "engine/engine_state.h"
 #include "model/midi_save.h"
-#include "base/file_system.h"
+#include "ui/list_combo.h"
+#include "ui/playback_strip.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {
@@ -65,7 +65,7 @@ TEST_F(RedoTest, ChangesExactlyTheProgramAndPanBytesOfTheTrack) {
   // The interface is back, the player holds the file, nothing plays.
   EXPECT_TRUE(window_->redo_button()->isEnabled());
   EXPECT_TRUE(window_->load_button()->isEnabled());
-  EXPECT_TRUE(window_->compile_button()->isEnabled());
+  EXPECT_TRUE(window_->compose_button()->isEnabled());
   EXPECT_TRUE(Edit({Box::kStructure})->isEnabled());
   EXPECT_NE(window_->status_line()->text(), "re-generating MIDI file...");
   EXPECT_TRUE(player_.open);

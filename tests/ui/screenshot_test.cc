@@ -20,7 +20,7 @@ TEST_F(ScreenshotTest, MainWindowAfterComposingTheFactoryDefault) {
   std::filesystem::copy_file(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX",
                              directory_.File("DEFAULT.TVX"));
   ShowWindow();
-  QTest::mouseClick(window_->compile_button(), Qt::LeftButton);
+  QTest::mouseClick(window_->compose_button(), Qt::LeftButton);
   ASSERT_TRUE(window_->save_button()->isEnabled());
 
   // The player reports a position, as it does about four times a second.
@@ -34,7 +34,7 @@ TEST_F(ScreenshotTest, MainWindowAfterComposingTheFactoryDefault) {
   EXPECT_EQ(window_->status_line()->text(), "playing...01:35 of 06:43");
   EXPECT_EQ(window_->playback_strip().slider()->value(), 235);
 
-  window_->compile_button()->clearFocus();
+  window_->compose_button()->clearFocus();
   const QPixmap picture = window_->grab();
   ASSERT_FALSE(picture.isNull());
   EXPECT_EQ(picture.size(), window_->size() * picture.devicePixelRatio());

@@ -49,8 +49,8 @@ TEST_F(StartupTest, WithoutDefaultFilesStartsSilentlyWithPlaceholders) {
   EXPECT_FALSE(window_->save_button()->isEnabled());
   // No working MIDI file: nothing to redo, nothing to export.
   EXPECT_FALSE(window_->redo_button()->isEnabled());
-  EXPECT_FALSE(window_->MenuItem("FileExportAudio")->isEnabled());
-  EXPECT_TRUE(window_->compile_button()->hasFocus());
+  EXPECT_FALSE(window_->menus().export_audio->isEnabled());
+  EXPECT_TRUE(window_->compose_button()->hasFocus());
   EXPECT_FALSE(player_.open);
   EXPECT_TRUE(directory_.Entries().empty());
 }
@@ -71,9 +71,9 @@ TEST_F(StartupTest, WithDefaultFilesShowsTheDefaultComposition) {
   EXPECT_EQ(state_.composition_info, "Factory piece");
   EXPECT_TRUE(window_->save_button()->isEnabled());
   EXPECT_TRUE(player_.open);
-  EXPECT_FALSE(window_->MenuItem("OptionsAutoplay")->isChecked());
-  EXPECT_TRUE(window_->MenuItem("OptionsAutoplayRedo")->isChecked());
-  EXPECT_TRUE(window_->MenuItem("OptionsLockMapped")->isChecked());
+  EXPECT_FALSE(window_->menus().autoplay->isChecked());
+  EXPECT_TRUE(window_->menus().autoplay_redo->isChecked());
+  EXPECT_TRUE(window_->menus().lock_mapped->isChecked());
   EXPECT_TRUE(errors_.messages.empty());
   // The default files keep their names; only the working file was added.
   EXPECT_EQ(state_.composition_path, "");
@@ -158,7 +158,7 @@ TEST_F(StartupTest, TheNextStartRestoresWhatTheLastExitSaved) {
   window_.reset();
 
   ProgramState next_state;
-  MainWindow next(next_state, player_, dialogs_, errors_);
+  MainWindow next(next_state, player_, renderer_, dialogs_, errors_);
   next.show();
   ASSERT_TRUE(
       QTest::qWaitFor([&] { return next.commands().activated_once(); }));

@@ -21,14 +21,15 @@
 #include "model/midi_save.h"
 #include "model/program_state.h"
 #include "model/ui_host.h"
-#include "ui/main_window.h"
-#include "ui/panel_view.h"
-#include "ui/spinner.h"
-#include "ui/dialogs/about_window.h"
+#include "platform/audio_renderer.h"
 #include "support/fake_player.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_error_reporter.h"
 #include "support/temp_dir.h"
+#include "ui/dialogs/about_window.h"
+#include "ui/main_window.h"
+#include "ui/panel_view.h"
+#include "ui/spinner.h"
 
 namespace tessavar::testing {
 
@@ -58,7 +59,8 @@ class WindowTest : public ::testing::Test {
  protected:
   // The window is made by each test, after the directory is prepared.
   void MakeWindow() {
-    window_ = std::make_unique<MainWindow>(state_, player_, dialogs_, errors_);
+    window_ = std::make_unique<MainWindow>(state_, player_, renderer_, dialogs_,
+                                           errors_);
   }
   void ShowWindow() {
     if (!window_) MakeWindow();
@@ -112,6 +114,7 @@ class WindowTest : public ::testing::Test {
   TemporaryProgramDirectory directory_;
   ProgramState state_;
   FakePlayer player_;
+  FluidAudioRenderer renderer_;
   ScriptedErrorReporter errors_;
   ScriptedDialogs dialogs_;
   std::unique_ptr<MainWindow> window_;

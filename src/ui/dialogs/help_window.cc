@@ -5,12 +5,10 @@
 #include <QShortcut>
 #include <QTextBrowser>
 #include <algorithm>
-#include <exception>
 #include <utility>
 
+#include "model/help_document.h"
 #include "ui/dialogs/dialog_style.h"
-#include "files/rtf_reader.h"
-#include "base/file_system.h"
 
 namespace tessavar {
 namespace {
@@ -43,10 +41,10 @@ HelpWindow::HelpWindow(std::string help_file_path, QWidget* parent)
 }
 
 void HelpWindow::LoadDocument() {
-  try {
-    const std::string rtf = ReadWholeFile(help_file_path_);
-    viewer_->setHtml(QString::fromStdString(RtfToHtml(rtf)));
-  } catch (const std::exception&) {
+  const Result<std::string> html = ReadHelpDocument(help_file_path_);
+  if (html.ok()) {
+    viewer_->setHtml(QString::fromStdString(html.value()));
+  } else {
     viewer_->setPlainText(QString("The help document could not be opened:\n%1")
                               .arg(QString::fromStdString(help_file_path_)));
   }
