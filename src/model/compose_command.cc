@@ -37,14 +37,14 @@ bool OutOfRange(const PanelModel& panel, Box box, double low, double high) {
 // The host's yields, answering from the command whether to stop.
 class StoppableProgress : public ProgressHook {
  public:
-  StoppableProgress(ProgressHook& host, const bool& stop_requested)
-      : host_(host), stop_requested_(stop_requested) {}
+  StoppableProgress(ProgressHook& host, const bool& stop_pending)
+      : host_(host), stop_pending_(stop_pending) {}
   void Yield() override { host_.Yield(); }
-  bool StopRequested() const override { return stop_requested_; }
+  bool StopRequested() const override { return stop_pending_; }
 
  private:
   ProgressHook& host_;
-  const bool& stop_requested_;
+  const bool& stop_pending_;
 };
 
 }  // namespace
@@ -112,7 +112,7 @@ ComposeOutcome ComposeCommand::Click() {
 
 void ComposeCommand::Prepare() {
   state_.commands.Start(RunningCommand::kCompose);
-  stop_requested_ = false;
+  stop_pending_ = false;
   host_.SetBusyPointer(true);
   state_.panel.DisableLeftControls();
   state_.panel.set_save_enabled(false);
@@ -125,7 +125,7 @@ void ComposeCommand::Prepare() {
 }
 
 bool ComposeCommand::ComposeAndWrite() {
-  StoppableProgress progress(host_, stop_requested_);
+  StoppableProgress progress(host_, stop_pending_);
   PanelComposeHook hook(state_.panel, progress);
   const ComposeRequest request =
       ComposeRequestFromPanel(state_.panel, state_.engine.user_scale);
@@ -163,7 +163,7 @@ void ComposeCommand::Restore() {
   state_.panel.EnableLeftControls();
   state_.commands.SetLoadAndRedoEnabled(true);
   host_.SetBusyPointer(false);
-  stop_requested_ = false;
+  stop_pending_ = false;
 }
 
 void ComposeCommand::Autoplay() {

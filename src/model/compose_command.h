@@ -67,7 +67,7 @@ class ComposeCommand {
 
   // Asks a running compose to stop: composing stops after its current
   // phrase, writing after its current track. The only way to stop one.
-  void RequestStop() { stop_requested_ = true; }
+  void RequestStop() { stop_pending_ = true; }
 
   // From now on the MIDI file goes to *midi_bytes instead of the working
   // file, which the player then does not open: the command-line composer
@@ -86,7 +86,7 @@ class ComposeCommand {
   UiHost& host_;
   ErrorReporter& errors_;
   std::string* midi_bytes_ = nullptr;
-  bool stop_requested_ = false;
+  bool stop_pending_ = false;
 };
 
 }  // namespace tessavar
