@@ -72,12 +72,12 @@ inline void MakeLongest(ProgramState& state, int mapping) {
 }
 
 // Validation, composing and writing the working MIDI file: one click.
-inline int ComposeAndWrite(ProgramState& state) {
+inline bool ComposeAndWrite(ProgramState& state) {
   UiHost host;
   SilentPlayer player;
   CancelingErrorReporter errors;
-  if (!ValidateCompose(state.panel).passed()) return -1;
-  return ComposeCommand(state, player, host, errors).Click().result;
+  if (!ValidateCompose(state.panel).passed()) return false;
+  return ComposeCommand(state, player, host, errors).Click().written;
 }
 
 // Composes the longest piece with the most events; returns the path of its
@@ -85,7 +85,7 @@ inline int ComposeAndWrite(ProgramState& state) {
 inline std::string LongestPieceMidi() {
   ProgramState state;
   MakeLongest(state, kMostEventsMapping);
-  if (ComposeAndWrite(state) <= 0) {
+  if (!ComposeAndWrite(state)) {
     throw std::runtime_error("cannot compose the longest piece");
   }
   return FindExistingPath(state.paths.working_midi);

@@ -70,7 +70,7 @@ void TimeOnSameState(benchmark::State& bench, ProgramState& state, Step step) {
 }
 
 bool ComposeAndWriteStep(ProgramState& state) {
-  return ComposeAndWrite(state) > 0;
+  return ComposeAndWrite(state);
 }
 
 bool ComposeOnlyStep(ProgramState& state) {
@@ -140,7 +140,7 @@ BENCHMARK(BM_ComposeOnlyLongest)->Apply(LongestMappings);
 void BM_WriteOnlyLongest(benchmark::State& bench) {
   ProgramState state;
   MakeLongest(state, static_cast<int>(bench.range(0)));
-  if (ComposeAndWrite(state) <= 0) bench.SkipWithError("compose failed");
+  if (!ComposeAndWrite(state)) bench.SkipWithError("compose failed");
   const MidiFileSettings settings =
       MidiFileSettingsFromPanel(state.panel, state.channel_map);
   const std::string path = WorkDirectory() + "/write.mid";
@@ -170,7 +170,7 @@ double PieceCpuMs(benchmark::State& bench, Prepare prepare, int mapping) {
   ProgramState state;
   prepare(state, mapping);
   const double start = ThreadCpuMs();
-  if (ComposeAndWrite(state) <= 0) bench.SkipWithError("compose failed");
+  if (!ComposeAndWrite(state)) bench.SkipWithError("compose failed");
   return ThreadCpuMs() - start;
 }
 
@@ -243,7 +243,7 @@ void BM_FactoryDefaultAllMappings(benchmark::State& bench) {
       ComposeCommand command(state, player, host, errors);
       std::string midi;
       command.KeepMidiFileIn(&midi);
-      if (command.Click().result <= 0) bench.SkipWithError("compose failed");
+      if (!command.Click().written) bench.SkipWithError("compose failed");
       writer.Write(directory / (std::to_string(mapping) + ".mid"), midi);
     }
     writer.Finish();

@@ -40,7 +40,7 @@ class Program {
     ComposeOutcome outcome =
         ComposeCommand(state_, player_, host_, errors_).Click();
     session_.Composed(outcome);
-    return outcome.result > 0;
+    return outcome.written;
   }
 
  private:

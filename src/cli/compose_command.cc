@@ -317,7 +317,7 @@ PieceResult ComposePiece(const Batch& batch, const Piece& piece,
   ComposeCommand compose(*state, player, host, reporter);
   std::string midi;
   compose.KeepMidiFileIn(&midi);
-  if (compose.Click().result <= 0) {
+  if (!compose.Click().written) {
     return {kExitFile, output + ": the MIDI file was not written"};
   }
   // What the composition file will hold is known before anything is
@@ -772,7 +772,7 @@ std::function<int()> Setup(CLI::App& app) {
   app.add_flag("--force", args->force, "replace write-protected files");
   return [args] {
     // Trailing spaces are not kept, as when a composition is saved.
-    if (args->info) args->info->erase(args->info->find_last_not_of(' ') + 1);
+    if (args->info) *args->info = TrimCompInfo(*args->info);
     try {
       return RunCompose(*args);
     } catch (const std::bad_alloc&) {

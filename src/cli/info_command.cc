@@ -11,6 +11,7 @@
 #include "base/terminal_text.h"
 #include "cli/cli_command.h"
 #include "midi/composition_info.h"
+#include "midi/midi_bytes.h"
 
 namespace tessavar::cli {
 namespace {
@@ -20,13 +21,12 @@ constexpr char kDescription[] =
     "its first track). A file just composed carries \"TVX\". Control\n"
     "characters are shown escaped (\\x1b); a backslash is shown doubled.\n";
 
-constexpr char kMidiHeaderId[] = "MThd";
 // The bytes that hold the information: nothing after them is read.
 constexpr size_t kInfoBytes = kNameTextOffset + kMaxCompInfoLength;
 
 int RunInfo(const std::string& path) {
   const std::string bytes = ReadFilePrefix(path, kInfoBytes);
-  if (!bytes.starts_with(kMidiHeaderId)) {
+  if (!bytes.starts_with(midi::kHeaderChunkId)) {
     return ReportError("info",
                        Status(kErrInvalidCall, path, 0, "not a MIDI file"));
   }

@@ -303,7 +303,7 @@ bool Composer::ComposePhrase(const PhrasePosition& position) {
   ApplyRetrograde(theme, position);
   assembler_->WritePhrase(theme, f_, position);
   hook_.Yield();
-  return engine_.stop_requested == 0;
+  return !hook_.StopRequested();
 }
 
 double Composer::Spread(int d) const {

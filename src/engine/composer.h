@@ -21,8 +21,8 @@ ComposeResult CompileScore(const ComposeRequest& request, EngineState& engine,
                            ComposeHook& hook);
 
 // The main composition algorithm. Not composed: refused (seed 0, empty
-// structure, tracks outside 1..16) or stopped by engine.stop_requested
-// after a phrase. The drawn values are reported even then.
+// structure, tracks outside 1..16) or stopped by the hook after a
+// phrase. The drawn values are reported even then.
 ComposeResult ComposeScore(const ComposeRequest& request, EngineState& engine,
                            ComposeHook& hook, int seed,
                            std::string_view structure, int key, int tracks);

@@ -24,8 +24,6 @@ struct EngineState {
   std::array<int, kTrackCount> track_instrument{};
   // Index 0..16; "Track n" for used tracks, empty for the others.
   std::array<std::string, kTrackCount + 1> track_name{};
-  // Nonzero: the user asked the running compose to stop.
-  int stop_requested = 0;
 
   // Velocity factors of the fade for the voice being written.
   double fade_in_start = 1.0;

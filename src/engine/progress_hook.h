@@ -1,6 +1,7 @@
 // What a long computation (composing, writing a MIDI file) offers the
 // program around it: a chance to let pending events run at fixed points,
-// which is how a Cancel click reaches a running compose.
+// and after each such point the question whether to stop, which is how a
+// Cancel click reaches a running compose.
 #ifndef TESSAVAR_ENGINE_PROGRESS_HOOK_H_
 #define TESSAVAR_ENGINE_PROGRESS_HOOK_H_
 
@@ -10,6 +11,8 @@ class ProgressHook {
  public:
   virtual ~ProgressHook() = default;
   virtual void Yield() {}
+  // Whether the user asked the computation to stop; asked after a yield.
+  virtual bool StopRequested() const { return false; }
 };
 
 }  // namespace tessavar

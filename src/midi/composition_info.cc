@@ -33,6 +33,12 @@ bool HasWriterLayout(std::string_view bytes) {
 
 }  // namespace
 
+std::string TrimCompInfo(std::string_view info) {
+  const size_t end = info.find_last_not_of(' ');
+  return std::string(
+      info.substr(0, end == std::string_view::npos ? 0 : end + 1));
+}
+
 std::string StoredCompInfo(std::string_view info) {
   if (info.empty()) return " ";
   if (info.size() <= kMaxCompInfoLength) return std::string(info);
@@ -44,10 +50,7 @@ std::optional<std::string> CompInfoFromBytes(std::string_view bytes) {
   if (bytes.size() < kNameTextOffset) return std::nullopt;
   size_t length = ByteAt(bytes, kNameLengthOffset);
   if (bytes.size() < kNameTextOffset + length) return std::nullopt;
-  std::string text(bytes.substr(kNameTextOffset, length));
-  size_t end = text.find_last_not_of(' ');
-  text.erase(end == std::string::npos ? 0 : end + 1);
-  return text;
+  return TrimCompInfo(bytes.substr(kNameTextOffset, length));
 }
 
 std::optional<std::string> BytesWithCompInfo(std::string_view bytes,

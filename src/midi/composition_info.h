@@ -21,6 +21,9 @@ inline constexpr size_t kNameEventOffset = 22;         // 00 FF 03
 inline constexpr size_t kNameLengthOffset = 25;
 inline constexpr size_t kNameTextOffset = 26;
 
+// The information as it is kept: without its trailing spaces.
+std::string TrimCompInfo(std::string_view info);
+
 // The text that is stored for an information text: at most 127 bytes (cut at
 // a character boundary), and one space for the empty text so that the name
 // event is never empty.

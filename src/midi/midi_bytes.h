@@ -1,12 +1,15 @@
 // The names of the Standard MIDI File bytes the program writes and reads:
-// chunk ids, channel status bytes, controllers and meta event types, and the
-// big-endian packing of chunk lengths and header fields.
+// chunk ids, channel status bytes, controllers and meta event types; the
+// big-endian packing of chunk lengths and header fields, and the two ways
+// every reader steps through a file: from chunk to chunk, and over a
+// variable-length number.
 #ifndef TESSAVAR_MIDI_MIDI_BYTES_H_
 #define TESSAVAR_MIDI_MIDI_BYTES_H_
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,8 +21,18 @@ inline constexpr std::string_view kTrackChunkId = "MTrk";
 inline constexpr size_t kChunkHeadSize = 8;
 inline constexpr size_t kChunkLengthSize = 4;
 
+// MIDI channels: numbered 1..16 for the user, 0..15 in the low nibble of a
+// channel message's status byte.
+inline constexpr int kChannelCount = 16;
+inline constexpr int kChannelMask = 0x0F;
+
+// The status nibble of channel number `channel`, held within 1..16.
+inline int ChannelIndex(int channel) {
+  return std::clamp(channel, 1, kChannelCount) - 1;
+}
+
 // Channel messages: the high nibble of the status byte; the low nibble is
-// the channel 0..15.
+// the channel.
 inline constexpr int kNoteOff = 0x80;
 inline constexpr int kNoteOn = 0x90;
 inline constexpr int kControlChange = 0xB0;
@@ -79,6 +92,48 @@ inline void AppendBigEndian(std::string& out, uint32_t value, int count) {
   const size_t at = out.size();
   out.resize(at + count);
   PutBigEndian(out.data() + at, value, count);
+}
+
+// A chunk: its id and where its data lies, cut at the end of the bytes.
+struct Chunk {
+  std::string_view id;
+  size_t begin = 0;
+  size_t end = 0;
+};
+
+// The chunk whose head starts at `position` (the next one starts at its
+// end); nullopt when no whole chunk head fits there.
+inline std::optional<Chunk> ChunkAt(std::string_view bytes, size_t position) {
+  if (position > bytes.size() || bytes.size() - position < kChunkHeadSize) {
+    return std::nullopt;
+  }
+  const uint64_t length = ReadBigEndian(
+      bytes, position + kChunkHeadSize - kChunkLengthSize, kChunkLengthSize);
+  const size_t begin = position + kChunkHeadSize;
+  return Chunk{
+      bytes.substr(position, kChunkHeadSize - kChunkLengthSize), begin,
+      static_cast<size_t>(std::min<uint64_t>(begin + length, bytes.size()))};
+}
+
+// Files never hold a variable-length number of more bytes than this.
+inline constexpr int kMaxVariableLengthBytes = 4;
+
+struct VariableLength {
+  int64_t value = 0;
+  size_t end = 0;  // where the number's bytes end
+};
+
+// The variable-length number at `at`; nullopt when it runs past `end` or
+// past four bytes.
+inline std::optional<VariableLength> ReadVariableLength(std::string_view bytes,
+                                                        size_t at, size_t end) {
+  int64_t value = 0;
+  for (int i = 0; i < kMaxVariableLengthBytes && at < end; ++i) {
+    const int byte = static_cast<unsigned char>(bytes[at++]);
+    value = (value << 7) | (byte & kSevenBits);
+    if ((byte & kMoreBytesBit) == 0) return VariableLength{value, at};
+  }
+  return std::nullopt;
 }
 
 }  // namespace tessavar::midi

@@ -16,9 +16,8 @@ using midi::kNoteOff;
 using midi::kNoteOn;
 using midi::kProgramChange;
 constexpr int kKindMask = midi::kStatusKindMask;
-constexpr int kChannelMask = 0x0F;
+using midi::kChannelMask;
 constexpr int kKeys = 128;
-constexpr int kChannels = 16;
 
 bool IsNoteOn(int status, int velocity) {
   return (status & kKindMask) == kNoteOn && velocity > 0;
@@ -116,7 +115,7 @@ class NoteCollector : public MidiEventSink {
 
  private:
   MidiContent& content_;
-  std::array<std::array<OpenNotes, kKeys>, kChannels> open_;
+  std::array<std::array<OpenNotes, kKeys>, midi::kChannelCount> open_;
   bool time_signature_seen_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "base/file_system.h"
 #include "base/status.h"
@@ -41,13 +42,17 @@ class ByteReader {
 
   // A variable-length quantity of at most four bytes.
   int64_t VariableLength() {
-    int64_t value = 0;
-    for (int i = 0; i < 4; ++i) {
-      int b = Byte();
-      value = (value << 7) | (b & midi::kSevenBits);
-      if ((b & midi::kMoreBytesBit) == 0) return value;
+    const std::optional<midi::VariableLength> number =
+        midi::ReadVariableLength(bytes_, pos_, end_);
+    if (number) {
+      pos_ = number->end;
+      return number->value;
     }
-    Fail("a variable-length number is longer than four bytes");
+    // Four bytes were there: all of them said that more follow.
+    if (end_ - pos_ >= midi::kMaxVariableLengthBytes) {
+      Fail("a variable-length number is longer than four bytes");
+    }
+    Fail("an event runs past the end of its track");
   }
 
   // The next count bytes, skipped over.
@@ -151,21 +156,16 @@ MidiTiming MidiTiming::Parse(std::string_view bytes, MidiEventSink* sink) {
   timing.division_ = static_cast<int>(division);
 
   std::vector<PlacedTempo> tempos;
-  size_t pos = 8 + header_length;
   int track = 0;
-  while (pos + 8 <= bytes.size()) {
-    std::string_view id = bytes.substr(pos, 4);
-    uint64_t length = ReadBigEndian(bytes, pos + 4, 4);
-    size_t begin = pos + 8;
-    // A chunk cut short by the end of the file keeps what it holds.
-    size_t end =
-        static_cast<size_t>(std::min<uint64_t>(begin + length, bytes.size()));
-    if (id == midi::kTrackChunkId) {
-      timing.total_ticks_ = std::max(
-          timing.total_ticks_,
-          ReadTrack(ByteReader(bytes, begin, end), track++, tempos, *sink));
+  // A chunk cut short by the end of the file keeps what it holds.
+  for (auto chunk = midi::ChunkAt(bytes, 8 + header_length); chunk;
+       chunk = midi::ChunkAt(bytes, chunk->end)) {
+    if (chunk->id == midi::kTrackChunkId) {
+      timing.total_ticks_ =
+          std::max(timing.total_ticks_,
+                   ReadTrack(ByteReader(bytes, chunk->begin, chunk->end),
+                             track++, tempos, *sink));
     }
-    pos = end;
   }
   if (track == 0) Fail("no track");
 

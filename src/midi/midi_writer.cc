@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string_view>
 
 #include "base/file_system.h"
@@ -159,24 +160,23 @@ char* WriteNoteGroup(char* at, const ScoreEvent& event, int channel) {
 // Room for a track chunk whose notes need no filler events: the chunk
 // header, the name, program and pan events, 9 bytes per stored slot and the
 // two closing events. Longer notes make the string grow as usual.
-size_t TrackChunkRoom(const EngineState& engine, int t) {
+size_t TrackChunkRoom(const Score& score, int t, const std::string& name) {
   size_t stored = 0;
-  for (int r = 0; r < engine.score.RunCount(t); ++r) {
-    stored += engine.score.RunAt(t, r).events.size();
+  for (int r = 0; r < score.RunCount(t); ++r) {
+    stored += score.RunAt(t, r).events.size();
   }
-  return 8 + 4 + 4 + engine.track_name[t].size() + 7 + 9 * stored + 8;
+  return 8 + 4 + 4 + name.size() + 7 + 9 * stored + 8;
 }
 
 // Yields at every slot from `from` up to, not including, `to` whose index
 // is a multiple of the yield interval; false as soon as the user asks to
 // stop.
-bool YieldOverSlots(int64_t from, int64_t to, const EngineState& engine,
-                    ProgressHook& hook) {
+bool YieldOverSlots(int64_t from, int64_t to, ProgressHook& hook) {
   const int64_t first =
       (from + kMidiYieldInterval - 1) / kMidiYieldInterval * kMidiYieldInterval;
   for (int64_t p = first; p < to; p += kMidiYieldInterval) {
     hook.Yield();
-    if (engine.stop_requested != 0) return false;
+    if (hook.StopRequested()) return false;
   }
   return true;
 }
@@ -184,13 +184,12 @@ bool YieldOverSlots(int64_t from, int64_t to, const EngineState& engine,
 // The note groups of track t in slot order, yielding every 128 slots (the
 // empty slots between the stored runs count too); false when the user
 // asked to stop.
-bool AppendNotes(std::string& out, const EngineState& engine, int t,
-                 int channel, ProgressHook& hook) {
-  const Score& score = engine.score;
+bool AppendNotes(std::string& out, const Score& score, int t, int channel,
+                 ProgressHook& hook) {
   int64_t next = 0;  // the first slot not visited yet
   for (int r = 0; r < score.RunCount(t); ++r) {
     const Score::Run run = score.RunAt(t, r);
-    if (!YieldOverSlots(next, run.first, engine, hook)) return false;
+    if (!YieldOverSlots(next, run.first, hook)) return false;
     // The groups are written in place: room for a plain group per slot,
     // made larger for each note that needs fillers.
     size_t used = out.size();
@@ -207,7 +206,7 @@ bool AppendNotes(std::string& out, const EngineState& engine, int t,
       }
       if (slot % kMidiYieldInterval == 0) {
         hook.Yield();
-        if (engine.stop_requested != 0) return false;
+        if (hook.StopRequested()) return false;
       }
       ++slot;
     }
@@ -216,39 +215,44 @@ bool AppendNotes(std::string& out, const EngineState& engine, int t,
   }
   // At least one slot, so that every track gives the user a chance to stop.
   const int64_t slots = std::max(score.SlotCount(t), 1);
-  return YieldOverSlots(next, slots, engine, hook);
+  return YieldOverSlots(next, slots, hook);
 }
 
-// Trims the names in place and counts the leading non-empty ones.
-int CountTracks(std::array<std::string, kTrackCount + 1>& names) {
-  int count = 0;
-  for (int i = 0; i < kTrackCount; ++i) {
-    names[i] = std::string(TrimSpaces(names[i]));
-    if (names[i].empty()) break;
-    count = i + 1;
-  }
-  return count;
+// The leading non-empty names, at most one per score track.
+int CountTracks(std::span<const std::string> names) {
+  const size_t limit = std::min<size_t>(names.size(), kTrackCount);
+  size_t count = 0;
+  while (count < limit && !names[count].empty()) ++count;
+  return static_cast<int>(count);
 }
+
+// What a score track is written with besides its notes.
+struct TrackHead {
+  std::string_view name;
+  int instrument = 0;
+  int64_t pan = 0;
+  int channel = 0;  // 0-based
+};
 
 // Appends the chunk of score track t; false when the user asked to stop
 // (nothing is appended then).
-bool AppendScoreTrack(std::string& out, EngineState& engine, int t,
-                      const MidiFileSettings& settings, ProgressHook& hook) {
-  const int channel = std::clamp(settings.channel_map[t], 1, 16) - 1;
+bool AppendScoreTrack(std::string& out, const Score& score, int t,
+                      const TrackHead& head, ProgressHook& hook) {
+  const int channel = head.channel;
   // The event data goes straight after the chunk header, whose length is
   // filled in at the end.
   const size_t chunk_start = out.size();
   out += midi::kTrackChunkId;
   out.append(midi::kChunkLengthSize, '\0');
   const size_t data_start = out.size();
-  AppendMeta(out, midi::kMetaTrackName, engine.track_name[t]);
+  AppendMeta(out, midi::kMetaTrackName, head.name);
   AppendBytes(out, {midi::kZeroDelta, midi::kProgramChange + channel});
-  out.push_back(DataByte(engine.track_instrument[t]));
+  out.push_back(DataByte(head.instrument));
   AppendBytes(out, {midi::kZeroDelta, midi::kControlChange + channel,
                     midi::kPanController});
-  out.push_back(DataByte(settings.pans[t]));
+  out.push_back(DataByte(head.pan));
 
-  if (!AppendNotes(out, engine, t, channel, hook)) {
+  if (!AppendNotes(out, score, t, channel, hook)) {
     out.resize(chunk_start);
     return false;
   }
@@ -268,22 +272,26 @@ std::string MidiFileTarget(const std::string& midi_file) {
   return path.empty() ? path : LowerCaseFileName(path);
 }
 
-MidiFileBytes BuildMidiFile(EngineState& engine,
+MidiFileBytes BuildMidiFile(const Score& score,
+                            std::span<const std::string> track_names,
+                            std::span<const int, kTrackCount> instruments,
                             const MidiFileSettings& settings,
                             ProgressHook& hook) {
   MidiFileBytes file;
-  if (TrimSpaces(engine.track_name[0]).empty() || settings.tempo <= 0) {
-    return file;
-  }
-  const int tracks = CountTracks(engine.track_name);
+  const int tracks = CountTracks(track_names);
+  if (tracks == 0 || settings.tempo <= 0) return file;
   std::string& bytes = file.bytes;
   bytes = HeaderChunk(tracks) + TempoTrackChunk(settings.tempo);
   size_t room = bytes.size();
-  for (int t = 0; t < tracks; ++t) room += TrackChunkRoom(engine, t);
+  for (int t = 0; t < tracks; ++t) {
+    room += TrackChunkRoom(score, t, track_names[t]);
+  }
   bytes.reserve(room);
   file.outcome = MidiWriteOutcome::kWritten;
   for (int t = 0; t < tracks; ++t) {
-    if (!AppendScoreTrack(bytes, engine, t, settings, hook)) {
+    const TrackHead head{track_names[t], instruments[t], settings.pans[t],
+                         midi::ChannelIndex(settings.channel_map[t])};
+    if (!AppendScoreTrack(bytes, score, t, head, hook)) {
       // Stopped: the file keeps the header and the completed tracks.
       file.outcome = MidiWriteOutcome::kStopped;
       break;

@@ -6,10 +6,12 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
-#include "engine/engine_state.h"
 #include "engine/progress_hook.h"
+#include "engine/score.h"
+#include "engine/track_count.h"
 
 namespace tessavar {
 
@@ -32,7 +34,7 @@ struct MidiFileSettings {
 enum class MidiWriteOutcome {
   kWritten,  // every named track is in the bytes
   kRefused,  // nothing to write: no path, no first track name, no tempo
-  kStopped,  // the stop flag was set; the bytes hold the completed tracks
+  kStopped,  // the hook asked to stop; the bytes hold the completed tracks
 };
 
 struct MidiFileBytes {
@@ -44,13 +46,15 @@ struct MidiFileBytes {
 // file name in lower case; empty when the name is blank.
 std::string MidiFileTarget(const std::string& midi_file);
 
-// The bytes of the score of `engine`. The tracks written are the leading
-// non-empty track names, which are trimmed in place. Yields through `hook`
-// every 128 slots of a track and stops when engine.stop_requested is set;
-// the bytes then hold the header and the tracks completed so far. Refused
-// (nothing trimmed, no yield) without a first track name or a positive
-// tempo.
-MidiFileBytes BuildMidiFile(EngineState& engine,
+// The bytes of the finished `score`. The tracks written are those of the
+// leading non-empty `track_names` (at most kTrackCount), named as given and
+// played with `instruments`. Yields through `hook` every 128 slots of a
+// track and stops when the hook asks to; the bytes then hold the header and
+// the tracks completed so far. Refused (no yield) without a first track
+// name or a positive tempo.
+MidiFileBytes BuildMidiFile(const Score& score,
+                            std::span<const std::string> track_names,
+                            std::span<const int, kTrackCount> instruments,
                             const MidiFileSettings& settings,
                             ProgressHook& hook);
 

@@ -16,54 +16,36 @@
 namespace tessavar {
 namespace {
 
-struct Range {
-  size_t begin;
-  size_t end;
-};
-
 uint8_t ByteAt(std::string_view bytes, size_t offset) {
   return static_cast<uint8_t>(bytes[offset]);
 }
 
-// The event data of the n-th "MTrk" chunk (0 = the tempo track), found by
-// walking the chunks by their lengths; its end is cut at the end of the file.
-std::optional<Range> TrackChunkData(std::string_view bytes, int n) {
-  if (bytes.size() < midi::kChunkHeadSize ||
-      bytes.substr(0, 4) != midi::kHeaderChunkId) {
-    return std::nullopt;
-  }
-  uint64_t position = 0;
+// The n-th "MTrk" chunk (0 = the tempo track), found by walking the chunks
+// from the header on.
+std::optional<midi::Chunk> TrackChunk(std::string_view bytes, int n) {
+  std::optional<midi::Chunk> chunk = midi::ChunkAt(bytes, 0);
+  if (!chunk || chunk->id != midi::kHeaderChunkId) return std::nullopt;
   int seen = 0;
-  while (position + midi::kChunkHeadSize <= bytes.size()) {
-    const uint64_t length =
-        midi::ReadBigEndian(bytes, position + 4, midi::kChunkLengthSize);
-    uint64_t data = position + midi::kChunkHeadSize;
-    if (bytes.substr(position, 4) == midi::kTrackChunkId && seen++ == n) {
-      return Range{data, std::min<uint64_t>(data + length, bytes.size())};
-    }
-    position = data + length;
+  for (; chunk; chunk = midi::ChunkAt(bytes, chunk->end)) {
+    if (chunk->id == midi::kTrackChunkId && seen++ == n) return chunk;
   }
   return std::nullopt;
 }
 
 // Skips the track name event (00 FF 03, length, text) at the start of the
 // data; returns where the next event begins, nullopt when it is cut off.
-std::optional<size_t> SkipNameEvent(std::string_view bytes, Range data) {
-  size_t at = data.begin;
+std::optional<size_t> SkipNameEvent(std::string_view bytes,
+                                    const midi::Chunk& data) {
+  const size_t at = data.begin;
   if (data.end - at < 4 || ByteAt(bytes, at) != midi::kZeroDelta ||
       ByteAt(bytes, at + 1) != midi::kMetaEvent ||
       ByteAt(bytes, at + 2) != midi::kMetaTrackName) {
     return at;
   }
-  at += 3;
-  uint64_t length = 0;
-  for (int i = 0; i < 4; ++i) {
-    if (at >= data.end) return std::nullopt;
-    uint8_t byte = ByteAt(bytes, at++);
-    length = (length << 7) | (byte & midi::kSevenBits);
-    if ((byte & midi::kMoreBytesBit) == 0) return at + length;
-  }
-  return std::nullopt;
+  const std::optional<midi::VariableLength> length =
+      midi::ReadVariableLength(bytes, at + 3, data.end);
+  if (!length) return std::nullopt;
+  return length->end + static_cast<size_t>(length->value);
 }
 
 [[noreturn]] void ThrowErrno() {
@@ -119,11 +101,11 @@ void WriteByteAt(int fd, std::string_view bytes, size_t offset) {
 std::optional<TrackPatchPlace> FindTrackPatchPlace(std::string_view bytes,
                                                    int track, int channel) {
   if (track < 0 || track >= kTrackCount) return std::nullopt;
-  std::optional<Range> data = TrackChunkData(bytes, track + 1);
+  std::optional<midi::Chunk> data = TrackChunk(bytes, track + 1);
   if (!data) return std::nullopt;
   std::optional<size_t> at = SkipNameEvent(bytes, *data);
   if (!at || *at > data->end || data->end - *at < 7) return std::nullopt;
-  const uint8_t c = static_cast<uint8_t>(std::clamp(channel, 1, 16) - 1);
+  const uint8_t c = static_cast<uint8_t>(midi::ChannelIndex(channel));
   const size_t j = *at;
   if (ByteAt(bytes, j) != midi::kZeroDelta ||
       ByteAt(bytes, j + 1) != midi::kProgramChange + c ||

@@ -72,7 +72,7 @@ void BrowseSession::Composed(const ComposeOutcome& outcome) {
   // The working file was (at least partly) written again.
   ++piece_;
   undo_.Absorb(Snapshot());
-  if (outcome.result <= 0) return;
+  if (!outcome.written) return;
   PieceEntry entry{RecordOfPanel(), Snapshot(), {}};
   try {
     entry.midi = ReadWholeFile(state_.paths.working_midi);

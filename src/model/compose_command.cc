@@ -34,6 +34,19 @@ bool OutOfRange(const PanelModel& panel, Box box, double low, double high) {
   return value < low || value > high;
 }
 
+// The host's yields, answering from the command whether to stop.
+class StoppableProgress : public ProgressHook {
+ public:
+  StoppableProgress(ProgressHook& host, const bool& stop_pending)
+      : host_(host), stop_pending_(stop_pending) {}
+  void Yield() override { host_.Yield(); }
+  bool StopRequested() const override { return stop_pending_; }
+
+ private:
+  ProgressHook& host_;
+  const bool& stop_pending_;
+};
+
 }  // namespace
 
 ComposeValidation ValidateCompose(const PanelModel& panel) {
@@ -72,7 +85,7 @@ ComposeOutcome ComposeCommand::Click() {
   ComposeOutcome outcome;
   CommandState& commands = state_.commands;
   if (commands.compose_stops()) {
-    state_.engine.stop_requested = 1;
+    RequestStop();
     outcome.kind = ComposeOutcome::Kind::kStopRequested;
     return outcome;
   }
@@ -89,17 +102,17 @@ ComposeOutcome ComposeCommand::Click() {
     return outcome;
   }
   Prepare();
-  outcome.result = ComposeAndWrite();
-  if (outcome.result > 0) OpenWorkingFile();
+  outcome.written = ComposeAndWrite();
+  if (outcome.written) OpenWorkingFile();
   Restore();
-  if (outcome.result > 0 && state_.options.autoplay) Autoplay();
+  if (outcome.written && state_.options.autoplay) Autoplay();
   commands.Finish();
   return outcome;
 }
 
 void ComposeCommand::Prepare() {
   state_.commands.Start(RunningCommand::kCompose);
-  state_.engine.stop_requested = 0;
+  stop_pending_ = false;
   host_.SetBusyPointer(true);
   state_.panel.DisableLeftControls();
   state_.panel.set_save_enabled(false);
@@ -111,23 +124,27 @@ void ComposeCommand::Prepare() {
   host_.Yield();
 }
 
-int ComposeCommand::ComposeAndWrite() {
-  PanelComposeHook hook(state_.panel, host_);
+bool ComposeCommand::ComposeAndWrite() {
+  StoppableProgress progress(host_, stop_pending_);
+  PanelComposeHook hook(state_.panel, progress);
   const ComposeRequest request =
       ComposeRequestFromPanel(state_.panel, state_.engine.user_scale);
-  if (!CompileScore(request, state_.engine, hook).composed) return -1;
+  if (!CompileScore(request, state_.engine, hook).composed) return false;
   state_.panel.set_status_text(kGeneratingStatus);
   const MidiFileSettings settings =
       MidiFileSettingsFromPanel(state_.panel, state_.channel_map);
   if (midi_bytes_) {
-    MidiFileBytes file = BuildMidiFile(state_.engine, settings, host_);
-    if (file.outcome != MidiWriteOutcome::kWritten) return -1;
+    const EngineState& engine = state_.engine;
+    MidiFileBytes file =
+        BuildMidiFile(engine.score, engine.track_name, engine.track_instrument,
+                      settings, progress);
+    if (file.outcome != MidiWriteOutcome::kWritten) return false;
     *midi_bytes_ = std::move(file.bytes);
-    return 1;
+    return true;
   }
-  const MidiSaveResult saved = SaveScoreInMIDIFormat(
-      state_.paths.working_midi, state_.engine, settings, errors_, host_);
-  return saved.written() ? 1 : -1;
+  return SaveScoreInMIDIFormat(state_.paths.working_midi, state_.engine,
+                               settings, errors_, progress)
+      .written();
 }
 
 void ComposeCommand::OpenWorkingFile() {
@@ -146,7 +163,7 @@ void ComposeCommand::Restore() {
   state_.panel.EnableLeftControls();
   state_.commands.SetLoadAndRedoEnabled(true);
   host_.SetBusyPointer(false);
-  state_.engine.stop_requested = 0;
+  stop_pending_ = false;
 }
 
 void ComposeCommand::Autoplay() {

@@ -41,11 +41,12 @@ struct ComposeOutcome {
     kStopRequested,  // the button read "Cancel"
     kBusy,           // another command runs; nothing was done
     kInvalid,        // validation failed (see `validation`)
-    kFinished,       // composed and written when `result` > 0
+    kFinished,       // composed and written when `written`
   };
   Kind kind = Kind::kFinished;
   ComposeValidation validation;
-  int result = -1;  // CompileScore / SaveScoreInMIDIFormat result
+  // Composed, and the whole MIDI file written (not stopped, not refused).
+  bool written = false;
 
   // Whether the click was a Compose of its own (validated, maybe composed).
   bool started() const {
@@ -64,6 +65,10 @@ class ComposeCommand {
   // status line here.
   ComposeOutcome Click();
 
+  // Asks a running compose to stop: composing stops after its current
+  // phrase, writing after its current track. The only way to stop one.
+  void RequestStop() { stop_pending_ = true; }
+
   // From now on the MIDI file goes to *midi_bytes instead of the working
   // file, which the player then does not open: the command-line composer
   // publishes the file itself.
@@ -71,7 +76,7 @@ class ComposeCommand {
 
  private:
   void Prepare();
-  int ComposeAndWrite();
+  bool ComposeAndWrite();
   void OpenWorkingFile();
   void Restore();
   void Autoplay();
@@ -81,6 +86,7 @@ class ComposeCommand {
   UiHost& host_;
   ErrorReporter& errors_;
   std::string* midi_bytes_ = nullptr;
+  bool stop_pending_ = false;
 };
 
 }  // namespace tessavar

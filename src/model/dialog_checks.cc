@@ -3,6 +3,8 @@
 #include <cstdint>
 
 #include "engine/text_number.h"
+#include "midi/composition_info.h"
+#include "midi/midi_bytes.h"
 
 namespace tessavar {
 
@@ -14,7 +16,7 @@ ChannelCheck CheckValues(const ChannelBoxTexts& boxes) {
   ChannelCheck check;
   for (int i = 0; i < kTrackCount; ++i) {
     const int channel = ChannelFromText(boxes[i]);
-    if (channel < 1 || channel > 16) {
+    if (channel < 1 || channel > midi::kChannelCount) {
       check.accepted = false;
       check.bad_box = i;
       check.message = kChannelRangeMessage;
@@ -31,16 +33,10 @@ ChannelMap ChannelMapFromTexts(const ChannelBoxTexts& boxes) {
   return map;
 }
 
-std::string RemoveTrailingSpaces(std::string_view text) {
-  const size_t end = text.find_last_not_of(' ');
-  if (end == std::string_view::npos) return std::string();
-  return std::string(text.substr(0, end + 1));
-}
-
 InfoCheckResult InfoCheck(std::string_view text) {
   InfoCheckResult result;
-  result.text = RemoveTrailingSpaces(text);
-  if (result.text.size() > static_cast<size_t>(kMaxCompositionInfoLength)) {
+  result.text = TrimCompInfo(text);
+  if (result.text.size() > kMaxCompInfoLength) {
     result.message = kInfoTooLongMessage;
     return result;
   }

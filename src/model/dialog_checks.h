@@ -17,7 +17,6 @@ inline constexpr char kChannelRangeMessage[] =
 inline constexpr char kChannelRangeTitle[] = "MIDI Map Error";
 inline constexpr char kInfoTooLongMessage[] =
     "Composition info cannot exceed 127 bytes.";
-inline constexpr int kMaxCompositionInfoLength = 127;
 
 using ChannelBoxTexts = std::array<std::string, kTrackCount>;
 
@@ -49,9 +48,6 @@ struct InfoCheckResult {
 // The length is counted in bytes of the stored text, which is what the MIDI
 // file's one-byte length field can hold.
 InfoCheckResult InfoCheck(std::string_view text);
-
-// The text without its trailing spaces.
-std::string RemoveTrailingSpaces(std::string_view text);
 
 }  // namespace tessavar
 

@@ -38,14 +38,15 @@ RedoSettings RedoSettingsFromState(const ProgramState& state) {
 }
 
 MidiSaveResult SaveScoreInMIDIFormat(const std::string& midi_file,
-                                     EngineState& engine,
+                                     const EngineState& engine,
                                      const MidiFileSettings& settings,
                                      ErrorReporter& reporter,
                                      ProgressHook& hook) {
   MidiSaveResult result;
   const std::string target = MidiFileTarget(midi_file);
   if (target.empty()) return result;
-  const MidiFileBytes file = BuildMidiFile(engine, settings, hook);
+  const MidiFileBytes file = BuildMidiFile(
+      engine.score, engine.track_name, engine.track_instrument, settings, hook);
   result.outcome = file.outcome;
   if (file.outcome == MidiWriteOutcome::kRefused) return result;
   result.status =

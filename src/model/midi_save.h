@@ -37,13 +37,13 @@ struct MidiSaveResult {
   }
 };
 
-// Writes the score of `engine` to `midi_file` (trimmed; the file name is
-// created in lower case; an existing file is replaced only when the new one
+// Writes the finished score of `engine` to `midi_file` (trimmed; the file name
+// is created in lower case; an existing file is replaced only when the new one
 // is complete). Refused without a path, a first track name or a positive
 // tempo. A stopped write still stores the tracks completed so far. A failed
 // write is offered again through `reporter` until the user cancels.
 MidiSaveResult SaveScoreInMIDIFormat(const std::string& midi_file,
-                                     EngineState& engine,
+                                     const EngineState& engine,
                                      const MidiFileSettings& settings,
                                      ErrorReporter& reporter,
                                      ProgressHook& hook);

@@ -11,8 +11,6 @@
 
 namespace tessavar {
 
-inline constexpr int kMidiChannelCount = 16;
-
 // One channel message: status byte and one or two data bytes.
 struct MidiMessage {
   std::array<uint8_t, 3> bytes{};

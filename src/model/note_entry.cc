@@ -14,13 +14,6 @@ constexpr std::array<int, 7> kLetterValues = {9, 11, 0, 2, 4, 5, 7};
 constexpr std::array<const char*, 12> kNoteNames = {
     "C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
 
-std::string TrimmedUpper(std::string_view text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return "";
-  size_t last = text.find_last_not_of(' ');
-  return AsciiUpper(text.substr(first, last - first + 1));
-}
-
 // A semitone number right-aligned in two characters (" 7", "14").
 std::string ScaleField(int value) {
   std::string text = " " + std::to_string(value);
@@ -34,7 +27,7 @@ int FieldValue(std::string_view scale, size_t field) {
 }  // namespace
 
 std::vector<int> ReadNotes(std::string_view typed) {
-  std::string text = TrimmedUpper(typed);
+  const std::string text = AsciiUpper(TrimSpaces(typed));
   std::vector<int> notes;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] < 'A' || text[i] > 'G') continue;

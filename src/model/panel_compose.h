@@ -31,6 +31,7 @@ class PanelComposeHook : public ComposeHook {
       : panel_(panel), progress_(progress) {}
 
   void Yield() override { progress_.Yield(); }
+  bool StopRequested() const override { return progress_.StopRequested(); }
   void ComposingStarted() override;
   void MappedValuesDrawn(const MappedBoxValues& values) override;
   void MappedValuesFixed() override;

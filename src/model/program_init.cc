@@ -3,7 +3,6 @@
 namespace tessavar {
 
 void InitializeGlobalVariables(ProgramState& state) {
-  state.engine.stop_requested = 0;
   state.composition_path.clear();
   state.midi_path.clear();
 

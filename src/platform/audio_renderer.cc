@@ -11,6 +11,7 @@
 
 #include "base/file_system.h"
 #include "base/status.h"
+#include "midi/midi_bytes.h"
 #include "midi/midi_reader.h"
 #include "midi/midi_timing.h"
 #include "model/audio_stems.h"
@@ -23,7 +24,6 @@ namespace {
 
 constexpr int kBlockFrames = 512;
 constexpr int kBlocksPerProgress = 16;
-constexpr int kMidiChannels = 16;
 // Per stereo effects group: reverb left and right, chorus left and right.
 constexpr int kEffectsBuffersPerGroup = 4;
 // Rendering goes on at most this long past the file's length, in case the
@@ -159,13 +159,15 @@ using FrameProgress = std::function<bool(int64_t frames)>;
 class ChannelBlocks {
  public:
   explicit ChannelBlocks(bool per_channel)
-      : samples_(2 * (per_channel ? kMidiChannels : 1),
+      : samples_(2 * (per_channel ? midi::kChannelCount : 1),
                  std::vector<float>(kBlockFrames)) {}
 
   static void Configure(fluid_settings_t* settings) {
-    fluid_settings_setint(settings, "synth.audio-channels", kMidiChannels);
-    fluid_settings_setint(settings, "synth.audio-groups", kMidiChannels);
-    fluid_settings_setint(settings, "synth.effects-groups", kMidiChannels);
+    fluid_settings_setint(settings, "synth.audio-channels",
+                          midi::kChannelCount);
+    fluid_settings_setint(settings, "synth.audio-groups", midi::kChannelCount);
+    fluid_settings_setint(settings, "synth.effects-groups",
+                          midi::kChannelCount);
   }
 
   int pairs() const { return static_cast<int>(samples_.size() / 2); }
@@ -299,7 +301,7 @@ FrameProgress PartProgress(const RenderProgress& progress,
 std::optional<std::vector<int>> StemChannels(const MidiContent& content,
                                              const std::vector<Stem>& stems) {
   std::vector<int> channels;
-  std::vector<bool> taken(kMidiChannels, false);
+  std::vector<bool> taken(midi::kChannelCount, false);
   for (const Stem& stem : stems) {
     const std::vector<MidiNote>& notes = content.tracks[stem.track].notes;
     const int channel = notes.front().channel;

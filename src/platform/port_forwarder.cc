@@ -17,8 +17,8 @@ uint8_t Data(int value) {
 
 std::optional<MidiMessage> MessageOfEvent(fluid_midi_event_t* event) {
   const int kind = fluid_midi_event_get_type(event);
-  const auto status =
-      static_cast<uint8_t>(kind | (fluid_midi_event_get_channel(event) & 0x0F));
+  const auto status = static_cast<uint8_t>(
+      kind | (fluid_midi_event_get_channel(event) & midi::kChannelMask));
   switch (kind) {
     case midi::kNoteOff:
     case midi::kNoteOn:

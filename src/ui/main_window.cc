@@ -835,7 +835,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // Closed in the middle of Compose, Redo or an export: stop it, and
     // close once it has ended (the exit saves the files the command is
     // writing).
-    if (state_.commands.busy()) state_.engine.stop_requested = 1;
+    if (state_.commands.busy()) compose_->RequestStop();
     close_pending_ = true;
     event->ignore();
     return;

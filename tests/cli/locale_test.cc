@@ -45,7 +45,7 @@ ModelRun ComposeInWindowModel(const std::string& directory) {
   run.tempo_text = state.panel.Text({Box::kTempo});
   FakePlayer player;
   ScriptedErrorReporter errors;
-  if (ComposeCommand(state, player, host, errors).Click().result != 1) {
+  if (!ComposeCommand(state, player, host, errors).Click().written) {
     return run;
   }
   run.working_midi = ReadWholeFile(state.paths.working_midi);

@@ -390,7 +390,7 @@ TEST(ComposerTest, StopRequestEndsAfterTheCurrentPhrase) {
   // The fourth yield follows the first phrase; stop after the second.
   RecordingComposeHook stopping([&] {
     lengths.push_back(engine.score.UsedLength());
-    if (lengths.size() == 5) engine.stop_requested = 1;
+    if (lengths.size() == 5) stopping.stop = true;
   });
   ComposeResult result = CompileScore(DefaultRequest(), engine, stopping);
   EXPECT_FALSE(result.composed);

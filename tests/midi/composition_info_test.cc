@@ -42,7 +42,8 @@ TEST(WriterLayoutFileTest, MatchesTheMidiWriter) {
     }
   }
   ProgressHook hook;
-  MidiFileBytes file = BuildMidiFile(engine, settings, hook);
+  MidiFileBytes file = BuildMidiFile(engine.score, engine.track_name,
+                                     engine.track_instrument, settings, hook);
   ASSERT_EQ(file.outcome, MidiWriteOutcome::kWritten);
   EXPECT_EQ(file.bytes, WriterLayoutFile(97, tracks).bytes);
   EXPECT_EQ(CompInfoFromBytes(file.bytes), "TVX");

@@ -151,6 +151,28 @@ TEST(MidiTimingTest, RefusesWhatIsNotAPlayableMidiFile) {
             kErrInvalidCall);
 }
 
+// The two faults of a delta time keep their own reasons.
+TEST(MidiTimingTest, ADeltaTooLongOrCutOffSaysWhich) {
+  const auto reason = [](const std::string& events) {
+    try {
+      MidiTiming::Parse(Header(0, 1, 96) + Chunk("MTrk", events));
+    } catch (const RunTimeError& error) {
+      return error.status().detail();
+    }
+    return std::string();
+  };
+  const std::string too_long =
+      "Not a valid MIDI file: a variable-length number is longer than four "
+      "bytes";
+  const std::string cut_off =
+      "Not a valid MIDI file: an event runs past the end of its track";
+  EXPECT_EQ(reason(Bytes({0x81, 0x80, 0x80, 0x80, 0x00, 0x90, 60, 100})),
+            too_long);
+  EXPECT_EQ(reason(Bytes({0x81, 0x80, 0x80, 0x80})), too_long);
+  EXPECT_EQ(reason(Bytes({0x81, 0x80, 0x80})), cut_off);
+  EXPECT_EQ(reason(Vlq(0) + Bytes({0x90, 60, 100, 0x81})), cut_off);
+}
+
 TEST(MidiTimingTest, ReadFileReportsAMissingFile) {
   try {
     MidiTiming::ReadFile("/nonexistent/dir/none.mid");

@@ -43,7 +43,10 @@ class ComposeCommandTest : public ::testing::Test {
 
   ComposeOutcome Click(UiHost& host) {
     ComposeCommand command(state_, player_, host, errors_);
-    return command.Click();
+    running_ = &command;
+    const ComposeOutcome outcome = command.Click();
+    running_ = nullptr;
+    return outcome;
   }
   ComposeOutcome Click() {
     UiHost host;
@@ -54,6 +57,8 @@ class ComposeCommandTest : public ::testing::Test {
   }
 
   fs::path dir_;
+  // The command whose Click() runs, for a click while it composes.
+  ComposeCommand* running_ = nullptr;
   ProgramState state_;
   FakePlayer player_;
   ScriptedErrorReporter errors_;
@@ -148,7 +153,7 @@ TEST_F(ComposeCommandTest, ComposesWritesOpensAndRestores) {
   });
   ComposeOutcome outcome = Click(host);
   ASSERT_EQ(outcome.kind, ComposeOutcome::Kind::kFinished);
-  EXPECT_EQ(outcome.result, 1);
+  EXPECT_TRUE(outcome.written);
   ASSERT_TRUE(fs::exists(WorkingFile()));
   EXPECT_EQ(ReadWholeFile(WorkingFile().string()).substr(0, 4), "MThd");
 
@@ -172,7 +177,6 @@ TEST_F(ComposeCommandTest, ComposesWritesOpensAndRestores) {
   EXPECT_TRUE(after.save);
   EXPECT_EQ(state_.panel.status_text(), "");
   EXPECT_EQ(state_.play_slider, 0);
-  EXPECT_EQ(state_.engine.stop_requested, 0);
   // "Auto" stayed on and shows what the composer chose.
   EXPECT_EQ(state_.panel.CheckValue({Check::kMappedAuto}), 1);
   EXPECT_NE(state_.panel.Text({Box::kMapped, 5}), "13");
@@ -187,7 +191,7 @@ TEST_F(ComposeCommandTest, ComposesWritesOpensAndRestores) {
 // the player opens nothing.
 TEST_F(ComposeCommandTest, KeepingTheFileInMemoryChangesNothingElse) {
   ProgramState in_memory = state_;
-  ASSERT_EQ(Click().result, 1);
+  ASSERT_TRUE(Click().written);
   const std::string written = ReadWholeFile(WorkingFile().string());
   fs::remove(WorkingFile());
 
@@ -196,7 +200,7 @@ TEST_F(ComposeCommandTest, KeepingTheFileInMemoryChangesNothingElse) {
   std::string midi;
   ComposeCommand command(in_memory, untouched, host, errors_);
   command.KeepMidiFileIn(&midi);
-  ASSERT_EQ(command.Click().result, 1);
+  ASSERT_TRUE(command.Click().written);
   EXPECT_EQ(midi, written);
   EXPECT_FALSE(fs::exists(WorkingFile()));
   EXPECT_EQ(untouched.log, std::vector<std::string>{"Close"});
@@ -221,24 +225,21 @@ TEST_F(ComposeCommandTest, CancelWhileComposingLeavesTheWorkingFile) {
   ComposeOutcome inner;
   CountingUiHost host([&](int yields) {
     // A click on the button while it reads "Cancel", a few phrases in.
-    if (yields == 6) {
-      UiHost quiet;
-      ComposeCommand again(state_, player_, quiet, errors_);
-      inner = again.Click();
-    }
+    if (yields == 6) inner = running_->Click();
   });
   ComposeOutcome outcome = Click(host);
   EXPECT_EQ(inner.kind, ComposeOutcome::Kind::kStopRequested);
   EXPECT_FALSE(inner.started());
   EXPECT_EQ(outcome.kind, ComposeOutcome::Kind::kFinished);
-  EXPECT_EQ(outcome.result, -1);
+  EXPECT_FALSE(outcome.written);
   EXPECT_EQ(ReadWholeFile(WorkingFile().string()), "previous");
   EXPECT_EQ(player_.log, std::vector<std::string>{"Close"});
   EXPECT_FALSE(state_.commands.compose_stops());
   EXPECT_TRUE(state_.panel.compose_enabled());
   // The working file is not this panel's music: Save stays off.
   EXPECT_FALSE(state_.panel.save_enabled());
-  EXPECT_EQ(state_.engine.stop_requested, 0);
+  // The stop was for that compose only: the next one runs to the end.
+  EXPECT_TRUE(Click().written);
 }
 
 TEST_F(ComposeCommandTest, AClickWhileARedoRunsDoesNothing) {
@@ -246,7 +247,6 @@ TEST_F(ComposeCommandTest, AClickWhileARedoRunsDoesNothing) {
   ComposeOutcome outcome = Click();
   EXPECT_EQ(outcome.kind, ComposeOutcome::Kind::kBusy);
   EXPECT_FALSE(outcome.started());
-  EXPECT_EQ(state_.engine.stop_requested, 0);
   EXPECT_TRUE(player_.log.empty());
   EXPECT_FALSE(fs::exists(WorkingFile()));
   EXPECT_EQ(state_.commands.running(), RunningCommand::kRedo);
@@ -255,17 +255,16 @@ TEST_F(ComposeCommandTest, AClickWhileARedoRunsDoesNothing) {
 TEST_F(ComposeCommandTest, CancelWhileWritingStopsTheWriter) {
   SetText(Box::kTrackCount, "16");
   state_.options.autoplay = true;
+  bool clicked = false;
   CountingUiHost host([&](int) {
-    if (state_.panel.status_text() == kGeneratingStatus &&
-        state_.engine.stop_requested == 0) {
-      UiHost quiet;
-      ComposeCommand again(state_, player_, quiet, errors_);
-      again.Click();
+    if (state_.panel.status_text() == kGeneratingStatus && !clicked) {
+      clicked = true;
+      running_->Click();
     }
   });
   state_.panel.set_save_enabled(true);  // an earlier piece was composed
   ComposeOutcome outcome = Click(host);
-  EXPECT_EQ(outcome.result, -1);
+  EXPECT_FALSE(outcome.written);
   EXPECT_EQ(player_.log, std::vector<std::string>{"Close"});
   EXPECT_TRUE(state_.panel.compose_enabled());
   EXPECT_FALSE(state_.panel.save_enabled());

@@ -29,7 +29,7 @@ class LoadAfterComposeTest : public ::testing::Test {
     ASSERT_TRUE(LoadStartupComposition(
                     state_, TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX", ui_)
                     .ok());
-    ASSERT_EQ(ComposeCommand(state_, player_, ui_, errors_).Click().result, 1);
+    ASSERT_TRUE(ComposeCommand(state_, player_, ui_, errors_).Click().written);
     ASSERT_TRUE(state_.panel.save_enabled());
     ASSERT_FALSE(state_.panel.compose_enabled());
     ASSERT_TRUE(player_.open);

@@ -37,11 +37,11 @@ class MidiSaveTest : public ::testing::Test {
 
   // What the writer builds for the same score and panel.
   std::string Expected() {
-    EngineState copy = engine_;
     CountingUiHost quiet;
-    return BuildMidiFile(copy,
-                         MidiFileSettingsFromPanel(panel_, DefaultChannelMap()),
-                         quiet)
+    quiet.stop = ui_.stop;
+    return BuildMidiFile(
+               engine_.score, engine_.track_name, engine_.track_instrument,
+               MidiFileSettingsFromPanel(panel_, DefaultChannelMap()), quiet)
         .bytes;
   }
 
@@ -72,7 +72,7 @@ TEST_F(MidiSaveTest, RefusesWithoutPathFirstNameOrPositiveTempo) {
   }
   panel_.SetText({Box::kTempo}, "120");
   EXPECT_EQ(Save("   ").outcome, MidiWriteOutcome::kRefused);
-  engine_.track_name[0] = "  ";
+  engine_.track_name[0] = "";
   EXPECT_EQ(Save(path).outcome, MidiWriteOutcome::kRefused);
   EXPECT_TRUE(dir_.Entries().empty());
   EXPECT_TRUE(reporter_.messages.empty());
@@ -81,7 +81,7 @@ TEST_F(MidiSaveTest, RefusesWithoutPathFirstNameOrPositiveTempo) {
 
 TEST_F(MidiSaveTest, AStoppedWriteStillStoresTheCompletedTracks) {
   dir_.Write("stopped.mid", "an older file");
-  engine_.stop_requested = 1;
+  ui_.stop = true;
   const std::string expected = Expected();
   MidiSaveResult result = Save(dir_ / "stopped.mid");
   EXPECT_EQ(result.outcome, MidiWriteOutcome::kStopped);

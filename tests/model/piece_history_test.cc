@@ -66,11 +66,11 @@ TEST(PieceHistoryBoundsTest, KeepsTheNewestAndEveryStarredPiece) {
 
 TEST_F(PieceHistoryTest, ChoosingAPieceBringsBackItsSettingsAndMusic) {
   state_.panel.SetText({Box::kMapping}, "101");
-  ASSERT_GT(Compose().result, 0);
+  ASSERT_TRUE(Compose().written);
   const std::string first = WorkingFile();
   const PanelSnapshot first_panel = TakeSnapshot(state_, 0);
   Type({Box::kMapping}, "202");
-  ASSERT_GT(Compose().result, 0);
+  ASSERT_TRUE(Compose().written);
   ASSERT_NE(WorkingFile(), first);
   ASSERT_EQ(session_->history().size(), 2u);
   EXPECT_EQ(session_->history().entries()[0].record.mapping, "101");
@@ -88,10 +88,10 @@ TEST_F(PieceHistoryTest, ChoosingAPieceBringsBackItsSettingsAndMusic) {
 
 TEST_F(PieceHistoryTest, StarredPiecesComeBackAfterARestartAndComposeExactly) {
   state_.panel.SetText({Box::kMapping}, "303");
-  ASSERT_GT(Compose().result, 0);
+  ASSERT_TRUE(Compose().written);
   const std::string piece = WorkingFile();
   Type({Box::kVariation}, "9");
-  ASSERT_GT(Compose().result, 0);
+  ASSERT_TRUE(Compose().written);
   session_->SetStarred(0, true);
   session_->Finish();
 
@@ -102,7 +102,7 @@ TEST_F(PieceHistoryTest, StarredPiecesComeBackAfterARestartAndComposeExactly) {
   EXPECT_EQ(session_->RestorePiece(0), BrowseSession::Restored::kNeedsCompose);
   EXPECT_EQ(state_.panel.Text({Box::kVariation}), "5");
   EXPECT_TRUE(state_.options.lock_mapped);
-  ASSERT_GT(Compose().result, 0);
+  ASSERT_TRUE(Compose().written);
   EXPECT_EQ(WorkingFile(), piece);
   // The piece composed again renews its entry rather than adding a twin.
   ASSERT_EQ(session_->history().size(), 2u);
@@ -120,7 +120,7 @@ TEST_F(PieceHistoryTest, AnUnusableHistoryFileIsNoticedOnceAndLeftAlone) {
     EXPECT_NE(state_.panel.status_text().find("Piece history not read"),
               std::string::npos);
     EXPECT_EQ(session_->history().size(), 0u);
-    ASSERT_GT(Compose().result, 0);
+    ASSERT_TRUE(Compose().written);
     session_->Finish();
     EXPECT_EQ(dir_.Read(kHistoryFileName), bytes);
   }
@@ -131,7 +131,7 @@ TEST_F(PieceHistoryTest, APieceAndAStarOutliveAKillRightAfterTheStar) {
       [this](const testing::ReadyCall&) {
         for (const char* mapping : {"11", "12", "13"}) {
           Type({Box::kMapping}, mapping);
-          if (Compose().result <= 0) return;
+          if (!Compose().written) return;
         }
         session_->SetStarred(1, true);
       },
@@ -160,7 +160,7 @@ TEST_F(PieceHistoryTest, TwoProgramsOverOneDirectoryKeepEachOthersPieces) {
   };
 
   state_.panel.SetText({Box::kMapping}, "101");
-  ASSERT_GT(Compose().result, 0);
+  ASSERT_TRUE(Compose().written);
   compose_other("202");
   session_->SetStarred(0, true);
   compose_other("303");  // written last, without the star it never saw

@@ -12,7 +12,6 @@ TEST(InitializeGlobalVariablesTest, ResetsSharedValuesAndKeepsTexts) {
   state.panel.on_score_cleared = [&] { ++closed; };
   state.panel.on_yield = [&] { ++yields; };
 
-  state.engine.stop_requested = 1;
   state.composition_path = "song.tvx";
   state.midi_path = "song.MID";
   state.orchestration_path = "bass.orc";
@@ -34,7 +33,6 @@ TEST(InitializeGlobalVariablesTest, ResetsSharedValuesAndKeepsTexts) {
 
   InitializeGlobalVariables(state);
 
-  EXPECT_EQ(state.engine.stop_requested, 0);
   EXPECT_EQ(state.composition_path, "");
   EXPECT_EQ(state.midi_path, "");
   EXPECT_EQ(state.orchestration_path, "bass.orc");

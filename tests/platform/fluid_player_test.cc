@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "base/file_system.h"
+#include "midi/midi_bytes.h"
 #include "midi/midi_timing.h"
 #include "model/playback_monitor.h"
 #include "model/program_state.h"
@@ -378,9 +379,10 @@ TEST_F(FluidPlayerTest, APortPlaysTheNotesInTimeWhileTheSynthesizerRests) {
   // synthesizer sounds.
   player_.Play();
   player_.UseMidiPort("");
-  EXPECT_EQ(std::vector<MidiMessage>(sequencer_.sent.end() - kMidiChannelCount,
-                                     sequencer_.sent.end()),
-            AllNotesOffMessages());
+  EXPECT_EQ(
+      std::vector<MidiMessage>(sequencer_.sent.end() - midi::kChannelCount,
+                               sequencer_.sent.end()),
+      AllNotesOffMessages());
   EXPECT_EQ(sequencer_.connected, "");
   EXPECT_GT(player_.RenderOfflineMs(500), 0.01f);
 }

@@ -52,8 +52,10 @@ class RecordingComposeHook : public ComposeHook {
     drawn.push_back(values);
   }
   void MappedValuesFixed() override { reports.push_back("fixed"); }
+  bool StopRequested() const override { return stop; }
 
   int yields = 0;
+  bool stop = false;
   std::vector<std::string> reports;
   std::vector<MappedBoxValues> drawn;
 

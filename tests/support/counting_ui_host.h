@@ -1,6 +1,7 @@
 // The shared test double for the window around a long operation: counts
 // yields, runs a callback at each (a test's way to click Cancel in the
-// middle) and remembers the busy pointer.
+// middle), answers `stop` when asked whether to stop and remembers the busy
+// pointer.
 #ifndef TESSAVAR_TESTS_SUPPORT_COUNTING_UI_HOST_H_
 #define TESSAVAR_TESTS_SUPPORT_COUNTING_UI_HOST_H_
 
@@ -14,19 +15,21 @@ namespace tessavar::testing {
 class CountingUiHost : public UiHost {
  public:
   CountingUiHost() = default;
-  explicit CountingUiHost(std::function<void(int)> on_yield)
-      : on_yield(std::move(on_yield)) {}
+  explicit CountingUiHost(std::function<void(int)> callback)
+      : on_yield(std::move(callback)) {}
 
   void Yield() override {
     ++yields;
     if (on_yield) on_yield(yields);
   }
+  bool StopRequested() const override { return stop; }
   void SetBusyPointer(bool value) override {
     busy = value;
     if (value) ++busy_count;
   }
 
   int yields = 0;
+  bool stop = false;
   bool busy = false;
   int busy_count = 0;
   // Called with the number of yields so far.

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "midi/composition_info.h"
 #include "model/dialog_checks.h"
 #include "platform/qt/title_fit.h"
 #include "ui/dialogs/dialog_style.h"
@@ -80,8 +81,7 @@ void CompInfoDialog::OkClicked() {
 }
 
 void CompInfoDialog::reject() {
-  text_box_->setText(
-      QString::fromStdString(RemoveTrailingSpaces(composition_info_)));
+  text_box_->setText(QString::fromStdString(TrimCompInfo(composition_info_)));
   QDialog::reject();
 }
 
