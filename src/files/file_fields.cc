@@ -21,7 +21,7 @@ std::vector<FileField> BuildCompositionFields() {
       {FieldTarget::kVersion},    {FieldTarget::kStructure},
       {FieldTarget::kHiddenAuto}, {FieldTarget::kMapping},
       {FieldTarget::kVariation},  {FieldTarget::kSmoothing},
-      {FieldTarget::kMeter},      {FieldTarget::kTrackCount},
+      {FieldTarget::kMeter},      {FieldTarget::kTracks},
       {FieldTarget::kTempo},      {FieldTarget::kTonality}};
   for (int t = 0; t < kTrackCount; ++t) AddTrackFields(fields, t);
   fields.push_back({FieldTarget::kMappedAuto});
@@ -69,7 +69,7 @@ FieldForm FormOf(FieldTarget target) {
       return FieldForm::kText;
     case FieldTarget::kMapping:
     case FieldTarget::kVariation:
-    case FieldTarget::kTrackCount:
+    case FieldTarget::kTracks:
     case FieldTarget::kTempo:
     case FieldTarget::kOctave:
     case FieldTarget::kVolume:

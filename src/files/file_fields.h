@@ -22,7 +22,7 @@ enum class FieldTarget {
   kVariation,
   kSmoothing,
   kMeter,
-  kTrackCount,
+  kTracks,
   kTempo,
   kTonality,
   kInstrument,  // index = track

@@ -15,8 +15,8 @@ std::optional<BoxId> BoxOf(const FileField& field) {
       return BoxId{Box::kMapping};
     case FieldTarget::kVariation:
       return BoxId{Box::kVariation};
-    case FieldTarget::kTrackCount:
-      return BoxId{Box::kTrackCount};
+    case FieldTarget::kTracks:
+      return BoxId{Box::kTracks};
     case FieldTarget::kTempo:
       return BoxId{Box::kTempo};
     case FieldTarget::kOctave:
@@ -84,7 +84,7 @@ std::string FieldName(const FileField& field) {
       return "Smoothing";
     case FieldTarget::kMeter:
       return "Meter";
-    case FieldTarget::kTrackCount:
+    case FieldTarget::kTracks:
       return "Tracks";
     case FieldTarget::kTempo:
       return "Tempo";

@@ -169,7 +169,7 @@ const std::vector<std::string> kInstrumentEntries = {
 
 bool IsGeneral(Box box) {
   return box == Box::kMapping || box == Box::kVariation ||
-         box == Box::kTrackCount || box == Box::kTempo;
+         box == Box::kTracks || box == Box::kTempo;
 }
 bool IsTrack(Box box) {
   return box == Box::kOctave || box == Box::kVolume || box == Box::kPan;
@@ -219,7 +219,7 @@ SpinnerRange PanelModel::Range(BoxId id) {
       return {1, 32767, 1};
     case Box::kVariation:
       return {0, 10, 1};
-    case Box::kTrackCount:
+    case Box::kTracks:
       return {1, kTrackCount, 1};
     case Box::kTempo:
       return {20, 420, 10};
@@ -246,7 +246,7 @@ const PanelModel::BoxState& PanelModel::State(BoxId id) const {
       return mapping_;
     case Box::kVariation:
       return variation_;
-    case Box::kTrackCount:
+    case Box::kTracks:
       return tracks_;
     case Box::kTempo:
       return tempo_;

@@ -26,7 +26,7 @@ enum class Box {
   kStructure,  // SequenceBox
   kMapping,    // SeedBox + ThemeScroll
   kVariation,  // ComplexBox + ComplexScroll
-  kTrackCount,     // TracksBox + TracksScroll
+  kTracks,     // TracksBox + TracksScroll
   kTempo,      // TempoBox + TempoScroll
   kOctave,     // OctaveText(t) + OctaveScroll(t)
   kVolume,     // VolumeText(t) + VolumeScroll(t)

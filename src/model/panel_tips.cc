@@ -52,7 +52,7 @@ std::string BoxTip(BoxId id) {
       return "Variation: from 0 to 10, how many optional treatments the "
              "composer may use. At 0 the piece keeps to the basics; at 10 "
              "all of them are allowed.";
-    case Box::kTrackCount:
+    case Box::kTracks:
       return "Tracks: from 1 to 16, how many tracks (instruments) take part. "
              "Only the first rows of the orchestration are used.";
     case Box::kTempo:

@@ -76,8 +76,8 @@ TEST_F(ComposeCommandTest, EachValidationMessageAndFocus) {
       {Box::kMapping, "x", "Mapping should be in the range 1 - 32767."},
       {Box::kVariation, "10.5", "Variation should be in the range 0 - 10."},
       {Box::kVariation, "-1", "Variation should be in the range 0 - 10."},
-      {Box::kTrackCount, "0", "Tracks should be in the range 1 - 16."},
-      {Box::kTrackCount, "16.6", "Tracks should be in the range 1 - 16."},
+      {Box::kTracks, "0", "Tracks should be in the range 1 - 16."},
+      {Box::kTracks, "16.6", "Tracks should be in the range 1 - 16."},
       {Box::kTempo, "19", "Tempo should be in the range 20 - 420."},
       {Box::kTempo, "421", "Tempo should be in the range 20 - 420."},
   };
@@ -101,7 +101,7 @@ TEST_F(ComposeCommandTest, ChecksRunInOrderAndBoundsAreAccepted) {
   SetText(Box::kTempo, "20");
   EXPECT_TRUE(ValidateCompose(state_.panel).passed());
   SetText(Box::kTempo, "420");
-  SetText(Box::kTrackCount, "16");
+  SetText(Box::kTracks, "16");
   SetText(Box::kVariation, "0");
   SetText(Box::kStructure, "1231231231231231");
   EXPECT_TRUE(ValidateCompose(state_.panel).passed());
@@ -250,7 +250,7 @@ TEST_F(ComposeCommandTest, AClickWhileARedoRunsDoesNothing) {
 }
 
 TEST_F(ComposeCommandTest, CancelWhileWritingStopsTheWriter) {
-  SetText(Box::kTrackCount, "16");
+  SetText(Box::kTracks, "16");
   state_.options.autoplay = true;
   CountingUiHost host([&](int) {
     if (state_.panel.status_text() == kGeneratingStatus &&

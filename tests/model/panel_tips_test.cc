@@ -11,7 +11,7 @@ namespace {
 
 TEST(PanelTipsTest, BoxTipsNameTheirRanges) {
   std::vector<BoxId> boxes = {
-      {Box::kMapping}, {Box::kVariation}, {Box::kTrackCount}, {Box::kTempo},
+      {Box::kMapping}, {Box::kVariation}, {Box::kTracks}, {Box::kTempo},
       {Box::kOctave},  {Box::kVolume},    {Box::kPan}};
   for (int i = 0; i < kMappedParameterCount; ++i) boxes.push_back({Box::kMapped, i});
   for (BoxId id : boxes) {

@@ -65,7 +65,7 @@ TEST_F(ComposeTest, EachInvalidValueIsRefusedWithItsMessageAndFocus) {
       {Box::kMapping, "0", "Mapping should be in the range 1 - 32767."},
       {Box::kMapping, "32768", "Mapping should be in the range 1 - 32767."},
       {Box::kVariation, "11", "Variation should be in the range 0 - 10."},
-      {Box::kTrackCount, "0", "Tracks should be in the range 1 - 16."},
+      {Box::kTracks, "0", "Tracks should be in the range 1 - 16."},
       {Box::kTempo, "19", "Tempo should be in the range 20 - 420."},
       {Box::kTempo, "500", "Tempo should be in the range 20 - 420."},
   };
@@ -154,7 +154,7 @@ TEST_F(ComposeTest, WorkingFileEqualsTheCommandLineComposersFile) {
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
   // Any change makes Compose available again and closes the player.
-  TypeInto({Box::kTrackCount}, "4");
+  TypeInto({Box::kTracks}, "4");
   EXPECT_TRUE(window_->compile_button()->isEnabled());
   EXPECT_FALSE(window_->save_button()->isEnabled());
   EXPECT_FALSE(player_.open);
