@@ -352,7 +352,7 @@ void PanelView::BuildMappedGroup() {
   for (int i : kMappedScreenOrder) {
     QLineEdit* edit = AddBox({Box::kMapped, i}, g, 40);
     grid->addWidget(Pair(g, edit, boxes_.back().spinner), row, 0);
-    AddLabel(tr(kMappedCaptions[i]), g, grid, row, 1)
+    AddLabel(tr(kMappedParameterRows[i].caption), g, grid, row, 1)
         ->setToolTip(QString::fromStdString(BoxTip({Box::kMapped, i})));
     ++row;
   }
