@@ -78,6 +78,8 @@ TEST_F(ComposeCommandTest, ChecksRunInOrderAndBoundsAreAccepted) {
   EXPECT_EQ(ValidateCompose(state_.panel).text,
             "Mapping should be in the range 1 - 32767.");
   SetText(Box::kMapping, "5");
+  EXPECT_EQ(ValidateCompose(state_.panel).text,
+            "Tempo should be in the range 20 - 420.");
   SetText(Box::kTempo, "20");
   EXPECT_TRUE(ValidateCompose(state_.panel).passed());
   SetText(Box::kTempo, "420");
