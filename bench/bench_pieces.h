@@ -65,7 +65,7 @@ inline void MakeLongest(ProgramState& state, int mapping) {
   PanelModel& panel = state.panel;
   panel.SetText({Box::kStructure}, "9999999999999998");
   panel.SetText({Box::kVariation}, "10");
-  panel.SetText({Box::kTrackCount}, "16");
+  panel.SetText({Box::kTracks}, "16");
   panel.SetText({Box::kMapping}, std::to_string(mapping));
   panel.Select({List::kMeter}, 2);
   panel.SetCheck({Check::kMappedAuto}, 1);

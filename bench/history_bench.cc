@@ -73,7 +73,7 @@ void BM_RestorePieceWithoutComposing(benchmark::State& bench) {
   if (bench.range(0) != 0) {
     panel.SetText({Box::kStructure}, "9999999999999998");
     panel.SetText({Box::kVariation}, "10");
-    panel.SetText({Box::kTrackCount}, "16");
+    panel.SetText({Box::kTracks}, "16");
     panel.Select({List::kMeter}, 2);
     panel.SetCheck({Check::kMappedAuto}, 1);
     panel.SetText({Box::kMapping}, NumberToText(bench.range(0)));

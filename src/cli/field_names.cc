@@ -51,7 +51,7 @@ std::string NameOf(const FileField& field) {
     case FieldTarget::kChannel:
       return "channel" + track;
     case FieldTarget::kMapped:
-      return Slug(kMappedCaptions.at(field.index));
+      return Slug(kMappedParameterRows.at(field.index).caption);
     default:
       return Slug(FieldName(field));
   }

@@ -33,10 +33,10 @@ class Composer {
  private:
   double Draw() { return engine_.random.NextRandom(); }
   int Pick(int range) { return ToInt(Int(Draw() * range)); }
-  int Flag(double probability) { return Draw() < probability ? 1 : 0; }
-  int RootFlag(double v) {
+  bool Flag(double probability) { return Draw() < probability; }
+  bool RootFlag(double v) {
     double r = Draw();
-    return r * r < v ? 1 : 0;
+    return r * r < v;
   }
   void Reseed();
 
@@ -175,34 +175,34 @@ void Composer::DrawOptionFlags(double v) {
 void Composer::ApplyFixedMeter() {
   if (settings_.meter == 0) return;
   OptionFlags& flags = settings_.flags;
-  if (flags.invert == 0 && flags.retro == 0) flags.invert = flags.retro = 1;
-  flags.phrase_cadence = 0;
+  if (!flags.invert && !flags.retro) flags.invert = flags.retro = true;
+  flags.phrase_cadence = false;
 }
 
 void Composer::DrawFeatureChoices() {
   auto& m = settings_.choices.m;
-  auto& c = settings_.choices.c;
-  c[1] = Pick(12);
-  c[2] = Pick(12);
-  c[3] = Pick(12);
-  c[4] = Pick(4);
+  HiddenChoices& hidden = settings_.choices.hidden;
+  hidden.voice1_rests = Pick(12);
+  hidden.voice2_rests = Pick(12);
+  hidden.mixed_rests = Pick(12);
+  hidden.pulse = Pick(4);
   m[kRhythm] = Pick(12);
   Pick(4);  // drawn, never used
   m[kCurrentKey] = Pick(12);
-  c[6] = Pick(12);
-  c[7] = Pick(12);
+  hidden.inversion = Pick(12);
+  hidden.retrograde = Pick(12);
   m[kCompression] = Pick(12);
   m[kNoteDuration] = Pick(20) + 8;
   m[kNotePitch] = Pick(24) + 4;
-  c[8] = Pick(4);
+  hidden.period_cadence = Pick(4);
   m[kPeriodLength] = Pick(4);
   m[kPeriodRepeat] = Pick(4);
-  c[9] = Pick(12);
+  hidden.phrase_cadence = Pick(12);
   m[kPhraseLength] = Pick(12);
   m[kPointillism] = Pick(12);
   m[kGlissando] = Pick(12);
-  c[10] = Pick(12);
-  c[11] = Pick(12);
+  hidden.guided_voices = Pick(12);
+  hidden.counter_voices = Pick(12);
   m[kActiveVoices] = Pick(12);
   m[kPhraseMirror] = Pick(12);
   m[kRhythmTrack] = Pick(12);
@@ -214,16 +214,16 @@ void Composer::ApplyCouplings() {
   OptionFlags& flags = settings_.flags;
   // Both draws are made whether or not their conditions hold.
   double r = Draw();
-  if (flags.mirror > 0 && r < 0.5) m[kPhraseMirror] = m[kPhraseLength];
+  if (flags.mirror && r < 0.5) m[kPhraseMirror] = m[kPhraseLength];
   r = Draw();
-  if (flags.pointillism > 0 && flags.glissando > 0 && r < 0.5) {
+  if (flags.pointillism && flags.glissando && r < 0.5) {
     if (Draw() < 0.5) {
-      flags.pointillism = 0;
+      flags.pointillism = false;
     } else {
-      flags.glissando = 0;
+      flags.glissando = false;
     }
   }
-  if (flags.rhythm > 0) {
+  if (flags.rhythm) {
     if (m[kRhythm] < 4) {
       if (Draw() < 0.5) m[kRhythmTrack] = m[kRhythm];
     } else if (m[kRhythmTrack] < 4) {
@@ -275,11 +275,11 @@ bool Composer::ComposePeriod(int p) {
   int last_phrase = phrases - 1;
   const auto& m = settings_.choices.m;
   const int reps =
-      settings_.flags.repeat == 0 ? 0 : (f_[m[kPeriodRepeat]] > 0.5 ? 3 : 1);
+      !settings_.flags.repeat ? 0 : (f_[m[kPeriodRepeat]] > 0.5 ? 3 : 1);
   for (int pass = 0; pass <= reps; ++pass) {
     SmoothPeriodPass(p);
     // Later passes have fewer phrases.
-    if (settings_.flags.repeat != 0) last_phrase = (last_phrase + 1) / 2;
+    if (settings_.flags.repeat) last_phrase = (last_phrase + 1) / 2;
     for (int q = 0; q <= last_phrase; ++q) {
       PhrasePosition position{p,
                               pass,
@@ -312,8 +312,7 @@ double Composer::Spread(int d) const {
 }
 
 bool Composer::IsMirrored() const {
-  return settings_.flags.mirror > 0 &&
-         f_[settings_.choices.m[kPhraseMirror]] > 0.5;
+  return settings_.flags.mirror && f_[settings_.choices.m[kPhraseMirror]] > 0.5;
 }
 
 void Composer::SetPeriodFeatures(int p) {
@@ -443,7 +442,9 @@ int Composer::NotePitch() const {
     if (c > 0) c = std::sqrt(c);
   }
   double y = f_[m[kNotePitch]];
-  if (settings_.flags.invert && f_[settings_.choices.c[6]] > 0.5) y = 1 - y;
+  if (settings_.flags.invert && f_[settings_.choices.hidden.inversion] > 0.5) {
+    y = 1 - y;
+  }
   y = std::fabs(c * y);
   return settings_.scales.PitchField(Int(y * 12));
 }
@@ -459,7 +460,7 @@ int Composer::NoteDuration() {
 }
 
 void Composer::FitMeter(VoiceString& theme, int notes) const {
-  if (settings_.flags.rhythm == 0 || settings_.meter == 0 ||
+  if (!settings_.flags.rhythm || settings_.meter == 0 ||
       f_[settings_.choices.m[kRhythm]] < 0.5) {
     return;
   }
@@ -512,11 +513,14 @@ void Composer::AddCadence(VoiceString& theme) const {
 
 void Composer::AddCadences(VoiceString& theme,
                            const PhrasePosition& position) const {
-  const auto& c = settings_.choices.c;
+  const HiddenChoices& hidden = settings_.choices.hidden;
   const OptionFlags& flags = settings_.flags;
-  if (flags.phrase_cadence > 0 && f_[c[9]] > 0.5) AddCadence(theme);
+  if (flags.phrase_cadence && f_[hidden.phrase_cadence] > 0.5) {
+    AddCadence(theme);
+  }
   if (position.phrase == position.last_phrase &&
-      ((flags.period_cadence > 0 && f_[c[8]] > 0.5) || position.final_period)) {
+      ((flags.period_cadence && f_[hidden.period_cadence] > 0.5) ||
+       position.final_period)) {
     AddCadence(theme);
   }
   if (position.final_period && position.pass == position.reps) {
@@ -530,7 +534,7 @@ void Composer::ApplyRetrograde(VoiceString& theme,
                     (position.pass >= 2 && position.reps == 3)
                 ? 1
                 : 0;
-  if (settings_.flags.retro && f_[settings_.choices.c[7]] >= 0.5) {
+  if (settings_.flags.retro && f_[settings_.choices.hidden.retrograde] >= 0.5) {
     ret = 1 - ret;
   }
   if (ret == 1) std::reverse(theme.pitches.begin(), theme.pitches.end());

@@ -8,6 +8,7 @@
 #include <array>
 
 #include "engine/mapped_parameter.h"
+#include "engine/option_flags.h"
 #include "engine/scale_tables.h"
 #include "engine/track_count.h"
 
@@ -23,34 +24,25 @@ inline constexpr int kFeatureCount = 28;
 
 using FeatureVector = std::array<double, kFeatureCount>;
 
-// Option flags, each 0 or 1.
-struct OptionFlags {
-  int pulse = 0;
-  int rhythm = 0;
-  int invert = 0;
-  int retro = 0;
-  int compression = 0;
-  int phrase_shape = 0;
-  int note_smooth = 0;
-  int power_two = 0;
-  int repeat = 0;
-  int period_shape = 0;
-  int smooth_periods = 0;
-  int smooth_phrases = 0;
-  int pointillism = 0;
-  int glissando = 0;
-  int mirror = 0;
-  int period_cadence = 0;
-  int phrase_cadence = 0;
-  int dynamics = 0;
-  int lone = 0;
+// Feature indexes of the choices that no box shows: which feature decides
+// each of them.
+struct HiddenChoices {
+  int voice1_rests = 0;    // rests in the first harmony voice
+  int voice2_rests = 0;    // rests in the second harmony voice
+  int mixed_rests = 0;     // rests in the mixed voice
+  int pulse = 0;           // whether a phrase gets a pulse voice
+  int inversion = 0;       // whether a note's pitch is inverted
+  int retrograde = 0;      // whether a phrase runs backwards
+  int period_cadence = 0;  // a cadence at the end of a period
+  int phrase_cadence = 0;  // a cadence at the end of a phrase
+  int guided_voices = 0;   // harmony voices that follow the melody
+  int counter_voices = 0;  // counter voices rather than contour voices
 };
 
-// Feature indexes: m[p] for the mapped parameter p, c[i] for the hidden
-// choice ci (c[0] and c[5] are unused).
+// Feature indexes: m[p] for the mapped parameter p, and the hidden ones.
 struct FeatureChoices {
   MappedArray<int> m;
-  std::array<int, 12> c{};
+  HiddenChoices hidden;
 };
 
 struct ComposerSettings {

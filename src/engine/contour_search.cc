@@ -6,10 +6,19 @@
 #include <string_view>
 #include <utility>
 
-#include "engine/contour_voices.h"
-
 namespace tessavar {
 namespace {
+
+// Index = pitch class; the entry is the scale tone at or below it.
+constexpr std::array<int, 12> kMajorSnap = {0, 0, 2, 2, 4, 5,
+                                            5, 7, 7, 9, 9, 11};
+constexpr std::array<int, 12> kMinorSnap = {0, 0, 2, 3, 3,  5,
+                                            5, 7, 8, 8, 10, 10};
+
+int FloorMod(int a, int b) {
+  const int r = a % b;
+  return r < 0 ? r + b : r;
+}
 
 // 22 contour patterns of 5 characters; "+" asks for a rising step.
 constexpr std::string_view kContourPatterns =
@@ -164,6 +173,20 @@ VoiceString ContourSearch::Voice(int pattern) const {
     }
   }
   return SnapVoiceToKey(voice, key_);
+}
+
+VoiceString SnapVoiceToKey(const VoiceString& voice, int key) {
+  if (voice.empty()) return {};
+  VoiceString snapped = voice;
+  if (key < 0) return snapped;
+  const std::array<int, 12>& table =
+      FloorMod(key, 24) >= 12 ? kMinorSnap : kMajorSnap;
+  for (int& c : snapped.pitches) {
+    if (c == kRestCode) continue;
+    const int pc = FloorMod(c, 12);
+    c = (c - pc) + table[pc];
+  }
+  return snapped;
 }
 
 }  // namespace tessavar

@@ -50,6 +50,10 @@ class ContourSearch {
   std::vector<std::array<int8_t, kChoiceColumns * kChoiceColumns>> steps_;
 };
 
+// Moves every pitch outside the major (or minor) scale of the key down to
+// the scale tone below it; a negative key changes nothing. Pure.
+VoiceString SnapVoiceToKey(const VoiceString& voice, int key);
+
 }  // namespace tessavar
 
 #endif  // TESSAVAR_ENGINE_CONTOUR_SEARCH_H_

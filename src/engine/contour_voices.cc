@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/contour_search.h"
+#include "engine/contour_note_choices.h"
 #include "engine/text_number.h"
 
 namespace tessavar {
@@ -19,9 +19,6 @@ constexpr std::string_view kMajorScale = " 0 2 4 5 7 911";
 constexpr std::string_view kMinorScale = " 0 2 3 5 7 810";
 constexpr std::string_view kMelodyConsonances = " 3 4 5 7 8 9";
 constexpr std::string_view kHarmonyConsonances = " 0 3 4 5 7 8 9";
-// Index = pitch class; the field is the scale tone at or below it.
-constexpr std::string_view kMajorSnap = " 0 0 2 2 4 5 5 7 7 9 911";
-constexpr std::string_view kMinorSnap = " 0 0 2 3 3 5 5 7 8 81010";
 
 // The tables are read in the inner loops of the composer, so their fields
 // are turned into integers once, at compile time. A field is a digit or two
@@ -49,16 +46,12 @@ constexpr std::array<int, kFields> Fields(std::string_view table) {
 }
 
 static_assert(IsFieldTable(kChromaticScale) && IsFieldTable(kMajorScale) &&
-              IsFieldTable(kMinorScale) && IsFieldTable(kMajorSnap) &&
-              IsFieldTable(kMinorSnap));
+              IsFieldTable(kMinorScale));
 
 constexpr auto kChromaticFields =
     Fields<kChromaticScale.size() / 2>(kChromaticScale);
 constexpr auto kMajorFields = Fields<kMajorScale.size() / 2>(kMajorScale);
 constexpr auto kMinorFields = Fields<kMinorScale.size() / 2>(kMinorScale);
-constexpr auto kMajorSnapFields = Fields<12>(kMajorSnap);
-constexpr auto kMinorSnapFields = Fields<12>(kMinorSnap);
-static_assert(kMajorSnap.size() == 24 && kMinorSnap.size() == 24);
 
 // A distance d belongs to a list when the last two characters of a space
 // followed by the digits of d (" 3", "10", "17", "03" for 103) occur in
@@ -131,11 +124,6 @@ std::span<const int> HarmonyScale(int key) {
   return kChromaticFields;
 }
 
-int FloorMod(int a, int b) {
-  const int r = a % b;
-  return r < 0 ? r + b : r;
-}
-
 }  // namespace
 
 int GenerateContourVoices(EngineState& state, int seed,
@@ -150,7 +138,7 @@ int GenerateContourVoices(EngineState& state, int seed,
 
   // Each note: the melody pitch and two harmony pitches consonant with it.
   const std::span<const int> scale = HarmonyScale(key);
-  std::vector<ContourSearch::NoteChoices> choices(n);
+  std::vector<ContourNoteChoices> choices(n);
   for (int i = 0; i < n; ++i) {
     const int src = melody.pitches[i];
     choices[i][0] = src;
@@ -165,20 +153,6 @@ int GenerateContourVoices(EngineState& state, int seed,
   state.candidate_voices.Fill(melody, std::move(choices),
                               state.voice_choice_table, key);
   return 1;
-}
-
-VoiceString SnapVoiceToKey(const VoiceString& voice, int key) {
-  if (voice.empty()) return {};
-  VoiceString snapped = voice;
-  if (key < 0) return snapped;
-  const std::array<int, 12>& table =
-      FloorMod(key, 24) >= 12 ? kMinorSnapFields : kMajorSnapFields;
-  for (int& c : snapped.pitches) {
-    if (c == kRestCode) continue;
-    const int pc = FloorMod(c, 12);
-    c = (c - pc) + table[pc];
-  }
-  return snapped;
 }
 
 }  // namespace tessavar

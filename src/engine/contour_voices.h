@@ -1,5 +1,5 @@
 // Contour harmony voices: 22 alternative voices that follow fixed up/down
-// patterns over a melody, and snapping of voices onto the key's scale.
+// patterns over a melody.
 #ifndef TESSAVAR_ENGINE_CONTOUR_VOICES_H_
 #define TESSAVAR_ENGINE_CONTOUR_VOICES_H_
 
@@ -14,10 +14,6 @@ namespace tessavar {
 // and reads state.voice_choice_table.
 int GenerateContourVoices(EngineState& state, int seed,
                           const VoiceString& melody, int key);
-
-// Moves every pitch outside the major (or minor) scale of the key down to
-// the scale tone below it; a negative key changes nothing. Pure.
-VoiceString SnapVoiceToKey(const VoiceString& voice, int key);
 
 }  // namespace tessavar
 

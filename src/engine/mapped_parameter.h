@@ -30,6 +30,8 @@ inline constexpr int kMappedParameterCount = 14;
 constexpr int MappedIndex(MappedParameter parameter) {
   return static_cast<int>(parameter);
 }
+static_assert(MappedIndex(MappedParameter::kCompression) + 1 ==
+              kMappedParameterCount);
 
 // One value per mapped parameter, indexed by the parameter (or by its box
 // index where code walks all of them).

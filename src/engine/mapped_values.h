@@ -11,8 +11,8 @@ namespace tessavar {
 
 // The option flag that a mapped parameter's box switches (0 in the box
 // turns it off), or nullptr for a parameter without one.
-const int* SwitchFlag(const OptionFlags& flags, MappedParameter parameter);
-int* SwitchFlag(OptionFlags& flags, MappedParameter parameter);
+const bool* SwitchFlag(const OptionFlags& flags, MappedParameter parameter);
+bool* SwitchFlag(OptionFlags& flags, MappedParameter parameter);
 
 // The boxes' values for the drawn choices: the feature index plus one, or
 // 0 where the parameter's treatment is off.

@@ -130,7 +130,7 @@ void PhraseAssembler::WritePhrase(const VoiceString& theme,
   int s2 = ToInt(Int(Draw() * 32767));
   DeriveVoices(voices, f, s2);
   ChooseFallback(voices);
-  if (settings_.flags.pointillism == 1) {
+  if (settings_.flags.pointillism) {
     SplitMelodyVoices(engine_, voices.theme,
                       f[m[MappedParameter::kPointillism]]);
   }
@@ -149,7 +149,7 @@ void PhraseAssembler::WritePhrase(const VoiceString& theme,
   VoiceString silent = SilenceVoice(voices.theme);
   int start = engine_.score.UsedLength();
   double dynamics =
-      settings_.flags.dynamics != 0 ? f[m[MappedParameter::kDynamics]] : -1.0;
+      settings_.flags.dynamics ? f[m[MappedParameter::kDynamics]] : -1.0;
   for (int i = 0; i < settings_.tracks; ++i) {
     VoiceString voice =
         TrackVoice(i, roles[i], voices, silent, f, rhythm_track, active);
@@ -161,9 +161,10 @@ void PhraseAssembler::WritePhrase(const VoiceString& theme,
 
 void PhraseAssembler::DeriveVoices(Voices& voices, const FeatureVector& f,
                                    int s2) {
-  const auto& c = settings_.choices.c;
-  bool guided = f[c[10]] * f[c[10]] >= 0.5;
-  double t = std::sqrt(f[c[11]] + 0.01);
+  const HiddenChoices& hidden = settings_.choices.hidden;
+  const double guide_feature = f[hidden.guided_voices];
+  bool guided = guide_feature * guide_feature >= 0.5;
+  double t = std::sqrt(f[hidden.counter_voices] + 0.01);
   if (s2 < t * 32767 || guided) {
     VoiceString guide = guided ? voices.theme : VoiceString();
     voices.voice1 = GenerateCounterVoice(engine_.random, s2, settings_.key,
@@ -206,8 +207,8 @@ VoiceString PhraseAssembler::MixVoices(const Voices& voices) {
 }
 
 void PhraseAssembler::PlacePulseVoice(Voices& voices, const FeatureVector& f) {
-  double pulse_feature = f[settings_.choices.c[4]];
-  if (pulse_feature >= 0.5 || settings_.flags.pulse == 0) {
+  double pulse_feature = f[settings_.choices.hidden.pulse];
+  if (pulse_feature >= 0.5 || !settings_.flags.pulse) {
     voices.pulse = voices.mixed;
     return;
   }
@@ -221,10 +222,10 @@ void PhraseAssembler::PlacePulseVoice(Voices& voices, const FeatureVector& f) {
 
 void PhraseAssembler::MaskAndFold(Voices& voices,
                                   const FeatureVector& f) const {
-  const auto& c = settings_.choices.c;
-  ApplyRestMask(voices.voice1, f[c[1]]);
-  ApplyRestMask(voices.voice2, f[c[2]]);
-  ApplyRestMask(voices.mixed, f[c[3]]);
+  const HiddenChoices& hidden = settings_.choices.hidden;
+  ApplyRestMask(voices.voice1, f[hidden.voice1_rests]);
+  ApplyRestMask(voices.voice2, f[hidden.voice2_rests]);
+  ApplyRestMask(voices.mixed, f[hidden.mixed_rests]);
   FoldIntoOctave(voices.voice1);
   FoldIntoOctave(voices.voice2);
   FoldIntoOctave(voices.mixed);
@@ -286,7 +287,7 @@ VoiceString PhraseAssembler::TrackVoice(int track, char role, Voices& voices,
       f[m[MappedParameter::kActiveVoices]] *
               f[m[MappedParameter::kPointillism]] >
           0.5 &&
-      flags.pointillism == 1) {
+      flags.pointillism) {
     // Holds for this and the later tracks of the phrase.
     voices.theme = engine_.split_voice1;
     voices.voice1 = engine_.split_voice2;
@@ -303,18 +304,18 @@ VoiceString PhraseAssembler::TrackVoice(int track, char role, Voices& voices,
 
   if (settings_.tie[track] || role == '0') {
     voice = MergeAllRepeatedNotes(std::move(voice));
-  } else if (flags.glissando == 1) {
+  } else if (flags.glissando) {
     double g = f[m[MappedParameter::kGlissando]];
     if ((role == '1' && ((g >= 0.38 && g < 0.63) || g >= 0.88)) ||
         (role == '2' && g >= 0.63)) {
       voice = AddPassingNotes(voice);
     }
   }
-  if (track == rhythm_track && flags.rhythm > 0) {
+  if (track == rhythm_track && flags.rhythm) {
     voice = RhythmTrackVoice(track, voices.pulse, f);
   }
   voice = settings_.scales.Snap(voice);
-  if (flags.lone != 0 && voice.SoundingNotes() == 1) {
+  if (flags.lone && voice.SoundingNotes() == 1) {
     if (active > 1) {
       for (size_t i = 0; i < voice.size(); ++i) {
         if (voice.pitches[i] != kRestCode && voice.durations[i] > 0) {

@@ -65,8 +65,8 @@ ComposeValidation ValidateCompose(const PanelModel& panel) {
   if (OutOfRange(panel, Box::kVariation, 0, 10)) {
     return Message("Variation should be in the range 0 - 10.", Box::kVariation);
   }
-  if (OutOfRange(panel, Box::kTrackCount, 1, kTrackCount)) {
-    return Message("Tracks should be in the range 1 - 16.", Box::kTrackCount);
+  if (OutOfRange(panel, Box::kTracks, 1, kTrackCount)) {
+    return Message("Tracks should be in the range 1 - 16.", Box::kTracks);
   }
   if (OutOfRange(panel, Box::kTempo, 20, 420)) {
     return Message("Tempo should be in the range 20 - 420.", Box::kTempo);

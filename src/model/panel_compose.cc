@@ -17,7 +17,7 @@ ComposeRequest ComposeRequestFromPanel(const PanelModel& panel,
   request.structure = panel.Text({Box::kStructure});
   request.mapping = BoxNumber(panel, {Box::kMapping});
   request.variation = BoxNumber(panel, {Box::kVariation});
-  request.tracks = BoxNumber(panel, {Box::kTrackCount});
+  request.tracks = BoxNumber(panel, {Box::kTracks});
   request.tonality = panel.Selection({List::kTonality});
   request.smoothing = panel.Selection({List::kSmoothing});
   request.meter = panel.Selection({List::kMeter});

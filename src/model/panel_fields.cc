@@ -5,7 +5,6 @@
 namespace tessavar {
 namespace {
 
-
 // The text box behind a text field, if it is one.
 std::optional<BoxId> BoxOf(const FileField& field) {
   switch (field.target) {
@@ -16,7 +15,7 @@ std::optional<BoxId> BoxOf(const FileField& field) {
     case FieldTarget::kVariation:
       return BoxId{Box::kVariation};
     case FieldTarget::kTracks:
-      return BoxId{Box::kTrackCount};
+      return BoxId{Box::kTracks};
     case FieldTarget::kTempo:
       return BoxId{Box::kTempo};
     case FieldTarget::kOctave:
@@ -105,7 +104,7 @@ std::string FieldName(const FileField& field) {
     case FieldTarget::kMappedAuto:
       return "Mapped Parameters Auto";
     case FieldTarget::kMapped:
-      return kMappedCaptions.at(field.index);
+      return kMappedParameterRows.at(field.index).caption;
     case FieldTarget::kUserScale:
       return "User-defined scale";
     case FieldTarget::kFade:

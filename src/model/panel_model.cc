@@ -7,25 +7,7 @@
 #include "engine/text_number.h"
 
 namespace tessavar {
-
-const std::array<const char*, kMappedParameterCount> kMappedCaptions = {
-    "Active Voices", "Period Length", "Period Repeat", "Phrase Len.",
-    "Current Key",   "Note Pitch",    "Note Duration", "Glissando",
-    "Pointillism",   "Rhythm",        "Phrase Mirror", "Rhythm Track",
-    "Dynamics",      "Compression"};
-
-const std::array<int, kMappedParameterCount> kMappedScreenOrder = {
-    0, 1, 2, 3, 10, 4, 5, 6, 7, 8, 9, 11, 12, 13};
-
 namespace {
-
-constexpr std::array<SpinnerRange, kMappedParameterCount> kMappedRanges = {{
-    {1, 12, 1}, {1, 4, 1}, {0, 4, 1},  {1, 12, 1}, {1, 12, 1},
-    {1, 29, 1}, {1, 29, 1}, {0, 12, 1}, {0, 12, 1}, {0, 12, 1},
-    {0, 12, 1}, {1, 12, 1}, {0, 12, 1}, {0, 12, 1}}};
-
-constexpr std::array<int, kMappedParameterCount> kMappedInitialSpinner = {
-    1, 1, 0, 1, 1, 13, 13, 0, 0, 0, 0, 1, 1, 1};
 
 const std::vector<std::string> kTonalityEntries = {
     " CHROMATIC",    " MAJOR",        " MINOR",      " PENTATONIC 1",
@@ -37,139 +19,139 @@ const std::vector<std::string> kMeterEntries = {"VARIABLE", "FIXED 1",
 const std::vector<std::string> kFadeEntries = {"NONE", "FADE IN", "FADE OUT",
                                                "FADE IN & OUT"};
 const std::vector<std::string> kInstrumentEntries = {
-      "0 Piano",
-      "1 Bright Acoustic Piano",
-      "2 Electric Grand Piano",
-      "3 Honky-Tonk Piano",
-      "4 Rhodes Piano",
-      "5 Chorused Piano",
-      "6 Harpsichord",
-      "7 Clavinet",
-      "8 Celesta",
-      "9 Glockenspiel",
-      "10 Music Box",
-      "11 Vibraphone",
-      "12 Marimba",
-      "13 Xylophone",
-      "14 Tubular Bells",
-      "15 Dulcimer",
-      "16 Hammond Organ",
-      "17 Percussive Organ",
-      "18 Rock Organ",
-      "19 Church Organ",
-      "20 Reed Organ",
-      "21 Accordion",
-      "22 Harmonica",
-      "23 Tango Accordion",
-      "24 Acoustic Nylon Guitar",
-      "25 Acoustic Steel Guitar",
-      "26 Electric Jazz Guitar",
-      "27 Electric Clean Guitar",
-      "28 Electric Muted Guitar",
-      "29 Overdriven Guitar",
-      "30 Distortion Guitar",
-      "31 Guitar Harmonics",
-      "32 Acoustic Bass",
-      "33 Electric Bass Fingered",
-      "34 Electric Bass Picked",
-      "35 Fretless Bass",
-      "36 Slap Bass 1",
-      "37 Slap Bass 2",
-      "38 Synth Bass 1",
-      "39 Synth Bass 2",
-      "40 Violin",
-      "41 Viola",
-      "42 Cello",
-      "43 Contrabass",
-      "44 Tremelo Strings",
-      "45 Pizzicato Strings",
-      "46 Orchestral Harp",
-      "47 Timpani",
-      "48 String Ensemble 1",
-      "49 String Ensemble 2",
-      "50 Synth Strings 1",
-      "51 Synth Strings 2",
-      "52 Choir Aahs",
-      "53 Voice Oohs",
-      "54 Synth Voice",
-      "55 Orchestral Hit",
-      "56 Trumpet",
-      "57 Trombone",
-      "58 Tuba",
-      "59 Muted Trumpet",
-      "60 French Horn",
-      "61 Brass Section",
-      "62 Synth Brass 1",
-      "63 Synth Brass 2",
-      "64 Soprano Sax",
-      "65 Alto Sax",
-      "66 Tenor Sax",
-      "67 Baritone Sax",
-      "68 Oboe",
-      "69 English Horn",
-      "70 Bassoon",
-      "71 Clarinet",
-      "72 Piccolo",
-      "73 Flute",
-      "74 Recorder",
-      "75 Pan Flute",
-      "76 Bottle Blow",
-      "77 Shakuhachi",
-      "78 Whistle",
-      "79 Ocarina",
-      "80 Synth Lead 1 Square",
-      "81 Synth Lead 2 Sawtooth",
-      "82 Synth Lead 3 Caliope",
-      "83 Synth Lead 4 Chiff",
-      "84 Synth Lead 5 Charang",
-      "85 Synth Lead 6 Solo Voice",
-      "86 Synth Lead 7 Bright Saw",
-      "87 Synth Lead 8 Bass&Lead",
-      "88 Synth Pad 1 Fantasia",
-      "89 Synth Pad 2 Warm",
-      "90 Synth Pad 3 Poly Synth",
-      "91 Synth Pad 4 Space Voice",
-      "92 Synth Pad 5 Bowed Glass",
-      "93 Synth Pad 6 Metal",
-      "94 Synth Pad 7 Halo",
-      "95 Synth Pad 8 Sweep",
-      "96 Synth SFX 1 Ice Rain",
-      "97 Synth SFX 2 Sound Track",
-      "98 Synth SFX 3 Crystal",
-      "99 Synth SFX 4 Atmosphere",
-      "100 Synth SFX 5 Brightness",
-      "101 Synth SFX 6 Goblins",
-      "102 Synth SFX 7 Echo Drops",
-      "103 Synth SFX 8 Star Theme",
-      "104 Sitar",
-      "105 Banjo",
-      "106 Shamisen",
-      "107 Koto",
-      "108 Kalimba",
-      "109 Bagpipe",
-      "110 Fiddle",
-      "111 Shanai",
-      "112 Tinkle Bells",
-      "113 Agogo",
-      "114 Steel Drums",
-      "115 Woodblock",
-      "116 Taiko Drum",
-      "117 Melodic Drum",
-      "118 Synth Drum",
-      "119 Reverse Drum",
-      "120 Guitar Fret Noise",
-      "121 Breath Noise",
-      "122 Seashore",
-      "123 Bird Tweet",
-      "124 Telephone Ring",
-      "125 Helicopter",
-      "126 Applause",
-      "127 Gunshot",
+    "0 Piano",
+    "1 Bright Acoustic Piano",
+    "2 Electric Grand Piano",
+    "3 Honky-Tonk Piano",
+    "4 Rhodes Piano",
+    "5 Chorused Piano",
+    "6 Harpsichord",
+    "7 Clavinet",
+    "8 Celesta",
+    "9 Glockenspiel",
+    "10 Music Box",
+    "11 Vibraphone",
+    "12 Marimba",
+    "13 Xylophone",
+    "14 Tubular Bells",
+    "15 Dulcimer",
+    "16 Hammond Organ",
+    "17 Percussive Organ",
+    "18 Rock Organ",
+    "19 Church Organ",
+    "20 Reed Organ",
+    "21 Accordion",
+    "22 Harmonica",
+    "23 Tango Accordion",
+    "24 Acoustic Nylon Guitar",
+    "25 Acoustic Steel Guitar",
+    "26 Electric Jazz Guitar",
+    "27 Electric Clean Guitar",
+    "28 Electric Muted Guitar",
+    "29 Overdriven Guitar",
+    "30 Distortion Guitar",
+    "31 Guitar Harmonics",
+    "32 Acoustic Bass",
+    "33 Electric Bass Fingered",
+    "34 Electric Bass Picked",
+    "35 Fretless Bass",
+    "36 Slap Bass 1",
+    "37 Slap Bass 2",
+    "38 Synth Bass 1",
+    "39 Synth Bass 2",
+    "40 Violin",
+    "41 Viola",
+    "42 Cello",
+    "43 Contrabass",
+    "44 Tremelo Strings",
+    "45 Pizzicato Strings",
+    "46 Orchestral Harp",
+    "47 Timpani",
+    "48 String Ensemble 1",
+    "49 String Ensemble 2",
+    "50 Synth Strings 1",
+    "51 Synth Strings 2",
+    "52 Choir Aahs",
+    "53 Voice Oohs",
+    "54 Synth Voice",
+    "55 Orchestral Hit",
+    "56 Trumpet",
+    "57 Trombone",
+    "58 Tuba",
+    "59 Muted Trumpet",
+    "60 French Horn",
+    "61 Brass Section",
+    "62 Synth Brass 1",
+    "63 Synth Brass 2",
+    "64 Soprano Sax",
+    "65 Alto Sax",
+    "66 Tenor Sax",
+    "67 Baritone Sax",
+    "68 Oboe",
+    "69 English Horn",
+    "70 Bassoon",
+    "71 Clarinet",
+    "72 Piccolo",
+    "73 Flute",
+    "74 Recorder",
+    "75 Pan Flute",
+    "76 Bottle Blow",
+    "77 Shakuhachi",
+    "78 Whistle",
+    "79 Ocarina",
+    "80 Synth Lead 1 Square",
+    "81 Synth Lead 2 Sawtooth",
+    "82 Synth Lead 3 Caliope",
+    "83 Synth Lead 4 Chiff",
+    "84 Synth Lead 5 Charang",
+    "85 Synth Lead 6 Solo Voice",
+    "86 Synth Lead 7 Bright Saw",
+    "87 Synth Lead 8 Bass&Lead",
+    "88 Synth Pad 1 Fantasia",
+    "89 Synth Pad 2 Warm",
+    "90 Synth Pad 3 Poly Synth",
+    "91 Synth Pad 4 Space Voice",
+    "92 Synth Pad 5 Bowed Glass",
+    "93 Synth Pad 6 Metal",
+    "94 Synth Pad 7 Halo",
+    "95 Synth Pad 8 Sweep",
+    "96 Synth SFX 1 Ice Rain",
+    "97 Synth SFX 2 Sound Track",
+    "98 Synth SFX 3 Crystal",
+    "99 Synth SFX 4 Atmosphere",
+    "100 Synth SFX 5 Brightness",
+    "101 Synth SFX 6 Goblins",
+    "102 Synth SFX 7 Echo Drops",
+    "103 Synth SFX 8 Star Theme",
+    "104 Sitar",
+    "105 Banjo",
+    "106 Shamisen",
+    "107 Koto",
+    "108 Kalimba",
+    "109 Bagpipe",
+    "110 Fiddle",
+    "111 Shanai",
+    "112 Tinkle Bells",
+    "113 Agogo",
+    "114 Steel Drums",
+    "115 Woodblock",
+    "116 Taiko Drum",
+    "117 Melodic Drum",
+    "118 Synth Drum",
+    "119 Reverse Drum",
+    "120 Guitar Fret Noise",
+    "121 Breath Noise",
+    "122 Seashore",
+    "123 Bird Tweet",
+    "124 Telephone Ring",
+    "125 Helicopter",
+    "126 Applause",
+    "127 Gunshot",
 };
 
 bool IsGeneral(Box box) {
   return box == Box::kMapping || box == Box::kVariation ||
-         box == Box::kTrackCount || box == Box::kTempo;
+         box == Box::kTracks || box == Box::kTempo;
 }
 bool IsTrack(Box box) {
   return box == Box::kOctave || box == Box::kVolume || box == Box::kPan;
@@ -207,7 +189,7 @@ PanelModel::PanelModel() {
     pan_[t] = {"999", 64};
   }
   for (int i = 0; i < kMappedParameterCount; ++i) {
-    mapped_[i] = {"999", kMappedInitialSpinner[i]};
+    mapped_[i] = {"999", kMappedParameterRows[i].initial};
   }
 }
 
@@ -219,7 +201,7 @@ SpinnerRange PanelModel::Range(BoxId id) {
       return {1, 32767, 1};
     case Box::kVariation:
       return {0, 10, 1};
-    case Box::kTrackCount:
+    case Box::kTracks:
       return {1, kTrackCount, 1};
     case Box::kTempo:
       return {20, 420, 10};
@@ -228,8 +210,10 @@ SpinnerRange PanelModel::Range(BoxId id) {
     case Box::kVolume:
     case Box::kPan:
       return {0, 127, 1};
-    case Box::kMapped:
-      return kMappedRanges.at(id.index);
+    case Box::kMapped: {
+      const MappedParameterRow& row = kMappedParameterRows.at(id.index);
+      return {row.low, row.high, 1};
+    }
   }
   return {0, 0, 0};
 }
@@ -246,7 +230,7 @@ const PanelModel::BoxState& PanelModel::State(BoxId id) const {
       return mapping_;
     case Box::kVariation:
       return variation_;
-    case Box::kTrackCount:
+    case Box::kTracks:
       return tracks_;
     case Box::kTempo:
       return tempo_;

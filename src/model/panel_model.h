@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/mapped_parameter.h"
+#include "engine/mapped_parameter_rows.h"
 #include "engine/track_count.h"
 
 namespace tessavar {
@@ -26,7 +27,7 @@ enum class Box {
   kStructure,  // SequenceBox
   kMapping,    // SeedBox + ThemeScroll
   kVariation,  // ComplexBox + ComplexScroll
-  kTrackCount,     // TracksBox + TracksScroll
+  kTracks,     // TracksBox + TracksScroll
   kTempo,      // TempoBox + TempoScroll
   kOctave,     // OctaveText(t) + OctaveScroll(t)
   kVolume,     // VolumeText(t) + VolumeScroll(t)
@@ -76,11 +77,6 @@ struct SpinnerRange {
   int high;
   int step;
 };
-
-// Captions of the mapped parameters, by box index.
-extern const std::array<const char*, kMappedParameterCount> kMappedCaptions;
-// Screen order of the mapped rows (box indices from top to bottom).
-extern const std::array<int, kMappedParameterCount> kMappedScreenOrder;
 
 // The list entries exactly as stored (instrument names in mixed case; the
 // window shows them upper-cased).

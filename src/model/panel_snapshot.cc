@@ -6,7 +6,7 @@ namespace tessavar {
 namespace {
 
 constexpr Box kGeneralBoxes[] = {Box::kStructure, Box::kMapping,
-                                 Box::kVariation, Box::kTrackCount, Box::kTempo};
+                                 Box::kVariation, Box::kTracks, Box::kTempo};
 constexpr Box kTrackBoxes[] = {Box::kOctave, Box::kVolume, Box::kPan};
 constexpr List kGeneralLists[] = {List::kTonality, List::kSmoothing,
                                   List::kMeter, List::kFade};

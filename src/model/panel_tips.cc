@@ -1,36 +1,18 @@
 #include "model/panel_tips.h"
 
-#include <array>
+#include <string>
 
 namespace tessavar {
 namespace {
 
-// By mapped box index (the order of kMappedCaptions).
-constexpr std::array<const char*, kMappedParameterCount> kMappedTips = {
-    "Active Voices (1 to 12): how many tracks sound at the same time in each "
-    "phrase. At the start of the piece the voices enter one after another.",
-    "Period Length (1 to 4): how many phrases a period has.",
-    "Period Repeat (0 to 4, 0 = off): whether periods are played again, "
-    "twice or four times, each later pass shorter than the one before.",
-    "Phrase Len. (1 to 12): how many notes a phrase has.",
-    "Current Key (1 to 12): the transposition of each phrase, which moves "
-    "the music through different keys.",
-    "Note Pitch (1 to 29): the pitch of each note of the melody.",
-    "Note Duration (1 to 29): the length of each note.",
-    "Glissando (0 to 12, 0 = off): passing notes that fill the leaps of the "
-    "accompanying voices.",
-    "Pointillism (0 to 12, 0 = off): splits the melody over three voices, so "
-    "that its notes hop from instrument to instrument.",
-    "Rhythm (0 to 12, 0 = off): fits phrases to the bar of a fixed meter and "
-    "gives one track a rhythmic pulse voice.",
-    "Phrase Mirror (0 to 12, 0 = off): mirrored phrases, which run forward "
-    "to their middle and then back again.",
-    "Rhythm Track (1 to 12): which track plays the pulse voice.",
-    "Dynamics (0 to 12, 0 = off): accents that shape the loudness of the "
-    "notes by their length. Off, every note of a track plays at an even "
-    "level.",
-    "Compression (0 to 12, 0 = off): narrows the range of the melody's "
-    "pitches."};
+// "Caption (1 to 12): ..." or, for a box whose 0 switches its treatment
+// off, "Caption (0 to 12, 0 = off): ...".
+std::string MappedTip(const MappedParameterRow& row) {
+  std::string tip = std::string(row.caption) + " (" + std::to_string(row.low) +
+                    " to " + std::to_string(row.high);
+  if (row.switch_flag != nullptr) tip += ", 0 = off";
+  return tip + "): " + row.description;
+}
 
 constexpr char kMappedFeature[] =
     "\nThe number of the feature of the structure that controls this; low "
@@ -52,7 +34,7 @@ std::string BoxTip(BoxId id) {
       return "Variation: from 0 to 10, how many optional treatments the "
              "composer may use. At 0 the piece keeps to the basics; at 10 "
              "all of them are allowed.";
-    case Box::kTrackCount:
+    case Box::kTracks:
       return "Tracks: from 1 to 16, how many tracks (instruments) take part. "
              "Only the first rows of the orchestration are used.";
     case Box::kTempo:
@@ -65,7 +47,7 @@ std::string BoxTip(BoxId id) {
     case Box::kPan:
       return ColumnTip(OrchestrationColumn::kPan);
     case Box::kMapped:
-      return std::string(kMappedTips.at(id.index)) + kMappedFeature;
+      return MappedTip(kMappedParameterRows.at(id.index)) + kMappedFeature;
   }
   return {};
 }

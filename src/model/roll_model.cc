@@ -5,6 +5,8 @@
 #include <cmath>
 #include <utility>
 
+#include "engine/track_count.h"
+
 namespace tessavar {
 namespace {
 
@@ -19,7 +21,8 @@ constexpr int kPlayheadMarginPixels = 20;
 // Bar lines closer than this are thinned out.
 constexpr int kMinBarLinePixels = 6;
 
-constexpr std::array<uint32_t, 16> kTrackColours = {
+// One colour per track of the program's own files.
+constexpr std::array<uint32_t, kTrackCount> kTrackColours = {
     0xE6194B, 0x3CB44B, 0x4363D8, 0xF58231, 0x911EB4, 0x42D4F4,
     0xF032E6, 0xBFEF45, 0xFABED4, 0x469990, 0xDCBEFF, 0x9A6324,
     0xFFE119, 0x800000, 0xAAFFC3, 0x808000};

@@ -44,7 +44,7 @@ const char* BoxName(Box box) {
       return "SeedBox";
     case Box::kVariation:
       return "ComplexBox";
-    case Box::kTrackCount:
+    case Box::kTracks:
       return "TracksBox";
     case Box::kTempo:
       return "TempoBox";
@@ -66,7 +66,7 @@ const char* SpinnerName(Box box) {
       return "ThemeScroll";
     case Box::kVariation:
       return "ComplexScroll";
-    case Box::kTrackCount:
+    case Box::kTracks:
       return "TracksScroll";
     case Box::kTempo:
       return "TempoScroll";
@@ -279,7 +279,7 @@ void PanelView::BuildGeneralGroup() {
   };
   const Row rows[] = {{"Mapping", Box::kMapping},
                       {"Variation", Box::kVariation},
-                      {"Tracks", Box::kTrackCount},
+                      {"Tracks", Box::kTracks},
                       {"Tempo", Box::kTempo}};
   int row = 1;
   for (const Row& r : rows) {
@@ -352,7 +352,7 @@ void PanelView::BuildMappedGroup() {
   for (int i : kMappedScreenOrder) {
     QLineEdit* edit = AddBox({Box::kMapped, i}, g, 40);
     grid->addWidget(Pair(g, edit, boxes_.back().spinner), row, 0);
-    AddLabel(tr(kMappedCaptions[i]), g, grid, row, 1)
+    AddLabel(tr(kMappedParameterRows[i].caption), g, grid, row, 1)
         ->setToolTip(QString::fromStdString(BoxTip({Box::kMapped, i})));
     ++row;
   }
@@ -363,7 +363,7 @@ void PanelView::BuildMappedGroup() {
 std::vector<QWidget*> PanelView::TabChain() const {
   std::vector<QWidget*> chain;
   chain.push_back(Edit({Box::kStructure}));
-  for (Box box : {Box::kMapping, Box::kVariation, Box::kTrackCount, Box::kTempo}) {
+  for (Box box : {Box::kMapping, Box::kVariation, Box::kTracks, Box::kTempo}) {
     chain.push_back(Edit({box}));
   }
   for (List list :

@@ -7,6 +7,7 @@
 #include <set>
 #include <vector>
 
+#include "engine/contour_search.h"
 #include "engine/voice_string_printer.h"
 
 namespace tessavar {

@@ -11,7 +11,7 @@ struct ReadCase {
   double value;
   int index;         // for a parameter without a switch
   int switch_index;  // for a switch box (9 = as drawn)
-  int flag;
+  bool flag;
 };
 
 TEST(MappedValuesTest, BoxNumbersBecomeIndexesAndSwitches) {
@@ -22,7 +22,7 @@ TEST(MappedValuesTest, BoxNumbersBecomeIndexesAndSwitches) {
                             {3.5, 2, 2, 1},  {0, 0, 9, 0},    {-3, 0, 9, 0}};
   for (const ReadCase& c : cases) {
     OptionFlags flags;
-    flags.rhythm = 1 - c.flag;
+    flags.rhythm = !c.flag;
     FeatureChoices choices;
     choices.m.values.fill(9);
     MappedArray<double> values;

@@ -361,9 +361,9 @@ TEST_F(AppCommandsTest, FirstStartWithoutDefaultFilesIsSilent) {
   EXPECT_TRUE(dir_.Entries().empty());  // nothing created
 
   // A second activation (after a dialog) does nothing at all.
-  state_.panel.SetText({Box::kTrackCount}, "3");
+  state_.panel.SetText({Box::kTracks}, "3");
   EXPECT_FALSE(commands_.FirstActivation());
-  EXPECT_EQ(state_.panel.Text({Box::kTrackCount}), "3");
+  EXPECT_EQ(state_.panel.Text({Box::kTracks}), "3");
   EXPECT_EQ(splashes, 1);
 }
 

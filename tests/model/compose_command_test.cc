@@ -8,6 +8,7 @@
 
 #include "base/file_system.h"
 #include "model/composition_file_io.h"
+#include "support/compose_refusals.h"
 #include "support/composer_fixtures.h"
 #include "support/counting_ui_host.h"
 #include "support/fake_player.h"
@@ -64,29 +65,8 @@ class ComposeCommandTest : public ::testing::Test {
   ScriptedErrorReporter errors_;
 };
 
-struct InvalidCase {
-  Box box;
-  const char* text;
-  const char* message;
-};
-
 TEST_F(ComposeCommandTest, EachValidationMessageAndFocus) {
-  const InvalidCase cases[] = {
-      {Box::kStructure, "12", "Structure should be 3 to 16 digits in length."},
-      {Box::kStructure, "12345678901234567",
-       "Structure should be 3 to 16 digits in length."},
-      {Box::kStructure, "1111", "Structure should not be all one digit."},
-      {Box::kMapping, "0", "Mapping should be in the range 1 - 32767."},
-      {Box::kMapping, "32768", "Mapping should be in the range 1 - 32767."},
-      {Box::kMapping, "x", "Mapping should be in the range 1 - 32767."},
-      {Box::kVariation, "10.5", "Variation should be in the range 0 - 10."},
-      {Box::kVariation, "-1", "Variation should be in the range 0 - 10."},
-      {Box::kTrackCount, "0", "Tracks should be in the range 1 - 16."},
-      {Box::kTrackCount, "16.6", "Tracks should be in the range 1 - 16."},
-      {Box::kTempo, "19", "Tempo should be in the range 20 - 420."},
-      {Box::kTempo, "421", "Tempo should be in the range 20 - 420."},
-  };
-  for (const auto& c : cases) {
+  for (const testing::ComposeRefusal& c : testing::kComposeRefusals) {
     PanelModel fresh = MakePanel(PanelSetup{});
     fresh.EnableLeftControls();
     fresh.SetText({c.box}, c.text);
@@ -103,10 +83,12 @@ TEST_F(ComposeCommandTest, ChecksRunInOrderAndBoundsAreAccepted) {
   EXPECT_EQ(ValidateCompose(state_.panel).text,
             "Mapping should be in the range 1 - 32767.");
   SetText(Box::kMapping, "5");
+  EXPECT_EQ(ValidateCompose(state_.panel).text,
+            "Tempo should be in the range 20 - 420.");
   SetText(Box::kTempo, "20");
   EXPECT_TRUE(ValidateCompose(state_.panel).passed());
   SetText(Box::kTempo, "420");
-  SetText(Box::kTrackCount, "16");
+  SetText(Box::kTracks, "16");
   SetText(Box::kVariation, "0");
   SetText(Box::kStructure, "1231231231231231");
   EXPECT_TRUE(ValidateCompose(state_.panel).passed());
@@ -253,7 +235,7 @@ TEST_F(ComposeCommandTest, AClickWhileARedoRunsDoesNothing) {
 }
 
 TEST_F(ComposeCommandTest, CancelWhileWritingStopsTheWriter) {
-  SetText(Box::kTrackCount, "16");
+  SetText(Box::kTracks, "16");
   state_.options.autoplay = true;
   bool clicked = false;
   CountingUiHost host([&](int) {

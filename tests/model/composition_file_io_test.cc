@@ -46,7 +46,7 @@ void FillPanel(ProgramState& state) {
   panel.SetText({Box::kVariation}, "3");
   panel.Select({List::kSmoothing}, 2);
   panel.Select({List::kMeter}, 1);
-  panel.SetText({Box::kTrackCount}, "11");
+  panel.SetText({Box::kTracks}, "11");
   panel.SetText({Box::kTempo}, "230");
   panel.Select({List::kTonality}, 7);
   for (int t = 0; t < kTrackCount; ++t) {
@@ -76,7 +76,7 @@ std::vector<BoxId> AllBoxes() {
   std::vector<BoxId> boxes = {{Box::kStructure},
                               {Box::kMapping},
                               {Box::kVariation},
-                              {Box::kTrackCount},
+                              {Box::kTracks},
                               {Box::kTempo}};
   for (int t = 0; t < kTrackCount; ++t) {
     boxes.push_back({Box::kOctave, t});

@@ -153,8 +153,7 @@ void ExpectPossibleState(const ProgramState& state) {
     SpinnerRange range = PanelModel::Range({Box::kMapped, i});
     EXPECT_TRUE(in(panel.Spinner({Box::kMapped, i}), range.low, range.high));
   }
-  for (Box box :
-       {Box::kMapping, Box::kVariation, Box::kTrackCount, Box::kTempo}) {
+  for (Box box : {Box::kMapping, Box::kVariation, Box::kTracks, Box::kTempo}) {
     SpinnerRange range = PanelModel::Range({box});
     EXPECT_TRUE(in(panel.Spinner({box}), range.low, range.high));
   }

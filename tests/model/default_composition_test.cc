@@ -36,7 +36,7 @@ TEST_F(DefaultCompositionTest, LoadsCompletely) {
   EXPECT_EQ(panel.Text({Box::kStructure}), "1234567890123456");
   EXPECT_EQ(panel.Text({Box::kMapping}), "32767");
   EXPECT_EQ(panel.Text({Box::kVariation}), "5");
-  EXPECT_EQ(panel.Text({Box::kTrackCount}), "6");
+  EXPECT_EQ(panel.Text({Box::kTracks}), "6");
   EXPECT_EQ(panel.Text({Box::kTempo}), "150");
   for (List list :
        {List::kTonality, List::kSmoothing, List::kMeter, List::kFade}) {

@@ -10,7 +10,7 @@ namespace {
 
 constexpr BoxId kMapping{Box::kMapping};
 constexpr BoxId kVariation{Box::kVariation};
-constexpr BoxId kTrackCount{Box::kTrackCount};
+constexpr BoxId kTracksBox{Box::kTracks};
 constexpr BoxId kTempo{Box::kTempo};
 constexpr BoxId kStructure{Box::kStructure};
 constexpr CheckId kAuto{Check::kMappedAuto};
@@ -75,21 +75,21 @@ TEST_F(PanelTest, MappingTakesTheAbsoluteValue) {
 }
 
 TEST_F(PanelTest, GeneralBoxOutOfRangeKeepsItsTextEvenOnLeaving) {
-  panel.SetText(kTrackCount, "25");
-  EXPECT_EQ(panel.Text(kTrackCount), "25");
-  EXPECT_EQ(panel.Spinner(kTrackCount), 6);
-  panel.FocusLost(kTrackCount);
-  EXPECT_EQ(panel.Text(kTrackCount), "25");
-  EXPECT_EQ(panel.Spinner(kTrackCount), 6);
+  panel.SetText(kTracksBox, "25");
+  EXPECT_EQ(panel.Text(kTracksBox), "25");
+  EXPECT_EQ(panel.Spinner(kTracksBox), 6);
+  panel.FocusLost(kTracksBox);
+  EXPECT_EQ(panel.Text(kTracksBox), "25");
+  EXPECT_EQ(panel.Spinner(kTracksBox), 6);
 
   // A number with leading zeros is rewritten, a fraction is rounded by the
   // spinner, which then rewrites the box.
-  panel.SetText(kTrackCount, "007");
-  EXPECT_EQ(panel.Text(kTrackCount), "7");
-  EXPECT_EQ(panel.Spinner(kTrackCount), 7);
-  panel.SetText(kTrackCount, "9.5");
-  EXPECT_EQ(panel.Text(kTrackCount), "10");
-  EXPECT_EQ(panel.Spinner(kTrackCount), 10);
+  panel.SetText(kTracksBox, "007");
+  EXPECT_EQ(panel.Text(kTracksBox), "7");
+  EXPECT_EQ(panel.Spinner(kTracksBox), 7);
+  panel.SetText(kTracksBox, "9.5");
+  EXPECT_EQ(panel.Text(kTracksBox), "10");
+  EXPECT_EQ(panel.Spinner(kTracksBox), 10);
 }
 
 TEST_F(PanelTest, EmptyVariationIsLeftAloneButLettersReadAsZero) {
@@ -292,12 +292,12 @@ TEST_F(PanelTest, ListsAndChecksRefuseValuesTheyCannotTake) {
 TEST_F(PanelTest, ChainsEndAfterOnePass) {
   std::vector<std::string> texts;
   panel.on_changed = [&] {
-    if (texts.empty() || texts.back() != panel.Text(kTrackCount)) {
-      texts.push_back(panel.Text(kTrackCount));
+    if (texts.empty() || texts.back() != panel.Text(kTracksBox)) {
+      texts.push_back(panel.Text(kTracksBox));
     }
   };
-  panel.SetSpinner(kTrackCount, 9);
-  EXPECT_EQ(panel.Spinner(kTrackCount), 9);
+  panel.SetSpinner(kTracksBox, 9);
+  EXPECT_EQ(panel.Spinner(kTracksBox), 9);
   EXPECT_EQ(texts, (std::vector<std::string>{"6", "9"}));
   // Spinner change and text change each mark the score once.
   EXPECT_EQ(cleared, 2);
@@ -305,8 +305,8 @@ TEST_F(PanelTest, ChainsEndAfterOnePass) {
   // Setting the same values again changes nothing at all.
   texts.clear();
   cleared = 0;
-  panel.SetSpinner(kTrackCount, 9);
-  panel.SetText(kTrackCount, "9");
+  panel.SetSpinner(kTracksBox, 9);
+  panel.SetText(kTracksBox, "9");
   EXPECT_TRUE(texts.empty());
   EXPECT_EQ(cleared, 0);
 }

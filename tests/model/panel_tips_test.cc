@@ -11,9 +11,10 @@ namespace {
 
 TEST(PanelTipsTest, BoxTipsNameTheirRanges) {
   std::vector<BoxId> boxes = {
-      {Box::kMapping}, {Box::kVariation}, {Box::kTrackCount}, {Box::kTempo},
+      {Box::kMapping}, {Box::kVariation}, {Box::kTracks}, {Box::kTempo},
       {Box::kOctave},  {Box::kVolume},    {Box::kPan}};
-  for (int i = 0; i < kMappedParameterCount; ++i) boxes.push_back({Box::kMapped, i});
+  for (int i = 0; i < kMappedParameterCount; ++i)
+    boxes.push_back({Box::kMapped, i});
   for (BoxId id : boxes) {
     const SpinnerRange range = PanelModel::Range(id);
     const std::string tip = BoxTip(id);
@@ -24,9 +25,18 @@ TEST(PanelTipsTest, BoxTipsNameTheirRanges) {
   }
   EXPECT_NE(BoxTip({Box::kStructure}).find("3 to 16 digits"),
             std::string::npos);
-  // Each mapped tip starts with its own caption.
+  // Each mapped tip starts with its own caption and range; a box whose 0
+  // switches its treatment off says so.
+  EXPECT_EQ(BoxTip(MappedBox(MappedParameter::kPeriodRepeat))
+                .rfind("Period Repeat (0 to 4, 0 = off): whether periods", 0),
+            0u);
+  EXPECT_EQ(BoxTip(MappedBox(MappedParameter::kActiveVoices))
+                .rfind("Active Voices (1 to 12): how many tracks", 0),
+            0u);
   for (int i = 0; i < kMappedParameterCount; ++i) {
-    EXPECT_EQ(BoxTip({Box::kMapped, i}).rfind(kMappedCaptions[i], 0), 0u) << i;
+    EXPECT_EQ(
+        BoxTip({Box::kMapped, i}).rfind(kMappedParameterRows[i].caption, 0), 0u)
+        << i;
   }
 }
 

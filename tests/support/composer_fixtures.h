@@ -39,7 +39,7 @@ inline PanelModel MakePanel(const PanelSetup& setup) {
   panel.SetText({Box::kStructure}, setup.structure);
   panel.SetText({Box::kMapping}, setup.mapping);
   panel.SetText({Box::kVariation}, setup.variation);
-  panel.SetText({Box::kTrackCount}, setup.tracks);
+  panel.SetText({Box::kTracks}, setup.tracks);
   panel.Select({List::kTonality}, setup.tonality);
   panel.Select({List::kSmoothing}, setup.smoothing);
   panel.Select({List::kMeter}, setup.meter);

@@ -98,7 +98,7 @@ TEST_F(MenuTest, InATextBoxCtrlAAndCtrlXEditAndTheSecondShortcutsWork) {
 }
 
 TEST_F(MenuTest, GeneralBoxesAndTheirSpinnersShareTwoColumns) {
-  const Box boxes[] = {Box::kMapping, Box::kVariation, Box::kTrackCount,
+  const Box boxes[] = {Box::kMapping, Box::kVariation, Box::kTracks,
                        Box::kTempo};
   const QWidget* panel = window_->centralWidget();
   auto left = [panel](const QWidget* widget) {
@@ -152,7 +152,7 @@ TEST_F(MenuTest, TabRunsThroughTheGeneralParametersAndTheTrackRows) {
   std::vector<QWidget*> expected = {
       Edit({Box::kMapping}),
       Edit({Box::kVariation}),
-      Edit({Box::kTrackCount}),
+      Edit({Box::kTracks}),
       Edit({Box::kTempo}),
       view.Combo({List::kTonality}),
       view.Combo({List::kSmoothing}),

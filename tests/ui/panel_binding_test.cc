@@ -35,7 +35,7 @@ class PanelBindingTest : public WindowTest {
   }
 
   const BoxId mapping_{Box::kMapping};
-  const BoxId tracks_{Box::kTrackCount};
+  const BoxId tracks_{Box::kTracks};
   const BoxId tempo_{Box::kTempo};
 };
 

@@ -84,7 +84,7 @@ TEST_F(StartupTest, ReactivationDoesNotLoadTheDefaultsAgain) {
   fs::copy_file(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX",
                 directory_.File("DEFAULT.TVX"));
   ShowWindow();
-  TypeInto({Box::kTrackCount}, "9");
+  TypeInto({Box::kTracks}, "9");
 
   QWidget other;
   other.show();
@@ -92,7 +92,7 @@ TEST_F(StartupTest, ReactivationDoesNotLoadTheDefaultsAgain) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
   window_->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-  EXPECT_EQ(Text({Box::kTrackCount}), "9");
+  EXPECT_EQ(Text({Box::kTracks}), "9");
 }
 
 TEST_F(StartupTest, WindowIsCentredAndAtAThirdOfTheHeight) {

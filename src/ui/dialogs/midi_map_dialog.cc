@@ -36,7 +36,7 @@ MidiMapDialog::MidiMapDialog(ChannelMap& channel_map, UserDialogs& dialogs,
                     Qt::AlignHCenter | Qt::AlignBottom);
   }
   grid->setColumnMinimumWidth(2, 24);
-  for (int track = 0; track < 16; ++track) {
+  for (int track = 0; track < kTrackCount; ++track) {
     const int column = track / kRowsPerColumn;
     const int row = track % kRowsPerColumn + 1;
     auto* label = new QLabel(QString::number(track + 1), frame);
@@ -70,10 +70,10 @@ MidiMapDialog::MidiMapDialog(ChannelMap& channel_map, UserDialogs& dialogs,
   layout->addWidget(frame);
   layout->addLayout(buttons);
 
-  for (int track = 0; track + 1 < 16; ++track) {
+  for (int track = 0; track + 1 < kTrackCount; ++track) {
     setTabOrder(boxes_[track], boxes_[track + 1]);
   }
-  setTabOrder(boxes_[15], ok_button_);
+  setTabOrder(boxes_.back(), ok_button_);
   setTabOrder(ok_button_, cancel_button_);
   setTabOrder(cancel_button_, default_button_);
 
@@ -90,14 +90,14 @@ void MidiMapDialog::Run() {
 }
 
 void MidiMapDialog::LoadBoxes() {
-  for (int track = 0; track < 16; ++track) {
+  for (int track = 0; track < kTrackCount; ++track) {
     boxes_[track]->setText(QString::number(channel_map_[track]));
   }
 }
 
 ChannelBoxTexts MidiMapDialog::BoxTexts() const {
   ChannelBoxTexts texts;
-  for (int track = 0; track < 16; ++track) {
+  for (int track = 0; track < kTrackCount; ++track) {
     texts[track] = boxes_[track]->text().toStdString();
   }
   return texts;
@@ -127,7 +127,7 @@ void MidiMapDialog::CancelClicked() {
 
 void MidiMapDialog::DefaultClicked() {
   const ChannelMap defaults = DefaultChannelMap();
-  for (int track = 0; track < 16; ++track) {
+  for (int track = 0; track < kTrackCount; ++track) {
     boxes_[track]->setText(QString::number(defaults[track]));
   }
 }

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <array>
 
+#include "engine/track_count.h"
 #include "model/dialog_checks.h"
 #include "model/program_state.h"
 #include "model/user_dialogs.h"
@@ -52,7 +53,7 @@ class MidiMapDialog : public QDialog {
 
   ChannelMap& channel_map_;
   UserDialogs& dialogs_;
-  std::array<QLineEdit*, 16> boxes_{};
+  std::array<QLineEdit*, kTrackCount> boxes_{};
   QPushButton* ok_button_ = nullptr;
   QPushButton* cancel_button_ = nullptr;
   QPushButton* default_button_ = nullptr;
