@@ -18,7 +18,6 @@
 #include "midi/midi_timing.h"
 #include "support/cli_process.h"
 #include "support/temp_dir.h"
-#include "support/test_directory.h"
 
 namespace tessavar {
 namespace {

@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "support/counting_ui_host.h"
+#include "support/counting_progress_hook.h"
 #include "support/fluid_midi_check.h"
 #include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
 
-using testing::CountingUiHost;
+using testing::CountingProgressHook;
 using testing::LoadWithFluidSynth;
 using testing::TempDir;
 
@@ -116,7 +116,7 @@ class MidiWriterTest : public ::testing::Test {
   TempDir dir_;
   EngineState engine_;
   MidiFileSettings settings_;
-  CountingUiHost ui_;
+  CountingProgressHook ui_;
   Bytes bytes_;
 };
 

@@ -11,7 +11,9 @@
 #include "support/composer_fixtures.h"
 #include "support/counting_ui_host.h"
 #include "support/fake_player.h"
+#include "support/invalid_compose_values.h"
 #include "support/scripted_error_reporter.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
@@ -19,6 +21,8 @@ namespace {
 namespace fs = std::filesystem;
 using testing::CountingUiHost;
 using testing::FakePlayer;
+using testing::InvalidComposeValue;
+using testing::kInvalidComposeValues;
 using testing::MakePanel;
 using testing::PanelSetup;
 using testing::ScriptedErrorReporter;
@@ -26,19 +30,10 @@ using testing::ScriptedErrorReporter;
 class ComposeCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ =
-        fs::temp_directory_path() /
-        ("compose_command_test_" +
-         std::string(
-             ::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    state_.paths = ProgramPaths::FromDirectory(dir_.string());
+    state_.paths = ProgramPaths::FromDirectory(dir_.path());
     state_.panel = MakePanel(PanelSetup{});
     state_.panel.EnableLeftControls();
   }
-  void TearDown() override { fs::remove_all(dir_); }
-
   fs::path WorkingFile() const { return dir_ / "tvx.mid"; }
 
   ComposeOutcome Click(UiHost& host) {
@@ -53,34 +48,24 @@ class ComposeCommandTest : public ::testing::Test {
     state_.panel.SetText({box}, text);
   }
 
-  fs::path dir_;
+  testing::TempDir dir_;
   ProgramState state_;
   FakePlayer player_;
   ScriptedErrorReporter errors_;
 };
 
-struct InvalidCase {
-  Box box;
-  const char* text;
-  const char* message;
-};
-
 TEST_F(ComposeCommandTest, EachValidationMessageAndFocus) {
-  const InvalidCase cases[] = {
-      {Box::kStructure, "12", "Structure should be 3 to 16 digits in length."},
-      {Box::kStructure, "12345678901234567",
-       "Structure should be 3 to 16 digits in length."},
-      {Box::kStructure, "1111", "Structure should not be all one digit."},
-      {Box::kMapping, "0", "Mapping should be in the range 1 - 32767."},
-      {Box::kMapping, "32768", "Mapping should be in the range 1 - 32767."},
+  // Besides the values the window test types, text the boxes may hold.
+  const InvalidComposeValue more[] = {
       {Box::kMapping, "x", "Mapping should be in the range 1 - 32767."},
       {Box::kVariation, "10.5", "Variation should be in the range 0 - 10."},
       {Box::kVariation, "-1", "Variation should be in the range 0 - 10."},
-      {Box::kTrackCount, "0", "Tracks should be in the range 1 - 16."},
       {Box::kTrackCount, "16.6", "Tracks should be in the range 1 - 16."},
-      {Box::kTempo, "19", "Tempo should be in the range 20 - 420."},
       {Box::kTempo, "421", "Tempo should be in the range 20 - 420."},
   };
+  std::vector<InvalidComposeValue> cases(std::begin(kInvalidComposeValues),
+                                         std::end(kInvalidComposeValues));
+  cases.insert(cases.end(), std::begin(more), std::end(more));
   for (const auto& c : cases) {
     PanelModel fresh = MakePanel(PanelSetup{});
     fresh.EnableLeftControls();

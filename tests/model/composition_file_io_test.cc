@@ -8,7 +8,7 @@
 
 #include "support/counting_ui_host.h"
 #include "support/scripted_error_reporter.h"
-#include "support/test_directory.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 using testing::CountingUiHost;
 using testing::CrLfLines;
 using testing::ScriptedErrorReporter;
-using testing::TestDirectory;
+using testing::TempDir;
 
 constexpr CheckId kAuto{Check::kMappedAuto};
 constexpr BoxId kMapping{Box::kMapping};
@@ -83,7 +83,8 @@ std::vector<BoxId> AllBoxes() {
     boxes.push_back({Box::kVolume, t});
     boxes.push_back({Box::kPan, t});
   }
-  for (int i = 0; i < kMappedParameterCount; ++i) boxes.push_back({Box::kMapped, i});
+  for (int i = 0; i < kMappedParameterCount; ++i)
+    boxes.push_back({Box::kMapped, i});
   return boxes;
 }
 
@@ -127,7 +128,7 @@ class CompositionFileTest : public ::testing::Test {
     return LoadConfigFile(state, path, host);
   }
 
-  TestDirectory dir;
+  TempDir dir;
   CountingUiHost host;
   ScriptedErrorReporter reporter;
 };

@@ -11,9 +11,11 @@
 #include <functional>
 #include <iterator>
 
-#include "ui/playback_strip.h"
-#include "model/composition_file_io.h"
 #include "base/file_system.h"
+#include "model/composition_file_io.h"
+#include "support/cli_process.h"
+#include "support/invalid_compose_values.h"
+#include "ui/playback_strip.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {
@@ -49,31 +51,13 @@ class ComposeTest : public WindowTest {
   }
 };
 
-struct InvalidCase {
-  Box box;
-  const char* typed;
-  const char* message;
-};
-
 TEST_F(ComposeTest, EachInvalidValueIsRefusedWithItsMessageAndFocus) {
   ShowWindow();
-  const InvalidCase cases[] = {
-      {Box::kStructure, "12", "Structure should be 3 to 16 digits in length."},
-      {Box::kStructure, "12345678901234567",
-       "Structure should be 3 to 16 digits in length."},
-      {Box::kStructure, "1111", "Structure should not be all one digit."},
-      {Box::kMapping, "0", "Mapping should be in the range 1 - 32767."},
-      {Box::kMapping, "32768", "Mapping should be in the range 1 - 32767."},
-      {Box::kVariation, "11", "Variation should be in the range 0 - 10."},
-      {Box::kTrackCount, "0", "Tracks should be in the range 1 - 16."},
-      {Box::kTempo, "19", "Tempo should be in the range 20 - 420."},
-      {Box::kTempo, "500", "Tempo should be in the range 20 - 420."},
-  };
-  for (const InvalidCase& c : cases) {
-    SCOPED_TRACE(c.typed);
+  for (const InvalidComposeValue& c : kInvalidComposeValues) {
+    SCOPED_TRACE(c.text);
     const std::string valid = Text({c.box});
-    TypeInto({c.box}, c.typed);
-    ASSERT_EQ(Text({c.box}), c.typed);
+    TypeInto({c.box}, c.text);
+    ASSERT_EQ(Text({c.box}), c.text);
     dialogs_.messages.clear();
     ClickCompose();
     ASSERT_EQ(dialogs_.messages.size(), 1u);
@@ -81,7 +65,7 @@ TEST_F(ComposeTest, EachInvalidValueIsRefusedWithItsMessageAndFocus) {
     EXPECT_EQ(dialogs_.messages[0].title, "");
     EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kNone);
     EXPECT_TRUE(Edit({c.box})->hasFocus());
-    EXPECT_EQ(Edit({c.box})->selectedText().toStdString(), c.typed);
+    EXPECT_EQ(Edit({c.box})->selectedText().toStdString(), c.text);
     EXPECT_EQ(window_->compile_button()->text(), "&Compose");
     EXPECT_TRUE(Edit({Box::kStructure})->isEnabled());
     TypeInto({c.box}, QString::fromStdString(valid));
@@ -133,10 +117,11 @@ TEST_F(ComposeTest, WorkingFileEqualsTheCommandLineComposersFile) {
   const std::string composed = ReadFile(WorkingPath());
   ASSERT_GT(composed.size(), 100u);
 
-  const std::string command = std::string(TESSAVAR_CLI_PATH) + " compose '" +
-                              directory_.File("panel.tvx") + "' -o '" +
-                              directory_.File("cli.mid") + "' > /dev/null";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  ASSERT_EQ(testing::RunCliWords({"compose", directory_.File("panel.tvx"), "-o",
+                                  directory_.File("cli.mid")},
+                                 directory_.path())
+                .status,
+            0);
   EXPECT_TRUE(ReadFile(directory_.File("cli.mid")) == composed)
       << "the window's working file differs from the command-line file";
 
