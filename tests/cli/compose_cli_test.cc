@@ -1,9 +1,7 @@
 // Runs the tessavar-cli binary as a user would.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -265,8 +263,7 @@ TEST_F(ComposeCliTest, ADeletedCurrentDirectoryIsAMessageNotACrash) {
                                 ShellQuoted(TESSAVAR_CLI_PATH) + " compose " +
                                 runs[i].first + " -o " + ShellQuoted(output) +
                                 " >/dev/null 2>&1";
-    const int raw = std::system(command.c_str());
-    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == runs[i].second) << i;
+    EXPECT_EQ(testing::ShellStatus(command), runs[i].second) << i;
     EXPECT_EQ(fs::exists(output), i < 2) << output;
   }
 }
