@@ -1,18 +1,11 @@
 #include "base/status.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
 
-#include "model/error_reporter.h"
-#include "support/scripted_error_reporter.h"
-
 namespace tessavar {
 namespace {
-
-using ::testing::ElementsAre;
-using testing::ScriptedErrorReporter;
 
 TEST(ErrorMessageTest, FileAndDiskErrorsShowJustTheirText) {
   EXPECT_EQ(ErrorMessage(kErrDiskFull), "Disk full");
@@ -69,20 +62,6 @@ TEST(StatusTest, MessageNamesTheFileAndLineBelowTheClassicText) {
   // A status that names its file keeps it.
   EXPECT_EQ(Status(kErrDiskFull, "x").WithPath("y").path(), "x");
   EXPECT_TRUE(Status().WithPath("y").path().empty());
-}
-
-TEST(RunWithRetryTest, RetryRunsTheStepAgainAndCancelReturnsTheError) {
-  ScriptedErrorReporter reporter({ErrorChoice::kRetry, ErrorChoice::kCancel});
-  int runs = 0;
-  Status status = RunWithRetry(reporter, [&] {
-    ++runs;
-    throw RunTimeError(runs == 1 ? kErrDiskFull : 5);
-  });
-  EXPECT_EQ(runs, 2);
-  EXPECT_EQ(status.number(), 5);
-  EXPECT_THAT(reporter.messages,
-              ElementsAre("Disk full", "Error #5: " + ErrorDescription(5)));
-  EXPECT_TRUE(RunWithRetry(reporter, [] {}).ok());
 }
 
 }  // namespace

@@ -39,10 +39,9 @@ class CliIoTest : public ::testing::Test {
   testing::CliOutcome RunWithOutput(const std::vector<std::string>& words,
                                     const std::string& redirection) {
     const std::string err = dir_.File("err.txt");
-    const int raw = std::system(
-        (CliCommandLine(words) + " " + redirection + " 2>" + ShellQuoted(err))
-            .c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, "", dir_.Read("err.txt")};
+    const int status = testing::ShellStatus(
+        CliCommandLine(words) + " " + redirection + " 2>" + ShellQuoted(err));
+    return {status, "", dir_.Read("err.txt")};
   }
 
   testing::CliOutcome Run(const std::vector<std::string>& words) {

@@ -18,7 +18,6 @@
 #include "midi/midi_timing.h"
 #include "support/cli_process.h"
 #include "support/temp_dir.h"
-#include "support/test_directory.h"
 
 namespace tessavar {
 namespace {
@@ -299,8 +298,7 @@ TEST_F(ComposeBatchTest, OddInputsEndWithAMessageNotAnAbort) {
       testing::CliCommandLine({"compose", "--mapping", "1,2", "-o",
                                dir_ / "limited/{mapping}.mid"}) +
       " 2>/dev/null";
-  const int raw = std::system(limited.c_str());
-  EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 2) << raw;
+  EXPECT_EQ(testing::ShellStatus(limited), 2);
   EXPECT_TRUE(testing::EntriesOf(dir_ / "limited").empty());
 
   // Standard output closed early (a pipe into head): the run stops with

@@ -1,9 +1,7 @@
 // Runs the tessavar-cli binary as a user would.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -13,80 +11,34 @@
 #include "midi/composition_info.h"
 #include "model/compose_command.h"
 #include "model/composition_file_io.h"
+#include "support/cli_process.h"
 #include "support/fake_player.h"
 #include "support/scripted_error_reporter.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& arg) {
-  std::string quoted = "'";
-  for (char c : arg) {
-    if (c == '\'') {
-      quoted += "'\\''";
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + "'";
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
-std::string JoinLines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const auto& line : lines) text += line + "\r\n";
-  return text;
-}
+using RunResult = testing::CliOutcome;
+using testing::CrLfLines;
+using testing::Lines;
+using testing::ShellQuoted;
 
 class ComposeCliTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ =
-        fs::temp_directory_path() /
-        ("compose_cli_test_" +
-         std::string(
-             ::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    factory_ = SplitLines(
+    factory_ = Lines(
         ReadWholeFile(std::string(TESSAVAR_SOURCE_DIR) + "/share/DEFAULT.TVX"));
     ASSERT_EQ(factory_.size(), 123u);
   }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string Path(const std::string& name) const {
-    return (dir_ / name).string();
-  }
+  std::string Path(const std::string& name) const { return dir_ / name; }
 
   RunResult Run(const std::vector<std::string>& args) {
-    std::string command = Quote(TESSAVAR_CLI_PATH) + " compose";
-    for (const auto& arg : args) command += " " + Quote(arg);
-    command += " >" + Quote(Path("stdout")) + " 2>" + Quote(Path("stderr"));
-    RunResult result;
-    int raw = std::system(command.c_str());
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = ReadWholeFile(Path("stdout"));
-    result.err = ReadWholeFile(Path("stderr"));
-    return result;
+    std::vector<std::string> words = {"compose"};
+    words.insert(words.end(), args.begin(), args.end());
+    return testing::RunCliWords(words, dir_.path());
   }
 
   // The factory default with some lines (numbered from 1) replaced.
@@ -94,11 +46,11 @@ class ComposeCliTest : public ::testing::Test {
                       std::vector<std::pair<int, std::string>> changes) {
     std::vector<std::string> lines = factory_;
     for (const auto& [line, text] : changes) lines[line - 1] = text;
-    WriteFileAtomically(Path(name), JoinLines(lines));
+    WriteFileAtomically(Path(name), CrLfLines(lines));
     return Path(name);
   }
 
-  fs::path dir_;
+  testing::TempDir dir_;
   std::vector<std::string> factory_;
 };
 
@@ -115,7 +67,7 @@ TEST_F(ComposeCliTest, FactoryDefaultWithoutAFile) {
   EXPECT_NE(run.out.find(" seconds\n"), std::string::npos) << run.out;
   EXPECT_EQ(run.out.find('\n'), run.out.size() - 1);
 
-  WriteFileAtomically(Path("default.tvx"), JoinLines(factory_));
+  WriteFileAtomically(Path("default.tvx"), CrLfLines(factory_));
   ASSERT_EQ(Run({Path("default.tvx"), "-o", Path("same.mid")}).status, 0);
   EXPECT_EQ(ReadWholeFile(Path("same.mid")), midi);
 }
@@ -128,7 +80,7 @@ TEST_F(ComposeCliTest, SameBytesAsTheComposeCommand) {
   ASSERT_EQ(Run({file, "-o", Path("cli.mid")}).status, 0);
 
   ProgramState state;
-  state.paths = ProgramPaths::FromDirectory(dir_.string());
+  state.paths = ProgramPaths::FromDirectory(dir_.path());
   UiHost host;
   ASSERT_TRUE(LoadStartupComposition(state, file, host).ok());
   testing::FakePlayer player;
@@ -170,7 +122,7 @@ TEST_F(ComposeCliTest, EachValidationMessageExitsWithOne) {
 
 TEST_F(ComposeCliTest, DamagedFilesNameTheFileAndLine) {
   std::vector<std::string> short_file(factory_.begin(), factory_.begin() + 50);
-  WriteFileAtomically(Path("short.tvx"), JoinLines(short_file));
+  WriteFileAtomically(Path("short.tvx"), CrLfLines(short_file));
   RunResult run = Run({Path("short.tvx"), "-o", Path("out.mid")});
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find(Path("short.tvx") + ":51:"), std::string::npos)
@@ -198,9 +150,8 @@ TEST_F(ComposeCliTest, SavedCompositionShowsTheChosenBoxes) {
   RunResult run = Run(
       {file, "-o", Path("auto.mid"), "--save-composition", Path("Chosen.TVX")});
   ASSERT_EQ(run.status, 0) << run.err;
-  std::vector<std::string> input = SplitLines(ReadWholeFile(file));
-  std::vector<std::string> saved =
-      SplitLines(ReadWholeFile(Path("Chosen.TVX")));
+  std::vector<std::string> input = Lines(ReadWholeFile(file));
+  std::vector<std::string> saved = Lines(ReadWholeFile(Path("Chosen.TVX")));
   ASSERT_EQ(saved.size(), 123u);
   EXPECT_EQ(saved[106], " 1 ");  // "Auto" stays on
   bool changed = false;
@@ -213,7 +164,7 @@ TEST_F(ComposeCliTest, SavedCompositionShowsTheChosenBoxes) {
   }
   // The chosen boxes compose the same piece by hand.
   saved[106] = " 0 ";
-  WriteFileAtomically(Path("manual.tvx"), JoinLines(saved));
+  WriteFileAtomically(Path("manual.tvx"), CrLfLines(saved));
   ASSERT_EQ(Run({Path("manual.tvx"), "-o", Path("manual.mid")}).status, 0);
   EXPECT_EQ(ReadWholeFile(Path("manual.mid")), ReadWholeFile(Path("auto.mid")));
 }
@@ -227,7 +178,7 @@ TEST_F(ComposeCliTest, UnwritableOutputLeavesNothingBehind) {
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find(Path("taken.mid")), std::string::npos);
   ASSERT_EQ(Run({"-o", Path("fine.mid")}).status, 0);
-  for (const auto& entry : fs::directory_iterator(dir_)) {
+  for (const auto& entry : fs::directory_iterator(dir_.path())) {
     EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
   }
 }
@@ -277,7 +228,7 @@ TEST_F(ComposeCliTest, OutputsAreCheckedBeforeAnythingIsWritten) {
     EXPECT_EQ(run.status, 2) << args.back();
     EXPECT_NE(run.err.find(args.back()), std::string::npos) << run.err;
   }
-  EXPECT_EQ(ReadWholeFile(source), JoinLines(factory_));
+  EXPECT_EQ(ReadWholeFile(source), CrLfLines(factory_));
   EXPECT_FALSE(fs::exists(Path("x.mid")));
 }
 
@@ -302,18 +253,17 @@ TEST_F(ComposeCliTest, ADeletedCurrentDirectoryIsAMessageNotACrash) {
   const std::string factory =
       std::string(TESSAVAR_SOURCE_DIR) + "/share/DEFAULT.TVX";
   const std::vector<std::pair<std::string, int>> runs = {
-      {"", 0}, {Quote(factory), 0}, {Quote(factory), 2}};
+      {"", 0}, {ShellQuoted(factory), 0}, {ShellQuoted(factory), 2}};
   for (size_t i = 0; i < runs.size(); ++i) {
-    const std::string gone = Quote(Path("gone" + std::to_string(i)));
+    const std::string gone = ShellQuoted(Path("gone" + std::to_string(i)));
     fs::create_directory(Path("gone" + std::to_string(i)));
     const std::string output =
         i < 2 ? Path("x" + std::to_string(i) + ".mid") : "relative.mid";
     const std::string command = "cd " + gone + " && rmdir " + gone + " && " +
-                                Quote(TESSAVAR_CLI_PATH) + " compose " +
-                                runs[i].first + " -o " + Quote(output) +
+                                ShellQuoted(TESSAVAR_CLI_PATH) + " compose " +
+                                runs[i].first + " -o " + ShellQuoted(output) +
                                 " >/dev/null 2>&1";
-    const int raw = std::system(command.c_str());
-    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == runs[i].second) << i;
+    EXPECT_EQ(testing::ShellStatus(command), runs[i].second) << i;
     EXPECT_EQ(fs::exists(output), i < 2) << output;
   }
 }

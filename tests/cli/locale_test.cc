@@ -70,8 +70,7 @@ class DecimalCommaTest : public ::testing::Test {
                         "--save-composition", dir_ / (name + ".tvx")}) +
         " >/dev/null 2>" + ShellQuoted(dir_ / (name + ".err"));
     CliOutcome outcome;
-    const int raw = std::system(command.c_str());
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    outcome.status = testing::ShellStatus(command);
     outcome.err = dir_.Read(name + ".err");
     return outcome;
   }

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
+#include <vector>
 
-#include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"
 #include "model/composition_file_io.h"
 #include "model/program_state.h"
+#include "support/cli_process.h"
+#include "support/temp_dir.h"
 
 #ifdef TESSAVAR_CLI_PATH
 
@@ -15,16 +15,13 @@ namespace tessavar {
 namespace {
 
 using testing::LayoutFile;
-using testing::ScratchDirectory;
+using testing::TempDir;
 
-int RunCli(const std::string& arguments) {
-  std::string command =
-      std::string(TESSAVAR_CLI_PATH) + " " + arguments + " >/dev/null 2>&1";
-  int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// Runs `tessavar-cli redo` with the words; returns the exit status.
+int Redo(const TempDir& dir, std::vector<std::string> words) {
+  words.insert(words.begin(), "redo");
+  return testing::RunCliWords(words, dir.path()).status;
 }
-
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
 // A composition whose tracks 1 and 3 have new instruments and pans, with
 // track 3 on channel 10.
@@ -44,7 +41,7 @@ std::string CompositionBytes() {
 }
 
 TEST(RedoCliTest, AppliesInstrumentsAndPansInPlace) {
-  ScratchDirectory dir;
+  TempDir dir;
   std::vector<testing::LayoutTrack> tracks = testing::SampleTracks(4);
   // The file holds what a default composition writes.
   for (auto& track : tracks) {
@@ -56,9 +53,7 @@ TEST(RedoCliTest, AppliesInstrumentsAndPansInPlace) {
   dir.Write("piece.mid", file.bytes);
   dir.Write("piece.tvx", CompositionBytes());
 
-  ASSERT_EQ(RunCli("redo " + Quoted(dir / "piece.mid") + " " +
-                   Quoted(dir / "piece.tvx")),
-            0);
+  ASSERT_EQ(Redo(dir, {dir / "piece.mid", dir / "piece.tvx"}), 0);
   std::string expected = file.bytes;
   expected[file.program_offsets[1]] = 40;
   expected[file.pan_offsets[1]] = 20;
@@ -68,39 +63,30 @@ TEST(RedoCliTest, AppliesInstrumentsAndPansInPlace) {
 }
 
 TEST(RedoCliTest, FailuresLeaveTheMidiFileAlone) {
-  ScratchDirectory dir;
+  TempDir dir;
   LayoutFile file = testing::WriterLayoutFile(150, testing::SampleTracks(2));
   dir.Write("piece.mid", file.bytes);
   dir.Write("short.tvx", CompositionBytes().substr(0, 200));
   dir.Write("piece.tvx", CompositionBytes());
 
-  EXPECT_EQ(RunCli("redo " + Quoted(dir / "piece.mid") + " " +
-                   Quoted(dir / "short.tvx")),
-            2);
-  EXPECT_EQ(RunCli("redo " + Quoted(dir / "piece.mid") + " " +
-                   Quoted(dir / "none.tvx")),
-            2);
+  EXPECT_EQ(Redo(dir, {dir / "piece.mid", dir / "short.tvx"}), 2);
+  EXPECT_EQ(Redo(dir, {dir / "piece.mid", dir / "none.tvx"}), 2);
   EXPECT_EQ(dir.Read("piece.mid"), file.bytes);
-  EXPECT_EQ(RunCli("redo " + Quoted(dir / "none.mid") + " " +
-                   Quoted(dir / "piece.tvx")),
-            2);
+  EXPECT_EQ(Redo(dir, {dir / "none.mid", dir / "piece.tvx"}), 2);
   EXPECT_FALSE(dir.Exists("none.mid"));
-  EXPECT_EQ(RunCli("redo " + Quoted(dir / "piece.mid")), 2);
+  EXPECT_EQ(Redo(dir, {dir / "piece.mid"}), 2);
 }
 
 TEST(RedoCliTest, RefusesFilesTheProgramDidNotWrite) {
-  ScratchDirectory dir;
+  TempDir dir;
   dir.Write("song.tvx", CompositionBytes());
   dir.Write("empty.mid", "");
   dir.Write("garbage.mid", std::string(200, 'g'));
   for (const char* name : {"empty.mid", "garbage.mid", "song.tvx"}) {
-    EXPECT_EQ(
-        RunCli("redo " + Quoted(dir / name) + " " + Quoted(dir / "song.tvx")),
-        2)
-        << name;
+    EXPECT_EQ(Redo(dir, {dir / name, dir / "song.tvx"}), 2) << name;
   }
   EXPECT_EQ(dir.Read("garbage.mid"), std::string(200, 'g'));
-  EXPECT_EQ(RunCli("redo /dev/zero " + Quoted(dir / "song.tvx")), 2);
+  EXPECT_EQ(Redo(dir, {"/dev/zero", dir / "song.tvx"}), 2);
 }
 
 }  // namespace

@@ -26,28 +26,21 @@ namespace {
 
 #ifdef TESSAVAR_CLI_PATH
 
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
+using CliRun = testing::CliOutcome;
 
 class RenderCommandTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_FALSE(dir_.path().empty()); }
 
+  // Runs the program with the arguments, quoted already where need be.
   CliRun Cli(const std::string& arguments) {
-    std::string out = dir_.File("stdout.txt"), err = dir_.File("stderr.txt");
-    std::string command = std::string("'") + TESSAVAR_CLI_PATH + "' " +
-                          arguments + " >'" + out + "' 2>'" + err + "'";
-    int raw = std::system(command.c_str());
-    CliRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadWholeFile(out);
-    run.err = ReadWholeFile(err);
-    return run;
+    return testing::RunCaptured(
+        testing::ShellQuoted(TESSAVAR_CLI_PATH) + " " + arguments, dir_.path());
   }
 
-  std::string Quote(const std::string& path) { return "'" + path + "'"; }
+  std::string Quote(const std::string& path) {
+    return testing::ShellQuoted(path);
+  }
 
   testing::TempDir dir_;
 };

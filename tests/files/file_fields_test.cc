@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "support/test_directory.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
 
 using testing::CrLfLines;
-using testing::TestDirectory;
+using testing::TempDir;
 
 // Version, structure, hidden Auto and Mapping: one field of each form
 // but the quoted one, which the scale layout has.
@@ -87,7 +87,7 @@ TEST(FileFieldsTest, SaysWhereAndWhyReadingStopped) {
   EXPECT_EQ(ReadFields(CrLfLines({"2.0", "1", "two"}), FirstFour()).stop_text,
             "two");
 
-  TestDirectory dir;
+  TempDir dir;
   FieldsRead missing = ReadFieldsFile(dir / "none.tvx", FirstFour());
   EXPECT_EQ(missing.stop.number(), kErrFileNotFound);
   EXPECT_EQ(missing.stop_field, -1);

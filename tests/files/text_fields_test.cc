@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "support/test_directory.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
 
-using testing::TestDirectory;
+using testing::TempDir;
 
 std::vector<std::string> AllFields(const std::string& bytes) {
   FieldReader reader(bytes);
@@ -118,7 +118,7 @@ TEST(FieldWriterTest, NamesTextsThatCannotBeStored) {
 }
 
 TEST(TextFileTest, ReadingNeedsARegularFileFoundInAnyCase) {
-  TestDirectory dir;
+  TempDir dir;
   dir.Write("song.tvx", "x");
   EXPECT_EQ(ReadTextFile(dir / "SONG.TVX"), "x");
   auto number_of = [](const std::string& path) {

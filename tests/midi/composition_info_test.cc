@@ -9,14 +9,14 @@
 #include "engine/engine_state.h"
 #include "engine/progress_hook.h"
 #include "midi/midi_writer.h"
-#include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
 
 using testing::LayoutTrack;
-using testing::ScratchDirectory;
+using testing::TempDir;
 using testing::WriterLayoutFile;
 
 std::string FreshFile() {
@@ -137,7 +137,7 @@ TEST(CompInfoBytesTest, ShortOrForeignBytesAreRefused) {
 }
 
 TEST(CompInfoFileTest, EmbedsAndExtractsThroughTheFile) {
-  ScratchDirectory dir;
+  TempDir dir;
   dir.Write("song.mid", FreshFile());
   EXPECT_EQ(ExtractCompInfo(dir / "song.mid"), "TVX");
   ASSERT_TRUE(EmbedCompInfo(dir / "song.mid", "My song"));
@@ -146,7 +146,7 @@ TEST(CompInfoFileTest, EmbedsAndExtractsThroughTheFile) {
 }
 
 TEST(CompInfoFileTest, FindsTheFileWhateverTheCaseOfItsName) {
-  ScratchDirectory dir;
+  TempDir dir;
   dir.Write("song.mid", FreshFile());
   ASSERT_TRUE(EmbedCompInfo(dir / "SONG.MID", "Upper"));
   EXPECT_EQ(ExtractCompInfo(dir / "SONG.MID"), "Upper");
@@ -154,7 +154,7 @@ TEST(CompInfoFileTest, FindsTheFileWhateverTheCaseOfItsName) {
 }
 
 TEST(CompInfoFileTest, MissingOrShortFileGivesEmptyTextAndCreatesNothing) {
-  ScratchDirectory dir;
+  TempDir dir;
   EXPECT_EQ(ExtractCompInfo(dir / "none.mid"), "");
   EXPECT_FALSE(EmbedCompInfo(dir / "none.mid", "text"));
   EXPECT_TRUE(dir.Entries().empty());
@@ -169,7 +169,7 @@ TEST(CompInfoFileTest, MissingOrShortFileGivesEmptyTextAndCreatesNothing) {
 }
 
 TEST(CompInfoFileTest, FailedWriteLeavesTargetAndNoTemporaryFile) {
-  ScratchDirectory dir;
+  TempDir dir;
   std::string fresh = FreshFile();
   dir.Write("song.mid", fresh);
   // Writing more than a few bytes now fails with "file too large".

@@ -11,8 +11,8 @@
 
 #include "midi/composition_info.h"
 #include "midi/redo_patcher.h"
-#include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
@@ -158,7 +158,7 @@ TEST(MidiFuzzTest, DamagedFiles) {
 }
 
 TEST(MidiFuzzTest, FilePatchWritesWhatTheMemoryPatchComputes) {
-  testing::ScratchDirectory dir;
+  testing::TempDir dir;
   LayoutFile file = SampleFile();
   std::mt19937 random(5u);
   for (int round = 0; round < 40; ++round) {

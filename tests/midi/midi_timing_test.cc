@@ -8,12 +8,10 @@
 namespace tessavar {
 namespace {
 
-using testing::BigEndian;
 using testing::Bytes;
 using testing::Chunk;
 using testing::EndOfTrack;
 using testing::Header;
-using testing::Tempo;
 using testing::Vlq;
 
 int ParseError(const std::string& bytes) {
@@ -41,7 +39,8 @@ TEST(MidiTimingTest, WriterLayoutWithItsFixedTempo) {
 TEST(MidiTimingTest, TempoChangesSplitTheTimeline) {
   std::string file =
       Header(1, 2, 96) +
-      Chunk("MTrk", Tempo(0, 500000) + Tempo(192, 250000) + EndOfTrack()) +
+      Chunk("MTrk", testing::Tempo(0, 500000) + testing::Tempo(192, 250000) +
+                        EndOfTrack()) +
       testing::NoteTrack(0, 0, {{0, 60, 384}});
   MidiTiming timing = MidiTiming::Parse(file);
   ASSERT_EQ(timing.tempo_changes().size(), 2u);
@@ -68,8 +67,8 @@ TEST(MidiTimingTest, WithoutTempoEventsAQuarterLastsHalfASecond) {
 
 TEST(MidiTimingTest, LaterTrackWinsATempoChangeAtTheSameTick) {
   std::string file = Header(1, 2, 96) +
-                     Chunk("MTrk", Tempo(0, 500000) + EndOfTrack()) +
-                     Chunk("MTrk", Tempo(0, 1000000) + Vlq(96) +
+                     Chunk("MTrk", testing::Tempo(0, 500000) + EndOfTrack()) +
+                     Chunk("MTrk", testing::Tempo(0, 1000000) + Vlq(96) +
                                        Bytes({0x90, 60, 100}) + EndOfTrack());
   EXPECT_EQ(MidiTiming::Parse(file).LengthMs(), 1000);
 }
@@ -109,7 +108,7 @@ TEST(MidiTimingTest, SkipsSysExLongMetaTextsAndUnknownChunks) {
       Bytes({0xFF, 0x03}) + Vlq(200) + std::string(200, 'x') + EndOfTrack(10);
   std::string file = Header(1, 2, 96) + Chunk("XFIH", "whatever") +
                      Chunk("MTrk", track) +
-                     Chunk("MTrk", Tempo(0, 1000000) + EndOfTrack());
+                     Chunk("MTrk", testing::Tempo(0, 1000000) + EndOfTrack());
   MidiTiming timing = MidiTiming::Parse(file);
   EXPECT_EQ(timing.total_ticks(), 10);
   EXPECT_EQ(timing.track_count(), 2);
@@ -119,7 +118,8 @@ TEST(MidiTimingTest, SkipsSysExLongMetaTextsAndUnknownChunks) {
 TEST(MidiTimingTest, ChunkCutShortByTheEndOfTheFileKeepsItsEvents) {
   std::string body =
       Vlq(0) + Bytes({0x90, 60, 100}) + Vlq(96) + Bytes({0x80, 60, 0});
-  std::string file = Header(0, 1, 96) + "MTrk" + BigEndian(1000, 4) + body;
+  std::string file =
+      Header(0, 1, 96) + "MTrk" + testing::BigEndian(1000, 4) + body;
   EXPECT_EQ(MidiTiming::Parse(file).total_ticks(), 96);
 }
 
@@ -128,7 +128,8 @@ TEST(MidiTimingTest, RefusesWhatIsNotAPlayableMidiFile) {
   EXPECT_EQ(ParseError(""), kErrInvalidCall);
   EXPECT_EQ(ParseError(Header(1, 0, 96)), kErrInvalidCall);  // no track
   // Time-code division (25 frames of 40 ticks).
-  EXPECT_EQ(ParseError(Chunk("MThd", BigEndian(0, 2) + BigEndian(1, 2) +
+  EXPECT_EQ(ParseError(Chunk("MThd", testing::BigEndian(0, 2) +
+                                         testing::BigEndian(1, 2) +
                                          Bytes({0xE7, 0x28})) +
                        Chunk("MTrk", EndOfTrack())),
             kErrInvalidCall);

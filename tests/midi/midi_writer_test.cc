@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "support/counting_ui_host.h"
+#include "support/counting_progress_hook.h"
 #include "support/fluid_midi_check.h"
 #include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
 
-using testing::CountingUiHost;
+using testing::CountingProgressHook;
 using testing::LoadWithFluidSynth;
 using testing::TempDir;
 
@@ -120,7 +120,7 @@ class MidiWriterTest : public ::testing::Test {
   std::array<std::string, kTrackCount> names_;
   std::array<int, kTrackCount> instruments_{};
   MidiFileSettings settings_;
-  CountingUiHost ui_;
+  CountingProgressHook ui_;
   Bytes bytes_;
 };
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "base/status.h"
-#include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
@@ -15,7 +15,7 @@ namespace {
 using testing::LayoutFile;
 using testing::LayoutTrack;
 using testing::SampleTracks;
-using testing::ScratchDirectory;
+using testing::TempDir;
 using testing::WriterLayoutFile;
 
 // Settings that repeat what the sample file already holds.
@@ -161,7 +161,7 @@ TEST(RedoPatcherFileTest, PatchesInPlaceWhateverTheFileSize) {
   tracks[1].notes.assign(70000, {60, 100, 24});
   LayoutFile file = WriterLayoutFile(120, tracks);
   ASSERT_GT(file.bytes.size(), 500001u);
-  ScratchDirectory dir;
+  TempDir dir;
   dir.Write("big.mid", file.bytes);
   RedoSettings settings = SettingsOfSample(3);
   settings.instrument[2] = 42;
@@ -174,7 +174,7 @@ TEST(RedoPatcherFileTest, PatchesInPlaceWhateverTheFileSize) {
 }
 
 TEST(RedoPatcherFileTest, MissingOrUnwritableFileIsAnError) {
-  ScratchDirectory dir;
+  TempDir dir;
   RedoSettings settings = SettingsOfSample(1);
   try {
     PatchMIDIFile(dir / "none.mid", settings);

@@ -13,6 +13,7 @@
 #include "support/counting_ui_host.h"
 #include "support/fake_player.h"
 #include "support/scripted_error_reporter.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
@@ -27,19 +28,10 @@ using testing::ScriptedErrorReporter;
 class ComposeCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ =
-        fs::temp_directory_path() /
-        ("compose_command_test_" +
-         std::string(
-             ::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    state_.paths = ProgramPaths::FromDirectory(dir_.string());
+    state_.paths = ProgramPaths::FromDirectory(dir_.path());
     state_.panel = MakePanel(PanelSetup{});
     state_.panel.EnableLeftControls();
   }
-  void TearDown() override { fs::remove_all(dir_); }
-
   fs::path WorkingFile() const { return dir_ / "tvx.mid"; }
 
   ComposeOutcome Click(UiHost& host) {
@@ -57,7 +49,7 @@ class ComposeCommandTest : public ::testing::Test {
     state_.panel.SetText({box}, text);
   }
 
-  fs::path dir_;
+  testing::TempDir dir_;
   // The command whose Click() runs, for a click while it composes.
   ComposeCommand* running_ = nullptr;
   ProgramState state_;

@@ -8,7 +8,7 @@
 
 #include "support/counting_ui_host.h"
 #include "support/scripted_error_reporter.h"
-#include "support/test_directory.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 using testing::CountingUiHost;
 using testing::CrLfLines;
 using testing::ScriptedErrorReporter;
-using testing::TestDirectory;
+using testing::TempDir;
 
 constexpr CheckId kAuto{Check::kMappedAuto};
 constexpr BoxId kMapping{Box::kMapping};
@@ -127,7 +127,7 @@ class CompositionFileTest : public ::testing::Test {
     return LoadConfigFile(state, path, host);
   }
 
-  TestDirectory dir;
+  TempDir dir;
   CountingUiHost host;
   ScriptedErrorReporter reporter;
 };

@@ -10,12 +10,12 @@
 #include "model/composition_file_io.h"
 #include "support/counting_ui_host.h"
 #include "support/scripted_error_reporter.h"
-#include "support/test_directory.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
 
-using testing::TestDirectory;
+using testing::TempDir;
 
 // Deterministic helpers over the raw 32-bit draws of a fixed-seed engine.
 class Dice {
@@ -161,7 +161,7 @@ void ExpectPossibleState(const ProgramState& state) {
 }
 
 TEST(CompositionFuzzTest, RandomAndDamagedFilesNeverBreakTheReader) {
-  TestDirectory dir;
+  TempDir dir;
   testing::CountingUiHost host;
 
   // Two well-formed files to damage: the factory default and a panel with

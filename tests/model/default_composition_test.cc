@@ -8,13 +8,13 @@
 
 #include "model/composition_file_io.h"
 #include "support/scripted_error_reporter.h"
-#include "support/test_directory.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
 
 using testing::ScriptedErrorReporter;
-using testing::TestDirectory;
+using testing::TempDir;
 
 const std::string kFactoryDefault =
     std::string(TESSAVAR_SOURCE_DIR) + "/share/DEFAULT.TVX";
@@ -97,7 +97,7 @@ TEST_F(DefaultCompositionTest, SavesBackByteForByte) {
                        std::istreambuf_iterator<char>());
   ASSERT_FALSE(original.empty());
 
-  TestDirectory dir;
+  TempDir dir;
   ScriptedErrorReporter reporter;
   ASSERT_TRUE(SaveConfigFile(state, dir / "DEFAULT.TVX", host, reporter));
   EXPECT_EQ(dir.Read("default.tvx"), original);

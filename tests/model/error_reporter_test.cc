@@ -1,5 +1,6 @@
 #include "model/error_reporter.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "base/status.h"
@@ -8,6 +9,7 @@
 namespace tessavar {
 namespace {
 
+using ::testing::ElementsAre;
 using testing::ScriptedErrorReporter;
 
 // Retry is offered for what the user can mend outside the program; an
@@ -17,12 +19,10 @@ TEST(RunWithRetryTest, OffersRetryOnlyWhereItCanSucceed) {
     int number;
     bool retried;
   };
-  for (const Case& c : {Case{kErrPermissionDenied, true},
-                        Case{kErrPathNotFound, true},
-                        Case{kErrDiskFull, true},
-                        Case{kErrInputPastEnd, false},
-                        Case{kErrInvalidCall, false},
-                        Case{kErrOverflow, false}}) {
+  for (const Case& c :
+       {Case{kErrPermissionDenied, true}, Case{kErrPathNotFound, true},
+        Case{kErrDiskFull, true}, Case{kErrInputPastEnd, false},
+        Case{kErrInvalidCall, false}, Case{kErrOverflow, false}}) {
     ScriptedErrorReporter reporter({ErrorChoice::kRetry});
     int runs = 0;
     Status status = RunWithRetry(reporter, [&] {
@@ -35,6 +35,20 @@ TEST(RunWithRetryTest, OffersRetryOnlyWhereItCanSucceed) {
     EXPECT_EQ(reporter.messages[0],
               ErrorMessage(c.number) + "\n/music/song.tvx, line 12");
   }
+}
+
+TEST(RunWithRetryTest, RetryRunsTheStepAgainAndCancelReturnsTheError) {
+  ScriptedErrorReporter reporter({ErrorChoice::kRetry, ErrorChoice::kCancel});
+  int runs = 0;
+  Status status = RunWithRetry(reporter, [&] {
+    ++runs;
+    throw RunTimeError(runs == 1 ? kErrDiskFull : 5);
+  });
+  EXPECT_EQ(runs, 2);
+  EXPECT_EQ(status.number(), 5);
+  EXPECT_THAT(reporter.messages,
+              ElementsAre("Disk full", "Error #5: " + ErrorDescription(5)));
+  EXPECT_TRUE(RunWithRetry(reporter, [] {}).ok());
 }
 
 }  // namespace

@@ -8,23 +8,15 @@
 #include <string>
 
 #include "base/file_system.h"
-#include "model/app_commands.h"
 #include "model/compose_command.h"
 #include "model/composition_file_io.h"
-#include "support/fake_player.h"
-#include "support/scripted_dialogs.h"
-#include "support/scripted_error_reporter.h"
-#include "support/temp_dir.h"
+#include "support/app_commands_fixture.h"
 
 namespace tessavar::testing {
 namespace {
 
-class LoadAfterComposeTest : public ::testing::Test {
+class LoadAfterComposeTest : public AppCommandsFixture {
  protected:
-  LoadAfterComposeTest() {
-    state_.paths = ProgramPaths::FromDirectory(dir_.path());
-  }
-
   void Compose() {
     ASSERT_TRUE(LoadStartupComposition(
                     state_, TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX", ui_)
@@ -45,14 +37,6 @@ class LoadAfterComposeTest : public ::testing::Test {
     EXPECT_NE(std::find(player_.log.begin(), player_.log.end(), "Close"),
               player_.log.end());
   }
-
-  TempDir dir_;
-  ProgramState state_;
-  ScriptedDialogs dialogs_;
-  ScriptedErrorReporter errors_;
-  FakePlayer player_;
-  UiHost ui_;
-  AppCommands commands_{state_, dialogs_, errors_, player_, ui_};
 };
 
 TEST_F(LoadAfterComposeTest, MissingComposition) {

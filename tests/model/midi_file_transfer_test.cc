@@ -9,20 +9,20 @@
 #include <vector>
 
 #include "midi/composition_info.h"
-#include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"
 #include "model/program_state.h"
 #include "support/counting_ui_host.h"
 #include "support/fake_player.h"
 #include "support/scripted_error_reporter.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
 
 using testing::CountingUiHost;
 using testing::FakePlayer;
-using testing::ScratchDirectory;
 using testing::ScriptedErrorReporter;
+using testing::TempDir;
 using Log = std::vector<std::string>;
 using ::testing::ElementsAre;
 
@@ -42,7 +42,7 @@ class MidiFileTransferTest : public ::testing::Test {
   MidiFileTransferTest() {
     state.paths = ProgramPaths::FromDirectory(dir.path());
   }
-  ScratchDirectory dir;
+  TempDir dir;
   ProgramState state;
   FakePlayer player;
   CountingUiHost ui;
@@ -76,8 +76,8 @@ TEST_F(MidiFileTransferTest, FailedSaveIsReportedAndCanBeGivenUp) {
   state.midi_path = dir / "missing_folder/SONG.MID";
   EXPECT_FALSE(SaveMIDIFile(state, player, ui, errors));
   // The target's folder is missing; the message names the file below.
-  EXPECT_THAT(errors.messages,
-              ElementsAre("Path not found\n" + dir / "missing_folder/song.mid"));
+  EXPECT_THAT(errors.messages, ElementsAre("Path not found\n" +
+                                           dir / "missing_folder/song.mid"));
   // The player stays closed after Cancel.
   EXPECT_EQ(player.log, Log{"Close"});
   EXPECT_FALSE(ui.busy);

@@ -8,14 +8,14 @@
 #include "files/file_names.h"
 #include "model/scale_file_io.h"
 #include "support/scripted_error_reporter.h"
-#include "support/test_directory.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
 
 using testing::CrLfLines;
 using testing::ScriptedErrorReporter;
-using testing::TestDirectory;
+using testing::TempDir;
 
 struct Row {
   int instrument;
@@ -59,7 +59,7 @@ class OrchestrationFileTest : public ::testing::Test {
     return LoadOrchestrationFile(state, host, reporter);
   }
 
-  TestDirectory dir;
+  TempDir dir;
   UiHost host;
   ScriptedErrorReporter reporter;
 };

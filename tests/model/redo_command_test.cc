@@ -5,20 +5,21 @@
 #include <string>
 #include <vector>
 
-#include "model/program_state.h"
-#include "model/ui_host.h"
-#include "midi/scratch_directory.h"
 #include "midi/writer_layout_file.h"
+#include "model/program_state.h"
+#include "support/counting_ui_host.h"
 #include "support/fake_player.h"
 #include "support/scripted_error_reporter.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
 
+using testing::CountingUiHost;
 using testing::FakePlayer;
 using testing::LayoutFile;
-using testing::ScratchDirectory;
 using testing::ScriptedErrorReporter;
+using testing::TempDir;
 using Log = std::vector<std::string>;
 
 // What the window would show at each yield.
@@ -30,25 +31,6 @@ struct Snapshot {
   bool buttons_enabled;  // Load and Redo
   bool file_commands;
   bool busy;
-};
-
-class RecordingUiHost : public UiHost {
- public:
-  explicit RecordingUiHost(const ProgramState& state) : state_(state) {}
-  void Yield() override {
-    const CommandState& commands = state_.commands;
-    snapshots.push_back(
-        {state_.panel.status_text(), state_.panel.enabled(),
-         state_.panel.compose_enabled(), state_.panel.save_enabled(),
-         commands.load_enabled() && commands.redo_enabled(),
-         commands.Availability(state_.panel).file_commands, busy});
-  }
-  void SetBusyPointer(bool value) override { busy = value; }
-  std::vector<Snapshot> snapshots;
-  bool busy = false;
-
- private:
-  const ProgramState& state_;
 };
 
 class RedoCommandTest : public ::testing::Test {
@@ -70,12 +52,22 @@ class RedoCommandTest : public ::testing::Test {
   bool ButtonsEnabled() const {
     return state.commands.load_enabled() && state.commands.redo_enabled();
   }
+  // What the window shows at a yield.
+  void Record() {
+    const CommandState& commands = state.commands;
+    snapshots.push_back(
+        {state.panel.status_text(), state.panel.enabled(),
+         state.panel.compose_enabled(), state.panel.save_enabled(),
+         commands.load_enabled() && commands.redo_enabled(),
+         commands.Availability(state.panel).file_commands, ui.busy});
+  }
 
-  ScratchDirectory dir;
+  TempDir dir;
   ProgramState state;
   LayoutFile file;
   FakePlayer player;
-  RecordingUiHost ui{state};
+  CountingUiHost ui{[this](int) { Record(); }};
+  std::vector<Snapshot> snapshots;
   ScriptedErrorReporter errors;
 };
 
@@ -95,8 +87,8 @@ TEST_F(RedoCommandTest, PatchesTheWorkingFileAndReopensIt) {
   EXPECT_TRUE(errors.messages.empty());
 
   // While the file is patched everything is disabled and the status says so.
-  ASSERT_GE(ui.snapshots.size(), 2u);
-  const Snapshot& during = ui.snapshots[1];
+  ASSERT_GE(snapshots.size(), 2u);
+  const Snapshot& during = snapshots[1];
   EXPECT_EQ(during.status, kRedoStatusText);
   EXPECT_FALSE(during.panel_enabled);
   EXPECT_FALSE(during.compose_enabled);
@@ -105,7 +97,7 @@ TEST_F(RedoCommandTest, PatchesTheWorkingFileAndReopensIt) {
   EXPECT_FALSE(during.file_commands);
   EXPECT_TRUE(during.busy);
   // The File menu waits from the first yield on.
-  EXPECT_FALSE(ui.snapshots[0].file_commands);
+  EXPECT_FALSE(snapshots[0].file_commands);
 
   EXPECT_EQ(state.panel.status_text(), "");
   EXPECT_TRUE(state.panel.enabled());

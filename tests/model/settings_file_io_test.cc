@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <string>
 
-#include "support/test_directory.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
 
-using testing::TestDirectory;
+using testing::TempDir;
 
 Options AllOn() {
   Options options;
@@ -19,7 +19,7 @@ Options AllOn() {
 }
 
 TEST(SettingsFileTest, ReadsTheThreeCheckMarks) {
-  TestDirectory dir;
+  TempDir dir;
   dir.Write("tvx.ini", " 1 \r\n 0 \r\n 1 \r\n");
   Options options;
   options.autoplay_redo = true;
@@ -31,7 +31,7 @@ TEST(SettingsFileTest, ReadsTheThreeCheckMarks) {
 }
 
 TEST(SettingsFileTest, StopsAtTheFirstUnreadableLine) {
-  TestDirectory dir;
+  TempDir dir;
   dir.Write("tvx.ini", " 0 \r\n");
   Options options = AllOn();
   LoadIniFile(options, dir / "tvx.ini");
@@ -55,7 +55,7 @@ TEST(SettingsFileTest, StopsAtTheFirstUnreadableLine) {
 }
 
 TEST(SettingsFileTest, WritesNumberLinesAndTheSoundFontOnlyWhenChosen) {
-  TestDirectory dir;
+  TempDir dir;
   Options options;
   options.autoplay = true;
   ASSERT_TRUE(SaveIniFile(options, dir / "tvx.ini").ok());
@@ -75,14 +75,14 @@ TEST(SettingsFileTest, WritesNumberLinesAndTheSoundFontOnlyWhenChosen) {
 }
 
 TEST(SettingsFileTest, AFailedWriteIsOnlyReported) {
-  TestDirectory dir;
+  TempDir dir;
   std::filesystem::create_directory(dir / "tvx.ini");
   EXPECT_FALSE(SaveIniFile(AllOn(), dir / "tvx.ini").ok());
   EXPECT_FALSE(SaveIniFile(AllOn(), dir / "no/such/dir/tvx.ini").ok());
 }
 
 TEST(SettingsFileTest, RecentCompositionsFollowTheOlderLines) {
-  TestDirectory dir;
+  TempDir dir;
   Options options;
   options.recent_compositions = {"/songs/b.tvx", "/songs/a, 2.tvx"};
   options.midi_output = "Synth A";
@@ -122,7 +122,7 @@ TEST(SettingsFileTest, RecentCompositionsFollowTheOlderLines) {
 }
 
 TEST(SettingsKeeperTest, WritesOnlyChangesAndOnlyOnceStarted) {
-  TestDirectory dir;
+  TempDir dir;
   const std::string path = dir / "tvx.ini";
   SettingsKeeper keeper;
   Options options;

@@ -6,16 +6,16 @@
 #include <vector>
 
 #include "support/scripted_error_reporter.h"
-#include "support/test_directory.h"
+#include "support/temp_dir.h"
 
 namespace tessavar {
 namespace {
 
 using testing::ScriptedErrorReporter;
-using testing::TestDirectory;
+using testing::TempDir;
 
 TEST(TextFileTest, WritingRetriesAndLowerCasesTheName) {
-  TestDirectory dir;
+  TempDir dir;
   ScriptedErrorReporter reporter({ErrorChoice::kRetry});
   // The first attempt fails because the directory is missing; Retry then
   // finds it created.

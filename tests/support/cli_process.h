@@ -35,20 +35,31 @@ inline std::string CliCommandLine(const std::vector<std::string>& words) {
   return command;
 }
 
-// Runs the program; `scratch` is a directory for the captured output.
-inline CliOutcome RunCliWords(const std::vector<std::string>& words,
+// The exit status of a shell command line, -1 when it did not exit.
+inline int ShellStatus(const std::string& command) {
+  const int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+// Runs a shell command line; `scratch` is a directory for the captured
+// output.
+inline CliOutcome RunCaptured(const std::string& command,
                               const std::string& scratch) {
   const std::string out = scratch + "/.stdout", err = scratch + "/.stderr";
-  std::string command = CliCommandLine(words) + " >" + ShellQuoted(out) +
-                        " 2>" + ShellQuoted(err);
-  int raw = std::system(command.c_str());
   CliOutcome outcome;
-  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  outcome.status =
+      ShellStatus(command + " >" + ShellQuoted(out) + " 2>" + ShellQuoted(err));
   outcome.out = ReadWholeFile(out);
   outcome.err = ReadWholeFile(err);
   std::remove(out.c_str());
   std::remove(err.c_str());
   return outcome;
+}
+
+// Runs the program with the words.
+inline CliOutcome RunCliWords(const std::vector<std::string>& words,
+                              const std::string& scratch) {
+  return RunCaptured(CliCommandLine(words), scratch);
 }
 
 // The lines of a text, without their LF or CR LF ends.

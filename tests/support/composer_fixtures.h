@@ -1,17 +1,13 @@
-// Panels and hosts for compose tests: a panel ready to compose (as the
-// Compose command leaves it, disabled) and a host that looks at the score
-// at every yield.
+// Panels for compose tests: a panel ready to compose (as the Compose
+// command leaves it, disabled).
 #ifndef TESSAVAR_TESTS_SUPPORT_COMPOSER_FIXTURES_H_
 #define TESSAVAR_TESTS_SUPPORT_COMPOSER_FIXTURES_H_
 
 #include <array>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "model/panel_model.h"
-#include "model/ui_host.h"
-#include "engine/engine_state.h"
 
 namespace tessavar::testing {
 
@@ -59,21 +55,6 @@ inline PanelModel MakePanel(const PanelSetup& setup) {
   panel.DisableLeftControls();
   return panel;
 }
-
-// Calls `on_yield` at every yield.
-class CallbackHost : public UiHost {
- public:
-  explicit CallbackHost(std::function<void()> on_yield)
-      : on_yield_(std::move(on_yield)) {}
-  void Yield() override {
-    ++yields;
-    if (on_yield_) on_yield_();
-  }
-  int yields = 0;
-
- private:
-  std::function<void()> on_yield_;
-};
 
 }  // namespace tessavar::testing
 

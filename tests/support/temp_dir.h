@@ -1,4 +1,5 @@
-// A fresh directory for one test, removed with everything in it at the end.
+// A fresh directory for one test, removed with everything in it at the end,
+// with helpers to write and read whole files in it.
 #ifndef TESSAVAR_TESTS_SUPPORT_TEMP_DIR_H_
 #define TESSAVAR_TESTS_SUPPORT_TEMP_DIR_H_
 
@@ -70,6 +71,13 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// Joins lines with CR LF after each, as the program's text files are.
+inline std::string CrLfLines(const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  return bytes;
+}
 
 }  // namespace tessavar::testing
 

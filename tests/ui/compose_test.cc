@@ -13,6 +13,7 @@
 
 #include "base/file_system.h"
 #include "model/composition_file_io.h"
+#include "support/cli_process.h"
 #include "support/compose_refusals.h"
 #include "ui/playback_strip.h"
 #include "ui/window_fixture.h"
@@ -121,10 +122,11 @@ TEST_F(ComposeTest, WorkingFileEqualsTheCommandLineComposersFile) {
   const std::string composed = ReadFile(WorkingPath());
   ASSERT_GT(composed.size(), 100u);
 
-  const std::string command = std::string(TESSAVAR_CLI_PATH) + " compose '" +
-                              directory_.File("panel.tvx") + "' -o '" +
-                              directory_.File("cli.mid") + "' > /dev/null";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  ASSERT_EQ(testing::RunCliWords({"compose", directory_.File("panel.tvx"), "-o",
+                                  directory_.File("cli.mid")},
+                                 directory_.path())
+                .status,
+            0);
   EXPECT_TRUE(ReadFile(directory_.File("cli.mid")) == composed)
       << "the window's working file differs from the command-line file";
 

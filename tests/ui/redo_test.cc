@@ -6,8 +6,6 @@
 #include <iterator>
 
 #include "base/file_system.h"
-#include "engine/engine_state.h"
-#include "model/midi_save.h"
 #include "ui/list_combo.h"
 #include "ui/playback_strip.h"
 #include "ui/window_fixture.h"
@@ -21,17 +19,8 @@ class RedoTest : public WindowTest {
     ShowWindow();
     // Three tracks on channels 1 to 3, panned as the panel says now.
     for (int t = 0; t < 3; ++t) TypeInto({Box::kPan, t}, "64");
-    EngineState engine;
-    for (int t = 0; t < 3; ++t) {
-      engine.track_name[t] = "Track " + std::to_string(t + 1);
-      engine.score.At(t, 0) = {60 + t, 100, 8};
-    }
-    UiHost host;
-    ASSERT_TRUE(SaveScoreInMIDIFormat(
-                    state_.paths.working_midi, engine,
-                    MidiFileSettingsFromPanel(state_.panel, state_.channel_map),
-                    errors_, host)
-                    .written());
+    ASSERT_TRUE(WriteScoreFile(state_.paths.working_midi, 3, 60, state_.panel,
+                               state_.channel_map, errors_));
     working_ = FindExistingPath(state_.paths.working_midi);
   }
 

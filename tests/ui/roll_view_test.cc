@@ -3,8 +3,6 @@
 // window's roll, keys and number-box steps.
 #include "ui/roll_view.h"
 
-#include <sys/wait.h>
-
 #include <QImage>
 #include <QSignalSpy>
 #include <QTimer>
@@ -12,6 +10,7 @@
 
 #include "base/file_system.h"
 #include "midi/midi_reader.h"
+#include "support/cli_process.h"
 #include "support/midi_bytes.h"
 #include "ui/roll_painter.h"
 #include "ui/window_fixture.h"
@@ -109,23 +108,20 @@ TEST_F(RollViewTest, LegendMutesAndSolosTracks) {
 }
 
 #ifdef TESSAVAR_CLI_PATH
-// `tessavar-cli roll` as a user runs it; returns the exit status.
-int RollCli(const std::string& arguments, const TempDir& dir) {
-  const std::string command = std::string("'") + TESSAVAR_CLI_PATH + "' roll " +
-                              arguments + " 2>'" + dir.File("err.txt") + "'";
-  const int raw = std::system(command.c_str());
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+// `tessavar-cli roll` as a user runs it.
+testing::CliOutcome RollCli(const TempDir& dir,
+                            std::vector<std::string> words) {
+  words.insert(words.begin(), "roll");
+  return testing::RunCliWords(words, dir.path());
 }
 
 TEST(RollCliTest, DrawsThePictureOrSaysWhyNot) {
   TempDir dir;
   dir.Write("small.mid", SmallScore());
   const std::string png = dir.File("small.png");
-  ASSERT_EQ(
-      RollCli("'" + dir.File("small.mid") + "' '" + png + "' --size 500x200",
-              dir),
-      0)
-      << dir.Read("err.txt");
+  const testing::CliOutcome drawn =
+      RollCli(dir, {dir.File("small.mid"), png, "--size", "500x200"});
+  ASSERT_EQ(drawn.status, 0) << drawn.err;
   const QImage image(QString::fromStdString(png));
   EXPECT_EQ(image.size(), QSize(500, 200));
   bool has_track_colour = false;
@@ -140,16 +136,13 @@ TEST(RollCliTest, DrawsThePictureOrSaysWhyNot) {
   EXPECT_TRUE(has_track_colour);
 
   dir.Write("broken.mid", "MThd");
-  EXPECT_EQ(RollCli("'" + dir.File("broken.mid") + "' '" +
-                        dir.File("broken.png") + "'",
-                    dir),
-            2);  // a file that cannot be read, as in every command
-  EXPECT_NE(dir.Read("err.txt").find("MIDI"), std::string::npos);
+  const testing::CliOutcome broken =
+      RollCli(dir, {dir.File("broken.mid"), dir.File("broken.png")});
+  EXPECT_EQ(broken.status, 2);  // a file that cannot be read, as everywhere
+  EXPECT_NE(broken.err.find("MIDI"), std::string::npos);
   EXPECT_FALSE(FileExists(dir.File("broken.png")));
-  EXPECT_EQ(
-      RollCli("'" + dir.File("small.mid") + "' '" + dir.File("small.mid") + "'",
-              dir),
-      2);
+  EXPECT_EQ(RollCli(dir, {dir.File("small.mid"), dir.File("small.mid")}).status,
+            2);
   EXPECT_EQ(dir.Read("small.mid"), SmallScore());  // never its own output
 }
 #endif

@@ -8,9 +8,7 @@
 #include <iterator>
 
 #include "base/file_system.h"
-#include "engine/engine_state.h"
 #include "midi/composition_info.h"
-#include "model/midi_save.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {
@@ -20,16 +18,8 @@ namespace fs = std::filesystem;
 
 // A MIDI file as the writer makes it, holding one note.
 void WriteMidi(const std::string& path, const std::string& info) {
-  EngineState engine;
-  engine.track_name[0] = "Track 1";
-  engine.score.At(0, 0) = {62, 100, 8};
   ScriptedErrorReporter reporter;
-  UiHost host;
-  PanelModel panel;
-  ASSERT_TRUE(SaveScoreInMIDIFormat(path, engine,
-                                    MidiFileSettingsFromPanel(panel, {}),
-                                    reporter, host)
-                  .written());
+  ASSERT_TRUE(WriteScoreFile(path, 1, 62, PanelModel(), {}, reporter));
   ASSERT_TRUE(EmbedCompInfo(path, info));
 }
 

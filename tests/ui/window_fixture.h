@@ -17,12 +17,11 @@
 #include <memory>
 #include <string>
 
-#include "engine/engine_state.h"
-#include "model/midi_save.h"
 #include "model/program_state.h"
 #include "model/ui_host.h"
 #include "platform/audio_renderer.h"
 #include "support/fake_player.h"
+#include "support/score_file.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_error_reporter.h"
 #include "support/temp_dir.h"
@@ -98,15 +97,8 @@ class WindowTest : public ::testing::Test {
   // Puts a composed-looking working file in place and enables Save, as a
   // finished compose leaves them.
   void MakeWorkingFile() {
-    EngineState engine;
-    engine.track_name[0] = "Track 1";
-    engine.score.At(0, 0) = {60, 100, 8};
-    UiHost host;
-    ASSERT_TRUE(SaveScoreInMIDIFormat(
-                    state_.paths.working_midi, engine,
-                    MidiFileSettingsFromPanel(state_.panel, state_.channel_map),
-                    errors_, host)
-                    .written());
+    ASSERT_TRUE(WriteScoreFile(state_.paths.working_midi, 1, 60, state_.panel,
+                               state_.channel_map, errors_));
     state_.panel.set_save_enabled(true);
     window_->Refresh();
   }

@@ -17,8 +17,9 @@
 #include "model/note_entry.h"
 #include "model/recent_compositions.h"
 #include "platform/audio_renderer.h"
-#include "support/fake_player.h"
+#include "support/app_commands_fixture.h"
 #include "support/midi_bytes.h"
+#include "support/score_file.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_error_reporter.h"
 #include "support/soundfont_check.h"
@@ -47,35 +48,21 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-class AppCommandsTest : public ::testing::Test {
+class AppCommandsTest : public AppCommandsFixture {
  protected:
-  AppCommandsTest() { state_.paths = ProgramPaths::FromDirectory(dir_.path()); }
+  AppCommandsTest() : AppCommandsFixture(&renderer_) {}
 
   // A working MIDI file as the writer makes it, from a one-note score.
   void WriteWorkingMidi(int key = 60) {
-    EngineState engine;
-    engine.track_name[0] = "Track 1";
-    engine.score.At(0, 0) = {key, 100, 8};
     ScriptedErrorReporter reporter;
-    UiHost host;
-    ASSERT_TRUE(SaveScoreInMIDIFormat(
-                    state_.paths.working_midi, engine,
-                    MidiFileSettingsFromPanel(state_.panel, state_.channel_map),
-                    reporter, host)
-                    .written());
+    ASSERT_TRUE(WriteScoreFile(state_.paths.working_midi, 1, key, state_.panel,
+                               state_.channel_map, reporter));
   }
   std::string Working() {
     return ReadFile(FindExistingPath(state_.paths.working_midi));
   }
 
-  TempDir dir_;
-  ProgramState state_;
-  ScriptedDialogs dialogs_;
-  ScriptedErrorReporter errors_;
-  FakePlayer player_;
-  UiHost ui_;
   FluidAudioRenderer renderer_;
-  AppCommands commands_{state_, dialogs_, errors_, player_, ui_, &renderer_};
 
   void OnEditInfo(std::function<void()> edit) {
     AppCommands::WindowHooks hooks;
