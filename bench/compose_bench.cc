@@ -13,8 +13,6 @@
 #include <utility>
 #include <vector>
 
-#include "model/panel_compose.h"
-#include "model/midi_save.h"
 #include "base/batch_writer.h"
 #include "base/file_system.h"
 #include "bench_pieces.h"
@@ -22,6 +20,8 @@
 #include "midi/midi_writer.h"
 #include "model/compose_command.h"
 #include "model/composition_file_io.h"
+#include "model/midi_save.h"
+#include "model/panel_compose.h"
 #include "model/player.h"
 #include "model/program_init.h"
 #include "model/program_state.h"
@@ -69,17 +69,15 @@ void TimeOnSameState(benchmark::State& bench, ProgramState& state, Step step) {
   }
 }
 
-bool ComposeAndWriteStep(ProgramState& state) {
-  return ComposeAndWrite(state);
-}
+bool ComposeAndWriteStep(ProgramState& state) { return ComposeAndWrite(state); }
 
 bool ComposeOnlyStep(ProgramState& state) {
-  state.panel.DisableLeftControls();
+  state.panel.DisablePanel();
   UiHost host;
   PanelComposeHook hook(state.panel, host);
   const ComposeRequest request =
       ComposeRequestFromPanel(state.panel, state.engine.user_scale);
-  return CompileScore(request, state.engine, hook).composed;
+  return ComposeAndFinishScore(request, state.engine, hook).composed;
 }
 
 void ReportPiece(benchmark::State& bench, const ProgramState* state) {
@@ -147,7 +145,7 @@ void BM_WriteOnlyLongest(benchmark::State& bench) {
   UiHost host;
   CancelingErrorReporter errors;
   for (auto _ : bench) {
-    if (!SaveScoreInMIDIFormat(path, state.engine, settings, errors, host)
+    if (!SaveScoreAsMidiFile(path, state.engine, settings, errors, host)
              .written()) {
       bench.SkipWithError("write failed");
     }

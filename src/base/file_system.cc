@@ -138,7 +138,7 @@ void CopyFileAtomically(const std::string& from, const std::string& to) {
   WriteFileAtomically(to, ReadWholeFile(from));
 }
 
-void CheckForNewDirectory(const std::string& path) {
+void CreateParentDirectory(const std::string& path) {
   size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return;
   std::string directory = path.substr(0, slash + 1);

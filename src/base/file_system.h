@@ -57,7 +57,7 @@ void CopyFileAtomically(const std::string& from, const std::string& to);
 
 // Creates the directory of a file about to be written when it does not
 // exist: one level only, never reports anything.
-void CheckForNewDirectory(const std::string& path);
+void CreateParentDirectory(const std::string& path);
 
 }  // namespace tessavar
 

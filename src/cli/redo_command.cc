@@ -50,7 +50,7 @@ int RunRedo(const RedoArguments& args) {
   }
   ProgramState state;
   UiHost host;
-  const Status loaded = LoadConfigFile(state, args.composition_path, host);
+  const Status loaded = ReadCompositionFile(state, args.composition_path, host);
   if (!loaded.ok()) {
     std::cerr << "tessavar-cli redo: " << TerminalText(LoadProblemText(loaded))
               << '\n';

@@ -612,8 +612,8 @@ ComposeResult ComposeScore(const ComposeRequest& request, EngineState& engine,
   return Composer(request, engine, hook).Run(seed, structure, key, tracks);
 }
 
-ComposeResult CompileScore(const ComposeRequest& request, EngineState& engine,
-                           ComposeHook& hook) {
+ComposeResult ComposeAndFinishScore(const ComposeRequest& request,
+                                    EngineState& engine, ComposeHook& hook) {
   engine.score.Clear();
   if (request.structure.empty()) return {};
   std::string digits = NormalizeStructure(request.structure);

@@ -17,8 +17,8 @@ namespace tessavar {
 // Composes the score of `request` into engine.score and finishes it for
 // the MIDI writer (octave bases, track names, instruments). Not composed:
 // an empty structure, refused or stopped. Does not validate the request.
-ComposeResult CompileScore(const ComposeRequest& request, EngineState& engine,
-                           ComposeHook& hook);
+ComposeResult ComposeAndFinishScore(const ComposeRequest& request,
+                                    EngineState& engine, ComposeHook& hook);
 
 // The main composition algorithm. Not composed: refused (seed 0, empty
 // structure, tracks outside 1..16) or stopped by the hook after a

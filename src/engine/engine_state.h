@@ -48,7 +48,7 @@ struct EngineState {
   RandomStream random;
 
   // Erases the score store and the track names (start-up and
-  // InitializeGlobalVariables).
+  // ResetProgramState).
   void ClearScore() {
     score.Clear();
     for (auto& name : track_name) name.clear();

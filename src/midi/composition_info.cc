@@ -74,7 +74,7 @@ std::optional<std::string> BytesWithCompInfo(std::string_view bytes,
   return result;
 }
 
-std::string ExtractCompInfo(const std::string& midi_path) {
+std::string ExtractCompositionInfo(const std::string& midi_path) {
   if (midi_path.empty() || !FileExists(midi_path)) return "";
   try {
     return CompInfoFromBytes(ReadWholeFile(ProgramFileOnDisk(midi_path)))
@@ -84,7 +84,7 @@ std::string ExtractCompInfo(const std::string& midi_path) {
   }
 }
 
-bool EmbedCompInfo(const std::string& midi_path, std::string_view info) {
+bool EmbedCompositionInfo(const std::string& midi_path, std::string_view info) {
   if (midi_path.empty() || !FileExists(midi_path)) return false;
   std::string target = ProgramFileOnDisk(midi_path);
   try {

@@ -42,13 +42,13 @@ std::optional<std::string> BytesWithCompInfo(std::string_view bytes,
 // The information of the file at midi_path (found case-insensitively); the
 // empty text when the file is missing, unreadable or too short. Never
 // creates anything.
-std::string ExtractCompInfo(const std::string& midi_path);
+std::string ExtractCompositionInfo(const std::string& midi_path);
 
 // Replaces the information of the file at midi_path (found
 // case-insensitively). The new file is written completely beside the target
 // and renamed over it in one step; on any failure the target stays as it was
 // and no temporary file is left. Silent: returns false on failure.
-bool EmbedCompInfo(const std::string& midi_path, std::string_view info);
+bool EmbedCompositionInfo(const std::string& midi_path, std::string_view info);
 
 }  // namespace tessavar
 

@@ -166,7 +166,7 @@ bool AppCommands::FirstActivation() {
   ui_.Yield();
   if (hooks_.show_splash) hooks_.show_splash();
   ui_.Yield();
-  LoadIniFile(state_.options, state_.paths.settings_file);
+  LoadSettingsFile(state_.options, state_.paths.settings_file);
   if (!state_.options.soundfont.empty() && apply_soundfont_) {
     apply_soundfont_(state_.options.soundfont);
   }
@@ -176,7 +176,7 @@ bool AppCommands::FirstActivation() {
   return true;
 }
 
-void AppCommands::FormExit() {
+void AppCommands::ShutDown() {
   // Listening to a lone MIDI file turns Save off, yet the working file may
   // still be the music of the panel as it stands.
   const bool panel_music = state_.panel.save_enabled() ||
@@ -184,7 +184,7 @@ void AppCommands::FormExit() {
   player_.Close();
   const std::string midi_path = state_.midi_path;
   const std::string caption = state_.caption;
-  SaveConfigFile(state_, state_.paths.default_composition, ui_, errors_);
+  WriteCompositionFile(state_, state_.paths.default_composition, ui_, errors_);
   state_.midi_path = state_.paths.default_midi;
   // Before the first Compose there is no music to keep, and no message.
   // Music that the panel as saved does not produce is not kept as its
@@ -204,7 +204,7 @@ void AppCommands::FormExit() {
   state_.midi_path = midi_path;
   state_.caption = caption;  // the window is closing: keep its own name
   // The program ends whether or not the settings could be written.
-  SaveIniFile(state_.options, state_.paths.settings_file);
+  SaveSettingsFile(state_.options, state_.paths.settings_file);
   player_.Close();
 }
 
@@ -243,7 +243,7 @@ void AppCommands::LoadCompositionFile(const std::string& path) {
                             .Message());
     return;
   }
-  const Status loaded = LoadConfigFile(state_, composition, ui_);
+  const Status loaded = ReadCompositionFile(state_, composition, ui_);
   if (IsNotAComposition(loaded)) {
     LetGoOfMusic();
     errors_.ShowFailure(Status(loaded.number(), composition, loaded.line(),
@@ -373,7 +373,8 @@ void AppCommands::SaveComposition(bool edit_info) {
   // leaves half of a pair. A composition that could not be written (or was
   // refused) gets no companion file and no information either.
   if (!PairCanBeSaved()) return;
-  if (!SaveConfigFile(state_, state_.composition_path, ui_, errors_)) return;
+  if (!WriteCompositionFile(state_, state_.composition_path, ui_, errors_))
+    return;
   // The list names the file really written.
   RememberComposition(state_.options.recent_compositions,
                       LowerCaseFileName(state_.composition_path));
@@ -384,7 +385,7 @@ void AppCommands::SaveComposition(bool edit_info) {
   }
   ui_.Yield();
   ui_.SetBusyPointer(true);
-  EmbedCompInfo(state_);
+  EmbedCompositionInfo(state_);
   ui_.SetBusyPointer(false);
 }
 
@@ -405,7 +406,7 @@ bool AppCommands::PairCanBeSaved() {
   return true;
 }
 
-void AppCommands::FileMelodyXlate() {
+void AppCommands::FileMelodyToStructure() {
   const std::string answer = dialogs_.InputBox(kMelodyPrompt, kMelodyTitle, "");
   if (answer.empty()) return;  // cancelled: nothing changes
   if (std::optional<std::string> structure = MelodyToStructure(answer)) {
@@ -441,7 +442,7 @@ bool AppCommands::ChooseFile(const std::string& title,
   if (!open && written && !ConfirmReplacing(title, written(named))) {
     return false;
   }
-  if (!open) CheckForNewDirectory(*chosen);
+  if (!open) CreateParentDirectory(*chosen);
   *path = named;
   return true;
 }
@@ -480,7 +481,7 @@ void AppCommands::FileSaveOrchestration() {
   SaveOrchestrationFile(state_, ui_, errors_);
 }
 
-void AppCommands::FileLoadScaleX() {
+void AppCommands::FileLoadScale() {
   if (!ChooseFile("Load User-Defined Scale", kScaleExtension, true,
                   &state_.scale_path)) {
     return;
@@ -488,7 +489,7 @@ void AppCommands::FileLoadScaleX() {
   LoadScaleFile(state_, ui_, errors_);
 }
 
-void AppCommands::FileSaveScaleX() {
+void AppCommands::FileSaveScale() {
   if (!ChooseFile("Save User-Defined Scale As", kScaleExtension, false,
                   &state_.scale_path, LowerCased)) {
     return;
@@ -524,7 +525,7 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
     }
   }
   if (!ConfirmReplacing(title, written)) return;
-  CheckForNewDirectory(audio);
+  CreateParentDirectory(audio);
   ui_.SetBusyPointer(true);
   // Retry renders again.
   RunWithRetry(errors_, [&] {

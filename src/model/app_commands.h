@@ -77,7 +77,7 @@ class AppCommands {
   // composition's own paths are restored afterwards) and the settings. A
   // settings file that cannot be written is ignored, and so is a missing
   // working MIDI file (nothing composed yet).
-  void FormExit();
+  void ShutDown();
 
   // --- File commands -------------------------------------------------------
   void FileLoadComposition();
@@ -97,11 +97,11 @@ class AppCommands {
   void FileSaveComposition();
   void FileLoadOrchestration();
   void FileSaveOrchestration();
-  void FileLoadScaleX();
-  void FileSaveScaleX();
+  void FileLoadScale();
+  void FileSaveScale();
   // The melody input box; unless it is cancelled, the tonality then goes
   // back to its first entry and mapped parameter 13 to "0".
-  void FileMelodyXlate();
+  void FileMelodyToStructure();
   // The scale input box; a cancelled or empty answer keeps the scale.
   void FileUserDefinedScale();
 

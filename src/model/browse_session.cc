@@ -161,7 +161,7 @@ void BrowseSession::LoadSettingsText(const std::string& composition) {
   LoadConfigText(state_, composition, ui_);
   state_.options.lock_mapped = locked;
   state_.caption = caption;
-  state_.panel.ClearScoreFlag();
+  state_.panel.MarkScoreStale();
 }
 
 void BrowseSession::SetStarred(size_t index, bool starred) {

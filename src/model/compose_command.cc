@@ -114,7 +114,7 @@ void ComposeCommand::Prepare() {
   state_.commands.Start(RunningCommand::kCompose);
   stop_pending_ = false;
   host_.SetBusyPointer(true);
-  state_.panel.DisableLeftControls();
+  state_.panel.DisablePanel();
   state_.panel.set_save_enabled(false);
   state_.panel.set_score_current(false);  // the working file is rewritten
   state_.commands.SetLoadAndRedoEnabled(false);
@@ -129,7 +129,8 @@ bool ComposeCommand::ComposeAndWrite() {
   PanelComposeHook hook(state_.panel, progress);
   const ComposeRequest request =
       ComposeRequestFromPanel(state_.panel, state_.engine.user_scale);
-  if (!CompileScore(request, state_.engine, hook).composed) return false;
+  if (!ComposeAndFinishScore(request, state_.engine, hook).composed)
+    return false;
   state_.panel.set_status_text(kGeneratingStatus);
   const MidiFileSettings settings =
       MidiFileSettingsFromPanel(state_.panel, state_.channel_map);
@@ -142,8 +143,8 @@ bool ComposeCommand::ComposeAndWrite() {
     *midi_bytes_ = std::move(file.bytes);
     return true;
   }
-  return SaveScoreInMIDIFormat(state_.paths.working_midi, state_.engine,
-                               settings, errors_, progress)
+  return SaveScoreAsMidiFile(state_.paths.working_midi, state_.engine, settings,
+                             errors_, progress)
       .written();
 }
 
@@ -160,7 +161,7 @@ void ComposeCommand::OpenWorkingFile() {
 void ComposeCommand::Restore() {
   state_.commands.SetComposeStops(false);
   state_.panel.set_status_text("");
-  state_.panel.EnableLeftControls();
+  state_.panel.EnablePanel();
   state_.commands.SetLoadAndRedoEnabled(true);
   host_.SetBusyPointer(false);
   stop_pending_ = false;

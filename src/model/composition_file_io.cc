@@ -83,7 +83,7 @@ int ApplyFields(ProgramState& state, const FieldsRead& read,
 void FinishLoad(ProgramState& state, const std::string& path, UiHost& host,
                 int remembered_auto, bool complete) {
   PanelModel& panel = state.panel;
-  if (!complete) panel.ClearScoreFlag();
+  if (!complete) panel.MarkScoreStale();
   host.Yield();
   // Minus the absolute value: the box's own reaction then shows the
   // absolute value and moves the spinner to it.
@@ -139,7 +139,7 @@ Status ReadAndApply(
                                     read.stop_text));
 }
 
-// Reads the fields from `reader` and applies them, as LoadConfigFile says.
+// Reads the fields from `reader` and applies them, as ReadCompositionFile says.
 Status LoadFields(
     ProgramState& state, const std::string& path, UiHost& host,
     const std::function<FieldsRead(const std::vector<FileField>&)>& reader) {
@@ -193,8 +193,8 @@ std::optional<std::string> CompositionFileBytes(const ProgramState& state,
   return FieldsBytes(layout, values);
 }
 
-bool SaveConfigFile(ProgramState& state, const std::string& path, UiHost& host,
-                    ErrorReporter& reporter) {
+bool WriteCompositionFile(ProgramState& state, const std::string& path,
+                          UiHost& host, ErrorReporter& reporter) {
   host.SetBusyPointer(true);
   bool written = false;
   if (!path.empty()) {
@@ -211,8 +211,8 @@ bool SaveConfigFile(ProgramState& state, const std::string& path, UiHost& host,
   return written;
 }
 
-Status LoadConfigFile(ProgramState& state, const std::string& path,
-                      UiHost& host) {
+Status ReadCompositionFile(ProgramState& state, const std::string& path,
+                           UiHost& host) {
   if (path.empty()) {
     host.SetBusyPointer(true);
     host.SetBusyPointer(false);
@@ -234,13 +234,13 @@ Status LoadConfigText(ProgramState& state, const std::string& text,
 
 Status LoadStartupComposition(ProgramState& state, const std::string& path,
                               UiHost& host) {
-  InitializeGlobalVariables(state);
+  ResetProgramState(state);
   host.Yield();
   PanelModel& panel = state.panel;
   panel.SetText(
       {Box::kMapping},
       NumberToText(std::fabs(NumericValue(panel.Text({Box::kMapping})))));
-  return LoadConfigFile(state, path, host);
+  return ReadCompositionFile(state, path, host);
 }
 
 }  // namespace tessavar

@@ -33,8 +33,8 @@ std::optional<std::string> CompositionFileBytes(const ProgramState& state,
 // nothing when the path is empty. Failures go to the reporter (Retry
 // writes again); a field that cannot be stored is reported and nothing is
 // written. On success the caption names the file. True when written.
-bool SaveConfigFile(ProgramState& state, const std::string& path, UiHost& host,
-                    ErrorReporter& reporter);
+bool WriteCompositionFile(ProgramState& state, const std::string& path,
+                          UiHost& host, ErrorReporter& reporter);
 
 // True for the first line of a composition file this program reads: a
 // format version 2.x ("2.0", the one it writes, or "2.1").
@@ -45,8 +45,8 @@ bool IsReadableFormatVersion(const std::string& first_line);
 // fields read so far applied. A file that is not a composition at all is
 // refused before anything changes. Never reports anything; the status says
 // how far it got. On success the caption names the file.
-Status LoadConfigFile(ProgramState& state, const std::string& path,
-                      UiHost& host);
+Status ReadCompositionFile(ProgramState& state, const std::string& path,
+                           UiHost& host);
 
 // The same for a composition file's text held in memory (the caption
 // names no file).

@@ -9,7 +9,7 @@ ErrorChoice CancelingErrorReporter::ShowError(const std::string& message) {
   return ErrorChoice::kCancel;
 }
 
-bool ErrorHandler(const Status& status, ErrorReporter& reporter) {
+bool AskRetryAfterError(const Status& status, ErrorReporter& reporter) {
   if (!RetryCanHelp(status.number())) {
     reporter.ShowFailure(status.Message());
     return false;
@@ -26,7 +26,7 @@ Status RunWithRetry(ErrorReporter& reporter,
     } catch (const RunTimeError& error) {
       status = error.status();
     }
-    if (status.ok() || !ErrorHandler(status, reporter)) return status;
+    if (status.ok() || !AskRetryAfterError(status, reporter)) return status;
   }
 }
 

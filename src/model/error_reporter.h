@@ -31,7 +31,7 @@ class CancelingErrorReporter : public ErrorReporter {
 
 // Shows the error and returns true when the user chose Retry; Retry is
 // offered only where it can succeed (RetryCanHelp).
-bool ErrorHandler(const Status& status, ErrorReporter& reporter);
+bool AskRetryAfterError(const Status& status, ErrorReporter& reporter);
 
 // Runs a step until it succeeds or the user cancels: a RunTimeError thrown
 // by the step (or a failed status it returns) is shown through the
@@ -39,8 +39,7 @@ bool ErrorHandler(const Status& status, ErrorReporter& reporter);
 // gave up on, or ok.
 Status RunWithRetry(ErrorReporter& reporter,
                     const std::function<Status()>& step);
-Status RunWithRetry(ErrorReporter& reporter,
-                    const std::function<void()>& step);
+Status RunWithRetry(ErrorReporter& reporter, const std::function<void()>& step);
 
 }  // namespace tessavar
 

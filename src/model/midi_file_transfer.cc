@@ -49,12 +49,12 @@ std::string WorkingMidiFile(const ProgramPaths& paths) {
   return FileExists(found) ? found : LowerCaseFileName(paths.working_midi);
 }
 
-void ExtractCompInfo(ProgramState& state) {
-  state.composition_info = ExtractCompInfo(state.midi_path);
+void ExtractCompositionInfo(ProgramState& state) {
+  state.composition_info = ExtractCompositionInfo(state.midi_path);
 }
 
-bool EmbedCompInfo(const ProgramState& state) {
-  return EmbedCompInfo(state.midi_path, state.composition_info);
+bool EmbedCompositionInfo(const ProgramState& state) {
+  return EmbedCompositionInfo(state.midi_path, state.composition_info);
 }
 
 bool SaveMIDIFile(ProgramState& state, Player& player, UiHost& ui,
@@ -77,7 +77,7 @@ bool LoadMIDIFile(ProgramState& state, Player& player, UiHost& ui,
                   ErrorReporter& errors) {
   if (state.midi_path.empty()) return false;
   ui.SetBusyPointer(true);
-  ExtractCompInfo(state);
+  ExtractCompositionInfo(state);
   const std::string working = LowerCaseFileName(state.paths.working_midi);
   const auto copy = [&] { CopyReadableMidi(state.midi_path, working); };
   bool copied = false;

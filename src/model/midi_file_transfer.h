@@ -42,10 +42,10 @@ bool LoadMIDIFile(ProgramState& state, Player& player, UiHost& ui,
 
 // Reads the information text of the composition's MIDI file into the state
 // (the empty text when there is none).
-void ExtractCompInfo(ProgramState& state);
+void ExtractCompositionInfo(ProgramState& state);
 // Stores the state's information text in the composition's MIDI file;
 // false when that failed.
-bool EmbedCompInfo(const ProgramState& state);
+bool EmbedCompositionInfo(const ProgramState& state);
 
 }  // namespace tessavar
 

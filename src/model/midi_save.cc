@@ -37,11 +37,11 @@ RedoSettings RedoSettingsFromState(const ProgramState& state) {
   return settings;
 }
 
-MidiSaveResult SaveScoreInMIDIFormat(const std::string& midi_file,
-                                     const EngineState& engine,
-                                     const MidiFileSettings& settings,
-                                     ErrorReporter& reporter,
-                                     ProgressHook& hook) {
+MidiSaveResult SaveScoreAsMidiFile(const std::string& midi_file,
+                                   const EngineState& engine,
+                                   const MidiFileSettings& settings,
+                                   ErrorReporter& reporter,
+                                   ProgressHook& hook) {
   MidiSaveResult result;
   const std::string target = MidiFileTarget(midi_file);
   if (target.empty()) return result;

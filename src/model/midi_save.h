@@ -42,11 +42,10 @@ struct MidiSaveResult {
 // is complete). Refused without a path, a first track name or a positive
 // tempo. A stopped write still stores the tracks completed so far. A failed
 // write is offered again through `reporter` until the user cancels.
-MidiSaveResult SaveScoreInMIDIFormat(const std::string& midi_file,
-                                     const EngineState& engine,
-                                     const MidiFileSettings& settings,
-                                     ErrorReporter& reporter,
-                                     ProgressHook& hook);
+MidiSaveResult SaveScoreAsMidiFile(const std::string& midi_file,
+                                   const EngineState& engine,
+                                   const MidiFileSettings& settings,
+                                   ErrorReporter& reporter, ProgressHook& hook);
 
 }  // namespace tessavar
 

@@ -324,16 +324,16 @@ void PanelModel::StepSpinner(BoxId id, int direction) {
 void PanelModel::OnSpinnerChanged(BoxId id) {
   const BoxState& state = State(id);
   if (id.box == Box::kMapped) {
-    if (IsSpinnerEnabled(id)) ClearScoreFlag();
+    if (IsSpinnerEnabled(id)) MarkScoreStale();
   } else {
-    ClearScoreFlag(id.box == Box::kPan);
+    MarkScoreStale(id.box == Box::kPan);
   }
   SetText(id, NumberToText(state.spinner));
 }
 
 void PanelModel::OnTextChanged(BoxId id) {
   if (id.box == Box::kStructure) {
-    ClearScoreFlag();
+    MarkScoreStale();
   } else if (IsGeneral(id.box)) {
     GeneralTextChanged(id);
   } else if (IsTrack(id.box)) {
@@ -344,7 +344,7 @@ void PanelModel::OnTextChanged(BoxId id) {
 }
 
 void PanelModel::GeneralTextChanged(BoxId id) {
-  ClearScoreFlag();
+  MarkScoreStale();
   const std::string& text = State(id).text;
   double v = NumericValue(text);
   if (id.box == Box::kMapping) v = std::fabs(v);
@@ -358,7 +358,7 @@ void PanelModel::GeneralTextChanged(BoxId id) {
 }
 
 void PanelModel::TrackTextChanged(BoxId id) {
-  if (id.box != Box::kPan) ClearScoreFlag();
+  if (id.box != Box::kPan) MarkScoreStale();
   const std::string& text = State(id).text;
   double n = NumericValue(text);
   if (id.box != Box::kVolume) n = RoundHalfEven(n);
@@ -369,7 +369,7 @@ void PanelModel::TrackTextChanged(BoxId id) {
 
 void PanelModel::MappedTextChanged(BoxId id) {
   if (enabled_) {
-    ClearScoreFlag();
+    MarkScoreStale();
     SetCheck({Check::kMappedAuto}, 0);
   }
   const std::string& text = State(id).text;
@@ -431,7 +431,7 @@ bool PanelModel::Select(ListId id, int index) {
                                               : &fade_;
   if (*target == index) return true;
   *target = index;
-  ClearScoreFlag();
+  MarkScoreStale();
   Changed();
   return true;
 }
@@ -440,7 +440,7 @@ void PanelModel::DropDownOpened(ListId id) {
   if (id.list == List::kInstrument) {
     instrument_highlight_.at(id.index) = true;
   } else {
-    ClearScoreFlag();
+    MarkScoreStale();
     general_highlight_.at(GeneralListSlot(id.list)) = true;
   }
   Changed();
@@ -462,7 +462,7 @@ bool PanelModel::SetCheck(CheckId id, int value) {
       int& tie = tie_.at(id.index);
       if (tie == value) return true;
       tie = value;
-      ClearScoreFlag();
+      MarkScoreStale();
       break;
     }
     case Check::kMappedAuto:
@@ -478,7 +478,7 @@ bool PanelModel::SetCheck(CheckId id, int value) {
   return true;
 }
 
-void PanelModel::ClearScoreFlag(bool redo_applies) {
+void PanelModel::MarkScoreStale(bool redo_applies) {
   if (on_score_cleared) on_score_cleared();
   compose_enabled_ = true;
   save_enabled_ = false;
@@ -487,14 +487,14 @@ void PanelModel::ClearScoreFlag(bool redo_applies) {
   Changed();
 }
 
-void PanelModel::EnableLeftControls() {
+void PanelModel::EnablePanel() {
   enabled_ = true;
   mapped_spinners_enabled_ = true;
   Changed();
   if (on_yield) on_yield();
 }
 
-void PanelModel::DisableLeftControls() {
+void PanelModel::DisablePanel() {
   enabled_ = false;
   mapped_spinners_enabled_ = false;
   Changed();

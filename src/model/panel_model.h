@@ -97,7 +97,7 @@ class PanelModel {
   // A check box counts as on for the composer when checked or greyed.
   bool IsChecked(CheckId id) const { return CheckValue(id) != 0; }
 
-  // Enabled state of the panel (EnableLeftControls / DisableLeftControls).
+  // Enabled state of the panel (EnablePanel / DisablePanel).
   bool enabled() const { return enabled_; }
   bool IsSpinnerEnabled(BoxId id) const;
   // Lists whose drop-down was opened show black on white until they lose
@@ -137,9 +137,9 @@ class PanelModel {
   // Marks the composed score stale: player closed, Compose enabled, Save
   // disabled, status line emptied. A change that Redo can apply (a pan)
   // leaves score_current().
-  void ClearScoreFlag(bool redo_applies = false);
-  void EnableLeftControls();
-  void DisableLeftControls();
+  void MarkScoreStale(bool redo_applies = false);
+  void EnablePanel();
+  void DisablePanel();
   void SetMappedSpinnersEnabled(bool enabled);
   void set_status_text(std::string text) { status_text_ = std::move(text); }
   void set_compose_enabled(bool enabled) { compose_enabled_ = enabled; }
@@ -149,11 +149,11 @@ class PanelModel {
   }
   void set_score_current(bool current) { score_current_ = current; }
 
-  // Called by ClearScoreFlag so that the window closes the player.
+  // Called by MarkScoreStale so that the window closes the player.
   std::function<void()> on_score_cleared;
   // Called after any change of the model, so that a view can refresh.
   std::function<void()> on_changed;
-  // Called by DisableLeftControls / EnableLeftControls (they yield to the
+  // Called by DisablePanel / EnablePanel (they yield to the
   // event loop at the end).
   std::function<void()> on_yield;
 

@@ -2,7 +2,7 @@
 
 namespace tessavar {
 
-void InitializeGlobalVariables(ProgramState& state) {
+void ResetProgramState(ProgramState& state) {
   state.composition_path.clear();
   state.midi_path.clear();
 
@@ -20,8 +20,8 @@ void InitializeGlobalVariables(ProgramState& state) {
   state.composition_info.clear();
   state.engine.ClearScore();
 
-  panel.ClearScoreFlag();
-  panel.EnableLeftControls();
+  panel.MarkScoreStale();
+  panel.EnablePanel();
 }
 
 }  // namespace tessavar

@@ -15,7 +15,7 @@ namespace tessavar {
 // (the player is closed through the panel's callback, Compose enabled, Save
 // disabled) and enables the panel. Box texts, the options and the
 // orchestration and scale paths are left as they are.
-void InitializeGlobalVariables(ProgramState& state);
+void ResetProgramState(ProgramState& state);
 
 }  // namespace tessavar
 

@@ -2,24 +2,27 @@
 
 #include <cstdint>
 
-#include "model/error_reporter.h"
-#include "model/playback_monitor.h"
-#include "model/program_state.h"
-#include "model/ui_host.h"
 #include "base/file_system.h"
 #include "midi/redo_patcher.h"
+#include "model/error_reporter.h"
 #include "model/midi_save.h"
+#include "model/playback_monitor.h"
 #include "model/player.h"
+#include "model/program_state.h"
+#include "model/ui_host.h"
 
 namespace tessavar {
 namespace {
 
 // Patches the working file, asking the user on failure; Retry tries again.
 bool PatchWorkingFile(const ProgramState& state, ErrorReporter& errors) {
-  return RunWithRetry(errors, [&] {
-           PatchMIDIFile(ProgramFileOnDisk(state.paths.working_midi),
-                         RedoSettingsFromState(state));
-         }).ok();
+  return RunWithRetry(errors,
+                      [&] {
+                        PatchMIDIFile(
+                            ProgramFileOnDisk(state.paths.working_midi),
+                            RedoSettingsFromState(state));
+                      })
+      .ok();
 }
 
 }  // namespace
@@ -35,7 +38,7 @@ bool RedoCommand(ProgramState& state, Player& player, UiHost& ui,
   ui.Yield();
 
   ui.SetBusyPointer(true);
-  panel.DisableLeftControls();
+  panel.DisablePanel();
   const bool save_was_enabled = panel.save_enabled();
   panel.set_save_enabled(false);
   panel.set_status_text(kRedoStatusText);
@@ -49,7 +52,7 @@ bool RedoCommand(ProgramState& state, Player& player, UiHost& ui,
   player.Open();
   panel.set_status_text("");
   ui.Yield();
-  panel.EnableLeftControls();
+  panel.EnablePanel();
   // Patching makes the file the panel's music only when nothing but
   // instruments and pans changed since it was composed.
   panel.set_save_enabled(save_was_enabled ||
@@ -60,7 +63,8 @@ bool RedoCommand(ProgramState& state, Player& player, UiHost& ui,
 
   if (patched && state.options.autoplay_redo) {
     ui.Yield();
-    player.SetFrom(StartPositionForSlider(state.play_slider, player.LengthMs()));
+    player.SetFrom(
+        StartPositionForSlider(state.play_slider, player.LengthMs()));
     player.Play();
   }
   commands.Finish();

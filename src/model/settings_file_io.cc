@@ -35,7 +35,7 @@ Status WriteSettings(const std::string& bytes, const std::string& path) {
 
 }  // namespace
 
-void LoadIniFile(Options& options, const std::string& path) {
+void LoadSettingsFile(Options& options, const std::string& path) {
   SettingsValues values = ReadSettingsFile(path);
   std::array<bool*, kSettingsCheckMarks> marks = CheckMarks(options);
   for (size_t i = 0; i < values.check_marks.size(); ++i) {
@@ -50,7 +50,7 @@ void LoadIniFile(Options& options, const std::string& path) {
   }
 }
 
-Status SaveIniFile(const Options& options, const std::string& path) {
+Status SaveSettingsFile(const Options& options, const std::string& path) {
   return WriteSettings(SettingsBytesOf(options), path);
 }
 

@@ -16,11 +16,11 @@ namespace tessavar {
 // is that of the fourth line, empty when there is none, and the recent
 // compositions follow it (see recent_problem when they were left out), then
 // the playback output.
-void LoadIniFile(Options& options, const std::string& path);
+void LoadSettingsFile(Options& options, const std::string& path);
 
 // Writes the settings (file name in lower case); the SoundFont line only
 // when one is chosen. The status says why the file could not be written.
-Status SaveIniFile(const Options& options, const std::string& path);
+Status SaveSettingsFile(const Options& options, const std::string& path);
 
 // Keeps the settings file in step with the options while the program runs,
 // so that a crash does not lose a changed option or recent composition: it

@@ -199,7 +199,7 @@ int main(int argc, char** argv) {
   // The player starts with the SoundFont the settings name, so that the
   // default composition's music is not loaded with another one first.
   tessavar::Options saved;
-  tessavar::LoadIniFile(
+  tessavar::LoadSettingsFile(
       saved, tessavar::ProgramPaths::FromDirectory(directory).settings_file);
   RemoveLeftovers(directory, saved);
   // The player plays through the sequencer's ports, so it goes first.

@@ -286,14 +286,14 @@ void MainWindow::BuildFileMenu() {
   Connect(m.define_scale, &AppCommands::FileUserDefinedScale);
   m.load_scale =
       AddFileCommand(m.file, tr("Load S&cale"), QKeySequence(Qt::Key_F4));
-  Connect(m.load_scale, &AppCommands::FileLoadScaleX);
+  Connect(m.load_scale, &AppCommands::FileLoadScale);
   m.save_scale =
       AddFileCommand(m.file, tr("Sa&ve Scale"), QKeySequence(Qt::Key_F5));
-  Connect(m.save_scale, &AppCommands::FileSaveScaleX);
+  Connect(m.save_scale, &AppCommands::FileSaveScale);
   m.file->addSeparator();
   m.melody_to_structure = AddFileCommand(m.file, tr("&Melody-to-Structure"),
                                          QKeySequence(Qt::Key_F7));
-  Connect(m.melody_to_structure, &AppCommands::FileMelodyXlate);
+  Connect(m.melody_to_structure, &AppCommands::FileMelodyToStructure);
   m.midi_map =
       AddFileCommand(m.file, tr("M&IDI Map"), QKeySequence(Qt::Key_F8));
   m.file->addSeparator();
@@ -763,7 +763,7 @@ void MainWindow::RunFirstActivation() {
   if (commands_->activated_once() || exited_) return;
   commands_->FirstActivation();
   Options on_disk;
-  LoadIniFile(on_disk, state_.paths.settings_file);
+  LoadSettingsFile(on_disk, state_.paths.settings_file);
   settings_keeper_.Start(on_disk);
   browse_->Start();
   // One notice at most: the history's comes first.
@@ -843,7 +843,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   if (!exited_) {
     exited_ = true;
     status_timer_->stop();
-    commands_->FormExit();
+    commands_->ShutDown();
     browse_->Finish();
     // Every other window closes with the program.
     for (QWidget* window : QApplication::topLevelWidgets()) {

@@ -183,27 +183,27 @@ TEST(CopyFileAtomicallyTest, FindsTheSourceIgnoringCase) {
 
 TEST(CheckForNewDirectoryTest, CreatesAMissingDirectoryOneLevelDeep) {
   TempDir dir;
-  CheckForNewDirectory(dir / "NEW/SONG.TVX");
+  CreateParentDirectory(dir / "NEW/SONG.TVX");
   EXPECT_TRUE(fs::is_directory(dir / "NEW"));
   EXPECT_FALSE(fs::exists(dir / "NEW/SONG.TVX"));
 }
 
 TEST(CheckForNewDirectoryTest, NeverCreatesParentsAndNeverReports) {
   TempDir dir;
-  EXPECT_NO_THROW(CheckForNewDirectory(dir / "A/B/SONG.TVX"));
+  EXPECT_NO_THROW(CreateParentDirectory(dir / "A/B/SONG.TVX"));
   EXPECT_TRUE(dir.Entries().empty());
   WriteFileAtomically(dir / "plain", "");
-  EXPECT_NO_THROW(CheckForNewDirectory(dir / "plain/SONG.TVX"));
+  EXPECT_NO_THROW(CreateParentDirectory(dir / "plain/SONG.TVX"));
   EXPECT_THAT(dir.Entries(), ElementsAre("plain"));
 }
 
 TEST(CheckForNewDirectoryTest, LeavesExistingDirectoriesAlone) {
   TempDir dir;
   fs::create_directory(dir / "empty");
-  EXPECT_NO_THROW(CheckForNewDirectory(dir / "empty/SONG.TVX"));
+  EXPECT_NO_THROW(CreateParentDirectory(dir / "empty/SONG.TVX"));
   EXPECT_TRUE(fs::is_directory(dir / "empty"));
   WriteFileAtomically(dir / "keep", "k");
-  CheckForNewDirectory(dir / "SONG.TVX");
+  CreateParentDirectory(dir / "SONG.TVX");
   EXPECT_EQ(ReadWholeFile(dir / "keep"), "k");
   EXPECT_THAT(dir.Entries(), ElementsAre("empty", "keep"));
 }
@@ -212,8 +212,8 @@ TEST(CheckForNewDirectoryTest, APathWithoutSlashDoesNothing) {
   TempDir dir;
   const fs::path previous = fs::current_path();
   fs::current_path(dir.path());
-  EXPECT_NO_THROW(CheckForNewDirectory("SONG.TVX"));
-  EXPECT_NO_THROW(CheckForNewDirectory(""));
+  EXPECT_NO_THROW(CreateParentDirectory("SONG.TVX"));
+  EXPECT_NO_THROW(CreateParentDirectory(""));
   fs::current_path(previous);
   EXPECT_TRUE(dir.Entries().empty());
 }

@@ -190,7 +190,7 @@ TEST_F(ComposeCliTest, InfoIsEmbeddedAsSavingDoes) {
   ASSERT_EQ(run.status, 0) << run.err;
   std::string plain = ReadWholeFile(Path("plain.mid"));
   std::string with_info = ReadWholeFile(Path("info.mid"));
-  EXPECT_EQ(ExtractCompInfo(Path("info.mid")), info);
+  EXPECT_EQ(ExtractCompositionInfo(Path("info.mid")), info);
   ASSERT_EQ(with_info.size(), plain.size() - 7 + info.size());
   EXPECT_EQ(static_cast<unsigned char>(with_info[21]), 36 - 7 + info.size());
   EXPECT_EQ(static_cast<unsigned char>(with_info[25]), info.size());

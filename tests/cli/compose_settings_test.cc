@@ -64,7 +64,7 @@ TEST_F(ComposeSettingsTest, InfoOfExactly127BytesFitsAnd128DoNot) {
 
   ASSERT_EQ(Compose({"-o", dir_ / "fits.mid", "--info", fits}), 0)
       << last_error_;
-  EXPECT_EQ(ExtractCompInfo(dir_ / "fits.mid"), fits);
+  EXPECT_EQ(ExtractCompositionInfo(dir_ / "fits.mid"), fits);
 
   EXPECT_EQ(Compose({"-o", dir_ / "long.mid", "--info", too_long}), 2);
   EXPECT_NE(last_error_.find("127 bytes"), std::string::npos) << last_error_;

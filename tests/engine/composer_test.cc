@@ -35,7 +35,7 @@ struct Composition {
 
 std::unique_ptr<Composition> Compose(const ComposeRequest& request) {
   auto c = std::make_unique<Composition>();
-  c->result = CompileScore(request, c->engine, c->hook);
+  c->result = ComposeAndFinishScore(request, c->engine, c->hook);
   return c;
 }
 
@@ -96,8 +96,8 @@ TEST(ComposerTest, SameRequestGivesSameScoreAndStateIsNotCarriedOver) {
   RecordingComposeHook hook;
   ComposeRequest other = DefaultRequest();
   other.mapping = 77;
-  ASSERT_TRUE(CompileScore(other, engine, hook).composed);
-  ASSERT_TRUE(CompileScore(request, engine, hook).composed);
+  ASSERT_TRUE(ComposeAndFinishScore(other, engine, hook).composed);
+  ASSERT_TRUE(ComposeAndFinishScore(request, engine, hook).composed);
   ASSERT_TRUE(a->result.composed);
   EXPECT_TRUE(SameScore(a->engine.score, engine.score));
   EXPECT_GT(a->engine.score.UsedLength(), 0);
@@ -317,7 +317,7 @@ TEST(ComposerTest, OneTrackPlaysTheThemeWithRepeatsMerged) {
     std::set<int> phrase_starts;
     RecordingComposeHook hook(
         [&] { phrase_starts.insert(engine.score.UsedLength()); });
-    ASSERT_TRUE(CompileScore(request, engine, hook).composed);
+    ASSERT_TRUE(ComposeAndFinishScore(request, engine, hook).composed);
     const Score& score = engine.score;
     int notes = 0;
     for (int s = 1; s < score.SlotCount(0); ++s) {
@@ -346,7 +346,7 @@ TEST(ComposerTest, FirstPhraseHasOneSoundingTrackAndSilentTracksKeepTime) {
       first_phrase_end = engine.score.UsedLength();
     }
   });
-  ASSERT_TRUE(CompileScore(request, engine, hook).composed);
+  ASSERT_TRUE(ComposeAndFinishScore(request, engine, hook).composed);
   ASSERT_GT(first_phrase_end, 0);
   int sounding = 0;
   long length = ElapsedTime(engine.score, 0, first_phrase_end);
@@ -392,7 +392,8 @@ TEST(ComposerTest, StopRequestEndsAfterTheCurrentPhrase) {
     lengths.push_back(engine.score.UsedLength());
     if (lengths.size() == 5) stopping.stop = true;
   });
-  ComposeResult result = CompileScore(DefaultRequest(), engine, stopping);
+  ComposeResult result =
+      ComposeAndFinishScore(DefaultRequest(), engine, stopping);
   EXPECT_FALSE(result.composed);
   EXPECT_TRUE(result.drawn.has_value());  // the boxes show them all the same
   ASSERT_EQ(lengths.size(), 5u);
@@ -417,7 +418,7 @@ TEST(ComposerTest, RefusedArguments) {
   EXPECT_EQ(engine.score.UsedLength(), 0);
   EXPECT_TRUE(hook.reports.empty());
   request.structure.clear();
-  EXPECT_FALSE(CompileScore(request, engine, hook).composed);
+  EXPECT_FALSE(ComposeAndFinishScore(request, engine, hook).composed);
   EXPECT_TRUE(hook.reports.empty());  // not even started
 }
 
@@ -439,7 +440,7 @@ bool ComposeAligned(const ComposeRequest& request) {
     }
     checked_up_to = used;
   });
-  EXPECT_TRUE(CompileScore(request, engine, hook).composed);
+  EXPECT_TRUE(ComposeAndFinishScore(request, engine, hook).composed);
   EXPECT_GT(engine.score.UsedLength(), 0);
   return aligned;
 }

@@ -139,33 +139,33 @@ TEST(CompInfoBytesTest, ShortOrForeignBytesAreRefused) {
 TEST(CompInfoFileTest, EmbedsAndExtractsThroughTheFile) {
   TempDir dir;
   dir.Write("song.mid", FreshFile());
-  EXPECT_EQ(ExtractCompInfo(dir / "song.mid"), "TVX");
-  ASSERT_TRUE(EmbedCompInfo(dir / "song.mid", "My song"));
-  EXPECT_EQ(ExtractCompInfo(dir / "song.mid"), "My song");
+  EXPECT_EQ(ExtractCompositionInfo(dir / "song.mid"), "TVX");
+  ASSERT_TRUE(EmbedCompositionInfo(dir / "song.mid", "My song"));
+  EXPECT_EQ(ExtractCompositionInfo(dir / "song.mid"), "My song");
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"song.mid"});
 }
 
 TEST(CompInfoFileTest, FindsTheFileWhateverTheCaseOfItsName) {
   TempDir dir;
   dir.Write("song.mid", FreshFile());
-  ASSERT_TRUE(EmbedCompInfo(dir / "SONG.MID", "Upper"));
-  EXPECT_EQ(ExtractCompInfo(dir / "SONG.MID"), "Upper");
+  ASSERT_TRUE(EmbedCompositionInfo(dir / "SONG.MID", "Upper"));
+  EXPECT_EQ(ExtractCompositionInfo(dir / "SONG.MID"), "Upper");
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"song.mid"});
 }
 
 TEST(CompInfoFileTest, MissingOrShortFileGivesEmptyTextAndCreatesNothing) {
   TempDir dir;
-  EXPECT_EQ(ExtractCompInfo(dir / "none.mid"), "");
-  EXPECT_FALSE(EmbedCompInfo(dir / "none.mid", "text"));
+  EXPECT_EQ(ExtractCompositionInfo(dir / "none.mid"), "");
+  EXPECT_FALSE(EmbedCompositionInfo(dir / "none.mid", "text"));
   EXPECT_TRUE(dir.Entries().empty());
 
   dir.Write("short.mid", FreshFile().substr(0, 20));
-  EXPECT_EQ(ExtractCompInfo(dir / "short.mid"), "");
-  EXPECT_FALSE(EmbedCompInfo(dir / "short.mid", "text"));
+  EXPECT_EQ(ExtractCompositionInfo(dir / "short.mid"), "");
+  EXPECT_FALSE(EmbedCompositionInfo(dir / "short.mid", "text"));
   EXPECT_EQ(dir.Read("short.mid"), FreshFile().substr(0, 20));
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"short.mid"});
 
-  EXPECT_EQ(ExtractCompInfo(""), "");
+  EXPECT_EQ(ExtractCompositionInfo(""), "");
 }
 
 TEST(CompInfoFileTest, FailedWriteLeavesTargetAndNoTemporaryFile) {
@@ -181,7 +181,8 @@ TEST(CompInfoFileTest, FailedWriteLeavesTargetAndNoTemporaryFile) {
   rlimit small = old_limit;
   small.rlim_cur = 40;
   setrlimit(RLIMIT_FSIZE, &small);
-  bool embedded = EmbedCompInfo(dir / "song.mid", "A longer description");
+  bool embedded =
+      EmbedCompositionInfo(dir / "song.mid", "A longer description");
   setrlimit(RLIMIT_FSIZE, &old_limit);
   sigaction(SIGXFSZ, &previous, nullptr);
 

@@ -168,7 +168,7 @@ TEST(MidiFuzzTest, FilePatchWritesWhatTheMemoryPatchComputes) {
     int patched = PatchProgramsAndPans(expected, ChangingSettings());
     EXPECT_EQ(PatchMIDIFile(dir / "fuzz.mid", ChangingSettings()), patched);
     EXPECT_EQ(dir.Read("fuzz.mid"), expected);
-    EXPECT_EQ(ExtractCompInfo(dir / "fuzz.mid"),
+    EXPECT_EQ(ExtractCompositionInfo(dir / "fuzz.mid"),
               CompInfoFromBytes(bytes).value_or(""));
   }
 }

@@ -121,9 +121,9 @@ TEST_F(CommandStateTest, EachCommandFollowsItsOwnRule) {
     commands.Start(row.running);
     panel_.set_save_enabled(row.save_enabled);
     if (row.panel_enabled) {
-      panel_.EnableLeftControls();
+      panel_.EnablePanel();
     } else {
-      panel_.DisableLeftControls();
+      panel_.DisablePanel();
     }
     const CommandAvailability now = commands.Availability(panel_, row.facts);
     EXPECT_EQ(now.redo, row.redo) << row.name;

@@ -30,7 +30,7 @@ class ComposeCommandTest : public ::testing::Test {
   void SetUp() override {
     state_.paths = ProgramPaths::FromDirectory(dir_.path());
     state_.panel = MakePanel(PanelSetup{});
-    state_.panel.EnableLeftControls();
+    state_.panel.EnablePanel();
   }
   fs::path WorkingFile() const { return dir_ / "tvx.mid"; }
 
@@ -60,7 +60,7 @@ class ComposeCommandTest : public ::testing::Test {
 TEST_F(ComposeCommandTest, EachValidationMessageAndFocus) {
   for (const testing::ComposeRefusal& c : testing::kComposeRefusals) {
     PanelModel fresh = MakePanel(PanelSetup{});
-    fresh.EnableLeftControls();
+    fresh.EnablePanel();
     fresh.SetText({c.box}, c.text);
     ComposeValidation v = ValidateCompose(fresh);
     EXPECT_EQ(v.kind, ComposeValidation::Kind::kMessage) << c.text;

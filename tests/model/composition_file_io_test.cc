@@ -118,13 +118,13 @@ class CompositionFileTest : public ::testing::Test {
     ProgramState state;
     FillPanel(state);
     std::string path = dir / "made.tvx";
-    EXPECT_TRUE(SaveConfigFile(state, path, host, reporter));
+    EXPECT_TRUE(WriteCompositionFile(state, path, host, reporter));
     return SplitCrLf(dir.Read("made.tvx"));
   }
   Status LoadLines(ProgramState& state, const std::vector<std::string>& lines) {
     dir.Write("in.tvx", CrLfLines(lines));
     std::string path = dir / "in.tvx";
-    return LoadConfigFile(state, path, host);
+    return ReadCompositionFile(state, path, host);
   }
 
   TempDir dir;
@@ -141,7 +141,7 @@ TEST_F(CompositionFileTest, WritesTheFormatLineByLine) {
   }
   state.panel.Select({List::kFade}, -1);
   std::string path = dir / "SONG.tvx";
-  ASSERT_TRUE(SaveConfigFile(state, path, host, reporter));
+  ASSERT_TRUE(WriteCompositionFile(state, path, host, reporter));
   EXPECT_TRUE(reporter.messages.empty());
   EXPECT_FALSE(host.busy);
 
@@ -169,11 +169,11 @@ TEST_F(CompositionFileTest, RoundTripsEveryField) {
   saved.file_format_version = "2.1";
   saved.panel.SetText({Box::kStructure}, "12,34");  // a comma is quoted
   std::string saved_path = dir / "Round.tvx";
-  ASSERT_TRUE(SaveConfigFile(saved, saved_path, host, reporter));
+  ASSERT_TRUE(WriteCompositionFile(saved, saved_path, host, reporter));
 
   ProgramState loaded;
   std::string loaded_path = dir / "ROUND.TVX";  // found in any case
-  Status result = LoadConfigFile(loaded, loaded_path, host);
+  Status result = ReadCompositionFile(loaded, loaded_path, host);
   EXPECT_TRUE(result.ok()) << LoadProblemText(result);
   EXPECT_EQ(Take(loaded), Take(saved));
   EXPECT_EQ(loaded.panel.Text({Box::kStructure}), "12,34");
@@ -185,20 +185,20 @@ TEST_F(CompositionFileTest, RoundTripsEveryField) {
 TEST_F(CompositionFileTest, CaptionNamesTheFileWithoutRepeating) {
   ProgramState state;
   std::string path = dir / "SONG.tvx";
-  ASSERT_TRUE(SaveConfigFile(state, path, host, reporter));
+  ASSERT_TRUE(WriteCompositionFile(state, path, host, reporter));
   EXPECT_EQ(state.caption, "Tessavar Composer [SONG.tvx]");
-  ASSERT_TRUE(SaveConfigFile(state, path, host, reporter));
+  ASSERT_TRUE(WriteCompositionFile(state, path, host, reporter));
   EXPECT_EQ(state.caption, "Tessavar Composer [SONG.tvx]");
   path = dir / "other.tvx";
-  ASSERT_TRUE(SaveConfigFile(state, path, host, reporter));
+  ASSERT_TRUE(WriteCompositionFile(state, path, host, reporter));
   EXPECT_EQ(state.caption, "Tessavar Composer [other.tvx]");
 }
 
 TEST_F(CompositionFileTest, EmptyPathDoesNothing) {
   ProgramState state;
-  EXPECT_FALSE(SaveConfigFile(state, "", host, reporter));
+  EXPECT_FALSE(WriteCompositionFile(state, "", host, reporter));
   Snapshot before = Take(state);
-  Status result = LoadConfigFile(state, "", host);
+  Status result = ReadCompositionFile(state, "", host);
   EXPECT_FALSE(result.ok());
   EXPECT_EQ(Take(state), before);
   EXPECT_EQ(state.caption, "Tessavar Composer");
@@ -211,7 +211,7 @@ TEST_F(CompositionFileTest, LockedMappedParametersAreWrittenButNotRead) {
   FillPanel(saved);
   saved.options.lock_mapped = true;
   std::string saved_path = dir / "locked.tvx";
-  ASSERT_TRUE(SaveConfigFile(saved, saved_path, host, reporter));
+  ASSERT_TRUE(WriteCompositionFile(saved, saved_path, host, reporter));
   EXPECT_EQ(SplitCrLf(dir.Read("locked.tvx")), lines);
   EXPECT_EQ(lines[106], " 1 ");
   EXPECT_EQ(lines[108], "2");
@@ -393,7 +393,8 @@ TEST_F(CompositionFileTest, AFileThatIsNotACompositionChangesNothing) {
         << LoadProblemText(result);
   }
   dir.Write("in.tvx", "");
-  EXPECT_TRUE(IsNotAComposition(LoadConfigFile(filled, dir / "in.tvx", host)));
+  EXPECT_TRUE(
+      IsNotAComposition(ReadCompositionFile(filled, dir / "in.tvx", host)));
   EXPECT_EQ(Take(filled), before);
   EXPECT_EQ(filled.caption, "Tessavar Composer");
   EXPECT_EQ(filled.play_slider, 300);
@@ -424,13 +425,13 @@ TEST_F(CompositionFileTest, MissingOrUnreadableFilesChangeNothing) {
   Snapshot fresh = Take(initial);
   for (std::string path : {dir / "DEFAULT.TVX", dir.path(), std::string()}) {
     ProgramState state;
-    Status result = LoadConfigFile(state, path, host);
+    Status result = ReadCompositionFile(state, path, host);
     EXPECT_FALSE(result.ok());
     EXPECT_EQ(Take(state), fresh);
     EXPECT_EQ(state.caption, "Tessavar Composer");
   }
   ProgramState state;
-  EXPECT_EQ(LoadConfigFile(state, dir / "DEFAULT.TVX", host).detail(),
+  EXPECT_EQ(ReadCompositionFile(state, dir / "DEFAULT.TVX", host).detail(),
             "File not found");
   EXPECT_TRUE(reporter.messages.empty());
 }
@@ -439,7 +440,7 @@ TEST_F(CompositionFileTest, RefusesATextThatWouldNotReadBack) {
   ProgramState state;
   state.panel.SetText({Box::kMapped, 6}, "\"quoted");
   std::string path = dir / "bad.tvx";
-  EXPECT_FALSE(SaveConfigFile(state, path, host, reporter));
+  EXPECT_FALSE(WriteCompositionFile(state, path, host, reporter));
   ASSERT_EQ(reporter.messages.size(), 1u);
   EXPECT_NE(reporter.messages[0].find("Note Duration"), std::string::npos);
   EXPECT_TRUE(dir.Entries().empty());
@@ -447,7 +448,7 @@ TEST_F(CompositionFileTest, RefusesATextThatWouldNotReadBack) {
 
   state.panel.SetText({Box::kMapped, 6}, "13");
   state.engine.user_scale = " 0 \"2";
-  EXPECT_FALSE(SaveConfigFile(state, path, host, reporter));
+  EXPECT_FALSE(WriteCompositionFile(state, path, host, reporter));
   ASSERT_EQ(reporter.messages.size(), 2u);
   EXPECT_NE(reporter.messages[1].find("scale"), std::string::npos);
 }
@@ -455,7 +456,7 @@ TEST_F(CompositionFileTest, RefusesATextThatWouldNotReadBack) {
 TEST_F(CompositionFileTest, WriteErrorsOfferRetryAndCancel) {
   ProgramState state;
   std::string path = dir / "new/SONG.tvx";
-  EXPECT_FALSE(SaveConfigFile(state, path, host, reporter));
+  EXPECT_FALSE(WriteCompositionFile(state, path, host, reporter));
   EXPECT_EQ(reporter.messages.size(), 1u);
   EXPECT_EQ(state.caption, "Tessavar Composer");
   EXPECT_FALSE(host.busy);
@@ -463,7 +464,7 @@ TEST_F(CompositionFileTest, WriteErrorsOfferRetryAndCancel) {
   // Creates the missing directory when the error is shown, then retries.
   ScriptedErrorReporter fixing({ErrorChoice::kRetry});
   fixing.on_show = [&](int) { std::filesystem::create_directory(dir / "new"); };
-  EXPECT_TRUE(SaveConfigFile(state, path, host, fixing));
+  EXPECT_TRUE(WriteCompositionFile(state, path, host, fixing));
   EXPECT_EQ(fixing.messages.size(), 1u);
   EXPECT_TRUE(dir.Exists("new/song.tvx"));
   EXPECT_EQ(state.caption, "Tessavar Composer [SONG.tvx]");
@@ -474,7 +475,7 @@ TEST_F(CompositionFileTest, AFailedSaveLeavesNoTemporaryFile) {
   dir.Write("keep.txt", "old");
   ProgramState state;
   std::string path = dir / "taken.tvx";
-  EXPECT_FALSE(SaveConfigFile(state, path, host, reporter));
+  EXPECT_FALSE(WriteCompositionFile(state, path, host, reporter));
   EXPECT_EQ(reporter.messages.size(), 1u);
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"keep.txt", "taken.tvx"}));
 }

@@ -169,19 +169,19 @@ TEST(CompositionFuzzTest, RandomAndDamagedFilesNeverBreakTheReader) {
   std::vector<std::vector<std::string>> bases;
   {
     ProgramState state;
-    ASSERT_TRUE(
-        LoadConfigFile(state,
-                       std::string(TESSAVAR_SOURCE_DIR) + "/share/DEFAULT.TVX",
-                       host)
-            .ok());
+    ASSERT_TRUE(ReadCompositionFile(
+                    state,
+                    std::string(TESSAVAR_SOURCE_DIR) + "/share/DEFAULT.TVX",
+                    host)
+                    .ok());
     state.panel.Select({List::kTonality}, 7);
     state.panel.Select({List::kFade}, -1);
     state.panel.SetCheck({Check::kTie, 3}, 2);
     testing::ScriptedErrorReporter reporter;
-    ASSERT_TRUE(SaveConfigFile(state, dir / "base.tvx", host, reporter));
+    ASSERT_TRUE(WriteCompositionFile(state, dir / "base.tvx", host, reporter));
     bases.push_back(SplitLines(dir.Read("base.tvx")));
     ProgramState fresh;
-    ASSERT_TRUE(SaveConfigFile(fresh, dir / "fresh.tvx", host, reporter));
+    ASSERT_TRUE(WriteCompositionFile(fresh, dir / "fresh.tvx", host, reporter));
     bases.push_back(SplitLines(dir.Read("fresh.tvx")));
   }
   ASSERT_EQ(bases[0].size(), 123u);
@@ -207,7 +207,7 @@ TEST(CompositionFuzzTest, RandomAndDamagedFilesNeverBreakTheReader) {
     if (round % 100 == 0) state = ProgramState();
     state.options.lock_mapped = dice.Below(4) == 0;
     Status result;
-    ASSERT_NO_THROW(result = LoadConfigFile(state, dir / "fuzz.tvx", host))
+    ASSERT_NO_THROW(result = ReadCompositionFile(state, dir / "fuzz.tvx", host))
         << round;
     if (result.ok()) {
       ++complete;

@@ -22,7 +22,7 @@ const std::string kFactoryDefault =
 class DefaultCompositionTest : public ::testing::Test {
  protected:
   DefaultCompositionTest() {
-    result = LoadConfigFile(state, kFactoryDefault, host);
+    result = ReadCompositionFile(state, kFactoryDefault, host);
   }
   UiHost host;
   ProgramState state;
@@ -99,7 +99,7 @@ TEST_F(DefaultCompositionTest, SavesBackByteForByte) {
 
   TempDir dir;
   ScriptedErrorReporter reporter;
-  ASSERT_TRUE(SaveConfigFile(state, dir / "DEFAULT.TVX", host, reporter));
+  ASSERT_TRUE(WriteCompositionFile(state, dir / "DEFAULT.TVX", host, reporter));
   EXPECT_EQ(dir.Read("default.tvx"), original);
 }
 

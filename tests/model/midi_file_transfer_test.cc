@@ -161,13 +161,13 @@ TEST_F(MidiFileTransferTest, InfoFormsUseTheMidiPathAndTheStateText) {
   dir.Write("piece.mid", Working());
   state.midi_path = dir / "PIECE.MID";
   state.composition_info = "Written in the state";
-  ASSERT_TRUE(EmbedCompInfo(state));
+  ASSERT_TRUE(EmbedCompositionInfo(state));
   state.composition_info = "something else";
-  ExtractCompInfo(state);
+  ExtractCompositionInfo(state);
   EXPECT_EQ(state.composition_info, "Written in the state");
 
   state.midi_path = dir / "missing.mid";
-  ExtractCompInfo(state);
+  ExtractCompositionInfo(state);
   EXPECT_EQ(state.composition_info, "");
 }
 

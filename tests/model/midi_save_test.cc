@@ -30,7 +30,7 @@ class MidiSaveTest : public ::testing::Test {
   }
 
   MidiSaveResult Save(const std::string& path) {
-    return SaveScoreInMIDIFormat(
+    return SaveScoreAsMidiFile(
         path, engine_, MidiFileSettingsFromPanel(panel_, DefaultChannelMap()),
         reporter_, ui_);
   }

@@ -27,7 +27,7 @@ TEST(PanelComposeTest, RequestReadsTheBoxesWithTheNumberRules) {
   setup.mapped[4] = "x";
   setup.tie = 2;  // greyed counts as on
   PanelModel panel = MakePanel(setup);
-  panel.EnableLeftControls();
+  panel.EnablePanel();
   panel.Select({List::kFade}, -1);
   panel.Select({List::kInstrument, 5}, -1);
   panel.SetText({Box::kMapped, 6}, "12abc");
@@ -86,7 +86,7 @@ TEST(PanelComposeTest, ComposingShowsStatusDrawnValuesAndFixedSpinners) {
   PanelComposeHook hook(panel, host);
   ComposeRequest request = ComposeRequestFromPanel(panel, kDefaultUserScale);
   EngineState engine;
-  ComposeResult result = CompileScore(request, engine, hook);
+  ComposeResult result = ComposeAndFinishScore(request, engine, hook);
   ASSERT_TRUE(result.composed);
   ASSERT_TRUE(result.drawn.has_value());
   EXPECT_GT(host.yields, 3);

@@ -233,7 +233,7 @@ TEST_F(PanelTest, ClearedMappedBoxGoesToItsLowerBound) {
 
 TEST_F(PanelTest, ComposerWritesWhileDisabledKeepAuto) {
   ASSERT_TRUE(panel.SetCheck(kAuto, 1));
-  panel.DisableLeftControls();
+  panel.DisablePanel();
   MakeScoreFresh();
   for (int i = 0; i < kMappedParameterCount; ++i) panel.SetText(Mapped(i), "2");
   EXPECT_EQ(panel.CheckValue(kAuto), 1);
@@ -246,7 +246,7 @@ TEST_F(PanelTest, ComposerWritesWhileDisabledKeepAuto) {
   panel.StepSpinner(Mapped(6), +1);
   EXPECT_EQ(panel.Spinner(Mapped(6)), 2);
 
-  panel.EnableLeftControls();
+  panel.EnablePanel();
   panel.SetText(Mapped(6), "3");
   EXPECT_EQ(panel.CheckValue(kAuto), 0);
 }

@@ -148,7 +148,7 @@ TEST_F(PieceHistoryTest, TwoProgramsOverOneDirectoryKeepEachOthersPieces) {
   ProgramState other_state;
   other_state.paths = state_.paths;
   other_state.panel = testing::MakePanel(testing::PanelSetup{});
-  other_state.panel.EnableLeftControls();
+  other_state.panel.EnablePanel();
   testing::FakePlayer other_player;
   BrowseSession other(other_state, other_player, host_, errors_);
   other.clock = [] { return int64_t{1700000100}; };

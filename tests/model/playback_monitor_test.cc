@@ -194,7 +194,7 @@ TEST_F(PlaybackMonitorTest, NoticeGivesWayToAnotherText) {
   player_.mode = kPlayerModeStopped;
   player_.notice = "SoundFont not found: x.sf2";
   monitor_.Poll();
-  state_.panel.set_status_text("");  // ClearScoreFlag
+  state_.panel.set_status_text("");  // MarkScoreStale
   monitor_.Poll();
   EXPECT_EQ(Status(), "ready");
 }

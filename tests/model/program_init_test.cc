@@ -26,12 +26,12 @@ TEST(InitializeGlobalVariablesTest, ResetsSharedValuesAndKeepsTexts) {
   state.composition_info = "notes";
   state.engine.score.At(3, 10).duration = 4;
   state.engine.track_name[1] = "Track 1";
-  state.panel.DisableLeftControls();
+  state.panel.DisablePanel();
   state.panel.set_save_enabled(true);
   state.panel.set_status_text("Playing");
   closed = 0;
 
-  InitializeGlobalVariables(state);
+  ResetProgramState(state);
 
   EXPECT_EQ(state.composition_path, "");
   EXPECT_EQ(state.midi_path, "");

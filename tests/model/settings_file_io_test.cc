@@ -23,7 +23,7 @@ TEST(SettingsFileTest, ReadsTheThreeCheckMarks) {
   dir.Write("tvx.ini", " 1 \r\n 0 \r\n 1 \r\n");
   Options options;
   options.autoplay_redo = true;
-  LoadIniFile(options, dir / "tvx.ini");
+  LoadSettingsFile(options, dir / "tvx.ini");
   EXPECT_TRUE(options.autoplay);
   EXPECT_FALSE(options.autoplay_redo);
   EXPECT_TRUE(options.lock_mapped);
@@ -34,7 +34,7 @@ TEST(SettingsFileTest, StopsAtTheFirstUnreadableLine) {
   TempDir dir;
   dir.Write("tvx.ini", " 0 \r\n");
   Options options = AllOn();
-  LoadIniFile(options, dir / "tvx.ini");
+  LoadSettingsFile(options, dir / "tvx.ini");
   EXPECT_FALSE(options.autoplay);
   EXPECT_TRUE(options.autoplay_redo);
   EXPECT_TRUE(options.lock_mapped);
@@ -42,15 +42,15 @@ TEST(SettingsFileTest, StopsAtTheFirstUnreadableLine) {
   dir.Write("tvx.ini", "0\nyes\n0\n");
   options = AllOn();
   options.soundfont = "/kept.sf2";
-  LoadIniFile(options, dir / "tvx.ini");
+  LoadSettingsFile(options, dir / "tvx.ini");
   EXPECT_FALSE(options.autoplay);
   EXPECT_TRUE(options.autoplay_redo);
   EXPECT_TRUE(options.lock_mapped);
   EXPECT_EQ(options.soundfont, "/kept.sf2");
 
   options = AllOn();
-  LoadIniFile(options, dir / "missing.ini");
-  LoadIniFile(options, dir.path());
+  LoadSettingsFile(options, dir / "missing.ini");
+  LoadSettingsFile(options, dir.path());
   EXPECT_TRUE(options.autoplay && options.autoplay_redo && options.lock_mapped);
 }
 
@@ -58,17 +58,17 @@ TEST(SettingsFileTest, WritesNumberLinesAndTheSoundFontOnlyWhenChosen) {
   TempDir dir;
   Options options;
   options.autoplay = true;
-  ASSERT_TRUE(SaveIniFile(options, dir / "tvx.ini").ok());
+  ASSERT_TRUE(SaveSettingsFile(options, dir / "tvx.ini").ok());
   EXPECT_EQ(dir.Read("tvx.ini"), " 1 \r\n 0 \r\n 0 \r\n");
 
   options.soundfont = "/usr/share/sounds/sf2/My Font, v2.sf2";
-  ASSERT_TRUE(SaveIniFile(options, dir / "TVX.INI").ok());
+  ASSERT_TRUE(SaveSettingsFile(options, dir / "TVX.INI").ok());
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"tvx.ini"});
   EXPECT_EQ(dir.Read("tvx.ini"),
             " 1 \r\n 0 \r\n 0 \r\n/usr/share/sounds/sf2/My Font, v2.sf2\r\n");
 
   Options read;
-  LoadIniFile(read, dir / "tvx.ini");
+  LoadSettingsFile(read, dir / "tvx.ini");
   EXPECT_TRUE(read.autoplay);
   EXPECT_FALSE(read.lock_mapped);
   EXPECT_EQ(read.soundfont, options.soundfont);
@@ -77,8 +77,8 @@ TEST(SettingsFileTest, WritesNumberLinesAndTheSoundFontOnlyWhenChosen) {
 TEST(SettingsFileTest, AFailedWriteIsOnlyReported) {
   TempDir dir;
   std::filesystem::create_directory(dir / "tvx.ini");
-  EXPECT_FALSE(SaveIniFile(AllOn(), dir / "tvx.ini").ok());
-  EXPECT_FALSE(SaveIniFile(AllOn(), dir / "no/such/dir/tvx.ini").ok());
+  EXPECT_FALSE(SaveSettingsFile(AllOn(), dir / "tvx.ini").ok());
+  EXPECT_FALSE(SaveSettingsFile(AllOn(), dir / "no/such/dir/tvx.ini").ok());
 }
 
 TEST(SettingsFileTest, RecentCompositionsFollowTheOlderLines) {
@@ -87,13 +87,13 @@ TEST(SettingsFileTest, RecentCompositionsFollowTheOlderLines) {
   options.recent_compositions = {"/songs/b.tvx", "/songs/a, 2.tvx"};
   options.midi_output = "Synth A";
   options.audio_driver = "jack";
-  ASSERT_TRUE(SaveIniFile(options, dir / "tvx.ini").ok());
+  ASSERT_TRUE(SaveSettingsFile(options, dir / "tvx.ini").ok());
   const std::string bytes = dir.Read("tvx.ini");
   EXPECT_EQ(bytes.substr(0, 17), " 0 \r\n 0 \r\n 0 \r\n\r\n");
 
   Options read = AllOn();
   read.recent_compositions = {"/stale.tvx"};
-  LoadIniFile(read, dir / "tvx.ini");
+  LoadSettingsFile(read, dir / "tvx.ini");
   EXPECT_EQ(read.recent_compositions, options.recent_compositions);
   EXPECT_EQ(read.soundfont, "");
   EXPECT_FALSE(read.autoplay);
@@ -105,7 +105,7 @@ TEST(SettingsFileTest, RecentCompositionsFollowTheOlderLines) {
   for (const char* old :
        {" 1 \r\n 1 \r\n 1 \r\n", " 1 \r\n 1 \r\n 1 \r\n/f.sf2\r\n"}) {
     dir.Write("tvx.ini", old);
-    LoadIniFile(read, dir / "tvx.ini");
+    LoadSettingsFile(read, dir / "tvx.ini");
     EXPECT_TRUE(read.recent_compositions.empty());
     EXPECT_EQ(read.recent_problem, "");
     EXPECT_EQ(read.midi_output, "");
@@ -114,7 +114,7 @@ TEST(SettingsFileTest, RecentCompositionsFollowTheOlderLines) {
   for (const char* unusable : {"Recent compositions 2", "something else"}) {
     dir.Write("tvx.ini", std::string(" 1 \r\n 1 \r\n 1 \r\n\r\n") + unusable +
                              "\r\n/a.tvx\r\n");
-    LoadIniFile(read, dir / "tvx.ini");
+    LoadSettingsFile(read, dir / "tvx.ini");
     EXPECT_TRUE(read.recent_compositions.empty()) << unusable;
     EXPECT_NE(read.recent_problem, "") << unusable;
     EXPECT_TRUE(read.autoplay);
@@ -134,7 +134,7 @@ TEST(SettingsKeeperTest, WritesOnlyChangesAndOnlyOnceStarted) {
   options.recent_compositions = {"/songs/a.tvx"};
   keeper.SaveIfChanged(options, path);
   Options read;
-  LoadIniFile(read, path);
+  LoadSettingsFile(read, path);
   EXPECT_TRUE(read.autoplay);
   EXPECT_EQ(read.recent_compositions, options.recent_compositions);
 
@@ -143,7 +143,7 @@ TEST(SettingsKeeperTest, WritesOnlyChangesAndOnlyOnceStarted) {
   EXPECT_FALSE(dir.Exists("tvx.ini"));  // nothing changed since
   options.lock_mapped = true;
   keeper.SaveIfChanged(options, path);
-  LoadIniFile(read, path);
+  LoadSettingsFile(read, path);
   EXPECT_TRUE(read.lock_mapped);
 }
 

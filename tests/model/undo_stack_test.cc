@@ -92,7 +92,7 @@ TEST_F(UndoTest, UndoBackToThePieceInThePlayerNeedsNoCompose) {
 
 TEST_F(UndoTest, NothingIsUndoneWhileComposing) {
   Type({Box::kMapping}, "77");
-  state_.panel.DisableLeftControls();
+  state_.panel.DisablePanel();
   EXPECT_FALSE(session_->CanUndo());
   EXPECT_FALSE(session_->Undo());
   EXPECT_EQ(state_.panel.Text({Box::kMapping}), "77");

@@ -74,8 +74,8 @@ class AppCommandsTest : public AppCommandsFixture {
 TEST_F(AppCommandsTest, OrchestrationAndScaleDialogsAreSetUpPerKind) {
   commands_.FileLoadOrchestration();
   commands_.FileSaveOrchestration();
-  commands_.FileLoadScaleX();
-  commands_.FileSaveScaleX();
+  commands_.FileLoadScale();
+  commands_.FileSaveScale();
   ASSERT_EQ(dialogs_.open_requests.size(), 2u);
   ASSERT_EQ(dialogs_.save_requests.size(), 2u);
   const FileDialogRequest& load_orc = dialogs_.open_requests[0];
@@ -115,12 +115,12 @@ TEST_F(AppCommandsTest, SavedOrchestrationGetsItsExtensionAndLowerCaseName) {
 TEST_F(AppCommandsTest, SavingIntoANewFolderCreatesThatOneFolder) {
   state_.engine.user_scale = " 0 2 4 5 7 911";
   dialogs_.file_answers.push_back(dir_ / "scales/MINE");
-  commands_.FileSaveScaleX();
+  commands_.FileSaveScale();
   EXPECT_EQ(ReadFile(dir_ / "scales/mine.sca"), "\" 0 2 4 5 7 911\"\r\n");
 
   state_.engine.user_scale = "";
   dialogs_.file_answers.push_back(dir_ / "scales/MINE.sca");
-  commands_.FileLoadScaleX();
+  commands_.FileLoadScale();
   EXPECT_EQ(state_.engine.user_scale, " 0 2 4 5 7 911");
 }
 
@@ -260,7 +260,7 @@ TEST_F(AppCommandsTest, ExportAndExitKeepMusicOnlyForThePanelItCameFrom) {
             std::string::npos);
   EXPECT_TRUE(dialogs_.save_requests.empty());
 
-  commands_.FormExit();
+  commands_.ShutDown();
   EXPECT_FALSE(fs::exists(dir_ / "default.mid"));
   EXPECT_TRUE(fs::exists(dir_ / "default.tvx"));
   fs::remove(FindExistingPath(state_.paths.working_midi));
@@ -291,7 +291,7 @@ TEST_F(AppCommandsTest, EverySaveAsksBeforeReplacingTheFileReallyWritten) {
   commands_.FileSaveOrchestration();
   EXPECT_NE(ReadFile(dir_ / "bass.orc"), "kept orchestration");
   dialogs_.file_answers = {dir_ / "New"};
-  commands_.FileSaveScaleX();
+  commands_.FileSaveScale();
   EXPECT_EQ(dialogs_.questions.size(), 3u);  // nothing to replace: no question
 }
 
@@ -357,7 +357,7 @@ TEST_F(AppCommandsTest, FirstStartWithoutDefaultFilesIsSilent) {
 TEST_F(AppCommandsTest, FirstStartLoadsTheDefaultsAndForgetsTheirPaths) {
   fs::copy_file(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX", dir_ / "DEFAULT.TVX");
   WriteWorkingMidi(67);
-  ASSERT_TRUE(EmbedCompInfo(state_.paths.working_midi, "Factory piece"));
+  ASSERT_TRUE(EmbedCompositionInfo(state_.paths.working_midi, "Factory piece"));
   fs::rename(FindExistingPath(state_.paths.working_midi), dir_ / "DEFAULT.MID");
   const std::string default_midi = ReadFile(dir_ / "DEFAULT.MID");
   WriteFile(dir_ / "tvx.ini", " 1 \r\n 0 \r\n 1 \r\n");
@@ -394,7 +394,7 @@ TEST_F(AppCommandsTest, ExitSavesTheDefaultsAndLeavesANamedComposition) {
   state_.panel.SetText({Box::kTempo}, "200");
   state_.panel.set_save_enabled(true);  // composed from this panel
 
-  commands_.FormExit();
+  commands_.ShutDown();
   EXPECT_TRUE(errors_.messages.empty());
   EXPECT_EQ(ReadFile(FindExistingPath(dir_ / "DEFAULT.MID")), Working());
   const std::string saved = ReadFile(FindExistingPath(dir_ / "DEFAULT.TVX"));
@@ -411,7 +411,7 @@ TEST_F(AppCommandsTest, ExitSavesTheDefaultsAndLeavesANamedComposition) {
 
 TEST_F(AppCommandsTest, ExitBeforeTheFirstComposeIsSilent) {
   ASSERT_TRUE(commands_.FirstActivation());
-  commands_.FormExit();
+  commands_.ShutDown();
   EXPECT_TRUE(errors_.messages.empty());
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_EQ(dir_.Entries(),
@@ -422,7 +422,7 @@ TEST_F(AppCommandsTest, ExitReportsADefaultMidiFileThatCannotBeWritten) {
   WriteWorkingMidi();
   state_.panel.set_save_enabled(true);         // composed from this panel
   fs::create_directory(dir_ / "default.mid");  // in the way of the file
-  commands_.FormExit();
+  commands_.ShutDown();
   EXPECT_EQ(errors_.messages.size(), 1u);
   EXPECT_TRUE(fs::is_directory(dir_ / "default.mid"));
 }
@@ -430,7 +430,7 @@ TEST_F(AppCommandsTest, ExitReportsADefaultMidiFileThatCannotBeWritten) {
 TEST_F(AppCommandsTest, ExitIgnoresASettingsFileThatCannotBeWritten) {
   WriteWorkingMidi();
   fs::create_directory(dir_ / "tvx.ini");  // in the way of the file
-  commands_.FormExit();
+  commands_.ShutDown();
   EXPECT_TRUE(errors_.messages.empty());
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_TRUE(fs::is_directory(dir_ / "tvx.ini"));
@@ -463,7 +463,7 @@ TEST_F(AppCommandsTest, SavedCompositionCarriesItsInformationAndLoadsBack) {
   EXPECT_EQ(state_.caption, "Tessavar Composer [SONG.tvx]");
   const std::vector<std::string> saved = TempDirEntries(dir_ / "music");
   EXPECT_EQ(saved, (std::vector<std::string>{"song.mid", "song.tvx"}));
-  EXPECT_EQ(ExtractCompInfo(dir_ / "music/song.mid"), "My song");
+  EXPECT_EQ(ExtractCompositionInfo(dir_ / "music/song.mid"), "My song");
   EXPECT_TRUE(errors_.messages.empty());
   commands_.FileSaveComposition();  // its own files: nothing to ask
   EXPECT_TRUE(dialogs_.questions.empty());
@@ -553,7 +553,7 @@ TEST_F(AppCommandsTest, AMidiFileWithoutItsCompositionIsOnlyListenedTo) {
 // With only the lower-case twin's MIDI file there, SONG.tvx has none of
 // its own: it does not take song.tvx's music.
 TEST_F(AppCommandsTest, ATwinsMidiFileIsNotTaken) {
-  ASSERT_TRUE(SaveConfigFile(state_, dir_ / "song.tvx", ui_, errors_));
+  ASSERT_TRUE(WriteCompositionFile(state_, dir_ / "song.tvx", ui_, errors_));
   fs::copy_file(dir_ / "song.tvx", dir_ / "SONG.tvx");
   WriteWorkingMidi(62);
   fs::copy_file(FindExistingPath(state_.paths.working_midi), dir_ / "song.mid");
@@ -573,7 +573,7 @@ TEST_F(AppCommandsTest, ExitWhileListeningKeepsThePanelsMusic) {
   const std::string working = Working();
   commands_.LoadComposition(dir_ / "Lone.mid");
   ASSERT_FALSE(state_.panel.save_enabled());
-  commands_.FormExit();
+  commands_.ShutDown();
   EXPECT_EQ(ReadFile(FindExistingPath(state_.paths.default_midi)), working);
 }
 
@@ -583,7 +583,7 @@ TEST_F(AppCommandsTest, CaseTwinsPairByTheirExactNames) {
   for (const char* name : {"SONG", "song"}) {
     const std::string mapping = name[0] == 'S' ? "11" : "22";
     state_.panel.SetText({Box::kMapping}, mapping);
-    ASSERT_TRUE(SaveConfigFile(state_, dir_ / "in.tvx", ui_, errors_));
+    ASSERT_TRUE(WriteCompositionFile(state_, dir_ / "in.tvx", ui_, errors_));
     fs::rename(dir_ / "in.tvx", dir_ / (std::string(name) + ".tvx"));
     WriteWorkingMidi(name[0] == 'S' ? 61 : 62);
     fs::rename(FindExistingPath(state_.paths.working_midi),
@@ -628,7 +628,7 @@ TEST_F(AppCommandsTest, CaseTwinsPairByTheirExactNames) {
 // Music that cannot be read is named and nothing stays enabled that would
 // use it; the working file keeps what it had.
 TEST_F(AppCommandsTest, AnUnreadableMidiFileIsReportedAndUsedByNothing) {
-  ASSERT_TRUE(SaveConfigFile(state_, dir_ / "piece.tvx", ui_, errors_));
+  ASSERT_TRUE(WriteCompositionFile(state_, dir_ / "piece.tvx", ui_, errors_));
   WriteFile(dir_ / "piece.mid", "MThd not really");
   WriteWorkingMidi();
   state_.panel.set_save_enabled(true);
@@ -713,7 +713,7 @@ TEST_F(AppCommandsTest, MelodyBecomesTheStructureAndResetsTwoParameters) {
   state_.panel.Select({List::kTonality}, 3);
   state_.panel.SetText({Box::kMapped, 13}, "7");
   dialogs_.input_answers.push_back(" c e g ");
-  commands_.FileMelodyXlate();
+  commands_.FileMelodyToStructure();
   ASSERT_EQ(dialogs_.inputs.size(), 1u);
   EXPECT_EQ(dialogs_.inputs[0].title, "Melody-to-Structure Translation");
   EXPECT_EQ(dialogs_.inputs[0].prompt, kMelodyPrompt);
@@ -726,7 +726,7 @@ TEST_F(AppCommandsTest, MelodyBecomesTheStructureAndResetsTwoParameters) {
   state_.panel.Select({List::kTonality}, 2);
   state_.panel.SetText({Box::kMapped, 13}, "5");
   state_.panel.SetCheck({Check::kMappedAuto}, 1);
-  commands_.FileMelodyXlate();
+  commands_.FileMelodyToStructure();
   EXPECT_EQ(state_.panel.Text({Box::kStructure}), "047");
   EXPECT_EQ(state_.panel.Selection({List::kTonality}), 2);
   EXPECT_EQ(state_.panel.Text({Box::kMapped, 13}), "5");

@@ -26,7 +26,7 @@ class BrowseFixture : public ::testing::Test {
   BrowseFixture() {
     state_.paths = ProgramPaths::FromDirectory(dir_.path());
     state_.panel = MakePanel(PanelSetup{});
-    state_.panel.EnableLeftControls();
+    state_.panel.EnablePanel();
     state_.panel.on_score_cleared = [this] { player_.Close(); };
     NewSession();
   }

@@ -52,7 +52,7 @@ inline PanelModel MakePanel(const PanelSetup& setup) {
   }
   // Set last: typing into a mapped box unchecks it.
   panel.SetCheck({Check::kMappedAuto}, setup.automatic ? 1 : 0);
-  panel.DisableLeftControls();
+  panel.DisablePanel();
   return panel;
 }
 

@@ -24,9 +24,9 @@ inline bool WriteScoreFile(const std::string& path, int tracks, int first_key,
     engine.score.At(t, 0) = {first_key + t, 100, 8};
   }
   UiHost host;
-  return SaveScoreInMIDIFormat(path, engine,
-                               MidiFileSettingsFromPanel(panel, channel_map),
-                               errors, host)
+  return SaveScoreAsMidiFile(path, engine,
+                             MidiFileSettingsFromPanel(panel, channel_map),
+                             errors, host)
       .written();
 }
 

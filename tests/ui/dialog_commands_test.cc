@@ -86,7 +86,7 @@ TEST_F(DialogCommandsTest, SaveAndLoadACompositionThroughTheButtons) {
   QTest::mouseClick(window_->save_button(), Qt::LeftButton);
   EXPECT_EQ(window_->windowTitle(), "Tessavar Composer [Song.tvx]");
   EXPECT_TRUE(fs::exists(directory_.File("Tunes/song.tvx")));
-  EXPECT_EQ(ExtractCompInfo(directory_.File("Tunes/song.mid")),
+  EXPECT_EQ(ExtractCompositionInfo(directory_.File("Tunes/song.mid")),
             "A song for the test");
   EXPECT_TRUE(errors_.messages.empty());
 

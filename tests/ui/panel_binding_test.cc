@@ -176,13 +176,13 @@ TEST_F(PanelBindingTest, StructureFocusClearsAComposeNote) {
 }
 
 TEST_F(PanelBindingTest, DisabledPanelDisablesItsWidgetsButNotTheButtons) {
-  state_.panel.DisableLeftControls();
+  state_.panel.DisablePanel();
   EXPECT_FALSE(Edit({Box::kStructure})->isEnabled());
   EXPECT_FALSE(window_->panel_view().CheckBox({Check::kTie, 15})->isEnabled());
   EXPECT_FALSE(
       window_->panel_view().SpinnerFor({Box::kMapped, 4})->isEnabled());
   EXPECT_TRUE(window_->compose_button()->isEnabled());
-  state_.panel.EnableLeftControls();
+  state_.panel.EnablePanel();
   EXPECT_TRUE(Edit({Box::kStructure})->isEnabled());
   EXPECT_TRUE(window_->panel_view().SpinnerFor({Box::kMapped, 4})->isEnabled());
 }

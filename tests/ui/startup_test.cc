@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 void WriteMidi(const std::string& path, const std::string& info) {
   ScriptedErrorReporter reporter;
   ASSERT_TRUE(WriteScoreFile(path, 1, 62, PanelModel(), {}, reporter));
-  ASSERT_TRUE(EmbedCompInfo(path, info));
+  ASSERT_TRUE(EmbedCompositionInfo(path, info));
 }
 
 class StartupTest : public WindowTest {};
