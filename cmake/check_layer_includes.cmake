@@ -1,7 +1,10 @@
 # Fails when a source file of a layer includes a header the layer may not
 # use: a project header outside the folders it sees, or a library header
-# outside the C++ standard library and the groups it allows.
-#   cmake -DLAYER_DIR=<folder> -DRECURSE=<bool> -DSEES=a,b/c -DALLOWS=posix,qt
+# outside the C++ standard library and the groups it allows. A folder it
+# sees gives only the headers directly in it (platform does not give
+# platform/qt); with RECURSE the first folder, the layer's own, gives its
+# subfolders too. A name with ".." is refused, since it can climb out.
+#   cmake -DLAYER_DIR=<folder> -DRECURSE=<bool> -DSEES=own,b/c -DALLOWS=posix,qt
 #     -P check_layer_includes.cmake
 cmake_minimum_required(VERSION 3.25)
 
@@ -42,8 +45,12 @@ endforeach()
 set(project_patterns)
 string(REPLACE "," ";" sees "${SEES}")
 foreach(folder IN LISTS sees)
-  list(APPEND project_patterns "^${folder}/")
+  list(APPEND project_patterns "^${folder}/[^/]+$")
 endforeach()
+if(RECURSE)
+  list(GET sees 0 own)
+  list(APPEND project_patterns "^${own}/")
+endif()
 
 if(RECURSE)
   file(GLOB_RECURSE files ${LAYER_DIR}/*.cc ${LAYER_DIR}/*.h)
@@ -65,12 +72,18 @@ set(refused)
 foreach(file IN LISTS files)
   file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include")
   foreach(line IN LISTS lines)
-    if(line MATCHES "<([^>]+)>")
-      MatchesAny("${CMAKE_MATCH_1}" "${library_patterns}" allowed)
-    elseif(line MATCHES "\"([^\"]+)\"")
-      MatchesAny("${CMAKE_MATCH_1}" "${project_patterns}" allowed)
-    else()
-      set(allowed FALSE)
+    # Only the name right after the word counts, not one in a comment.
+    set(allowed FALSE)
+    if(line MATCHES "^[ \t]*#[ \t]*include[ \t]*([<\"])([^>\"]+)[>\"]")
+      set(delimiter "${CMAKE_MATCH_1}")
+      set(name "${CMAKE_MATCH_2}")
+      if(NOT name MATCHES "(^|/)\\.\\.(/|$)")
+        if(delimiter STREQUAL "<")
+          MatchesAny("${name}" "${library_patterns}" allowed)
+        else()
+          MatchesAny("${name}" "${project_patterns}" allowed)
+        endif()
+      endif()
     endif()
     if(NOT allowed)
       list(APPEND refused "${file}: ${line}")

@@ -2,7 +2,7 @@
 // bytes go to a temporary file beside the file that will be replaced, which
 // takes the target's place in one rename on Commit. Until then the target is
 // untouched, and the temporary file is removed on failure, on destruction
-// and when SIGINT or SIGTERM ends the process.
+// and when SIGINT, SIGTERM or SIGHUP ends the process.
 #ifndef TESSAVAR_BASE_ATOMIC_FILE_H_
 #define TESSAVAR_BASE_ATOMIC_FILE_H_
 

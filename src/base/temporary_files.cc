@@ -26,7 +26,8 @@ namespace {
 
 constexpr int kSlotCount = 32;
 constexpr size_t kMaxPathBytes = 4096;
-constexpr std::array<int, 2> kCleanedSignals = {SIGINT, SIGTERM};
+// SIGHUP too: closing the terminal must not leave a half-written file.
+constexpr std::array<int, 3> kCleanedSignals = {SIGINT, SIGTERM, SIGHUP};
 constexpr int kNameAttempts = 100;
 constexpr mode_t kNewFileMode = 0666;  // the umask takes its share
 constexpr char kTemporaryPrefix[] = ".tessavar-";

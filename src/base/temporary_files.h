@@ -1,7 +1,7 @@
 // Temporary files that an interrupted run must not leave behind. A path
-// registered here is removed when SIGINT or SIGTERM ends the process (a
-// directory once the files registered in it are gone); the signal then
-// ends the process as it would have without the handler.
+// registered here is removed when SIGINT, SIGTERM or SIGHUP ends the
+// process (a directory once the files registered in it are gone); the
+// signal then ends the process as it would have without the handler.
 #ifndef TESSAVAR_BASE_TEMPORARY_FILES_H_
 #define TESSAVAR_BASE_TEMPORARY_FILES_H_
 
@@ -14,8 +14,8 @@ class TemporaryFiles {
   // The process's one registry (signal handlers cannot carry a context).
   static TemporaryFiles& Instance();
 
-  // Installs the handlers of SIGINT and SIGTERM that remove the registered
-  // files, where the signals still have their default action; once.
+  // Installs the handlers of SIGINT, SIGTERM and SIGHUP that remove the
+  // registered files, where the signals still have their default action; once.
   void InstallSignalHandlers();
   // Registers a path; returns its slot, or -1 when every slot is taken (the
   // file is then removed only by its owner). Installs the signal handlers.

@@ -31,8 +31,9 @@ const std::vector<CliCommand>& RegisteredCommands() { return Registry(); }
 
 namespace {
 
-// Runs a command's action: any exception it lets out becomes a message on
-// standard error and exit status 2, never an abort.
+// Runs a command's action: the project's errors, running out of memory and
+// the system's errors become a message on standard error and exit status
+// 2; anything else is a programming error and is left to abort loudly.
 int RunAction(const std::string& command, const std::function<int()>& action) {
   try {
     return action();

@@ -23,7 +23,7 @@ constexpr char kRendererName[] = "tessavar-render";
 std::string Description() {
   const std::string names = JoinedAudioFormats(
       [](const AudioFormatInfo& info) { return std::string(info.name); });
-  const std::string stem = std::string(AudioFormats().front().extension);
+  const std::string stem = std::string(AudioExtension(kDefaultAudioFormat));
   return "Renders a MIDI file to a 16-bit stereo 44.1 kHz audio file with "
          "the\nsynthesizer of the desktop program, as fast as the machine "
          "allows:\n" +
@@ -37,7 +37,7 @@ std::string Description() {
 
 // "wav (default), flac or ogg": the first format is the default.
 std::string StemFormatChoices() {
-  const std::string_view first = AudioFormats().front().extension;
+  const std::string_view first = AudioExtension(kDefaultAudioFormat);
   return JoinedAudioFormats([first](const AudioFormatInfo& info) {
     return std::string(info.extension) +
            (info.extension == first ? " (default)" : "");
@@ -68,14 +68,11 @@ int RunRenderer(const RenderArguments& args) {
   words.push_back("--");
   words.push_back(args.midi_path);
   if (!args.audio_path.empty()) words.push_back(args.audio_path);
-  const Result<int> status = RunSiblingProgram(renderer.value(), words);
-  if (!status.ok()) {
-    std::cerr << "tessavar-cli render: cannot run "
-              << TerminalText(renderer.value()) << ": "
-              << status.status().detail() << "\n";
-    return kExitFile;
-  }
-  return status.value();
+  const Status failed = ReplaceWithSiblingProgram(renderer.value(), words);
+  std::cerr << "tessavar-cli render: cannot run "
+            << TerminalText(renderer.value()) << ": " << failed.detail()
+            << "\n";
+  return kExitFile;
 }
 
 std::function<int()> Setup(CLI::App& app) {

@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -58,16 +59,29 @@ class ForwardedSignals {
   struct sigaction previous_child_ {};
 };
 
+// The argument vector of `program`: its path first, then the arguments.
+class ArgumentVector {
+ public:
+  ArgumentVector(const std::string& program,
+                 const std::vector<std::string>& arguments)
+      : words_{program} {
+    words_.insert(words_.end(), arguments.begin(), arguments.end());
+    for (std::string& word : words_) pointers_.push_back(word.data());
+    pointers_.push_back(nullptr);
+  }
+  char* const* data() { return pointers_.data(); }
+
+ private:
+  std::vector<std::string> words_;
+  std::vector<char*> pointers_;
+};
+
 // Starts the program with the signal mask this program had: its pid, or
 // the errno of the failed start.
 Result<pid_t> Start(const std::string& program,
                     const std::vector<std::string>& arguments,
                     const sigset_t& mask) {
-  std::vector<std::string> words = {program};
-  words.insert(words.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
+  ArgumentVector argv(program, arguments);
   posix_spawnattr_t attributes;
   ::posix_spawnattr_init(&attributes);
   ::posix_spawnattr_setsigmask(&attributes, &mask);
@@ -140,6 +154,16 @@ Result<int> RunSiblingProgram(const std::string& program,
   }
   if (outcome.received != 0) EndBySignal(outcome.received);
   return outcome.status;
+}
+
+Status ReplaceWithSiblingProgram(const std::string& program,
+                                 const std::vector<std::string>& arguments) {
+  ArgumentVector argv(program, arguments);
+  std::cout.flush();
+  ::execv(program.c_str(), argv.data());
+  const int failed = errno;
+  return Status(ErrorNumberFromErrno(failed), program, 0,
+                std::strerror(failed));
 }
 
 }  // namespace tessavar::cli

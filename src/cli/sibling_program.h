@@ -1,6 +1,6 @@
 // The programs installed beside tessavar-cli that do what it must not load
 // itself: tessavar-render (the synthesizer) and tessavar-roll (Qt). Both
-// are found and run the same way.
+// are found the same way and run by the functions below.
 #ifndef TESSAVAR_CLI_SIBLING_PROGRAM_H_
 #define TESSAVAR_CLI_SIBLING_PROGRAM_H_
 
@@ -19,6 +19,14 @@ namespace tessavar::cli {
 // detail is the system's reason ("No such file or directory").
 Result<int> RunSiblingProgram(const std::string& program,
                               const std::vector<std::string>& arguments);
+
+// Becomes `program` with `arguments`, for a command that has nothing left
+// to do once the program ends: signals, even SIGKILL, then reach the
+// program itself, so it can never outlive what its caller waits for.
+// Returns only when the program cannot start, with the system's reason as
+// the status's detail.
+Status ReplaceWithSiblingProgram(const std::string& program,
+                                 const std::vector<std::string>& arguments);
 
 }  // namespace tessavar::cli
 

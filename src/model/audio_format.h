@@ -28,7 +28,10 @@ struct AudioFormatInfo {
   std::string_view file_noun;  // "a FLAC file", for messages
 };
 
-// Every supported format, WAV (the default) first.
+// What a file or stem without a format of its own is written as.
+inline constexpr AudioFormat kDefaultAudioFormat = AudioFormat::kWav;
+
+// Every supported format, the default first.
 const std::vector<AudioFormatInfo>& AudioFormats();
 
 // The format of an extension without the dot ("flac", any letter case).

@@ -60,7 +60,7 @@ class ComposeCommand {
                  ErrorReporter& errors)
       : state_(state), player_(player), host_(host), errors_(errors) {}
 
-  // The CompileButton click. A message-box failure is returned for the
+  // The Compose button's click. A message-box failure is returned for the
   // caller to show (and to move the focus); a "Note:" failure is put in the
   // status line here.
   ComposeOutcome Click();

@@ -12,7 +12,7 @@ int ChannelFromText(std::string_view text) {
   return ToInt(CInt(NumericValue(text)));
 }
 
-ChannelCheck CheckValues(const ChannelBoxTexts& boxes) {
+ChannelCheck CheckChannelBoxes(const ChannelBoxTexts& boxes) {
   ChannelCheck check;
   for (int i = 0; i < kTrackCount; ++i) {
     const int channel = ChannelFromText(boxes[i]);
@@ -33,8 +33,8 @@ ChannelMap ChannelMapFromTexts(const ChannelBoxTexts& boxes) {
   return map;
 }
 
-InfoCheckResult InfoCheck(std::string_view text) {
-  InfoCheckResult result;
+CompositionInfoCheck CheckCompositionInfo(std::string_view text) {
+  CompositionInfoCheck result;
   result.text = TrimCompInfo(text);
   if (result.text.size() > kMaxCompInfoLength) {
     result.message = kInfoTooLongMessage;

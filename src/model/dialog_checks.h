@@ -33,12 +33,12 @@ struct ChannelCheck {
 int ChannelFromText(std::string_view text);
 
 // Checks the 16 boxes in order and stops at the first one outside 1..16.
-ChannelCheck CheckValues(const ChannelBoxTexts& boxes);
+ChannelCheck CheckChannelBoxes(const ChannelBoxTexts& boxes);
 
-// The map the boxes stand for (meaningful once CheckValues passed).
+// The map the boxes stand for (meaningful once CheckChannelBoxes passed).
 ChannelMap ChannelMapFromTexts(const ChannelBoxTexts& boxes);
 
-struct InfoCheckResult {
+struct CompositionInfoCheck {
   bool accepted = false;  // false when the text is too long
   std::string text;       // the text without trailing spaces
   std::string message;    // empty when accepted
@@ -47,7 +47,7 @@ struct InfoCheckResult {
 // Removes trailing spaces and refuses a text longer than 127 bytes.
 // The length is counted in bytes of the stored text, which is what the MIDI
 // file's one-byte length field can hold.
-InfoCheckResult InfoCheck(std::string_view text);
+CompositionInfoCheck CheckCompositionInfo(std::string_view text);
 
 }  // namespace tessavar
 

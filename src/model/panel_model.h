@@ -63,7 +63,7 @@ struct ListId {
 enum class Check {
   kTie,         // Tie(t)
   kMappedAuto,  // FCheck, headed "Auto"
-  kHiddenAuto,  // AutoCheck, hidden; only stored in composition files
+  kHiddenAuto,  // the Auto check box, hidden; only stored in composition files
 };
 
 struct CheckId {

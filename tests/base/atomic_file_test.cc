@@ -118,11 +118,11 @@ TEST(AtomicFileTest, LongNamesAndFailuresLeaveNoTemporary) {
   EXPECT_EQ(TemporaryFiles::Instance().Count(), 0);
 }
 
-// A run ended by SIGINT or SIGTERM removes its temporary file, and a
+// A run ended by SIGINT, SIGTERM or SIGHUP removes its temporary file, and a
 // registered directory with the files registered in it, and still ends by
 // the signal.
 TEST(AtomicFileTest, ASignalRemovesTheTemporaryFile) {
-  for (int signal_number : {SIGINT, SIGTERM}) {
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
     TempDir dir;
     pid_t child = ::fork();
     ASSERT_GE(child, 0);

@@ -13,19 +13,19 @@ ChannelBoxTexts DefaultBoxes() {
   return boxes;
 }
 
-TEST(CheckValuesTest, AcceptsEveryChannelFromOneToSixteen) {
-  ChannelCheck check = CheckValues(DefaultBoxes());
+TEST(CheckChannelBoxesTest, AcceptsEveryChannelFromOneToSixteen) {
+  ChannelCheck check = CheckChannelBoxes(DefaultBoxes());
   EXPECT_TRUE(check.accepted);
   EXPECT_EQ(check.bad_box, -1);
   EXPECT_TRUE(check.message.empty());
 }
 
-TEST(CheckValuesTest, RefusesOutOfRangeEmptyAndLetters) {
+TEST(CheckChannelBoxesTest, RefusesOutOfRangeEmptyAndLetters) {
   for (const char* text :
        {"0", "17", "", "abc", "-1", "16.6", "0.5", "99999999999999999999"}) {
     ChannelBoxTexts boxes = DefaultBoxes();
     boxes[6] = text;
-    ChannelCheck check = CheckValues(boxes);
+    ChannelCheck check = CheckChannelBoxes(boxes);
     EXPECT_FALSE(check.accepted) << '"' << text << '"';
     EXPECT_EQ(check.bad_box, 6) << '"' << text << '"';
     EXPECT_EQ(check.message, "MIDI channel number must be 1 to 16.");
@@ -33,14 +33,14 @@ TEST(CheckValuesTest, RefusesOutOfRangeEmptyAndLetters) {
   }
 }
 
-TEST(CheckValuesTest, StopsAtTheFirstBadBox) {
+TEST(CheckChannelBoxesTest, StopsAtTheFirstBadBox) {
   ChannelBoxTexts boxes = DefaultBoxes();
   boxes[3] = "0";
   boxes[1] = "x";
-  EXPECT_EQ(CheckValues(boxes).bad_box, 1);
+  EXPECT_EQ(CheckChannelBoxes(boxes).bad_box, 1);
 }
 
-TEST(CheckValuesTest, RoundsHalvesToEven) {
+TEST(CheckChannelBoxesTest, RoundsHalvesToEven) {
   // 0.5 rounds to 0 (refused), 1.5 to 2, 16.4 to 16, 15.5 to 16, 16.5 to 16.
   EXPECT_EQ(ChannelFromText("0.5"), 0);
   EXPECT_EQ(ChannelFromText("1.5"), 2);
@@ -51,13 +51,13 @@ TEST(CheckValuesTest, RoundsHalvesToEven) {
   ChannelBoxTexts boxes = DefaultBoxes();
   boxes[0] = "0.51";
   boxes[15] = "16.5";
-  EXPECT_TRUE(CheckValues(boxes).accepted);
+  EXPECT_TRUE(CheckChannelBoxes(boxes).accepted);
 }
 
-TEST(CheckValuesTest, SharedChannelsAreAccepted) {
+TEST(CheckChannelBoxesTest, SharedChannelsAreAccepted) {
   ChannelBoxTexts boxes;
   boxes.fill("10");
-  EXPECT_TRUE(CheckValues(boxes).accepted);
+  EXPECT_TRUE(CheckChannelBoxes(boxes).accepted);
 }
 
 TEST(ChannelMapFromTextsTest, StoresRoundedWholeChannels) {
@@ -71,38 +71,39 @@ TEST(ChannelMapFromTextsTest, StoresRoundedWholeChannels) {
   EXPECT_EQ(map[15], 16);
 }
 
-TEST(InfoCheckTest, AcceptsUpTo127Characters) {
-  InfoCheckResult result = InfoCheck(std::string(127, 'a'));
+TEST(CheckCompositionInfoTest, AcceptsUpTo127Characters) {
+  CompositionInfoCheck result = CheckCompositionInfo(std::string(127, 'a'));
   EXPECT_TRUE(result.accepted);
   EXPECT_EQ(result.text.size(), 127u);
   EXPECT_TRUE(result.message.empty());
-  EXPECT_TRUE(InfoCheck("").accepted);
+  EXPECT_TRUE(CheckCompositionInfo("").accepted);
 }
 
-TEST(InfoCheckTest, RefusesMoreThan127Characters) {
-  InfoCheckResult result = InfoCheck(std::string(128, 'a'));
+TEST(CheckCompositionInfoTest, RefusesMoreThan127Characters) {
+  CompositionInfoCheck result = CheckCompositionInfo(std::string(128, 'a'));
   EXPECT_FALSE(result.accepted);
   EXPECT_EQ(result.message, "Composition info cannot exceed 127 bytes.");
   EXPECT_EQ(result.text.size(), 128u);
 }
 
-TEST(InfoCheckTest, TrailingSpacesAreRemovedBeforeCounting) {
-  InfoCheckResult result = InfoCheck(std::string(127, 'b') + "     ");
+TEST(CheckCompositionInfoTest, TrailingSpacesAreRemovedBeforeCounting) {
+  CompositionInfoCheck result =
+      CheckCompositionInfo(std::string(127, 'b') + "     ");
   EXPECT_TRUE(result.accepted);
   EXPECT_EQ(result.text, std::string(127, 'b'));
 
-  EXPECT_EQ(InfoCheck("  My song  ").text, "  My song");
-  EXPECT_EQ(InfoCheck("      ").text, "");
+  EXPECT_EQ(CheckCompositionInfo("  My song  ").text, "  My song");
+  EXPECT_EQ(CheckCompositionInfo("      ").text, "");
   // Only spaces are trailing spaces; a tab stays.
-  EXPECT_EQ(InfoCheck("a\t ").text, "a\t");
+  EXPECT_EQ(CheckCompositionInfo("a\t ").text, "a\t");
 }
 
-TEST(InfoCheckTest, CountsStoredBytes) {
+TEST(CheckCompositionInfoTest, CountsStoredBytes) {
   // 64 two-byte characters are 128 bytes: too long for the MIDI field.
   std::string text;
   for (int i = 0; i < 64; ++i) text += "\xC3\xA9";
-  EXPECT_FALSE(InfoCheck(text).accepted);
-  EXPECT_TRUE(InfoCheck(text.substr(0, 126)).accepted);
+  EXPECT_FALSE(CheckCompositionInfo(text).accepted);
+  EXPECT_TRUE(CheckCompositionInfo(text.substr(0, 126)).accepted);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ struct RenderArguments {
   std::string midi_path;
   std::string audio_path;
   std::string stems_directory;
-  std::string format = std::string(AudioExtension(AudioFormat::kWav));
+  std::string format = std::string(AudioExtension(kDefaultAudioFormat));
   std::string soundfont;
   bool quiet = false;
   bool force = false;

@@ -61,9 +61,9 @@ void CompInfoDialog::LoadText() {
   text_box_->setText(QString::fromStdString(composition_info_));
 }
 
-bool CompInfoDialog::InfoCheck() {
-  const InfoCheckResult result =
-      tessavar::InfoCheck(text_box_->text().toStdString());
+bool CompInfoDialog::CheckCompositionInfo() {
+  const CompositionInfoCheck result =
+      tessavar::CheckCompositionInfo(text_box_->text().toStdString());
   const QString trimmed = QString::fromStdString(result.text);
   if (trimmed != text_box_->text()) text_box_->setText(trimmed);
   accepted_ = result.accepted;
@@ -75,7 +75,7 @@ bool CompInfoDialog::InfoCheck() {
 }
 
 void CompInfoDialog::OkClicked() {
-  if (!InfoCheck()) return;
+  if (!CheckCompositionInfo()) return;
   composition_info_ = text_box_->text().toStdString();
   accept();
 }

@@ -31,7 +31,7 @@ class CompInfoDialog : public QDialog {
 
   // Removes trailing spaces from the box and refuses a text longer than
   // 127 bytes with a message. Returns whether the text was accepted.
-  bool InfoCheck();
+  bool CheckCompositionInfo();
   bool accepted() const { return accepted_; }
 
   QLineEdit* text_box() const { return text_box_; }

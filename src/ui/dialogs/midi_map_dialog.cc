@@ -103,8 +103,8 @@ ChannelBoxTexts MidiMapDialog::BoxTexts() const {
   return texts;
 }
 
-bool MidiMapDialog::CheckValues() {
-  const ChannelCheck check = tessavar::CheckValues(BoxTexts());
+bool MidiMapDialog::CheckChannelBoxes() {
+  const ChannelCheck check = tessavar::CheckChannelBoxes(BoxTexts());
   accepted_ = check.accepted;
   if (!accepted_) {
     dialogs_.ShowMessage(check.message, check.title, MessageIcon::kNone);
@@ -113,14 +113,14 @@ bool MidiMapDialog::CheckValues() {
 }
 
 void MidiMapDialog::OkClicked() {
-  if (!CheckValues()) return;
+  if (!CheckChannelBoxes()) return;
   // A fractional box value is stored rounded: the map holds whole channels.
   channel_map_ = ChannelMapFromTexts(BoxTexts());
   accept();
 }
 
 void MidiMapDialog::CancelClicked() {
-  if (!CheckValues()) return;
+  if (!CheckChannelBoxes()) return;
   LoadBoxes();
   reject();
 }

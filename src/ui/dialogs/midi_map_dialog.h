@@ -33,7 +33,7 @@ class MidiMapDialog : public QDialog {
 
   // Checks the boxes in order; at the first one outside 1..16 shows the
   // range message. Returns whether all boxes were accepted.
-  bool CheckValues();
+  bool CheckChannelBoxes();
   bool accepted() const { return accepted_; }
 
   QLineEdit* channel_box(int track) const { return boxes_[track]; }
