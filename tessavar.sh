@@ -56,9 +56,9 @@ build() {
   cmake --build --preset "$p"
 }
 
-# In CI (or with TESSAVAR_SANITIZE=1) the tests of the base, MIDI, file
-# and command-line layers also run under AddressSanitizer and UBSan, built
-# apart in build-sanitize/ without the desktop program.
+# In CI (or with TESSAVAR_SANITIZE=1) the tests of the engine, base, MIDI,
+# file, model and command-line layers also run under AddressSanitizer and
+# UBSan, built apart in build-sanitize/ without the desktop program.
 sanitize_wanted() {
   [ "${CI:-}" = "true" ] || [ "${TESSAVAR_SANITIZE:-}" = "1" ]
 }
