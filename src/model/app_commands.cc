@@ -17,6 +17,7 @@
 #include "model/audio_stems.h"
 #include "model/browse_session.h"
 #include "model/composition_file_io.h"
+#include "model/export_naming.h"
 #include "model/file_pairs.h"
 #include "model/midi_file_transfer.h"
 #include "model/note_entry.h"
@@ -45,9 +46,15 @@ constexpr char kWorkingFileGone[] =
     "The working MIDI file no longer exists. Compose again to save or "
     "export this piece.";
 constexpr char kRecentTitle[] = "Recent Compositions";
+constexpr char kExportAudioTitle[] = "Export Audio";
+constexpr char kStemsTitle[] = "Export Stems";
+constexpr char kStemsFolderTitle[] = "Export Stems - Choose a Folder";
+constexpr char kStemsFormatPrompt[] = "Write the stems as:";
+constexpr char kExportDoneTitle[] = "Export Finished";
 // Added to the title while a MIDI file without a composition is listened
 // to.
 constexpr char kMidiOnlyTitle[] = " - MIDI file only, without a composition";
+constexpr char kUnsavedMark[] = " *";
 
 // The files a save writes: the program's files get lower-case names.
 std::vector<std::string> LowerCased(const std::string& path) {
@@ -57,11 +64,26 @@ std::vector<std::string> CompositionFiles(const std::string& path) {
   return {LowerCaseFileName(path), LowerCaseFileName(CompanionMidiPath(path))};
 }
 
-// Stems go into a folder named after the chosen file, without its
-// extension.
-std::string StemFolder(const std::string& audio_path) {
-  return std::filesystem::path(audio_path).replace_extension().string();
-}
+// Closes the progress display before each box, so that the box is on top
+// and can be answered.
+class ProgressClosingReporter : public ErrorReporter {
+ public:
+  ProgressClosingReporter(ErrorReporter& reporter,
+                          std::function<void()> close_progress)
+      : reporter_(reporter), close_progress_(std::move(close_progress)) {}
+  ErrorChoice ShowError(const std::string& message) override {
+    if (close_progress_) close_progress_();
+    return reporter_.ShowError(message);
+  }
+  void ShowFailure(const std::string& message) override {
+    if (close_progress_) close_progress_();
+    reporter_.ShowFailure(message);
+  }
+
+ private:
+  ErrorReporter& reporter_;
+  std::function<void()> close_progress_;
+};
 
 bool EntryExists(const std::string& path) {
   std::error_code ec;
@@ -158,6 +180,7 @@ bool AppCommands::FirstActivation() {
   state_.midi_path = state_.paths.default_midi;
   LoadMIDIFile(state_, player_, ui_, errors_);
   // Forgotten, so that the first save asks for a name.
+  MarkSaved("");
   state_.midi_path.clear();
   state_.orchestration_path.clear();
   state_.scale_path.clear();
@@ -264,6 +287,7 @@ void AppCommands::LoadCompositionFile(const std::string& path) {
   }
   if (loaded.ok()) {
     RememberComposition(state_.options.recent_compositions, composition);
+    MarkSaved(composition);
   } else {
     // The panel holds only part of the composition, so the MIDI file is not
     // its music: it plays, but is not saved as the panel's.
@@ -303,8 +327,26 @@ bool AppCommands::ListeningToMidiOnly() const {
 }
 
 std::string AppCommands::WindowTitle() const {
-  if (!ListeningToMidiOnly()) return state_.caption;
-  return CaptionWithFileName(state_.caption, listened_midi_) + kMidiOnlyTitle;
+  if (ListeningToMidiOnly()) {
+    return CaptionWithFileName(kProgramCaption, listened_midi_) +
+           kMidiOnlyTitle;
+  }
+  const std::string named =
+      title_file_.empty() ? std::string(kProgramCaption)
+                          : CaptionWithFileName(kProgramCaption, title_file_);
+  return HasUnsavedChanges() ? named + kUnsavedMark : named;
+}
+
+bool AppCommands::HasUnsavedChanges() const {
+  if (!saved_bytes_.has_value()) return false;
+  std::string problem;
+  return CompositionFileBytes(state_, &problem) != saved_bytes_;
+}
+
+void AppCommands::MarkSaved(const std::string& file) {
+  title_file_ = file;
+  std::string problem;
+  saved_bytes_ = CompositionFileBytes(state_, &problem);
 }
 
 bool AppCommands::OpenRecentComposition(const std::string& path) {
@@ -375,9 +417,10 @@ void AppCommands::SaveComposition(bool edit_info) {
   if (!PairCanBeSaved()) return;
   if (!WriteCompositionFile(state_, state_.composition_path, ui_, errors_))
     return;
-  // The list names the file really written.
+  // The list and the title name the file really written.
   RememberComposition(state_.options.recent_compositions,
                       LowerCaseFileName(state_.composition_path));
+  MarkSaved(LowerCaseFileName(state_.composition_path));
   state_.midi_path = CompanionMidiPath(state_.composition_path);
   if (!SaveMIDIFile(state_, player_, ui_, errors_)) return;
   if (edit_info && hooks_.edit_composition_info) {
@@ -509,14 +552,17 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
     dialogs_.ShowMessage(kStaleMusic, "", MessageIcon::kInformation);
     return;
   }
-  const std::string title = stems ? "Export Stems" : "Export Audio";
+  const std::string title = stems ? kStemsTitle : kExportAudioTitle;
   std::string audio;
-  if (!ChooseAudioFile(title, &audio)) return;
-  const AudioFormat format = *AudioFormatOfPath(audio);
-  const std::string folder = StemFolder(audio);
+  std::string folder;
+  AudioFormat format = kDefaultAudioFormat;
+  if (stems ? !ChooseStemsTarget(&folder, &format)
+            : !ChooseAudioFile(title, &audio)) {
+    return;
+  }
+  const Result<MidiContent> content = ReadMidiContentFile(midi);
   std::vector<std::string> written = {audio};
   if (stems) {
-    Result<MidiContent> content = ReadMidiContentFile(midi);
     written.clear();
     for (const Stem& stem :
          content.ok() ? PlanStems(content.value(), silent_tracks, format)
@@ -525,25 +571,38 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
     }
   }
   if (!ConfirmReplacing(title, written)) return;
-  CreateParentDirectory(audio);
+  if (!stems) CreateParentDirectory(audio);
   ui_.SetBusyPointer(true);
+  // No box opens under the progress display.
+  ProgressClosingReporter errors(errors_, hooks_.close_progress);
+  RenderResult result;
   // Retry renders again.
-  RunWithRetry(errors_, [&] {
-    if (stems) {
-      audio_renderer_->RenderStems(midi, folder, format,
-                                   state_.options.soundfont, progress,
-                                   silent_tracks);
-    } else {
-      audio_renderer_->Render(midi, audio, state_.options.soundfont, progress,
-                              silent_tracks);
-    }
+  const Status status = RunWithRetry(errors, [&] {
+    result =
+        stems ? audio_renderer_->RenderStems(midi, folder, format,
+                                             state_.options.soundfont, progress,
+                                             silent_tracks)
+              : audio_renderer_->Render(midi, audio, state_.options.soundfont,
+                                        progress, silent_tracks);
   });
   ui_.SetBusyPointer(false);
+  if (hooks_.close_progress) hooks_.close_progress();
+  if (!status.ok() || result.cancelled) return;
+  ShowExportDone(
+      result, content.ok() ? SilencedTrackNames(content.value(), silent_tracks)
+                           : std::vector<std::string>());
+}
+
+void AppCommands::ShowExportDone(const RenderResult& result,
+                                 const std::vector<std::string>& left_out) {
+  dialogs_.ShowMessage(ExportFinishedText(result.files, left_out),
+                       kExportDoneTitle, MessageIcon::kInformation);
 }
 
 bool AppCommands::ChooseAudioFile(const std::string& title, std::string* path) {
-  const FileDialogRequest request =
-      FileDialogFor(title, kAudioExtension, false);
+  FileDialogRequest request = FileDialogFor(title, kAudioExtension, false);
+  request.start_path =
+      SuggestedExportFile(state_.composition_path, kAudioExtension);
   std::optional<std::string> chosen = dialogs_.SaveFileName(request);
   if (!chosen.has_value() || chosen->empty()) return false;
   *path = DisplayFileName(*chosen).find('.') == std::string::npos
@@ -554,6 +613,25 @@ bool AppCommands::ChooseAudioFile(const std::string& title, std::string* path) {
       Status(kErrInvalidCall, *path, 0, UnknownAudioFormatText()).Message(),
       title, MessageIcon::kExclamation);
   return false;
+}
+
+bool AppCommands::ChooseStemsTarget(std::string* folder, AudioFormat* format) {
+  FileDialogRequest request;
+  request.title = kStemsFolderTitle;
+  request.start_path = SuggestedExportFolder(state_.composition_path);
+  std::optional<std::string> chosen = dialogs_.FolderName(request);
+  if (!chosen.has_value() || chosen->empty()) return false;
+  std::vector<std::string> names;
+  for (const AudioFormatInfo& info : AudioFormats()) {
+    names.push_back(std::string(info.name) + " (." +
+                    std::string(info.extension) + ")");
+  }
+  const std::optional<size_t> choice =
+      dialogs_.ChooseItem(kStemsFormatPrompt, kStemsTitle, names);
+  if (!choice.has_value() || *choice >= names.size()) return false;
+  *folder = *chosen;
+  *format = AudioFormats()[*choice].format;
+  return true;
 }
 
 CommandAvailability AppCommands::Availability(

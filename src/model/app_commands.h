@@ -7,6 +7,7 @@
 #define TESSAVAR_MODEL_APP_COMMANDS_H_
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -49,6 +50,8 @@ class AppCommands {
     std::function<void()> show_splash;
     // Shows the composition information window modally.
     std::function<void()> edit_composition_info;
+    // Closes a progress display, so that no box opens under it.
+    std::function<void()> close_progress;
   };
   void SetWindowHooks(WindowHooks hooks) { hooks_ = std::move(hooks); }
   // Makes the player use a SoundFont from its next Open on (empty = the
@@ -105,21 +108,26 @@ class AppCommands {
   // The scale input box; a cancelled or empty answer keeps the scale.
   void FileUserDefinedScale();
 
-  // Renders the working MIDI file to an audio file chosen by the user, in
-  // the format of its extension (WAV without one); with stems, to one file
-  // per sounding track in a folder named after the chosen file ("Song.flac"
-  // gives "Song/03 Violin.flac"). The progress callback may cancel. The
-  // tracks marked silent are left out. Only music the panel as it stands
-  // produced is exported (the rule of the Save button).
+  // Renders the working MIDI file to an audio file chosen by the user
+  // (the composition's name is offered), in the format of its extension
+  // (WAV without one); with stems, to one file per sounding track in a
+  // chosen folder, in a chosen format ("03 Violin.flac"). The progress
+  // callback may cancel. The tracks marked silent are left out. A notice
+  // names what was written and the tracks left out. Only music the panel
+  // as it stands produced is exported (the rule of the Save button).
   void FileExportAudio(const RenderProgress& progress = {},
                        const std::vector<bool>& silent_tracks = {},
                        bool stems = false);
   // The player holds a MIDI file that was loaded without a composition:
   // Save, Export and Redo are off and the panel is not its composition.
   bool ListeningToMidiOnly() const;
-  // The window's title: the caption, naming the file listened to while
-  // there is one.
+  // The window's title: the program's name with the composition's file as
+  // it is on disk (none before it was loaded or saved under a name) and a
+  // mark for unsaved changes, or naming the file listened to while there
+  // is one.
   std::string WindowTitle() const;
+  // The panel differs from the composition as last loaded or saved.
+  bool HasUnsavedChanges() const;
 
   // Called periodically: when the working MIDI file of the music in hand
   // has gone, playback stops and Save is switched off, with a status line
@@ -155,6 +163,9 @@ class AppCommands {
   void ListenToMidiFile(const std::string& path);
   // After a load that failed before the panel changed.
   void LetGoOfMusic();
+  // The composition as it stands is what the file (empty: no named file)
+  // holds.
+  void MarkSaved(const std::string& file);
   // Asks for a file name, offering the current *path; on an answer sets
   // *path to it (creating its
   // directory first for a save) with the extension replaced. False when
@@ -170,6 +181,11 @@ class AppCommands {
   // Asks for an audio file name; a name of an unknown format is refused with
   // a message. False when cancelled or refused.
   bool ChooseAudioFile(const std::string& title, std::string* path);
+  // Asks for the stems' folder and format. False when cancelled.
+  bool ChooseStemsTarget(std::string* folder, AudioFormat* format);
+  // The box that ends an export: a finished render's notice.
+  void ShowExportDone(const RenderResult& result,
+                      const std::vector<std::string>& left_out);
   // True when none of the files exists or the user agrees to replace them.
   bool ConfirmReplacing(const std::string& title,
                         const std::vector<std::string>& files);
@@ -188,6 +204,10 @@ class AppCommands {
   std::string listened_midi_;
   // Whether the working file was the panel's music when listening began.
   bool working_is_panels_ = false;
+  // The composition's file as on disk, and its bytes as last loaded or
+  // saved (none: nothing to compare with yet).
+  std::string title_file_;
+  std::optional<std::string> saved_bytes_;
 };
 
 }  // namespace tessavar

@@ -17,18 +17,15 @@ bool OnDrumChannel(const MidiTrack& track) {
       [](const MidiNote& note) { return note.channel == kDrumChannel; });
 }
 
-// "40 Violin" in the instrument list gives "Violin"; a path separator
-// would put the file elsewhere.
-std::string InstrumentName(const MidiTrack& track) {
-  if (OnDrumChannel(track)) return kPercussionName;
-  const std::vector<std::string>& names = ListEntries(List::kInstrument);
-  const size_t program =
-      track.program >= 0 && static_cast<size_t>(track.program) < names.size()
-          ? static_cast<size_t>(track.program)
-          : 0;
-  std::string name = names[program].substr(names[program].find(' ') + 1);
+// A path separator in the instrument would put the file elsewhere.
+std::string FileNameInstrument(const MidiTrack& track) {
+  std::string name = TrackInstrumentName(track);
   std::replace(name.begin(), name.end(), '/', '-');
   return name;
+}
+
+bool Silenced(const std::vector<bool>& silent_tracks, size_t track) {
+  return track < silent_tracks.size() && silent_tracks[track];
 }
 
 std::string TrackNumber(int track) {
@@ -39,19 +36,42 @@ std::string TrackNumber(int track) {
 
 }  // namespace
 
+// "40 Violin" in the instrument list gives "Violin".
+std::string TrackInstrumentName(const MidiTrack& track) {
+  if (OnDrumChannel(track)) return kPercussionName;
+  const std::vector<std::string>& names = ListEntries(List::kInstrument);
+  const size_t program =
+      track.program >= 0 && static_cast<size_t>(track.program) < names.size()
+          ? static_cast<size_t>(track.program)
+          : 0;
+  return names[program].substr(names[program].find(' ') + 1);
+}
+
 std::vector<Stem> PlanStems(const MidiContent& content,
                             const std::vector<bool>& silent_tracks,
                             AudioFormat format) {
   std::vector<Stem> stems;
   for (size_t i = 0; i < content.tracks.size(); ++i) {
     const MidiTrack& track = content.tracks[i];
-    const bool silenced = i < silent_tracks.size() && silent_tracks[i];
-    if (track.notes.empty() || silenced) continue;
+    if (track.notes.empty() || Silenced(silent_tracks, i)) continue;
     const int index = static_cast<int>(i);
-    stems.push_back({index, TrackNumber(index) + " " + InstrumentName(track) +
-                                "." + std::string(AudioExtension(format))});
+    stems.push_back({index, TrackNumber(index) + " " +
+                                FileNameInstrument(track) + "." +
+                                std::string(AudioExtension(format))});
   }
   return stems;
+}
+
+std::vector<std::string> SilencedTrackNames(
+    const MidiContent& content, const std::vector<bool>& silent_tracks) {
+  std::vector<std::string> names;
+  for (size_t i = 0; i < content.tracks.size(); ++i) {
+    const MidiTrack& track = content.tracks[i];
+    if (track.notes.empty() || !Silenced(silent_tracks, i)) continue;
+    names.push_back(TrackNumber(static_cast<int>(i)) + " " +
+                    TrackInstrumentName(track));
+  }
+  return names;
 }
 
 Status CheckStemCount(const std::vector<Stem>& stems,

@@ -17,13 +17,20 @@ struct Stem {
   std::string file_name;  // "03 Violin.flac"
 };
 
+// The General MIDI name of the track's first program (Piano without one),
+// or Percussion for a track on the drum channel: "Violin".
+std::string TrackInstrumentName(const MidiTrack& track);
+
 // A stem for every track that has notes and is not marked in
-// silent_tracks, in track order. The instrument is the General MIDI name
-// of the track's first program (Piano without one), or Percussion for a
-// track on the drum channel.
+// silent_tracks, in track order, named by number and instrument.
 std::vector<Stem> PlanStems(const MidiContent& content,
                             const std::vector<bool>& silent_tracks,
                             AudioFormat format);
+
+// The tracks with notes that silent_tracks leaves out, named as their stems
+// would be without the extension: "03 Violin".
+std::vector<std::string> SilencedTrackNames(
+    const MidiContent& content, const std::vector<bool>& silent_tracks);
 
 // The most stems one render writes: each may cost a render of its own,
 // and the program's own files have at most 16 sounding tracks.

@@ -44,4 +44,15 @@ CompositionInfoCheck CheckCompositionInfo(std::string_view text) {
   return result;
 }
 
+std::string CompInfoBytesLeftText(std::string_view text) {
+  const size_t stored = TrimCompInfo(text).size();
+  const auto count = [](size_t bytes) {
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+  };
+  if (stored > kMaxCompInfoLength) {
+    return count(stored - kMaxCompInfoLength) + " too many";
+  }
+  return count(kMaxCompInfoLength - stored) + " left";
+}
+
 }  // namespace tessavar

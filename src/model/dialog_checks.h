@@ -49,6 +49,10 @@ struct CompositionInfoCheck {
 // file's one-byte length field can hold.
 CompositionInfoCheck CheckCompositionInfo(std::string_view text);
 
+// The counter beside the box, in bytes of the text as it would be stored:
+// "120 bytes left", or "3 bytes too many".
+std::string CompInfoBytesLeftText(std::string_view text);
+
 }  // namespace tessavar
 
 #endif  // TESSAVAR_MODEL_DIALOG_CHECKS_H_

@@ -31,13 +31,22 @@ int64_t StartPositionForSlider(int slider, int64_t length_ms) {
 }
 
 std::string FormatPlayingTime(int64_t milliseconds) {
-  int64_t minutes = milliseconds / 60000;
-  int64_t seconds = milliseconds % 60000 / 1000;
-  return TwoDigits(minutes % 100) + ":" + TwoDigits(seconds);
+  constexpr int64_t kMsPerMinute = 60000;
+  constexpr int64_t kMinutesPerHour = 60;
+  const int64_t minutes = milliseconds / kMsPerMinute;
+  const std::string seconds = TwoDigits(milliseconds % kMsPerMinute / 1000);
+  if (minutes < kMinutesPerHour) return TwoDigits(minutes) + ":" + seconds;
+  return std::to_string(minutes / kMinutesPerHour) + ":" +
+         TwoDigits(minutes % kMinutesPerHour) + ":" + seconds;
 }
 
 std::string PlayingStatusText(int64_t position_ms, int64_t length_ms) {
   return kPlayingPrefix + FormatPlayingTime(position_ms) + " of " +
+         FormatPlayingTime(length_ms);
+}
+
+std::string PausedStatusText(int64_t position_ms, int64_t length_ms) {
+  return kPausedPrefix + FormatPlayingTime(position_ms) + " of " +
          FormatPlayingTime(length_ms);
 }
 
@@ -49,10 +58,9 @@ void PlaybackMonitor::Poll() {
   std::string notice = player_.TakeNotice();
   if (!notice.empty()) {
     notice_ = notice;
-    // A notice given while playing (a driver that failed over) would
-    // otherwise be replaced by the playing time before anyone read it.
-    notice_polls_ =
-        player_.Mode() == kPlayerModePlaying ? kNoticePollsWhilePlaying : 0;
+    // Long enough to be read; after that the line says what playback does
+    // (a notice about playing silently is stale once nothing plays).
+    notice_polls_ = kNoticePolls;
     state_.panel.set_status_text(notice);
   }
   StatusUpdate();
@@ -61,26 +69,26 @@ void PlaybackMonitor::Poll() {
 void PlaybackMonitor::StatusUpdate() {
   int mode = player_.Mode();
   if (mode == kPlayerModePlaying) {
-    int64_t position = player_.PositionMs();
-    int64_t length = player_.LengthMs();
-    state_.play_slider = SliderForPosition(position, length);
-    if (notice_polls_ > 0 && state_.panel.status_text() == notice_) {
-      --notice_polls_;
-      return;
-    }
-    notice_.clear();
-    state_.panel.set_status_text(PlayingStatusText(position, length));
-    return;
+    state_.play_slider =
+        SliderForPosition(player_.PositionMs(), player_.LengthMs());
   }
   const std::string& status = state_.panel.status_text();
-  if (!notice_.empty() && status == notice_) return;
+  if (notice_polls_ > 0 && status == notice_) {
+    --notice_polls_;
+    return;
+  }
   notice_.clear();
-  if (mode == kPlayerModeStopped) {
+  notice_polls_ = 0;
+  if (mode == kPlayerModePlaying) {
+    state_.panel.set_status_text(
+        PlayingStatusText(player_.PositionMs(), player_.LengthMs()));
+  } else if (mode == kPlayerModeStopped) {
     bool was_playing =
         status.starts_with(kPlayingPrefix) || status.starts_with(kStoppedText);
     state_.panel.set_status_text(was_playing ? kStoppedText : kReadyText);
   } else if (mode == kPlayerModePaused) {
-    state_.panel.set_status_text(kPausedText);
+    state_.panel.set_status_text(
+        PausedStatusText(player_.PositionMs(), player_.LengthMs()));
   } else {
     state_.panel.set_status_text("");
   }

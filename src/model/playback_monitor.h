@@ -16,10 +16,10 @@ inline constexpr int kPlaySliderMax = 1000;
 inline constexpr char kPlayingPrefix[] = "playing...";
 inline constexpr char kStoppedText[] = "stopped";
 inline constexpr char kReadyText[] = "ready";
-inline constexpr char kPausedText[] = "paused";
-// Polls (about three seconds) that a notice given while playing stays in
-// the status line before the playing time takes its place again.
-inline constexpr int kNoticePollsWhilePlaying = 12;
+inline constexpr char kPausedPrefix[] = "paused at ";
+// Polls (about three seconds) that a notice from the player stays in the
+// status line before the state of playback takes its place again.
+inline constexpr int kNoticePolls = 12;
 
 // The slider value for a position: the integer part of 1000 x P / D, in
 // 64-bit arithmetic so that files longer than 35 minutes work; 0 for an
@@ -34,11 +34,13 @@ int SliderForPosition(int64_t position_ms, int64_t length_ms);
 // lies exactly halfway (700 on a 45 ms file: 31.5) could round the wrong way.
 int64_t StartPositionForSlider(int slider, int64_t length_ms);
 
-// mm:ss; minutes from 100 on show their last two digits only.
+// mm:ss, or h:mm:ss from one hour on.
 std::string FormatPlayingTime(int64_t milliseconds);
 
 // "playing...01:05 of 03:20"
 std::string PlayingStatusText(int64_t position_ms, int64_t length_ms);
+// "paused at 01:05 of 03:20"
+std::string PausedStatusText(int64_t position_ms, int64_t length_ms);
 
 class PlaybackMonitor {
  public:
@@ -70,9 +72,9 @@ class PlaybackMonitor {
  private:
   Player& player_;
   ProgramState& state_;
-  // A notice from the player stays in the status line until playing starts
-  // or the line is given another text; otherwise the next status update
-  // would replace it at once with "ready".
+  // A notice from the player stays in the status line for kNoticePolls
+  // polls unless the line is given another text; otherwise the next status
+  // update would replace it at once.
   std::string notice_;
   int notice_polls_ = 0;
 };

@@ -4,8 +4,10 @@
 #ifndef TESSAVAR_MODEL_USER_DIALOGS_H_
 #define TESSAVAR_MODEL_USER_DIALOGS_H_
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tessavar {
 
@@ -40,6 +42,14 @@ class UserDialogs {
       const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> SaveFileName(
       const FileDialogRequest& request) = 0;
+  // A folder chooser starting at the request's start path (its filter and
+  // extension are not used); nullopt when the user cancels.
+  virtual std::optional<std::string> FolderName(
+      const FileDialogRequest& request) = 0;
+  // A choice among items, the first offered; nullopt when cancelled.
+  virtual std::optional<size_t> ChooseItem(
+      const std::string& prompt, const std::string& title,
+      const std::vector<std::string>& items) = 0;
 };
 
 }  // namespace tessavar

@@ -50,6 +50,11 @@ constexpr int kSplashMilliseconds = 5000;
 constexpr int kStatusUpdateMilliseconds = 250;
 constexpr int kPlayheadMilliseconds = 50;
 constexpr int kDeferredMilliseconds = 50;
+// Every Tab stop shows that it has the focus; the style draws no focus for
+// tool buttons and the MIDI tile.
+constexpr char kFocusFrames[] =
+    "QToolButton:focus, QLabel#MidiDragHandle:focus {"
+    " border: 2px solid palette(highlight); border-radius: 3px; }";
 
 // What changes when the file is written again: path, size and time.
 std::string FileKey(const std::string& name) {
@@ -146,6 +151,7 @@ MainWindow::~MainWindow() {
 
 QWidget* MainWindow::BuildCentralWidget() {
   auto* central = new QWidget(this);
+  central->setStyleSheet(kFocusFrames);
   auto* outer = new QVBoxLayout(central);
   outer->setContentsMargins(8, 6, 8, 4);
   outer->setSpacing(6);
@@ -468,19 +474,21 @@ void MainWindow::RestorePiece(int index, bool save) {
 
 void MainWindow::SetTabOrder() {
   std::vector<QWidget*> chain = panel_view_->TabChain();
-  for (QWidget* widget : {static_cast<QWidget*>(compose_button_),
-                          static_cast<QWidget*>(redo_button_),
-                          static_cast<QWidget*>(load_button_),
-                          static_cast<QWidget*>(save_button_)}) {
-    chain.push_back(widget);
-  }
-  for (QWidget* widget : {static_cast<QWidget*>(strip_->rewind_button()),
-                          static_cast<QWidget*>(strip_->play_button()),
-                          static_cast<QWidget*>(strip_->pause_button()),
-                          static_cast<QWidget*>(strip_->stop_button()),
-                          static_cast<QWidget*>(strip_->slider())}) {
-    chain.push_back(widget);
-  }
+  const std::vector<QWidget*> rest = {compose_button_,
+                                      redo_button_,
+                                      load_button_,
+                                      save_button_,
+                                      previous_mapping_button_,
+                                      next_mapping_button_,
+                                      strip_->rewind_button(),
+                                      strip_->play_button(),
+                                      strip_->pause_button(),
+                                      strip_->stop_button(),
+                                      strip_->slider(),
+                                      strip_->midi_handle(),
+                                      roll_->fit_button(),
+                                      roll_->loop_button()};
+  chain.insert(chain.end(), rest.begin(), rest.end());
   for (size_t i = 1; i < chain.size(); ++i) {
     QWidget::setTabOrder(chain[i - 1], chain[i]);
   }
@@ -518,7 +526,7 @@ void MainWindow::Compose() {
   const ComposeValidation& validation = outcome.validation;
   if (outcome.kind == ComposeOutcome::Kind::kInvalid &&
       validation.kind == ComposeValidation::Kind::kMessage) {
-    dialogs_.ShowMessage(validation.text, "", MessageIcon::kNone);
+    dialogs_.ShowMessage(validation.text, "", MessageIcon::kExclamation);
     // The box may get the focus back only as the window is reactivated,
     // which does not select: select here, ready to be typed over.
     QLineEdit* box = panel_view_->Edit({validation.focus});
@@ -540,6 +548,9 @@ void MainWindow::ConnectDialogCommands() {
     about_window_->setAttribute(Qt::WA_ShowWithoutActivating, false);
   };
   hooks.edit_composition_info = [this] { EditCompositionInfo(); };
+  hooks.close_progress = [this] {
+    if (close_progress_) close_progress_();
+  };
   commands_->SetWindowHooks(std::move(hooks));
   connect(menus_.composition_info, &QAction::triggered, this,
           &MainWindow::EditCompositionInfo);
@@ -672,15 +683,18 @@ void MainWindow::PollPlayer() {
 
 void MainWindow::ExportAudio(bool stems) {
   // Made at the first progress report, so it never shows over the file
-  // dialog that comes first.
+  // dialog that comes first; closed before any box (made again on Retry).
   std::unique_ptr<QProgressDialog> progress;
+  const QString title = stems ? tr("Export Stems") : tr("Export Audio");
   exporting_ = true;
+  close_progress_ = [&progress] { progress.reset(); };
   commands_->FileExportAudio(
-      [this, &progress](double fraction) {
+      [this, &progress, &title, stems](double fraction) {
         if (!progress) {
           progress = std::make_unique<QProgressDialog>(
-              tr("Rendering audio..."), tr("Cancel"), 0, 1000, this);
-          progress->setWindowTitle(tr("Export Audio"));
+              stems ? tr("Rendering stems...") : tr("Rendering audio..."),
+              tr("Cancel"), 0, 1000, this);
+          progress->setWindowTitle(title);
           progress->setWindowModality(Qt::WindowModal);
           progress->setMinimumDuration(300);
         }
@@ -690,6 +704,7 @@ void MainWindow::ExportAudio(bool stems) {
         return !progress->wasCanceled() && !closing_on_signal_;
       },
       roll_->model().mix().SilentTracks(), stems);
+  close_progress_ = nullptr;
   exporting_ = false;
   Refresh();
   if (close_pending_) close();

@@ -6,6 +6,7 @@
 #define TESSAVAR_UI_MAIN_WINDOW_H_
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -216,6 +217,8 @@ class MainWindow : public QMainWindow {
   // The window was closed while Compose, Redo or an export was running.
   bool close_pending_ = false;
   bool exporting_ = false;
+  // Closes the running export's progress dialog (empty: none running).
+  std::function<void()> close_progress_;
   bool closing_on_signal_ = false;
   std::vector<std::string> handed_over_;
   QTimer* deferred_timer_ = nullptr;

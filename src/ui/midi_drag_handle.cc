@@ -14,6 +14,7 @@ MidiDragHandle::MidiDragHandle(QWidget* parent) : QLabel(tr("MIDI"), parent) {
   setMargin(3);
   setMinimumWidth(44);
   setCursor(Qt::OpenHandCursor);
+  setFocusPolicy(Qt::TabFocus);
   setToolTip(tr("Drag the piece's MIDI file into another program or a folder"));
 }
 

@@ -1,6 +1,7 @@
 #include "ui/panel_view.h"
 
 #include <QCheckBox>
+#include <QColor>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFrame>
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 #include "model/panel_tips.h"
+#include "model/roll_model.h"
 #include "ui/list_combo.h"
 #include "ui/spinner.h"
 
@@ -135,6 +137,27 @@ QLabel* AddLabel(const QString& text, QWidget* parent, QGridLayout* grid,
   auto* label = new QLabel(text, parent);
   grid->addWidget(label, row, column, alignment);
   return label;
+}
+
+// The row's number with a chip of its colour in the roll before it.
+QWidget* RowNumber(int track, QWidget* parent) {
+  constexpr int kChipWidth = 5;
+  constexpr int kChipHeight = 16;
+  auto* cell = new QWidget(parent);
+  auto* layout = new QHBoxLayout(cell);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(3);
+  auto* chip = new QFrame(cell);
+  chip->setObjectName(QString("RowColour_%1").arg(track));
+  chip->setFixedSize(kChipWidth, kChipHeight);
+  chip->setAutoFillBackground(true);
+  QPalette palette = chip->palette();
+  palette.setColor(QPalette::Window,
+                   QColor::fromRgb(static_cast<QRgb>(TrackColour(track))));
+  chip->setPalette(palette);
+  layout->addWidget(chip);
+  layout->addWidget(new QLabel(QString::number(track + 1), cell));
+  return cell;
 }
 
 // A number box with its spinner close beside it, as one grid cell.
@@ -319,8 +342,7 @@ void PanelView::BuildOrchestrationGroup() {
   }
   for (int t = 0; t < kTrackCount; ++t) {
     const int row = t + 1;
-    AddLabel(QString::number(t + 1), g, grid, row, 0,
-             Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(RowNumber(t, g), row, 0, Qt::AlignRight | Qt::AlignVCenter);
     ListCombo* instrument = AddList({List::kInstrument, t}, g);
     instrument->setMinimumWidth(210);
     grid->addWidget(instrument, row, 1);

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+#include "model/audio_stems.h"
+
 namespace tessavar {
 namespace {
 
@@ -16,8 +18,9 @@ const QColor kBarLine(0x34, 0x39, 0x3E);
 const QColor kMarkLine(0x5A, 0x62, 0x6A);
 const QColor kGutter(0x30, 0x34, 0x38);
 const QColor kLabel(0xC8, 0xCC, 0xD0);
-const QColor kRegion(0xFF, 0xD7, 0x40, 0x38);
-const QColor kActiveRegion(0xFF, 0xD7, 0x40, 0x60);
+// A light tint, the blue of the Loop button when the loop is on.
+const QColor kRegion(0xFF, 0xFF, 0xFF, 0x20);
+const QColor kActiveRegion(0x4A, 0x90, 0xE2, 0x38);
 const QColor kPlayhead(0xFF, 0xFF, 0xFF);
 constexpr int kSilentAlpha = 70;
 // Bar numbers closer than this are thinned out.
@@ -153,7 +156,9 @@ void FillColumns(QPainter& painter, const RollModel& model, int x1, int x2,
 
 void PaintLoopAndPlayhead(QPainter& painter, const RollModel& model,
                           const RollPaintOptions& options) {
-  if (model.has_region() || model.loop_enabled()) {
+  // Loop on without a region repeats the whole piece: no tint, so that
+  // the notes keep their colours.
+  if (model.has_region()) {
     const RollLoop loop = model.LoopTicks();
     FillColumns(painter, model,
                 static_cast<int>(std::floor(model.TickToX(loop.start_tick))),
@@ -186,9 +191,8 @@ void PaintLegend(QPainter& painter, const RollModel& model) {
   const int line = metrics.height();
   int text_width = 0;
   for (int track : tracks) {
-    const std::string& name = model.content().tracks[track].name;
     text_width = std::max(
-        text_width, metrics.horizontalAdvance(QString::fromStdString(name)));
+        text_width, metrics.horizontalAdvance(RollTrackLabel(model, track)));
   }
   const int width = text_width + kLegendChip + 3 * kLegendPadding;
   const int height = static_cast<int>(tracks.size()) * line + kLegendPadding;
@@ -202,7 +206,7 @@ void PaintLegend(QPainter& painter, const RollModel& model) {
                      kLegendChip, kLegendChip, RollTrackColour(model, track));
     painter.drawText(
         QPoint(left + 2 * kLegendPadding + kLegendChip, y + metrics.ascent()),
-        QString::fromStdString(model.content().tracks[track].name));
+        RollTrackLabel(model, track));
     y += line;
   }
 }
@@ -220,6 +224,13 @@ void PaintReason(QPainter& painter, const RollModel& model) {
 QColor RollTrackColour(const RollModel& model, int track) {
   return QColor::fromRgb(
       static_cast<QRgb>(TrackColour(model.RowOfTrack(track))));
+}
+
+QString RollTrackLabel(const RollModel& model, int track) {
+  const QString instrument = QString::fromStdString(
+      TrackInstrumentName(model.content().tracks[track]));
+  const int row = model.RowOfTrack(track);
+  return row < 0 ? instrument : QString::number(row + 1) + " " + instrument;
 }
 
 void PaintRoll(QPainter& painter, const RollModel& model,

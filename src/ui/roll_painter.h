@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QString>
 
 #include "model/roll_model.h"
 
@@ -24,6 +25,9 @@ struct RollPaintOptions {
 };
 
 QColor RollTrackColour(const RollModel& model, int track);
+// The legend's name of a track: its orchestration row and instrument
+// ("3 Violin"), the instrument alone for a track outside the rows.
+QString RollTrackLabel(const RollModel& model, int track);
 
 // Paints the model's whole view (model.width() x model.height()).
 void PaintRoll(QPainter& painter, const RollModel& model,

@@ -24,6 +24,17 @@ constexpr int kLegendWidth = 170;
 constexpr double kZoomPerNotch = 1.25;
 constexpr int kPixelsPerNotch = 60;
 constexpr double kWheelNotch = 120.0;
+// Pressed mute, solo and loop buttons in the colours mixing desks use.
+constexpr char kPressedColours[] =
+    "QToolButton[pressed_colour=\"mute\"]:checked {"
+    " background-color: #d64541; color: white; border: 1px solid #8c2b28;"
+    " border-radius: 3px; }"
+    "QToolButton[pressed_colour=\"solo\"]:checked {"
+    " background-color: #f2c230; color: black; border: 1px solid #9c7a12;"
+    " border-radius: 3px; }"
+    "QToolButton[pressed_colour=\"loop\"]:checked {"
+    " background-color: #3d7fd6; color: white; border: 1px solid #24508a;"
+    " border-radius: 3px; }";
 
 }  // namespace
 
@@ -135,6 +146,8 @@ RollView::RollView(QWidget* parent) : QWidget(parent) {
       "RollLoop", tr("Loop"),
       tr("Repeat the whole piece, or the region dragged on the roll"));
   loop_button_->setCheckable(true);
+  loop_button_->setProperty("pressed_colour", "loop");
+  setStyleSheet(kPressedColours);
   whole_button_ =
       make_button("RollWhole", tr("Whole"),
                   tr("Forget the region: the loop repeats the whole piece"));
@@ -236,29 +249,32 @@ void RollView::BuildLegend() {
     chip->setStyleSheet(QString("background-color: %1;")
                             .arg(RollTrackColour(model_, track).name()));
     layout->addWidget(chip);
-    const std::string& name = model_.content().tracks[track].name;
-    auto* label = new QLabel(QString::fromStdString(name), row);
-    label->setToolTip(tr("Track %1").arg(model_.RowOfTrack(track) + 1));
+    auto* label = new QLabel(RollTrackLabel(model_, track), row);
+    label->setToolTip(
+        QString::fromStdString(model_.content().tracks[track].name));
     layout->addWidget(label, 1);
     auto add_toggle = [&](const QString& text, const QString& tip,
-                          const QString& object, bool checked) {
+                          const QString& object, bool checked,
+                          const char* colour) {
       auto* button = new QToolButton(row);
       button->setText(text);
       button->setToolTip(tip);
       button->setObjectName(object.arg(track));
       button->setCheckable(true);
       button->setChecked(checked);
+      button->setProperty("pressed_colour", colour);
       button->setFixedSize(20, 18);
       layout->addWidget(button);
       return button;
     };
-    QToolButton* mute = add_toggle("M",
-                                   tr("Mute: not heard in playback "
-                                      "or in Export Audio"),
-                                   "RollMute_%1", model_.mix().muted(track));
+    QToolButton* mute =
+        add_toggle("M",
+                   tr("Mute: not heard in playback "
+                      "or in Export Audio"),
+                   "RollMute_%1", model_.mix().muted(track), "mute");
     QToolButton* solo =
         add_toggle("S", tr("Solo: only the soloed tracks are heard"),
-                   "RollSolo_%1", model_.mix().soloed(track));
+                   "RollSolo_%1", model_.mix().soloed(track), "solo");
     connect(mute, &QToolButton::toggled, this, [this, track](bool on) {
       model_.mix().SetMuted(track, on);
       canvas_->update();

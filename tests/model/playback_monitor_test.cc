@@ -39,15 +39,19 @@ TEST_F(PlaybackMonitorTest, PlayingFollowsPositionInSliderAndStatusLine) {
   EXPECT_EQ(Status(), "playing...03:19 of 03:20");
 }
 
-TEST_F(PlaybackMonitorTest, MinutesShowTheirLastTwoDigits) {
+TEST_F(PlaybackMonitorTest, FromAnHourOnTheTimeShowsHours) {
   EXPECT_EQ(FormatPlayingTime(0), "00:00");
   EXPECT_EQ(FormatPlayingTime(59999), "00:59");
-  EXPECT_EQ(FormatPlayingTime((61 * 60 + 5) * 1000), "61:05");
-  EXPECT_EQ(FormatPlayingTime((125 * 60 + 3) * 1000 + 999), "25:03");
-  EXPECT_EQ(FormatPlayingTime(100 * 60 * 1000), "00:00");
-  SetPlaying((61 * 60 + 5) * 1000, (125 * 60 + 3) * 1000);
+  EXPECT_EQ(FormatPlayingTime(60 * 60 * 1000 - 1), "59:59");
+  EXPECT_EQ(FormatPlayingTime(60 * 60 * 1000), "1:00:00");
+  EXPECT_EQ(FormatPlayingTime((125 * 60 + 3) * 1000 + 999), "2:05:03");
+  EXPECT_EQ(FormatPlayingTime(((10 * 60 + 1) * 60 + 2) * 1000), "10:01:02");
+  SetPlaying((61 * 60 + 5) * 1000, ((2 * 60 + 17) * 60 + 39) * 1000);
   monitor_.Poll();
-  EXPECT_EQ(Status(), "playing...61:05 of 25:03");
+  EXPECT_EQ(Status(), "playing...1:01:05 of 2:17:39");
+  player_.mode = kPlayerModePaused;
+  monitor_.Poll();
+  EXPECT_EQ(Status(), "paused at 1:01:05 of 2:17:39");
 }
 
 TEST_F(PlaybackMonitorTest, SliderStaysRightBeyondThirtyFiveMinutes) {
@@ -148,7 +152,8 @@ TEST_F(PlaybackMonitorTest, PausedShowsPausedOtherModesEmptyTheLine) {
     state_.panel.set_status_text("playing...00:01 of 00:02");
     player_.mode = mode;
     monitor_.Poll();
-    EXPECT_EQ(Status(), mode == kPlayerModePaused ? "paused" : "")
+    EXPECT_EQ(Status(),
+              mode == kPlayerModePaused ? "paused at 00:00 of 00:00" : "")
         << "mode " << mode;
   }
 }
@@ -162,31 +167,25 @@ TEST_F(PlaybackMonitorTest, StopAndRewindZeroesTheSliderAndStops) {
   EXPECT_EQ(player_.mode, kPlayerModeStopped);
 }
 
-TEST_F(PlaybackMonitorTest, NoticeStaysUntilPlayingStarts) {
-  player_.open = true;
-  player_.mode = kPlayerModeStopped;
-  player_.notice = "no audio device - playing silently";
-  monitor_.Poll();
-  EXPECT_EQ(Status(), "no audio device - playing silently");
-  monitor_.Poll();
-  EXPECT_EQ(Status(), "no audio device - playing silently");
-  SetPlaying(1000, 2000);
-  monitor_.Poll();
-  EXPECT_EQ(Status(), "playing...00:01 of 00:02");
+// Read for a few seconds, whether playing or not; then the line says
+// what playback does, and nothing stale stays while nothing plays.
+TEST_F(PlaybackMonitorTest, ANoticeIsReadableThenGivesWayToTheState) {
+  for (int mode : {kPlayerModeStopped, kPlayerModePlaying}) {
+    SetPlaying(1000, 2000);
+    player_.mode = mode;
+    player_.notice = "no audio device - playing silently";
+    for (int poll = 0; poll < kNoticePolls; ++poll) {
+      monitor_.Poll();
+      EXPECT_EQ(Status(), "no audio device - playing silently") << poll;
+    }
+    monitor_.Poll();
+    EXPECT_EQ(Status(), mode == kPlayerModeStopped
+                            ? "ready"
+                            : "playing...00:01 of 00:02");
+  }
   player_.mode = kPlayerModeStopped;
   monitor_.Poll();
   EXPECT_EQ(Status(), "stopped");  // the notice was given once
-}
-
-TEST_F(PlaybackMonitorTest, ANoticeWhilePlayingIsReadableBeforeTheTime) {
-  SetPlaying(1000, 2000);
-  player_.notice = "PulseAudio failed - playing through ALSA";
-  for (int poll = 0; poll < kNoticePollsWhilePlaying; ++poll) {
-    monitor_.Poll();
-    EXPECT_EQ(Status(), "PulseAudio failed - playing through ALSA") << poll;
-  }
-  monitor_.Poll();
-  EXPECT_EQ(Status(), "playing...00:01 of 00:02");
 }
 
 TEST_F(PlaybackMonitorTest, NoticeGivesWayToAnotherText) {

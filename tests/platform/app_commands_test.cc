@@ -48,6 +48,12 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+AppCommands::WindowHooks ClosingProgress(std::function<void()> close) {
+  AppCommands::WindowHooks hooks;
+  hooks.close_progress = std::move(close);
+  return hooks;
+}
+
 class AppCommandsTest : public AppCommandsFixture {
  protected:
   AppCommandsTest() : AppCommandsFixture(&renderer_) {}
@@ -170,8 +176,11 @@ TEST_F(AppCommandsTest, ExportRendersTheWorkingFileAndCanBeCancelled) {
   WriteFile(dir_ / "tvx.mid", WriterLayoutFile({{{0, 60, 192}, {0, 64, 192}}}));
   state_.panel.set_save_enabled(true);
 
+  state_.composition_path = dir_ / "tunes/Song.tvx";
   dialogs_.file_answers.push_back(dir_ / "out/Song");
   int reports = 0;
+  int closes = 0;
+  commands_.SetWindowHooks(ClosingProgress([&closes] { ++closes; }));
   commands_.FileExportAudio([&reports](double) {
     ++reports;
     return true;
@@ -179,21 +188,30 @@ TEST_F(AppCommandsTest, ExportRendersTheWorkingFileAndCanBeCancelled) {
   ASSERT_EQ(dialogs_.save_requests.size(), 1u);
   EXPECT_EQ(dialogs_.save_requests[0].title, "Export Audio");
   EXPECT_EQ(dialogs_.save_requests[0].filter, AudioDialogFilter());
+  // The composition's name is offered.
+  EXPECT_EQ(dialogs_.save_requests[0].start_path, dir_ / "tunes/Song.wav");
   EXPECT_GT(reports, 0);
   EXPECT_TRUE(errors_.messages.empty());
   const std::string wav = ReadFile(dir_ / "out/Song.wav");
   ASSERT_GT(wav.size(), 44u);
   EXPECT_EQ(wav.substr(0, 4), "RIFF");
+  // The progress closes before the notice of the file written.
+  EXPECT_EQ(closes, 1);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text,
+            "Exported Song.wav to\n" + dir_ / "out.");
+  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kInformation);
 
   dialogs_.file_answers.push_back(dir_ / "cancelled.wav");
   commands_.FileExportAudio([](double) { return false; });
   EXPECT_FALSE(fs::exists(dir_ / "cancelled.wav"));
   EXPECT_TRUE(errors_.messages.empty());
+  EXPECT_EQ(dialogs_.messages.size(), 1u);  // nothing written, no notice
 }
 
 // A name of another format is refused with the supported ones. Stems go
-// into a folder named after the chosen file, in its format, and replace
-// earlier stems only when the user agrees.
+// into a chosen folder, in a chosen format, replace earlier stems only
+// when the user agrees, and the notice names the muted tracks left out.
 TEST_F(AppCommandsTest, ExportRefusesUnknownFormatsAndWritesStems) {
   ASSERT_TRUE(DefaultSoundFontInstalled());
   WriteFile(dir_ / "tvx.mid",
@@ -207,18 +225,34 @@ TEST_F(AppCommandsTest, ExportRefusesUnknownFormatsAndWritesStems) {
   EXPECT_NE(dialogs_.messages[0].text.find("Song.mp3"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir_ / "Song.mp3"));
 
-  dialogs_.file_answers.push_back(dir_ / "Song.flac");
+  const size_t flac = 1;  // the formats' order: WAV, FLAC, Ogg Vorbis
+  dialogs_.file_answers.push_back(dir_ / "Song");
+  dialogs_.item_answers.push_back(flac);
   commands_.FileExportAudio({}, {}, true);
-  EXPECT_EQ(dialogs_.save_requests.back().title, "Export Stems");
+  ASSERT_EQ(dialogs_.folder_requests.size(), 1u);
+  EXPECT_EQ(dialogs_.folder_requests[0].title,
+            "Export Stems - Choose a Folder");
+  EXPECT_EQ(dialogs_.folder_requests[0].start_path, "composition");
+  EXPECT_EQ(dialogs_.inputs.back().title, "Export Stems");
   EXPECT_EQ(TempDirEntries(dir_ / "Song"),
             (std::vector<std::string>{"01 Piano.flac", "02 Piano.flac"}));
-  EXPECT_FALSE(fs::exists(dir_ / "Song.flac"));
+  EXPECT_EQ(dialogs_.messages.back().text,
+            "Exported 2 files to\n" + dir_ / "Song.");
+
+  dialogs_.file_answers.push_back(dir_ / "Song");
+  dialogs_.item_answers.push_back(flac);
+  dialogs_.yes_no_answers.push_back(true);
+  commands_.FileExportAudio({}, {false, false, true}, true);
+  EXPECT_EQ(dialogs_.messages.back().text,
+            "Exported 01 Piano.flac to\n" + dir_ / "Song." +
+                "\n\nLeft out because muted:\n02 Piano");
 
   WriteFile(dir_ / "Song/01 Piano.flac", "kept");
-  dialogs_.file_answers.push_back(dir_ / "Song.flac");
+  dialogs_.file_answers.push_back(dir_ / "Song");
+  dialogs_.item_answers.push_back(flac);
   commands_.FileExportAudio({}, {false, false, true}, true);
-  ASSERT_EQ(dialogs_.questions.size(), 1u);
-  EXPECT_EQ(dialogs_.questions[0].text,
+  ASSERT_EQ(dialogs_.questions.size(), 2u);
+  EXPECT_EQ(dialogs_.questions[1].text,
             "01 Piano.flac already exists.\nDo you want to replace it?");
   EXPECT_EQ(ReadFile(dir_ / "Song/01 Piano.flac"), "kept");
   EXPECT_TRUE(errors_.messages.empty());
@@ -233,8 +267,13 @@ TEST_F(AppCommandsTest, ExportFailuresNameTheFileAndOfferRetryWhereItHelps) {
   dialogs_.file_answers.push_back(dir_ / "a/b/x");
   ScriptedErrorReporter retry_once({ErrorChoice::kRetry});
   AppCommands commands(state_, dialogs_, retry_once, player_, ui_, &renderer_);
+  // The progress is closed before each box, not left over it.
+  std::vector<size_t> boxes_when_closed;
+  commands.SetWindowHooks(ClosingProgress(
+      [&] { boxes_when_closed.push_back(retry_once.messages.size()); }));
   commands.FileExportAudio();
   ASSERT_EQ(retry_once.messages.size(), 2u);  // retried once, then cancelled
+  EXPECT_EQ(boxes_when_closed, (std::vector<size_t>{0, 1, 2}));
   EXPECT_EQ(retry_once.messages[0], "Path not found\n" + dir_ / "a/b/x.wav");
   EXPECT_EQ(retry_once.failures, 0);
 
@@ -548,6 +587,29 @@ TEST_F(AppCommandsTest, AMidiFileWithoutItsCompositionIsOnlyListenedTo) {
   EXPECT_TRUE(commands_.Availability().redo);
   EXPECT_EQ(commands_.WindowTitle(), "Tessavar Composer");
   EXPECT_EQ(ReadFile(dir_ / "Lone.mid"), lone);
+}
+
+// The title names the file as it is on disk, whatever name was typed, and
+// marks the panel's changes until they are saved.
+TEST_F(AppCommandsTest, TitleNamesTheFileOnDiskAndMarksUnsavedChanges) {
+  WriteWorkingMidi();
+  state_.panel.set_save_enabled(true);
+  dialogs_.file_answers.push_back(dir_ / "Tunes/My Song");
+  commands_.FileSaveCompositionAs();
+  ASSERT_TRUE(fs::exists(dir_ / "Tunes/my song.tvx"));
+  EXPECT_EQ(commands_.WindowTitle(), "Tessavar Composer [my song.tvx]");
+
+  const std::string tempo = state_.panel.Text({Box::kTempo});
+  state_.panel.SetText({Box::kTempo}, "97");
+  EXPECT_TRUE(commands_.HasUnsavedChanges());
+  EXPECT_EQ(commands_.WindowTitle(), "Tessavar Composer [my song.tvx] *");
+  state_.panel.SetText({Box::kTempo}, tempo);  // back as saved: no mark
+  EXPECT_EQ(commands_.WindowTitle(), "Tessavar Composer [my song.tvx]");
+
+  state_.panel.SetText({Box::kTempo}, "97");
+  commands_.LoadComposition(dir_ / "Tunes/MY SONG.TVX");
+  EXPECT_EQ(state_.panel.Text({Box::kTempo}), tempo);
+  EXPECT_EQ(commands_.WindowTitle(), "Tessavar Composer [my song.tvx]");
 }
 
 // With only the lower-case twin's MIDI file there, SONG.tvx has none of

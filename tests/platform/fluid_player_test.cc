@@ -139,7 +139,7 @@ TEST_F(FluidPlayerTest, PauseHoldsThePositionAndResumes) {
   player_.RenderOfflineMs(1000);
   EXPECT_EQ(player_.PositionMs(), paused_at);
   monitor_.Poll();
-  EXPECT_EQ(Status(), "paused");
+  EXPECT_EQ(Status(), PausedStatusText(paused_at, kTwentyQuartersMs));
 
   player_.Pause();  // resumes
   EXPECT_EQ(player_.Mode(), kPlayerModePlaying);

@@ -48,17 +48,30 @@ class ScriptedDialogs : public UserDialogs {
     save_requests.push_back(request);
     return Next(file_answers, std::optional<std::string>());
   }
+  std::optional<std::string> FolderName(
+      const FileDialogRequest& request) override {
+    folder_requests.push_back(request);
+    return Next(file_answers, std::optional<std::string>());
+  }
+  std::optional<size_t> ChooseItem(
+      const std::string& prompt, const std::string& title,
+      const std::vector<std::string>& items) override {
+    inputs.push_back({prompt, title, items.empty() ? "" : items[0]});
+    return Next(item_answers, std::optional<size_t>());
+  }
 
   // Answers, used in order; an empty script cancels.
   std::deque<std::string> input_answers;
   std::deque<std::optional<std::string>> file_answers;
   std::deque<bool> yes_no_answers;  // an empty script answers No
+  std::deque<std::optional<size_t>> item_answers;
 
   std::vector<Message> messages;
   std::vector<Message> questions;
   std::vector<Input> inputs;
   std::vector<FileDialogRequest> open_requests;
   std::vector<FileDialogRequest> save_requests;
+  std::vector<FileDialogRequest> folder_requests;
 
  private:
   template <typename T>

@@ -68,7 +68,7 @@ TEST_F(ComposeTest, EachInvalidValueIsRefusedWithItsMessageAndFocus) {
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(dialogs_.messages[0].text, c.message);
     EXPECT_EQ(dialogs_.messages[0].title, "");
-    EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kNone);
+    EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kExclamation);
     EXPECT_TRUE(Edit({c.box})->hasFocus());
     EXPECT_EQ(Edit({c.box})->selectedText().toStdString(), c.text);
     EXPECT_EQ(window_->compose_button()->text(), "&Compose");

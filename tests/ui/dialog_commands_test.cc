@@ -84,7 +84,7 @@ TEST_F(DialogCommandsTest, SaveAndLoadACompositionThroughTheButtons) {
     dialog->ok_button()->click();
   });
   QTest::mouseClick(window_->save_button(), Qt::LeftButton);
-  EXPECT_EQ(window_->windowTitle(), "Tessavar Composer [Song.tvx]");
+  EXPECT_EQ(window_->windowTitle(), "Tessavar Composer [song.tvx]");
   EXPECT_TRUE(fs::exists(directory_.File("Tunes/song.tvx")));
   EXPECT_EQ(ExtractCompositionInfo(directory_.File("Tunes/song.mid")),
             "A song for the test");

@@ -1,9 +1,12 @@
 // The menu bar, the option check marks and the tab order of the window.
 #include <QCheckBox>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 
+#include "ui/dialogs/modal_answer.h"
 #include "ui/list_combo.h"
+#include "ui/playback_strip.h"
 #include "ui/window_fixture.h"
 
 namespace tessavar::testing {
@@ -182,6 +185,41 @@ TEST_F(MenuTest, TabRunsThroughTheGeneralParametersAndTheTrackRows) {
   }
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), window_->compose_button());
+}
+
+// After a Save (its dialogs closed) Tab still runs from Compose through
+// every command button, the player strip and the MIDI tile, and each stop
+// looks different while it has the focus.
+TEST_F(MenuTest, TabRunsThroughTheCommandsAndTheStripWithVisibleFocus) {
+  MakeWorkingFile();
+  dialogs_.file_answers.push_back(directory_.File("song"));
+  AnswerNextModal([](QWidget* modal) { modal->close(); });
+  QTest::mouseClick(window_->save_button(), Qt::LeftButton);
+  Reactivate();
+  player_.SetFileName(state_.paths.working_midi);
+  player_.Open();
+  window_->Refresh();
+  PlaybackStrip& strip = window_->playback_strip();
+  const std::vector<QWidget*> stops = {window_->redo_button(),
+                                       window_->load_button(),
+                                       window_->save_button(),
+                                       window_->previous_mapping_button(),
+                                       window_->next_mapping_button(),
+                                       strip.rewind_button(),
+                                       strip.play_button(),
+                                       strip.pause_button(),
+                                       strip.stop_button(),
+                                       strip.slider(),
+                                       strip.midi_handle()};
+  window_->compose_button()->setFocus(Qt::TabFocusReason);
+  for (QWidget* stop : stops) {
+    const QImage without_focus = stop->grab().toImage();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), stop)
+        << stop->objectName().toStdString();
+    EXPECT_NE(stop->grab().toImage(), without_focus)
+        << stop->objectName().toStdString();
+  }
 }
 
 }  // namespace

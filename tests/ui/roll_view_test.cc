@@ -58,6 +58,21 @@ TEST(RollPainterTest, SmallScoreHasItsColouredCellsWhereExpected) {
   EXPECT_EQ(Pixel(muted, 100, 60), first);
 }
 
+// Loop on without a region tints nothing; a region is tinted alone. The
+// legend names a track by its row and instrument.
+TEST(RollPainterTest, OnlyTheLoopRegionIsTintedAndTracksGoByInstrument) {
+  RollModel model;
+  LoadSmallScore(model);
+  const QImage plain = RenderRoll(model);
+  model.SetLoopEnabled(true);
+  EXPECT_EQ(RenderRoll(model), plain);
+  model.SelectLoopRegion(kRollKeyGutter + 100, kRollKeyGutter + 200);
+  const QImage region = RenderRoll(model);
+  EXPECT_NE(Pixel(region, 150, 62), Pixel(plain, 150, 62));
+  EXPECT_EQ(Pixel(region, 300, 62), Pixel(plain, 300, 62));
+  EXPECT_EQ(RollTrackLabel(model, 2).toStdString(), "2 Piano");
+}
+
 class RollViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -166,7 +181,7 @@ TEST_F(WindowRollTest, ShowsThePlayersFileAndTakesTheTransportKeys) {
   QTest::keyClick(roll.canvas(), Qt::Key_Space);
   EXPECT_EQ(player_.mode, kPlayerModePaused);
   window_->findChild<QTimer*>("StatusTimer")->timeout({});
-  EXPECT_EQ(window_->status_line()->text(), "paused");
+  EXPECT_EQ(window_->status_line()->text(), "paused at 00:00 of 00:02");
   QTest::keyClick(roll.canvas(), Qt::Key_Home);
   EXPECT_EQ(player_.log.back(), "Stop");
   // Muting goes to the player.

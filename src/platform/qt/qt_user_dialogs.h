@@ -31,6 +31,12 @@ class QtUserDialogs : public UserDialogs {
       const FileDialogRequest& request) override;
   std::optional<std::string> SaveFileName(
       const FileDialogRequest& request) override;
+  // A folder that need not exist yet: the command creates it.
+  std::optional<std::string> FolderName(
+      const FileDialogRequest& request) override;
+  std::optional<size_t> ChooseItem(
+      const std::string& prompt, const std::string& title,
+      const std::vector<std::string>& items) override;
 
  private:
   QPointer<QWidget> parent_;

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -26,8 +27,21 @@ CompInfoDialog::CompInfoDialog(std::string& composition_info,
   text_box_->setFont(font);
   ApplyGreenOnBlack(text_box_);
   text_box_->setMinimumWidth(text_box_->fontMetrics().averageCharWidth() * 72);
+  auto* label = new QLabel(
+      tr("&Text stored in the MIDI file (title, author, notes):"), frame);
+  label->setBuddy(text_box_);
+  bytes_left_ = new QLabel(frame);
+  bytes_left_->setObjectName("BytesLeft");
+  bytes_left_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  connect(
+      text_box_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        bytes_left_->setText(
+            QString::fromStdString(CompInfoBytesLeftText(text.toStdString())));
+      });
   auto* frame_layout = new QVBoxLayout(frame);
+  frame_layout->addWidget(label);
   frame_layout->addWidget(text_box_);
+  frame_layout->addWidget(bytes_left_);
 
   ok_button_ = new QPushButton("OK", this);
   cancel_button_ = new QPushButton("Cancel", this);
@@ -59,6 +73,8 @@ void CompInfoDialog::Run() {
 
 void CompInfoDialog::LoadText() {
   text_box_->setText(QString::fromStdString(composition_info_));
+  bytes_left_->setText(
+      QString::fromStdString(CompInfoBytesLeftText(composition_info_)));
 }
 
 bool CompInfoDialog::CheckCompositionInfo() {

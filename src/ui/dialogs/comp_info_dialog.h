@@ -8,6 +8,7 @@
 
 #include "model/user_dialogs.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -35,6 +36,7 @@ class CompInfoDialog : public QDialog {
   bool accepted() const { return accepted_; }
 
   QLineEdit* text_box() const { return text_box_; }
+  QLabel* bytes_left() const { return bytes_left_; }
   QPushButton* ok_button() const { return ok_button_; }
   QPushButton* cancel_button() const { return cancel_button_; }
   QPushButton* clear_button() const { return clear_button_; }
@@ -52,6 +54,7 @@ class CompInfoDialog : public QDialog {
   std::string& composition_info_;
   UserDialogs& dialogs_;
   QLineEdit* text_box_ = nullptr;
+  QLabel* bytes_left_ = nullptr;
   QPushButton* ok_button_ = nullptr;
   QPushButton* cancel_button_ = nullptr;
   QPushButton* clear_button_ = nullptr;

@@ -107,7 +107,7 @@ bool MidiMapDialog::CheckChannelBoxes() {
   const ChannelCheck check = tessavar::CheckChannelBoxes(BoxTexts());
   accepted_ = check.accepted;
   if (!accepted_) {
-    dialogs_.ShowMessage(check.message, check.title, MessageIcon::kNone);
+    dialogs_.ShowMessage(check.message, check.title, MessageIcon::kExclamation);
   }
   return accepted_;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -42,6 +43,19 @@ TEST_F(CompInfoDialogTest, OneHundredTwentySevenCharactersAreAccepted) {
   EXPECT_TRUE(dialog_.accepted());
   EXPECT_FALSE(dialog_.isVisible());
   EXPECT_EQ(info_, std::string(127, 'x'));
+}
+
+// The counter follows the typing in bytes of the stored text: an accented
+// letter takes two, trailing spaces none.
+TEST_F(CompInfoDialogTest, CounterShowsTheBytesLeft) {
+  Open("old");
+  EXPECT_EQ(dialog_.bytes_left()->text(), "124 bytes left");
+  Type("\u00e9t\u00e9   ");
+  EXPECT_EQ(dialog_.bytes_left()->text(), "121 bytes left");
+  Type(std::string(126, 'x'));
+  EXPECT_EQ(dialog_.bytes_left()->text(), "1 byte left");
+  Type(std::string(130, 'x'));
+  EXPECT_EQ(dialog_.bytes_left()->text(), "3 bytes too many");
 }
 
 TEST_F(CompInfoDialogTest, OneHundredTwentyEightCharactersAreRefused) {

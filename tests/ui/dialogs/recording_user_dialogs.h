@@ -45,6 +45,16 @@ class RecordingUserDialogs : public UserDialogs {
       const FileDialogRequest& request) override {
     return NextFile(request);
   }
+  std::optional<std::string> FolderName(
+      const FileDialogRequest& request) override {
+    return NextFile(request);
+  }
+  std::optional<size_t> ChooseItem(
+      const std::string& prompt, const std::string& title,
+      const std::vector<std::string>& /*items*/) override {
+    prompts.push_back({prompt, title, MessageIcon::kNone});
+    return std::nullopt;
+  }
 
   std::vector<Message> messages;
   std::vector<Message> prompts;

@@ -1,0 +1,33 @@
+// What every export shares around its own writer: the name it offers first
+// and the notice it gives when done.
+#ifndef TESSAVAR_MODEL_EXPORT_NAMING_H_
+#define TESSAVAR_MODEL_EXPORT_NAMING_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessavar {
+
+// The composition's name without folder and extension ("song" for
+// "/music/song.tvx"), or "composition" when it has none yet.
+std::string ExportBaseName(const std::string& composition_path);
+
+// The file an export offers first: the composition's name with the
+// extension, in the composition's folder (the current one without a
+// composition).
+std::string SuggestedExportFile(const std::string& composition_path,
+                                std::string_view extension);
+
+// The folder an export of several files offers first: named after the
+// composition, beside it ("/music/song" for "/music/song.tvx").
+std::string SuggestedExportFolder(const std::string& composition_path);
+
+// The notice after an export: the files written (one is named, more are
+// counted) and where, then the tracks left out because they were muted.
+std::string ExportFinishedText(const std::vector<std::string>& files,
+                               const std::vector<std::string>& left_out);
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_MODEL_EXPORT_NAMING_H_
