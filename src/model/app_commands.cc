@@ -48,7 +48,8 @@ constexpr char kWorkingFileGone[] =
 constexpr char kRecentTitle[] = "Recent Compositions";
 constexpr char kExportAudioTitle[] = "Export Audio";
 constexpr char kStemsTitle[] = "Export Stems";
-constexpr char kStemsFolderTitle[] = "Export Stems - Choose a Folder";
+// Completed with the composition's name and a closing quote.
+constexpr char kStemsFolderTitle[] = "Export Stems - Where to Put the \"";
 constexpr char kStemsFormatPrompt[] = "Write the stems as:";
 constexpr char kExportDoneTitle[] = "Export Finished";
 // Added to the title while a MIDI file without a composition is listened
@@ -572,6 +573,7 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
   }
   if (!ConfirmReplacing(title, written)) return;
   if (!stems) CreateParentDirectory(audio);
+  const bool folder_existed = stems && EntryExists(folder);
   ui_.SetBusyPointer(true);
   // No box opens under the progress display.
   ProgressClosingReporter errors(errors_, hooks_.close_progress);
@@ -587,7 +589,12 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
   });
   ui_.SetBusyPointer(false);
   if (hooks_.close_progress) hooks_.close_progress();
-  if (!status.ok() || result.cancelled) return;
+  if (!status.ok() || result.cancelled) {
+    // A stems folder this export made goes again when it stayed empty.
+    std::error_code ec;
+    if (stems && !folder_existed) std::filesystem::remove(folder, ec);
+    return;
+  }
   ShowExportDone(
       result, content.ok() ? SilencedTrackNames(content.value(), silent_tracks)
                            : std::vector<std::string>());
@@ -617,8 +624,11 @@ bool AppCommands::ChooseAudioFile(const std::string& title, std::string* path) {
 
 bool AppCommands::ChooseStemsTarget(std::string* folder, AudioFormat* format) {
   FileDialogRequest request;
-  request.title = kStemsFolderTitle;
-  request.start_path = SuggestedExportFolder(state_.composition_path);
+  request.title =
+      kStemsFolderTitle + ExportBaseName(state_.composition_path) + "\" Folder";
+  // The composition's own folder (empty: the current one).
+  request.start_path =
+      std::filesystem::path(state_.composition_path).parent_path().string();
   std::optional<std::string> chosen = dialogs_.FolderName(request);
   if (!chosen.has_value() || chosen->empty()) return false;
   std::vector<std::string> names;
@@ -629,7 +639,7 @@ bool AppCommands::ChooseStemsTarget(std::string* folder, AudioFormat* format) {
   const std::optional<size_t> choice =
       dialogs_.ChooseItem(kStemsFormatPrompt, kStemsTitle, names);
   if (!choice.has_value() || *choice >= names.size()) return false;
-  *folder = *chosen;
+  *folder = ExportFolderIn(*chosen, state_.composition_path);
   *format = AudioFormats()[*choice].format;
   return true;
 }

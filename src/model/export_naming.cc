@@ -27,6 +27,14 @@ std::string SuggestedExportFolder(const std::string& composition_path) {
   return folder.empty() ? name : folder + "/" + name;
 }
 
+std::string ExportFolderIn(const std::string& chosen,
+                           const std::string& composition_path) {
+  const std::string name = ExportBaseName(composition_path);
+  std::string folder = chosen;
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return DisplayFileName(folder) == name ? folder : folder + "/" + name;
+}
+
 std::string SuggestedExportFile(const std::string& composition_path,
                                 std::string_view extension) {
   return SuggestedExportFolder(composition_path) + "." + std::string(extension);

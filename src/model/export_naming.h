@@ -19,9 +19,15 @@ std::string ExportBaseName(const std::string& composition_path);
 std::string SuggestedExportFile(const std::string& composition_path,
                                 std::string_view extension);
 
-// The folder an export of several files offers first: named after the
-// composition, beside it ("/music/song" for "/music/song.tvx").
+// The composition's name in its folder, without extension ("/music/song"
+// for "/music/song.tvx").
 std::string SuggestedExportFolder(const std::string& composition_path);
+
+// Where an export of several files goes in the folder chosen: a folder
+// named after the composition in it, unless the chosen folder has that
+// name already ("/out" gives "/out/song", "/out/song" stays).
+std::string ExportFolderIn(const std::string& chosen,
+                           const std::string& composition_path);
 
 // The notice after an export: the files written (one is named, more are
 // counted) and where, then the tracks left out because they were muted.

@@ -20,6 +20,9 @@ namespace {
 constexpr int kMinRollHeight = 200;
 constexpr int kMinRollWidth = 400;
 constexpr int kLegendWidth = 170;
+// What the chip, the M and S buttons and the margins leave of a legend row
+// for the track's name; a longer name is elided and shown whole as a tip.
+constexpr int kLegendNameWidth = 82;
 // One wheel notch (120 units) zooms by this factor or scrolls this far.
 constexpr double kZoomPerNotch = 1.25;
 constexpr int kPixelsPerNotch = 60;
@@ -249,9 +252,11 @@ void RollView::BuildLegend() {
     chip->setStyleSheet(QString("background-color: %1;")
                             .arg(RollTrackColour(model_, track).name()));
     layout->addWidget(chip);
-    auto* label = new QLabel(RollTrackLabel(model_, track), row);
-    label->setToolTip(
-        QString::fromStdString(model_.content().tracks[track].name));
+    const QString name = RollTrackLabel(model_, track);
+    auto* label = new QLabel(row);
+    label->setText(label->fontMetrics().elidedText(name, Qt::ElideRight,
+                                                   kLegendNameWidth));
+    label->setToolTip(name);
     layout->addWidget(label, 1);
     auto add_toggle = [&](const QString& text, const QString& tip,
                           const QString& object, bool checked,

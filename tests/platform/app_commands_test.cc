@@ -226,13 +226,16 @@ TEST_F(AppCommandsTest, ExportRefusesUnknownFormatsAndWritesStems) {
   EXPECT_FALSE(fs::exists(dir_ / "Song.mp3"));
 
   const size_t flac = 1;  // the formats' order: WAV, FLAC, Ogg Vorbis
-  dialogs_.file_answers.push_back(dir_ / "Song");
+  // The stems go into a folder named after the composition in the folder
+  // chosen, or into the chosen one when it has that name.
+  state_.composition_path = dir_ / "Song.tvx";
+  dialogs_.file_answers.push_back(dir_.path());
   dialogs_.item_answers.push_back(flac);
   commands_.FileExportAudio({}, {}, true);
   ASSERT_EQ(dialogs_.folder_requests.size(), 1u);
   EXPECT_EQ(dialogs_.folder_requests[0].title,
-            "Export Stems - Choose a Folder");
-  EXPECT_EQ(dialogs_.folder_requests[0].start_path, "composition");
+            "Export Stems - Where to Put the \"Song\" Folder");
+  EXPECT_EQ(dialogs_.folder_requests[0].start_path, dir_.path());
   EXPECT_EQ(dialogs_.inputs.back().title, "Export Stems");
   EXPECT_EQ(TempDirEntries(dir_ / "Song"),
             (std::vector<std::string>{"01 Piano.flac", "02 Piano.flac"}));
@@ -256,6 +259,13 @@ TEST_F(AppCommandsTest, ExportRefusesUnknownFormatsAndWritesStems) {
             "01 Piano.flac already exists.\nDo you want to replace it?");
   EXPECT_EQ(ReadFile(dir_ / "Song/01 Piano.flac"), "kept");
   EXPECT_TRUE(errors_.messages.empty());
+
+  // A cancelled export leaves no folder of its own behind.
+  fs::create_directory(dir_ / "Later");
+  dialogs_.file_answers.push_back(dir_ / "Later");
+  dialogs_.item_answers.push_back(flac);
+  commands_.FileExportAudio([](double) { return false; }, {}, true);
+  EXPECT_FALSE(fs::exists(dir_ / "Later/Song"));
 }
 
 // Retry is offered where it can succeed (a folder that can be made), not

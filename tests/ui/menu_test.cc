@@ -3,9 +3,13 @@
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
 
 #include "ui/dialogs/modal_answer.h"
 #include "ui/list_combo.h"
+#include "ui/midi_drag_handle.h"
 #include "ui/playback_strip.h"
 #include "ui/window_fixture.h"
 

@@ -51,7 +51,7 @@ TEST_F(CompInfoDialogTest, CounterShowsTheBytesLeft) {
   Open("old");
   EXPECT_EQ(dialog_.bytes_left()->text(), "124 bytes left");
   Type("\u00e9t\u00e9   ");
-  EXPECT_EQ(dialog_.bytes_left()->text(), "121 bytes left");
+  EXPECT_EQ(dialog_.bytes_left()->text(), "122 bytes left");
   Type(std::string(126, 'x'));
   EXPECT_EQ(dialog_.bytes_left()->text(), "1 byte left");
   Type(std::string(130, 'x'));
