@@ -50,6 +50,7 @@ preset() {
   if [ "${CI:-}" = "true" ]; then echo ci; else echo default; fi
 }
 
+# Builds everything, or only the targets named.
 build() {
   install_missing
   local p
@@ -57,7 +58,7 @@ build() {
   log "configuring (preset $p)"
   cmake --preset "$p" >/dev/null
   log "building"
-  cmake --build --preset "$p"
+  cmake --build --preset "$p" ${1:+--target "$@"}
 }
 
 # In CI (or with TESSAVAR_SANITIZE=1) the tests of the engine, base, MIDI,
@@ -117,7 +118,7 @@ gui() {
 # clean; the copy's build folder is kept for the next run, and the compiler
 # cache is the user's own although debhelper gives the build another HOME.
 package() {
-  build
+  build tessavar-cli tessavar-render tessavar-roll
   if ! dpkg-checkbuilddeps >/dev/null 2>&1; then
     log "installing the package's build dependencies"
     local sudo=()
