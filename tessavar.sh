@@ -6,6 +6,9 @@
 #   ./tessavar.sh gui [FILE.tvx]
 #                        install, build and start the desktop program
 #   ./tessavar.sh build  install and build only
+#   ./tessavar.sh package
+#                        build the Debian package into build/package/, check
+#                        it with lintian and run it from an unpacked root
 set -euo pipefail
 
 start_dir="$PWD"  # where a file named on the command line is relative to
@@ -20,7 +23,8 @@ readonly PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   xvfb xauth locales
-  desktop-file-utils appstream shared-mime-info
+  desktop-file-utils appstream shared-mime-info librsvg2-bin
+  dpkg-dev debhelper lintian
 )
 
 log() { printf '==> %s\n' "$*" >&2; }
@@ -46,6 +50,7 @@ preset() {
   if [ "${CI:-}" = "true" ]; then echo ci; else echo default; fi
 }
 
+# Builds everything, or only the targets named.
 build() {
   install_missing
   local p
@@ -53,7 +58,7 @@ build() {
   log "configuring (preset $p)"
   cmake --preset "$p" >/dev/null
   log "building"
-  cmake --build --preset "$p"
+  cmake --build --preset "$p" ${1:+--target "$@"}
 }
 
 # In CI (or with TESSAVAR_SANITIZE=1) the tests of the engine, base, MIDI,
@@ -108,13 +113,47 @@ gui() {
   exec "$root/build/bin/tessavar" "$@"
 }
 
+# The binary package, built from a copy of the tree in build/package/ (where
+# dpkg-buildpackage leaves the .deb files beside it) so that the tree stays
+# clean; the copy's build folder is kept for the next run, and the compiler
+# cache is the user's own although debhelper gives the build another HOME.
+package() {
+  build tessavar-cli tessavar-render tessavar-roll
+  if ! dpkg-checkbuilddeps >/dev/null 2>&1; then
+    log "installing the package's build dependencies"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get build-dep -y -qq ./
+  fi
+  local out="$root/build/package"
+  local version
+  version="$(dpkg-parsechangelog -S Version)"
+  local tree="$out/tessavar-$version"
+  mkdir -p "$tree"
+  find "$out" -maxdepth 1 -type f -name 'tessavar*' -delete
+  find "$tree" -mindepth 1 -maxdepth 1 ! -name 'obj-*' -exec rm -rf {} +
+  tar -C "$root" --exclude=./build --exclude='./build-*' --exclude=./.git \
+    -cf - . | tar -C "$tree" -xf -
+  log "building the package"
+  export CCACHE_DIR="${CCACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/ccache}"
+  (cd "$tree" && dpkg-buildpackage -b -us -uc -nc -j"$(nproc)")
+  log "checking it with lintian"
+  lintian --fail-on error,warning "$out"/*.deb
+  log "running it unpacked"
+  sh tests/package/check_installed_package.sh \
+    "$out/tessavar_${version}_$(dpkg --print-architecture).deb" \
+    "$root/build/bin/tessavar-cli"
+  log "packages: $(ls "$out"/*.deb | tr '\n' ' ')"
+}
+
 case "${1:-}" in
   test) run_tests ;;
   demo) demo ;;
   gui) shift; gui "$@" ;;
   build) build ;;
+  package) package ;;
   *)
-    echo "usage: $0 {test|demo|gui|build}" >&2
+    echo "usage: $0 {test|demo|gui|build|package}" >&2
     exit 2
     ;;
 esac

@@ -218,7 +218,8 @@ void AtomicFile::WriteAt(int64_t offset, std::string_view bytes) {
 void AtomicFile::Commit() {
   if (existing_) {
     // Root keeps the owner too; for anyone else this fails harmlessly.
-    (void)::fchown(fd_, existing_->st_uid, existing_->st_gid);
+    [[maybe_unused]] const int kept_owner =
+        ::fchown(fd_, existing_->st_uid, existing_->st_gid);
     CopyExtendedAttributes();
     if (::fchmod(fd_, existing_->st_mode & 07777) != 0) Fail(errno);
   }

@@ -1,6 +1,6 @@
-// Where the running program's file is, and the programs installed beside
-// it (tessavar-cli runs tessavar-render and tessavar-roll from its own
-// directory, the window finds its factory files from its own directory).
+// Where the running program's file is, and the helper programs installed
+// with it (tessavar-cli runs tessavar-render and tessavar-roll, the window
+// finds its factory files from its own directory).
 #ifndef TESSAVAR_BASE_PROGRAM_FILE_H_
 #define TESSAVAR_BASE_PROGRAM_FILE_H_
 
@@ -15,7 +15,14 @@ namespace tessavar {
 // directory of the PATH) resolved; an error when the system cannot tell.
 Result<std::string> OwnProgramPath();
 
-// The program `name` in the running program's directory.
+// The helper program `name` of the program at `executable`: in
+// <prefix>/libexec/tessavar when that directory exists (an installed tree,
+// the program in <prefix>/bin), else beside the program (the build tree,
+// where every program is in bin/).
+std::string SiblingProgramPathFor(const std::string& executable,
+                                  std::string_view name);
+
+// The helper program `name` of the running program.
 Result<std::string> SiblingProgramPath(std::string_view name);
 
 }  // namespace tessavar
