@@ -30,6 +30,8 @@ set(kGroup_sndfile "^sndfile\\.h$")
 set(kGroup_qt "^Q[A-Za-z0-9]+$|^Qt[A-Za-z]+/")
 set(kGroup_cli11 "^CLI/")
 set(kGroup_nlohmann_json "^nlohmann/")
+set(kGroup_pugixml "^pugixml\\.hpp$")
+set(kGroup_libzip "^zip\\.h$")
 
 # What may stand between < and > (library headers) and between quotes
 # (project headers), as regular expressions.

@@ -17,6 +17,14 @@ bool OnDrumChannel(const MidiTrack& track) {
       [](const MidiNote& note) { return note.channel == kDrumChannel; });
 }
 
+std::string TrackNumber(int track) {
+  char digits[8];
+  std::snprintf(digits, sizeof digits, "%02d", track);
+  return digits;
+}
+
+}  // namespace
+
 // "40 Violin" in the instrument list gives "Violin"; a path separator
 // would put the file elsewhere.
 std::string InstrumentName(const MidiTrack& track) {
@@ -30,14 +38,6 @@ std::string InstrumentName(const MidiTrack& track) {
   std::replace(name.begin(), name.end(), '/', '-');
   return name;
 }
-
-std::string TrackNumber(int track) {
-  char digits[8];
-  std::snprintf(digits, sizeof digits, "%02d", track);
-  return digits;
-}
-
-}  // namespace
 
 std::vector<Stem> PlanStems(const MidiContent& content,
                             const std::vector<bool>& silent_tracks,

@@ -17,6 +17,11 @@ struct Stem {
   std::string file_name;  // "03 Violin.flac"
 };
 
+// The General MIDI name of the track's first program ("Violin"; Piano
+// without one), or Percussion for a track on the drum channel; a path
+// separator in it becomes '-'.
+std::string InstrumentName(const MidiTrack& track);
+
 // A stem for every track that has notes and is not marked in
 // silent_tracks, in track order. The instrument is the General MIDI name
 // of the track's first program (Piano without one), or Percussion for a

@@ -199,13 +199,13 @@ TEST_F(AppCommandsTest, ExportRefusesUnknownFormatsAndWritesStems) {
   WriteFile(dir_ / "tvx.mid",
             WriterLayoutFile({{{0, 60, 192}}, {{0, 64, 96}}}));
   state_.panel.set_save_enabled(true);
-  dialogs_.file_answers.push_back(dir_ / "Song.mp3");
+  dialogs_.file_answers.push_back(dir_ / "Song.aac");
   commands_.FileExportAudio();
   ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_NE(dialogs_.messages[0].text.find(".wav, .flac or .ogg"),
+  EXPECT_NE(dialogs_.messages[0].text.find(SupportedAudioExtensions()),
             std::string::npos);
-  EXPECT_NE(dialogs_.messages[0].text.find("Song.mp3"), std::string::npos);
-  EXPECT_FALSE(fs::exists(dir_ / "Song.mp3"));
+  EXPECT_NE(dialogs_.messages[0].text.find("Song.aac"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "Song.aac"));
 
   dialogs_.file_answers.push_back(dir_ / "Song.flac");
   commands_.FileExportAudio({}, {}, true);
