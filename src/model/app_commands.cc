@@ -500,15 +500,8 @@ void AppCommands::FileSaveScale() {
 void AppCommands::FileExportAudio(const RenderProgress& progress,
                                   const std::vector<bool>& silent_tracks,
                                   bool stems) {
-  const std::string midi = FindExistingPath(state_.paths.working_midi);
-  if (!FileExists(midi) || audio_renderer_ == nullptr) {
-    dialogs_.ShowMessage(kNothingToExport, "", MessageIcon::kInformation);
-    return;
-  }
-  if (!Availability().export_audio) {
-    dialogs_.ShowMessage(kStaleMusic, "", MessageIcon::kInformation);
-    return;
-  }
+  const std::string midi = MusicToExport(audio_renderer_ != nullptr);
+  if (midi.empty()) return;
   const std::string title = stems ? "Export Stems" : "Export Audio";
   std::string audio;
   if (!ChooseAudioFile(title, &audio)) return;
@@ -554,6 +547,19 @@ bool AppCommands::ChooseAudioFile(const std::string& title, std::string* path) {
       Status(kErrInvalidCall, *path, 0, UnknownAudioFormatText()).Message(),
       title, MessageIcon::kExclamation);
   return false;
+}
+
+std::string AppCommands::MusicToExport(bool can_render) {
+  const std::string midi = FindExistingPath(state_.paths.working_midi);
+  if (!FileExists(midi) || !can_render) {
+    dialogs_.ShowMessage(kNothingToExport, "", MessageIcon::kInformation);
+    return {};
+  }
+  if (!Availability().export_audio) {
+    dialogs_.ShowMessage(kStaleMusic, "", MessageIcon::kInformation);
+    return {};
+  }
+  return midi;
 }
 
 CommandAvailability AppCommands::Availability(
