@@ -23,7 +23,7 @@ set(kStandardHeaders
   unordered_set utility valarray variant vector version)
 # Each group: a regular expression over the name between < and >.
 set(kGroup_posix
-  "^(sys/[a-z_]+|dirent|fcntl|signal|unistd|malloc|pthread|spawn|poll|pwd|langinfo|locale|termios|time|errno|stdlib|stdio|string|strings)\\.h$")
+  "^(sys/[a-z_]+|dirent|dlfcn|fcntl|signal|unistd|malloc|pthread|spawn|poll|pwd|langinfo|locale|termios|time|errno|stdlib|stdio|string|strings)\\.h$")
 set(kGroup_fluidsynth "^fluidsynth(\\.h|/)")
 set(kGroup_alsa "^alsa/")
 set(kGroup_sndfile "^sndfile\\.h$")

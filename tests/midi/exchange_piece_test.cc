@@ -13,9 +13,9 @@ TEST(ExchangePieceTest, KeySignaturesOfMajorAndMinorKeys) {
     int tonic;
     bool minor;
     int fifths;
-  } kCases[] = {{0, false, 0},  {7, false, 1}, {5, false, -1},
-                {6, false, 6},  {1, false, -5}, {9, true, 0},
-                {0, true, -3},  {14, true, -1}, {-1, false, 5}};
+  } kCases[] = {{0, false, 0}, {7, false, 1},  {5, false, -1},
+                {6, false, 6}, {1, false, -5}, {9, true, 0},
+                {0, true, -3}, {14, true, -1}, {-1, false, 5}};
   for (const auto& c : kCases) {
     const KeySignature key = KeySignatureOf(c.tonic, c.minor);
     EXPECT_EQ(key.fifths, c.fifths) << c.tonic << (c.minor ? "m" : "");
@@ -31,8 +31,8 @@ TEST(ExchangePieceTest, ExchangeFileKeepsTheNotesOfTheSoundingTracks) {
       {testing::Quarters(2, 60), {}, {{48, 67, 96}, {0, 69, 192}}});
   Result<MidiContent> content = ReadMidiContent(working);
   ASSERT_TRUE(content.ok());
-  ExchangePiece piece = ExchangePieceOf(
-      content.value(), [](const MidiTrack& track) {
+  ExchangePiece piece =
+      ExchangePieceOf(content.value(), [](const MidiTrack& track) {
         return "Part " + std::to_string(track.notes.front().channel);
       });
   ASSERT_EQ(piece.parts.size(), 2u);
