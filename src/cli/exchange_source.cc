@@ -36,6 +36,13 @@ ExchangeSource Failure(int status, std::string problem) {
   return source;
 }
 
+ExchangeSource Failure(const Status& error) {
+  ExchangeSource source;
+  source.status = kExitFile;
+  source.error = error;
+  return source;
+}
+
 // Loads the composition as the program does at start-up; false with the
 // problem in `source` when it cannot be read.
 bool LoadComposition(ProgramState& state, const std::string& path,
@@ -70,7 +77,7 @@ ExchangeSource FromComposition(const std::string& path) {
   state.composition_info = ExtractCompositionInfo(companion);
   Result<ExchangePiece> piece =
       ExchangePieceOfBytes(midi, CompositionFacts(state), path);
-  if (!piece.ok()) return Failure(kExitFile, piece.status().Message());
+  if (!piece.ok()) return Failure(piece.status());
   source.piece = std::move(piece).value();
   source.inputs = {path, companion};
   return source;
@@ -95,7 +102,7 @@ ExchangeSource FromMidiFile(const std::string& path) {
           ? CompositionKeySignature(state.panel, state.engine.user_scale)
           : KeySignature{}};
   Result<ExchangePiece> piece = ExchangePieceOfBytes(bytes, facts, path);
-  if (!piece.ok()) return Failure(kExitFile, piece.status().Message());
+  if (!piece.ok()) return Failure(piece.status());
   source.piece = std::move(piece).value();
   source.inputs = {path};
   if (ExactFileExists(composition)) source.inputs.push_back(composition);
@@ -109,7 +116,9 @@ ExchangeSource ReadExchangeSource(const std::string& input) {
     return IsCompositionName(input) ? FromComposition(input)
                                     : FromMidiFile(input);
   } catch (const RunTimeError& error) {
-    return Failure(kExitFile, error.status().WithPath(input).Message());
+    return Failure(error.status().path().empty()
+                       ? error.status().WithPath(input)
+                       : error.status());
   }
 }
 
@@ -117,6 +126,7 @@ int RunExchangeExport(
     const std::string& command, const ExchangeExportArguments& args,
     const std::function<std::string(const ExchangePiece&)>& bytes_of) {
   const ExchangeSource source = ReadExchangeSource(args.input);
+  if (source.error) return ReportError(command, *source.error);
   if (source.status != kExitOk) {
     std::cerr << "tessavar-cli " << command << ": "
               << TerminalText(source.problem) << '\n';
@@ -127,7 +137,9 @@ int RunExchangeExport(
         args.output, bytes_of(source.piece), source.inputs,
         args.force ? WriteProtection::kOverride : WriteProtection::kRespect);
   } catch (const RunTimeError& error) {
-    return ReportError(command, error.status().WithPath(args.output));
+    return ReportError(command, error.status().path().empty()
+                                    ? error.status().WithPath(args.output)
+                                    : error.status());
   }
   std::cout << "wrote " << TerminalText(args.output) << " ("
             << source.piece.parts.size()

@@ -4,16 +4,20 @@
 #ifndef TESSAVAR_CLI_EXCHANGE_SOURCE_H_
 #define TESSAVAR_CLI_EXCHANGE_SOURCE_H_
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/status.h"
 #include "midi/exchange_piece.h"
 
 namespace tessavar::cli {
 
 struct ExchangeSource {
-  int status = 0;       // an exit status; the piece only when 0
-  std::string problem;  // why not, for standard error
+  int status = 0;               // an exit status; the piece only when 0
+  std::string problem;          // why not, for standard error
+  std::optional<Status> error;  // or the file error that stopped it
   ExchangePiece piece;
   // The files read, which the output may not replace.
   std::vector<std::string> inputs;
