@@ -21,7 +21,8 @@ readonly PACKAGES=(
   qt6-base-dev qt6-qpa-plugins qt6-svg-dev
   libfluidsynth-dev libsndfile1-dev timgm6mb-soundfont libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcli11-dev nlohmann-json3-dev
+  libcli11-dev nlohmann-json3-dev libpugixml-dev libzip-dev
+  python3-mido libxml2-utils
   xvfb xauth locales
   desktop-file-utils appstream shared-mime-info librsvg2-bin
   dpkg-dev debhelper lintian

@@ -23,13 +23,15 @@ set(kStandardHeaders
   unordered_set utility valarray variant vector version)
 # Each group: a regular expression over the name between < and >.
 set(kGroup_posix
-  "^(sys/[a-z_]+|dirent|fcntl|signal|unistd|malloc|pthread|spawn|poll|pwd|langinfo|locale|termios|time|errno|stdlib|stdio|string|strings)\\.h$")
+  "^(sys/[a-z_]+|dirent|dlfcn|fcntl|signal|unistd|malloc|pthread|spawn|poll|pwd|langinfo|locale|termios|time|errno|stdlib|stdio|string|strings)\\.h$")
 set(kGroup_fluidsynth "^fluidsynth(\\.h|/)")
 set(kGroup_alsa "^alsa/")
 set(kGroup_sndfile "^sndfile\\.h$")
 set(kGroup_qt "^Q[A-Za-z0-9]+$|^Qt[A-Za-z]+/")
 set(kGroup_cli11 "^CLI/")
 set(kGroup_nlohmann_json "^nlohmann/")
+set(kGroup_pugixml "^pugixml\\.hpp$")
+set(kGroup_libzip "^zip\\.h$")
 
 # What may stand between < and > (library headers) and between quotes
 # (project headers), as regular expressions.

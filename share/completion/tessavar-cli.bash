@@ -22,7 +22,7 @@ _tessavar_cli() {
       COMPREPLY=($(compgen -d -- "$cur"))
       return ;;
     --format)
-      COMPREPLY=($(compgen -W "wav flac ogg" -- "$cur"))
+      COMPREPLY=($(compgen -W "wav flac ogg mp3 opus" -- "$cur"))
       return ;;
   esac
   if [[ $cur == -* ]]; then

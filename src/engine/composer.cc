@@ -556,6 +556,12 @@ void RestartFromSeed(RandomStream& random, double seed_value) {
   random.MixRandom(-std::fabs(seed_value));
 }
 
+// The key of the request: the stream restarted from the mapping, one draw.
+int DrawKey(const ComposeRequest& request, RandomStream& random) {
+  RestartFromSeed(random, request.mapping);
+  return KeyForTonality(ListIndex(request.tonality), random);
+}
+
 // a + b, held at the ends of the int64 range instead of overflowing (an
 // octave base saturates there for a huge transposition).
 int64_t SaturatingAdd(int64_t a, int64_t b) {
@@ -612,6 +618,11 @@ ComposeResult ComposeScore(const ComposeRequest& request, EngineState& engine,
   return Composer(request, engine, hook).Run(seed, structure, key, tracks);
 }
 
+int ComposedKey(const ComposeRequest& request) {
+  RandomStream random;
+  return DrawKey(request, random);
+}
+
 ComposeResult ComposeAndFinishScore(const ComposeRequest& request,
                                     EngineState& engine, ComposeHook& hook) {
   engine.score.Clear();
@@ -619,10 +630,9 @@ ComposeResult ComposeAndFinishScore(const ComposeRequest& request,
   std::string digits = NormalizeStructure(request.structure);
 
   const double seed_value = request.mapping;
-  RestartFromSeed(engine.random, seed_value);
+  int key = DrawKey(request, engine.random);
   int seed = ToInt(CInt(std::fabs(seed_value)));
   int tracks = ToInt(CInt(request.tracks));
-  int key = KeyForTonality(ListIndex(request.tonality), engine.random);
   // Restarted again, so that the key draw does not shift the composition.
   RestartFromSeed(engine.random, seed_value);
 

@@ -35,6 +35,10 @@ std::string NormalizeStructure(std::string_view structure);
 // 0..11, minor (2) 12..23; the other tonalities are key 0 and draw nothing.
 int KeyForTonality(int tonality, RandomStream& random);
 
+// The key ComposeAndFinishScore draws for the request, drawn from a stream
+// of its own: the tonic and mode the counter and harmony voices follow.
+int ComposedKey(const ComposeRequest& request);
+
 // The power-of-two rule: the largest power of two not above the count
 // (counts below 1 are left as they are).
 int LargestPowerOfTwoNotAbove(int count);

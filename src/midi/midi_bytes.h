@@ -136,6 +136,40 @@ inline std::optional<VariableLength> ReadVariableLength(std::string_view bytes,
   return std::nullopt;
 }
 
+// A variable-length quantity: one byte up to 127, two up to 16383, ...
+// Writes it at `out` and returns its length.
+inline int WriteVariableLength(char* out, int64_t value) {
+  if (value >= 0 && value <= kSevenBits) {
+    out[0] = static_cast<char>(value);
+    return 1;
+  }
+  if (value >= 0 && value < 0x4000) {
+    out[0] = static_cast<char>(kMoreBytesBit | (value >> 7));
+    out[1] = static_cast<char>(value & kSevenBits);
+    return 2;
+  }
+  char groups[10];
+  int count = 0;
+  groups[count++] = static_cast<char>(value & kSevenBits);
+  for (value >>= 7; value > 0; value >>= 7) {
+    groups[count++] = static_cast<char>(kMoreBytesBit | (value & kSevenBits));
+  }
+  for (int i = 0; i < count; ++i) out[i] = groups[count - 1 - i];
+  return count;
+}
+
+inline void AppendVariableLength(std::string& out, int64_t value) {
+  char bytes[10];
+  out.append(bytes, WriteVariableLength(bytes, value));
+}
+
+inline void AppendChunk(std::string& out, std::string_view id,
+                        const std::string& data) {
+  out += id;
+  AppendBigEndian(out, static_cast<uint32_t>(data.size()), 4);
+  out += data;
+}
+
 }  // namespace tessavar::midi
 
 #endif  // TESSAVAR_MIDI_MIDI_BYTES_H_

@@ -76,6 +76,10 @@ class NoteCollector : public MidiEventSink {
       if (track.program < 0) track.program = data1;
       return;
     }
+    if ((status & kKindMask) == midi::kControlChange) {
+      if (data1 == midi::kPanController && track.pan < 0) track.pan = data2;
+      return;
+    }
     if (IsNoteOn(status, data2)) {
       open_[channel][data1].Push(static_cast<int>(track.notes.size()));
       track.notes.push_back({tick, tick, data1, data2, channel});

@@ -1,6 +1,6 @@
 // Reads the notes of a Standard MIDI File for display and for playback with
 // some tracks silenced: every track's notes with their keys, velocities,
-// channels and tick spans, the track names and first programs, the time
+// channels and tick spans, the track names, first programs and pans, the time
 // signature, and the file's timing. A file that cannot be read gives the
 // reason instead of notes.
 #ifndef TESSAVAR_MIDI_MIDI_READER_H_
@@ -27,6 +27,7 @@ struct MidiNote {
 struct MidiTrack {
   std::string name;  // the first track-name event, or empty
   int program = -1;  // the first program change, or -1
+  int pan = -1;      // the first pan controller value, or -1
   // In order of their starts (ends for equal starts do not matter).
   std::vector<MidiNote> notes;
 };

@@ -14,7 +14,10 @@ namespace tessavar {
 namespace {
 
 using midi::AppendBigEndian;
+using midi::AppendChunk;
+using midi::AppendVariableLength;
 using midi::DataByte;
+using midi::WriteVariableLength;
 
 // Microseconds per quarter note are (234360 \ tempo) * 256 + 32.
 constexpr int64_t kTempoNumerator = 234360;
@@ -32,41 +35,6 @@ constexpr int kKeySignatureData[] = {0x00, 0x00};
 
 void AppendBytes(std::string& out, std::initializer_list<int> bytes) {
   for (int byte : bytes) out.push_back(static_cast<char>(byte));
-}
-
-// A variable-length quantity: one byte up to 127, two up to 16383, ...
-// Writes it at `out` and returns its length.
-int WriteVariableLength(char* out, int64_t value) {
-  if (value >= 0 && value <= midi::kSevenBits) {
-    out[0] = static_cast<char>(value);
-    return 1;
-  }
-  if (value >= 0 && value < 0x4000) {
-    out[0] = static_cast<char>(midi::kMoreBytesBit | (value >> 7));
-    out[1] = static_cast<char>(value & midi::kSevenBits);
-    return 2;
-  }
-  char groups[10];
-  int count = 0;
-  groups[count++] = static_cast<char>(value & midi::kSevenBits);
-  for (value >>= 7; value > 0; value >>= 7) {
-    groups[count++] =
-        static_cast<char>(midi::kMoreBytesBit | (value & midi::kSevenBits));
-  }
-  for (int i = 0; i < count; ++i) out[i] = groups[count - 1 - i];
-  return count;
-}
-
-void AppendVariableLength(std::string& out, int64_t value) {
-  char bytes[10];
-  out.append(bytes, WriteVariableLength(bytes, value));
-}
-
-void AppendChunk(std::string& out, std::string_view id,
-                 const std::string& data) {
-  out += id;
-  AppendBigEndian(out, static_cast<uint32_t>(data.size()), 4);
-  out += data;
 }
 
 // A meta event at delta 0 with its data.

@@ -17,6 +17,7 @@
 #include "model/audio_stems.h"
 #include "model/browse_session.h"
 #include "model/composition_file_io.h"
+#include "model/drag_drop_rules.h"
 #include "model/export_naming.h"
 #include "model/file_pairs.h"
 #include "model/midi_file_transfer.h"
@@ -544,15 +545,8 @@ void AppCommands::FileSaveScale() {
 void AppCommands::FileExportAudio(const RenderProgress& progress,
                                   const std::vector<bool>& silent_tracks,
                                   bool stems) {
-  const std::string midi = FindExistingPath(state_.paths.working_midi);
-  if (!FileExists(midi) || audio_renderer_ == nullptr) {
-    dialogs_.ShowMessage(kNothingToExport, "", MessageIcon::kInformation);
-    return;
-  }
-  if (!Availability().export_audio) {
-    dialogs_.ShowMessage(kStaleMusic, "", MessageIcon::kInformation);
-    return;
-  }
+  const std::string midi = MusicToExport(audio_renderer_ != nullptr);
+  if (midi.empty()) return;
   const std::string title = stems ? kStemsTitle : kExportAudioTitle;
   std::string audio;
   std::string folder;
@@ -596,13 +590,13 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
     return;
   }
   ShowExportDone(
-      result, content.ok() ? SilencedTrackNames(content.value(), silent_tracks)
+      result.files, content.ok() ? SilencedTrackNames(content.value(), silent_tracks)
                            : std::vector<std::string>());
 }
 
-void AppCommands::ShowExportDone(const RenderResult& result,
+void AppCommands::ShowExportDone(const std::vector<std::string>& files,
                                  const std::vector<std::string>& left_out) {
-  dialogs_.ShowMessage(ExportFinishedText(result.files, left_out),
+  dialogs_.ShowMessage(ExportFinishedText(files, left_out),
                        kExportDoneTitle, MessageIcon::kInformation);
 }
 
@@ -625,7 +619,7 @@ bool AppCommands::ChooseAudioFile(const std::string& title, std::string* path) {
 bool AppCommands::ChooseStemsTarget(std::string* folder, AudioFormat* format) {
   FileDialogRequest request;
   request.title =
-      kStemsFolderTitle + ExportBaseName(state_.composition_path) + "\" Folder";
+      kStemsFolderTitle + PieceName(state_.composition_path) + "\" Folder";
   // The composition's own folder (empty: the current one).
   request.start_path =
       std::filesystem::path(state_.composition_path).parent_path().string();
@@ -642,6 +636,19 @@ bool AppCommands::ChooseStemsTarget(std::string* folder, AudioFormat* format) {
   *folder = ExportFolderIn(*chosen, state_.composition_path);
   *format = AudioFormats()[*choice].format;
   return true;
+}
+
+std::string AppCommands::MusicToExport(bool can_render) {
+  const std::string midi = FindExistingPath(state_.paths.working_midi);
+  if (!FileExists(midi) || !can_render) {
+    dialogs_.ShowMessage(kNothingToExport, "", MessageIcon::kInformation);
+    return {};
+  }
+  if (!Availability().export_audio) {
+    dialogs_.ShowMessage(kStaleMusic, "", MessageIcon::kInformation);
+    return {};
+  }
+  return midi;
 }
 
 CommandAvailability AppCommands::Availability(

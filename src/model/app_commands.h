@@ -118,6 +118,11 @@ class AppCommands {
   void FileExportAudio(const RenderProgress& progress = {},
                        const std::vector<bool>& silent_tracks = {},
                        bool stems = false);
+  // Writes the music in hand for a DAW or a notation program, named after
+  // the composition: an exchange MIDI file, or a MusicXML score (.mxl
+  // compressed). Only music the panel as it stands produced is exported.
+  void FileExportExchangeMidi();
+  void FileExportMusicXml();
   // The player holds a MIDI file that was loaded without a composition:
   // Save, Export and Redo are off and the panel is not its composition.
   bool ListeningToMidiOnly() const;
@@ -183,9 +188,16 @@ class AppCommands {
   bool ChooseAudioFile(const std::string& title, std::string* path);
   // Asks for the stems' folder and format. False when cancelled.
   bool ChooseStemsTarget(std::string* folder, AudioFormat* format);
-  // The box that ends an export: a finished render's notice.
-  void ShowExportDone(const RenderResult& result,
+  // The box that ends an export: the files written and the muted tracks
+  // left out.
+  void ShowExportDone(const std::vector<std::string>& files,
                       const std::vector<std::string>& left_out);
+  // The working MIDI file when it holds music the panel produced; else
+  // the empty text, after telling the user why there is none.
+  std::string MusicToExport(bool can_render = true);
+  // Asks for the file of an exchange export and writes it.
+  void ExportExchange(const std::string& title, const std::string& filter,
+                      std::string_view extension);
   // True when none of the files exists or the user agrees to replace them.
   bool ConfirmReplacing(const std::string& title,
                         const std::vector<std::string>& files);

@@ -9,7 +9,9 @@ const std::vector<AudioFormatInfo>& AudioFormats() {
   static const std::vector<AudioFormatInfo> kFormats = {
       {AudioFormat::kWav, "wav", "WAV", "a WAV file"},
       {AudioFormat::kFlac, "flac", "FLAC", "a FLAC file"},
-      {AudioFormat::kOggVorbis, "ogg", "Ogg Vorbis", "an Ogg Vorbis file"}};
+      {AudioFormat::kOggVorbis, "ogg", "Ogg Vorbis", "an Ogg Vorbis file"},
+      {AudioFormat::kMp3, "mp3", "MP3", "an MP3 file"},
+      {AudioFormat::kOpus, "opus", "Opus", "an Opus file"}};
   return kFormats;
 }
 

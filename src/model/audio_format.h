@@ -13,11 +13,12 @@
 
 namespace tessavar {
 
-enum class AudioFormat { kWav, kFlac, kOggVorbis };
+enum class AudioFormat { kWav, kFlac, kOggVorbis, kMp3, kOpus };
 
 // The most stereo 16-bit frames a render writes, in every format: what the
 // 32-bit sizes of a WAV file hold after its 44-byte header (6 h 45 min at
-// 44.1 kHz). FLAC and Ogg share the limit, so that no render runs for days.
+// 44.1 kHz). The other formats share the limit, so that no render runs for
+// days.
 inline constexpr int64_t kMaxAudioFrames =
     (int64_t{std::numeric_limits<uint32_t>::max()} - 44) / 4;
 

@@ -27,10 +27,14 @@ std::string LowerCaseExtension(const std::string& path) {
 
 }  // namespace
 
-std::string DraggedMidiFileName(const std::string& composition_path) {
+std::string PieceName(const std::string& composition_path) {
   const std::string stem = Stem(composition_path);
   const bool named = stem.find_first_not_of(" .") != std::string::npos;
-  return (named ? stem : std::string(kUntitledPieceName)) + kDraggedExtension;
+  return named ? stem : std::string(kUntitledPieceName);
+}
+
+std::string DraggedMidiFileName(const std::string& composition_path) {
+  return PieceName(composition_path) + kDraggedExtension;
 }
 
 DropDecision DecideDrop(const std::vector<std::string>& local_files,

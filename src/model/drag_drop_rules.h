@@ -14,6 +14,10 @@ namespace tessavar {
 // The name of a piece that has not been saved under a name of its own.
 inline constexpr char kUntitledPieceName[] = "Untitled";
 
+// The composition's name, which exported files carry ("dir/My Tune.tvx"
+// gives "My Tune"); "Untitled" while it has none.
+std::string PieceName(const std::string& composition_path);
+
 // The file name the working MIDI file is dragged out under: the
 // composition's name with ".mid" ("dir/My Tune.tvx" gives "My Tune.mid"),
 // "Untitled.mid" while the composition has no name.

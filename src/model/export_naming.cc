@@ -3,11 +3,10 @@
 #include <filesystem>
 
 #include "files/file_names.h"
+#include "model/drag_drop_rules.h"
 
 namespace tessavar {
 namespace {
-
-constexpr char kUnnamedBase[] = "composition";
 
 std::string FolderOf(const std::string& path) {
   return std::filesystem::path(path).parent_path().string();
@@ -15,21 +14,15 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-std::string ExportBaseName(const std::string& composition_path) {
-  const std::string base =
-      std::filesystem::path(DisplayFileName(composition_path)).stem().string();
-  return base.empty() ? kUnnamedBase : base;
-}
-
 std::string SuggestedExportFolder(const std::string& composition_path) {
-  const std::string name = ExportBaseName(composition_path);
+  const std::string name = PieceName(composition_path);
   const std::string folder = FolderOf(composition_path);
   return folder.empty() ? name : folder + "/" + name;
 }
 
 std::string ExportFolderIn(const std::string& chosen,
                            const std::string& composition_path) {
-  const std::string name = ExportBaseName(composition_path);
+  const std::string name = PieceName(composition_path);
   std::string folder = chosen;
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   return DisplayFileName(folder) == name ? folder : folder + "/" + name;

@@ -9,10 +9,6 @@
 
 namespace tessavar {
 
-// The composition's name without folder and extension ("song" for
-// "/music/song.tvx"), or "composition" when it has none yet.
-std::string ExportBaseName(const std::string& composition_path);
-
 // The file an export offers first: the composition's name with the
 // extension, in the composition's folder (the current one without a
 // composition).

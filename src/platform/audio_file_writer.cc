@@ -12,6 +12,12 @@ namespace {
 constexpr int kChannels = 2;
 // Vorbis quality from 0 (smallest) to 1 (best).
 constexpr double kVorbisQuality = 0.6;
+// MP3 and Opus: variable bit rate at a compression level from 0 (largest,
+// best) to 1 (smallest); 0.3 gives about 190 kbit/s MP3 and 130 kbit/s Opus
+// for a stereo render.
+constexpr double kCompressionLevel = 0.3;
+// Opus takes 48 kHz (not the render's 44.1 kHz).
+constexpr int kOpusSampleRate = 48000;
 
 int SndfileFormat(AudioFormat format) {
   switch (format) {
@@ -19,6 +25,10 @@ int SndfileFormat(AudioFormat format) {
       return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
     case AudioFormat::kOggVorbis:
       return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+    case AudioFormat::kMp3:
+      return SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
+    case AudioFormat::kOpus:
+      return SF_FORMAT_OGG | SF_FORMAT_OPUS;
     case AudioFormat::kWav:
       break;
   }
@@ -44,7 +54,9 @@ AudioFileWriter::AudioFileWriter(const std::string& path, AudioFormat format,
                       &AudioFileWriter::Read, &AudioFileWriter::Write,
                       &AudioFileWriter::Tell};
   SF_INFO info = {};
-  info.samplerate = kRenderSampleRate;
+  output_rate_ =
+      format == AudioFormat::kOpus ? kOpusSampleRate : kRenderSampleRate;
+  info.samplerate = output_rate_;
   info.channels = kChannels;
   info.format = SndfileFormat(format);
   sndfile_ = sf_open_virtual(&io, SFM_WRITE, &info, this);
@@ -54,22 +66,72 @@ AudioFileWriter::AudioFileWriter(const std::string& path, AudioFormat format,
     sf_command(sndfile_, SFC_SET_VBR_ENCODING_QUALITY, &quality,
                sizeof quality);
   }
+  if (format == AudioFormat::kMp3 || format == AudioFormat::kOpus) {
+    int mode = SF_BITRATE_MODE_VARIABLE;
+    sf_command(sndfile_, SFC_SET_BITRATE_MODE, &mode, sizeof mode);
+    double level = kCompressionLevel;
+    sf_command(sndfile_, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level);
+  }
 }
 
 AudioFileWriter::~AudioFileWriter() { Close(); }
 
 void AudioFileWriter::Append(const float* left, const float* right,
                              int frames) {
-  samples_.resize(static_cast<size_t>(frames) * kChannels);
-  for (int i = 0; i < frames; ++i) {
-    samples_[2 * i] = ToSample(left[i]);
-    samples_[2 * i + 1] = ToSample(right[i]);
+  if (frames <= 0) return;
+  if (output_rate_ != kRenderSampleRate) {
+    Resample(left, right, frames);
+  } else {
+    samples_.resize(static_cast<size_t>(frames) * kChannels);
+    for (int i = 0; i < frames; ++i) {
+      samples_[2 * i] = ToSample(left[i]);
+      samples_[2 * i + 1] = ToSample(right[i]);
+    }
+    WriteSamples();
   }
-  if (sf_writef_short(sndfile_, samples_.data(), frames) != frames) Fail();
   frames_ += frames;
+  last_left_ = left[frames - 1];
+  last_right_ = right[frames - 1];
+}
+
+void AudioFileWriter::Resample(const float* left, const float* right,
+                               int frames) {
+  // Output frame m lies at input position m * in / out; each is drawn
+  // linearly between the two input frames around it. Before this block's
+  // first frame lies the last frame of the one before.
+  const int64_t end = frames_ + frames;
+  auto sample = [&](const float* channel, float last, int64_t index) {
+    if (index >= end) index = end - 1;  // the end: the last frame held
+    return index < frames_ ? last : channel[index - frames_];
+  };
+  samples_.clear();
+  for (;; ++resampled_) {
+    const int64_t position = resampled_ * kRenderSampleRate;
+    const int64_t index = position / output_rate_;
+    if (index + 1 >= end && (left != nullptr || index >= end)) break;
+    const float fraction =
+        static_cast<float>(position % output_rate_) / output_rate_;
+    for (auto [channel, last] :
+         {std::pair{left, last_left_}, std::pair{right, last_right_}}) {
+      const float a = sample(channel, last, index);
+      const float b = sample(channel, last, index + 1);
+      samples_.push_back(ToSample(a + (b - a) * fraction));
+    }
+  }
+  WriteSamples();
+}
+
+void AudioFileWriter::WriteSamples() {
+  const sf_count_t frames =
+      static_cast<sf_count_t>(samples_.size()) / kChannels;
+  if (sf_writef_short(sndfile_, samples_.data(), frames) != frames) Fail();
 }
 
 void AudioFileWriter::Commit() {
+  // The frames between the last input frame and the end of the piece.
+  if (output_rate_ != kRenderSampleRate && frames_ > 0) {
+    Resample(nullptr, nullptr, 0);
+  }
   SNDFILE* sndfile = sndfile_;
   sndfile_ = nullptr;
   // Closing writes the last blocks and completes the header.

@@ -20,7 +20,8 @@ namespace tessavar {
 
 class AudioFileWriter {
  public:
-  // 16-bit stereo at the render rate (Vorbis: its own encoding of it).
+  // 16-bit stereo at the render rate (Vorbis, MP3: their own encoding of
+  // it; Opus: resampled to 48 kHz, the rates it takes).
   // Throws RunTimeError naming path when the file cannot be started.
   AudioFileWriter(const std::string& path, AudioFormat format,
                   const std::vector<std::string>& inputs,
@@ -45,6 +46,10 @@ class AudioFileWriter {
   // Throws the write error libsndfile met, or its own.
   [[noreturn]] void Fail();
   void Close();
+  // Appends the frames converted to the output rate; with no frames (null
+  // channels), the last output frames up to the end of the input.
+  void Resample(const float* left, const float* right, int frames);
+  void WriteSamples();
 
   std::string path_;
   AtomicFile file_;
@@ -52,7 +57,11 @@ class AudioFileWriter {
   sf_count_t position_ = 0;
   sf_count_t length_ = 0;
   std::optional<Status> write_error_;
-  int64_t frames_ = 0;
+  int64_t frames_ = 0;  // input frames
+  int output_rate_ = 0;
+  int64_t resampled_ = 0;  // output frames, when resampling
+  float last_left_ = 0.0f;
+  float last_right_ = 0.0f;
   std::vector<int16_t> samples_;
 };
 

@@ -309,6 +309,13 @@ void MainWindow::BuildFileMenu() {
   m.export_stems = AddFileCommand(m.file, tr("Export S&tems..."));
   connect(m.export_stems, &QAction::triggered, this,
           [this] { ExportAudio(true); });
+  // The music for a DAW or a notation program.
+  QMenu* exchange = m.file->addMenu(tr("Ex&port"));
+  m.export_exchange_midi =
+      AddMenuItem(exchange, tr("&MIDI for DAW/Notation..."));
+  Connect(m.export_exchange_midi, &AppCommands::FileExportExchangeMidi);
+  m.export_music_xml = AddMenuItem(exchange, tr("Music&XML..."));
+  Connect(m.export_music_xml, &AppCommands::FileExportMusicXml);
   m.file->addSeparator();
   m.exit = AddMenuItem(m.file, tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X),
                        QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -747,7 +754,9 @@ void MainWindow::ShowAvailability() {
     SetEnabledIfChanged(action, available.save);
   }
   SetEnabledIfChanged(save_button_, available.save);
-  for (QAction* action : {menus_.export_audio, menus_.export_stems}) {
+  for (QAction* action :
+       {menus_.export_audio, menus_.export_stems, menus_.export_exchange_midi,
+        menus_.export_music_xml}) {
     SetEnabledIfChanged(action, available.export_audio);
   }
   SetEnabledIfChanged(strip_->midi_handle(), available.midi_drag);

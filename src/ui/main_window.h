@@ -52,6 +52,8 @@ struct MainMenus {
   QAction* midi_map = nullptr;
   QAction* export_audio = nullptr;
   QAction* export_stems = nullptr;
+  QAction* export_exchange_midi = nullptr;
+  QAction* export_music_xml = nullptr;
   QAction* exit = nullptr;
 
   QMenu* edit = nullptr;

@@ -12,6 +12,7 @@
 
 #include "base/file_system.h"
 #include "midi/composition_info.h"
+#include "midi/midi_reader.h"
 #include "model/composition_file_io.h"
 #include "model/midi_save.h"
 #include "model/note_entry.h"
@@ -217,13 +218,13 @@ TEST_F(AppCommandsTest, ExportRefusesUnknownFormatsAndWritesStems) {
   WriteFile(dir_ / "tvx.mid",
             WriterLayoutFile({{{0, 60, 192}}, {{0, 64, 96}}}));
   state_.panel.set_save_enabled(true);
-  dialogs_.file_answers.push_back(dir_ / "Song.mp3");
+  dialogs_.file_answers.push_back(dir_ / "Song.aac");
   commands_.FileExportAudio();
   ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_NE(dialogs_.messages[0].text.find(".wav, .flac or .ogg"),
+  EXPECT_NE(dialogs_.messages[0].text.find(SupportedAudioExtensions()),
             std::string::npos);
-  EXPECT_NE(dialogs_.messages[0].text.find("Song.mp3"), std::string::npos);
-  EXPECT_FALSE(fs::exists(dir_ / "Song.mp3"));
+  EXPECT_NE(dialogs_.messages[0].text.find("Song.aac"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "Song.aac"));
 
   const size_t flac = 1;  // the formats' order: WAV, FLAC, Ogg Vorbis
   // The stems go into a folder named after the composition in the folder
@@ -266,6 +267,42 @@ TEST_F(AppCommandsTest, ExportRefusesUnknownFormatsAndWritesStems) {
   dialogs_.item_answers.push_back(flac);
   commands_.FileExportAudio([](double) { return false; }, {}, true);
   EXPECT_FALSE(fs::exists(dir_ / "Later/Song"));
+}
+
+// The exports for DAWs and notation programs: refused without music,
+// offered under the composition's name, written in the format of the
+// chosen extension, and an existing file is replaced only when the user
+// agrees.
+TEST_F(AppCommandsTest, ExchangeExportsAreNamedAfterTheCompositionAndAsk) {
+  commands_.FileExportMusicXml();
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_TRUE(dialogs_.save_requests.empty());
+
+  WriteWorkingMidi(62);
+  state_.panel.set_save_enabled(true);
+  state_.composition_path = dir_ / "songs/My Tune.tvx";
+  dialogs_.file_answers.push_back(dir_ / "out/Tune.mid");
+  commands_.FileExportExchangeMidi();
+  ASSERT_EQ(dialogs_.save_requests.size(), 1u);
+  EXPECT_EQ(dialogs_.save_requests[0].start_path, dir_ / "songs/My Tune.mid");
+  Result<MidiContent> midi = ReadMidiContentFile(dir_ / "out/Tune.mid");
+  ASSERT_TRUE(midi.ok()) << midi.status().Message();
+  ASSERT_EQ(midi.value().tracks.size(), 2u);
+  EXPECT_EQ(midi.value().tracks[0].name, "My Tune");
+  EXPECT_EQ(midi.value().tracks[1].notes.at(0).key, 62);
+  EXPECT_EQ(state_.panel.status_text(), "Exported Tune.mid");
+
+  WriteFile(dir_ / "out/Tune.mxl", "kept");
+  for (bool replace : {false, true}) {
+    dialogs_.file_answers.push_back(dir_ / "out/Tune.mxl");
+    dialogs_.yes_no_answers.push_back(replace);
+    commands_.FileExportMusicXml();
+  }
+  ASSERT_EQ(dialogs_.questions.size(), 2u);
+  EXPECT_EQ(dialogs_.questions[0].text,
+            "Tune.mxl already exists.\nDo you want to replace it?");
+  EXPECT_EQ(ReadFile(dir_ / "out/Tune.mxl").substr(0, 4), "PK\x03\x04");
+  EXPECT_TRUE(errors_.messages.empty());
 }
 
 // Retry is offered where it can succeed (a folder that can be made), not

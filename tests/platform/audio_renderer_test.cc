@@ -172,13 +172,25 @@ TEST_F(AudioRendererTest, FormatFollowsTheExtension) {
   EXPECT_EQ(ogg.format, SF_FORMAT_OGG | SF_FORMAT_VORBIS);
   EXPECT_NEAR(ogg.Seconds(), wav.Seconds(), 0.05);
   EXPECT_NEAR(ogg.Peak(), wav.Peak(), wav.Peak() / 5);
+  // MP3 and Opus (resampled to 48 kHz) decode to the length and loudness.
+  for (const auto& [name, format] :
+       {std::pair{"a.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III},
+        std::pair{"a.opus", SF_FORMAT_OGG | SF_FORMAT_OPUS}}) {
+    RenderMidiToAudio(midi_, dir_.File(name));
+    const AudioFile lossy = ReadAudioFile(dir_.File(name));
+    EXPECT_EQ(lossy.format, format) << name;
+    EXPECT_NEAR(lossy.Seconds(), wav.Seconds(), 0.05) << name;
+    EXPECT_NEAR(lossy.Peak(), wav.Peak(), wav.Peak() / 5) << name;
+  }
 
   std::string message;
-  EXPECT_EQ(ErrorOf(midi_, dir_.File("a.mp3"), "", &message), kErrInvalidCall);
-  EXPECT_NE(message.find("a.mp3"), std::string::npos) << message;
-  EXPECT_NE(message.find(".wav, .flac or .ogg"), std::string::npos) << message;
+  EXPECT_EQ(ErrorOf(midi_, dir_.File("a.aac"), "", &message), kErrInvalidCall);
+  EXPECT_NE(message.find("a.aac"), std::string::npos) << message;
+  EXPECT_NE(message.find(SupportedAudioExtensions()), std::string::npos)
+      << message;
   EXPECT_EQ(DirectoryEntries(),
-            (std::vector<std::string>{"a.FLAC", "a.ogg", "a.wav", "tvx.mid"}));
+            (std::vector<std::string>{"a.FLAC", "a.mp3", "a.ogg", "a.opus",
+                                      "a.wav", "tvx.mid"}));
 }
 
 // 44 bytes that last 1,250,999 hours: every format, and stems, refuse the
@@ -189,7 +201,8 @@ TEST_F(AudioRendererTest, EveryFormatRefusesAPieceLongerThanTheLimit) {
       midi, testing::Header(0, 1, 1) +
                 testing::Chunk("MTrk", testing::Tempo(0, 0xFFFFFF) +
                                            testing::EndOfTrack(0x0FFFFFFF)));
-  for (const std::string name : {"a.wav", "a.flac", "a.ogg"}) {
+  for (const AudioFormatInfo& info : AudioFormats()) {
+    const std::string name = "a." + std::string(info.extension);
     std::string message;
     EXPECT_EQ(ErrorOf(midi, dir_.File(name), "", &message), kErrOverflow);
     EXPECT_NE(message.find("lasts 1250999 h 49 min; a"), std::string::npos)

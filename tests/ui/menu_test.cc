@@ -60,6 +60,7 @@ TEST_F(MenuTest, MenusHaveTheirCaptionsAccessKeysAndShortcuts) {
             "|\n"
             "&Export Audio...|\n"
             "Export S&tems...|\n"
+            "Ex&port|\n"
             "|\n"
             "E&xit\tCtrl+X, Ctrl+Q|Ctrl+X; Ctrl+Q\n");
   EXPECT_EQ(Describe(window_->menus().edit),
