@@ -30,7 +30,9 @@ namespace {
 
 // Frames rendered per step by the silent clock and by offline rendering.
 constexpr int kBlockFrames = 512;
-constexpr auto kClockInterval = std::chrono::milliseconds(10);
+// Also the step of a MIDI port's timing: a port gets its events from the
+// clock, not in the audio driver's large periods.
+constexpr auto kClockInterval = std::chrono::milliseconds(2);
 // The synthesizer's own block: the finest step of the MIDI file player.
 constexpr int kSynthBlockFrames = 64;
 
@@ -176,6 +178,7 @@ struct FluidPlayer::Impl {
   // --- Called without the mutex ---------------------------------------------
   void StartOutput();
   void StopOutput();
+  void StartClock();
   void ClockLoop();
   float RenderBlocks(int64_t frames);
   static int AudioCallback(void* data, int len, int nfx, float* fx[], int nout,
@@ -219,6 +222,8 @@ struct FluidPlayer::Impl {
   // Whether JACK keeps the time, for the audio thread to ask without the
   // mutex.
   std::atomic<bool> jack_clock{false};
+  // Whether a sequencer port plays, so that the fine clock keeps the time.
+  std::atomic<bool> port_clock{false};
   JackMidiOutput jack;
   std::vector<float> left, right;  // scratch for the clock and offline
   PortForwarder forwarder;
@@ -375,12 +380,14 @@ void FluidPlayer::Impl::ConnectPort() {
   }
   std::string notice;
   forwarder.ConnectChosen(&notice);
+  port_clock = forwarder.connected();
   if (!notice.empty()) notices.push_back(notice);
 }
 
 bool FluidPlayer::Impl::StopForFailedPort() {
   std::string notice;
   if (!forwarder.TakeFailure(&notice)) return false;
+  port_clock = false;
   stopped_ms = CurrentMs();
   StopMidi();
   mode = kPlayerModeStopped;
@@ -475,6 +482,7 @@ void FluidPlayer::Impl::StartOutput() {
       notices.push_back("audio output " + preferred +
                         " does not start - playing through " + name);
     }
+    StartClock();
     return;
   }
   {
@@ -484,10 +492,14 @@ void FluidPlayer::Impl::StartOutput() {
     log.TakeLastError();
     notices.push_back(kNoAudioDeviceNotice);
   }
-  clock = std::thread([this] { ClockLoop(); });
+  StartClock();
 }
 
-// Stops the audio driver or the silent clock; nothing renders afterwards.
+void FluidPlayer::Impl::StartClock() {
+  if (!clock.joinable()) clock = std::thread([this] { ClockLoop(); });
+}
+
+// Stops the audio driver and the clock; nothing renders afterwards.
 void FluidPlayer::Impl::StopOutput() {
   driver.reset();
   if (clock.joinable()) {
@@ -508,7 +520,7 @@ int FluidPlayer::Impl::AudioCallback(void* data, int len, int /*nfx*/,
                                      float* /*fx*/[], int nout, float* out[]) {
   auto* impl = static_cast<Impl*>(data);
   impl->last_callback = SteadyClock::now().time_since_epoch().count();
-  if (impl->jack_clock) return FLUID_OK;
+  if (impl->jack_clock || impl->port_clock) return FLUID_OK;
   // Never wait in the audio thread: a busy player gives a block of silence.
   std::unique_lock lock(impl->mutex, std::try_to_lock);
   if (!lock.owns_lock() || nout < 2 || impl->JackActive()) return FLUID_OK;
@@ -546,7 +558,7 @@ void FluidPlayer::Impl::JackTick(int frames, int sample_rate) {
 
 // Without an audio device, renders into nothing at the pace of the wall
 // clock, so that positions, the end of the file and its notification behave
-// as with sound.
+// as with sound; likewise while a sequencer port plays, in fine steps.
 void FluidPlayer::Impl::ClockLoop() {
   using Clock = std::chrono::steady_clock;
   Clock::time_point start = Clock::now();
@@ -562,7 +574,8 @@ void FluidPlayer::Impl::ClockLoop() {
     rendered += due;
     {
       std::lock_guard lock(mutex);
-      if (!midi || JackActive()) continue;  // nothing to hear, or JACK's time
+      // Nothing to hear, or the audio output's or JACK's time.
+      if (!midi || !(audio_missing || port_clock) || JackActive()) continue;
     }
     RenderBlocks(due);
   }
@@ -833,6 +846,7 @@ void FluidPlayer::UseMidiPort(const std::string& port) {
   p.jack_chosen = jack;
   if (!jack) p.CloseJack();
   p.forwarder.Choose(jack ? std::string() : port);
+  p.port_clock = false;
   p.ConnectPort();
   if (playing) p.StartAt(position);
 }
