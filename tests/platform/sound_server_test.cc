@@ -86,18 +86,28 @@ class SoundServerTest : public ::testing::Test {
                    testing::kEnvelopeWindowMs / 1000;
   }
 
+  // The server; the one of a test that cannot start fails it, saying why.
+  void StartPulse() {
+    std::string why;
+    ASSERT_TRUE(pulse_.Start(&why)) << why;
+  }
+  // The server and a recorder of its sink, recording.
+  void StartPulseAndRecord() {
+    ASSERT_NO_FATAL_FAILURE(StartPulse());
+    recorder_ = std::make_unique<testing::SinkRecorder>(pulse_);
+    ASSERT_TRUE(recorder_->WaitForStart());
+  }
+
   testing::TempDir dir_;
+  testing::PulseServer pulse_;
+  std::unique_ptr<testing::SinkRecorder> recorder_;
   std::string piece_;
   std::vector<double> render_;
   int64_t onset_frame_ = 0;  // where the render begins in the recording
 };
 
 TEST_F(SoundServerTest, PulseAudioPlaysTheRenderShowsTheHeardPositionSeeks) {
-  testing::PulseServer server;
-  std::string why;
-  ASSERT_TRUE(server.Start(&why)) << why;
-  testing::SinkRecorder recorder(server);
-  ASSERT_TRUE(recorder.WaitForStart());
+  ASSERT_NO_FATAL_FAILURE(StartPulseAndRecord());
   FluidPlayer player;
   player.SetFileName(piece_);
   ASSERT_TRUE(player.Open());
@@ -106,7 +116,7 @@ TEST_F(SoundServerTest, PulseAudioPlaysTheRenderShowsTheHeardPositionSeeks) {
   player.Play();
   std::this_thread::sleep_for(2s);
   const int64_t position = player.PositionMs();
-  const int64_t recorded = recorder.Frames();
+  const int64_t recorded = recorder_->Frames();
   EXPECT_EQ(PlayToEnd(player), kNotifySuccessful);
   std::this_thread::sleep_for(300ms);
 
@@ -118,12 +128,12 @@ TEST_F(SoundServerTest, PulseAudioPlaysTheRenderShowsTheHeardPositionSeeks) {
   player.Stop();
   std::this_thread::sleep_for(500ms);
   player.SetFrom(note_ms);
-  const int64_t seek_frame = recorder.Frames();
+  const int64_t seek_frame = recorder_->Frames();
   player.Play();
   std::this_thread::sleep_for(600ms);
   player.Stop();
 
-  const std::vector<int16_t> recording = recorder.Finish();
+  const std::vector<int16_t> recording = recorder_->Finish();
   ExpectRendered(recording);
   // The position shown is the one heard, not the one rendered.
   const int64_t heard_ms =
@@ -140,11 +150,7 @@ TEST_F(SoundServerTest, PulseAudioPlaysTheRenderShowsTheHeardPositionSeeks) {
 }
 
 TEST_F(SoundServerTest, OrdinaryUserOnABusyMachineHearsNoDropout) {
-  testing::PulseServer server;
-  std::string why;
-  ASSERT_TRUE(server.Start(&why)) << why;
-  testing::SinkRecorder recorder(server);
-  ASSERT_TRUE(recorder.WaitForStart());
+  ASSERT_NO_FATAL_FAILURE(StartPulseAndRecord());
   testing::MachineLoad load;
   testing::ChildProcess player;
   const std::string log = dir_.File("player.log");
@@ -165,26 +171,24 @@ TEST_F(SoundServerTest, OrdinaryUserOnABusyMachineHearsNoDropout) {
             std::string::npos)
       << testing::ReadText(log);
   std::this_thread::sleep_for(300ms);
-  ExpectRendered(recorder.Finish());
+  ExpectRendered(recorder_->Finish());
 }
 
 TEST_F(SoundServerTest, ServerGoneStopsPlaybackWithANoticeAndPlayWorksAgain) {
-  testing::PulseServer server;
-  std::string why;
-  ASSERT_TRUE(server.Start(&why)) << why;
+  ASSERT_NO_FATAL_FAILURE(StartPulse());
   FluidPlayer player;
   player.SetFileName(piece_);
   ASSERT_TRUE(player.Open());
   player.Play();
   std::this_thread::sleep_for(500ms);
-  server.Kill();
+  pulse_.Kill();
   EXPECT_EQ(PlayToEnd(player), kNotifyFailure);
   EXPECT_EQ(player.Mode(), kPlayerModeStopped);
   EXPECT_EQ(player.TakeNotice().rfind(
                 "audio output PulseAudio stopped - playback stopped", 0),
             0u);
 
-  ASSERT_TRUE(server.Start(&why)) << why;
+  ASSERT_NO_FATAL_FAILURE(StartPulse());
   player.SetFrom(0);
   player.Play();
   EXPECT_EQ(player.AudioDriverInUse(), "pulseaudio");
