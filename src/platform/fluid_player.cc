@@ -183,7 +183,7 @@ struct FluidPlayer::Impl {
   float RenderBlocks(int64_t frames);
   static int AudioCallback(void* data, int len, int nfx, float* fx[], int nout,
                            float* out[]);
-  void JackTick(int frames, int sample_rate);
+  void JackTick(int frames, int sample_rate, int64_t skipped);
 
   const FluidPlayerOptions options;
   LibraryLog log;
@@ -368,7 +368,9 @@ void FluidPlayer::Impl::ConnectPort() {
   if (jack_chosen) {
     if (JackActive()) return;
     jack_remainder = 0;
-    if (jack.Open([this](int frames, int rate) { JackTick(frames, rate); })) {
+    if (jack.Open([this](int frames, int rate, int64_t skipped) {
+          JackTick(frames, rate, skipped);
+        })) {
       jack_clock = true;
       return;
     }
@@ -530,10 +532,11 @@ int FluidPlayer::Impl::AudioCallback(void* data, int len, int /*nfx*/,
 
 // Renders JACK's period in the synthesizer's own blocks, so that each event
 // goes out at its frame (within a block, 1.5 ms).
-// A period that finds the player busy is rendered with the next one, its
-// events at the start of that: late, but the time does not slip.
-void FluidPlayer::Impl::JackTick(int frames, int sample_rate) {
-  const int64_t missed = jack_missed_frames.exchange(0);
+// A period that finds the player busy, or that JACK went through without
+// this client, is rendered with the next one, its events at the start of
+// that: late, but the time does not slip.
+void FluidPlayer::Impl::JackTick(int frames, int sample_rate, int64_t skipped) {
+  const int64_t missed = jack_missed_frames.exchange(0) + skipped;
   std::unique_lock lock(mutex, std::try_to_lock);
   if (!lock.owns_lock()) {
     jack_missed_frames += frames + missed;

@@ -33,6 +33,7 @@ bool JackMidiOutput::Open(Tick tick) {
   if (client_ == nullptr) return false;
   tick_ = std::move(tick);
   gone_ = false;
+  next_frame_ = -1;
   port_ = jack_port_register(client_, kPortName, JACK_DEFAULT_MIDI_TYPE,
                              JackPortIsOutput, 0);
   jack_set_process_callback(client_, Process, this);
@@ -65,8 +66,16 @@ int JackMidiOutput::Process(unsigned int frames, void* data) {
   void* buffer = jack_port_get_buffer(output->port_, frames);
   jack_midi_clear_buffer(buffer);
   output->frame_ = 0;
+  const int64_t start = jack_last_frame_time(output->client_);
+  const int64_t skipped =
+      output->next_frame_ < 0
+          ? 0
+          : static_cast<int32_t>(static_cast<uint32_t>(start) -
+                                 static_cast<uint32_t>(output->next_frame_));
+  output->next_frame_ = static_cast<uint32_t>(start + frames);
   output->tick_(static_cast<int>(frames),
-                static_cast<int>(jack_get_sample_rate(output->client_)));
+                static_cast<int>(jack_get_sample_rate(output->client_)),
+                std::max<int64_t>(skipped, 0));
   output->frame_ = 0;
   std::lock_guard lock(output->pending_mutex_);
   std::stable_sort(

@@ -21,9 +21,11 @@ inline constexpr char kJackMidiPortName[] = "JACK MIDI";
 
 class JackMidiOutput {
  public:
-  // Runs in JACK's process thread with the period's frames and JACK's
-  // sample rate.
-  using Tick = std::function<void(int frames, int sample_rate)>;
+  // Runs in JACK's process thread with the period's frames, JACK's sample
+  // rate and the frames of the periods that passed without a tick (the
+  // server went on without this client), which are due now as well.
+  using Tick =
+      std::function<void(int frames, int sample_rate, int64_t skipped)>;
 
   JackMidiOutput();
   ~JackMidiOutput();
@@ -58,6 +60,7 @@ class JackMidiOutput {
   jack_port_t* port_ = nullptr;
   Tick tick_;
   std::atomic<int> frame_{0};
+  int64_t next_frame_ = -1;  // JACK's frame time where the next period begins
   std::atomic<bool> gone_{false};
   std::mutex pending_mutex_;
   std::vector<Pending> pending_;

@@ -29,6 +29,7 @@ namespace tessavar::testing {
 
 inline constexpr int kServerRate = 44100;
 inline constexpr auto kServerStartLimit = std::chrono::seconds(10);
+inline constexpr auto kStopLimit = std::chrono::seconds(3);
 
 inline bool WaitUntil(const std::function<bool()>& ready,
                       std::chrono::milliseconds limit) {
@@ -57,7 +58,8 @@ class ChildProcess {
     pid_ = ::fork();
     if (pid_ < 0) return false;
     if (pid_ > 0) return true;
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // A server stopped by SIGKILL leaves its entry in JACK's registry.
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     ::setpgid(0, 0);
     const std::string out = output_path.empty() ? "/dev/null" : output_path;
     const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -90,11 +92,19 @@ class ChildProcess {
     pid_ = -1;
     return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
   }
+  // Asks the program to end (servers clean up after themselves), then
+  // kills what is left.
   void Kill() {
     if (pid_ <= 0) return;
-    ::kill(-pid_, SIGKILL);
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, &status_, 0);
+    ::kill(-pid_, SIGTERM);
+    ::kill(pid_, SIGTERM);
+    if (!WaitUntil([this] { return ::waitpid(pid_, &status_, WNOHANG) != 0; },
+                   kStopLimit)) {
+      ::kill(-pid_, SIGKILL);
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, &status_, 0);
+    }
+    ::kill(-pid_, SIGKILL);  // the rest of its process group
     pid_ = -1;
   }
 
@@ -211,13 +221,14 @@ class JackServer {
  public:
   static constexpr int kPeriodFrames = 256;
 
+  ~JackServer() { Kill(); }
+
   bool Start(std::string* why) {
-    const std::string name = "tessavar-test-" + std::to_string(::getpid());
-    ::setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
+    ::setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
     ::setenv("JACK_NO_START_SERVER", "1", 1);
     const std::string log = dir_.File("server.log");
     const bool started = server_.Start(
-        {"jackd", "--no-realtime", "-n", name, "-d", "dummy", "-r",
+        {"jackd", "-S", "-n", name_, "-d", "dummy", "-r",
          std::to_string(kServerRate), "-p", std::to_string(kPeriodFrames)},
         log);
     if (started && server_.WaitReady([] {
@@ -227,12 +238,24 @@ class JackServer {
       return true;
     }
     *why = StartFailure("jackd", log);
-    server_.Kill();
+    Kill();
     return false;
   }
-  void Kill() { server_.Kill(); }
+  // Also removes the semaphores its clients leave behind.
+  void Kill() {
+    server_.Kill();
+    std::error_code ec;
+    for (const auto& entry :
+         std::filesystem::directory_iterator("/dev/shm", ec)) {
+      if (entry.path().filename().string().find("_" + name_ + "_") !=
+          std::string::npos) {
+        std::filesystem::remove(entry.path(), ec);
+      }
+    }
+  }
 
  private:
+  const std::string name_ = "tessavar-test-" + std::to_string(::getpid());
   TempDir dir_;
   ChildProcess server_;
 };
