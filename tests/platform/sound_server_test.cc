@@ -236,7 +236,12 @@ TEST_F(SoundServerTest, JackPlaysTheRenderAndItsMidiPortSendsTheNotesInTime) {
     expected.push_back({tick, {0x80, static_cast<uint8_t>(note.key), 0}});
   }
   // The end of the piece ends every channel's notes, too.
-  ASSERT_EQ(events.size(), expected.size() + 16);
+  std::string got;
+  for (const auto& e : events) {
+    got += std::to_string(e.frame - events[0].frame) + ":" +
+           std::to_string(e.bytes[0]) + " ";
+  }
+  ASSERT_EQ(events.size(), expected.size() + 16) << got;
   ExpectAllNotesOff(events);
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(events[i].bytes, expected[i].second) << "event " << i;
