@@ -20,6 +20,7 @@ readonly PACKAGES=(
   cmake ninja-build pkg-config g++
   qt6-base-dev qt6-qpa-plugins qt6-svg-dev
   libfluidsynth-dev libsndfile1-dev timgm6mb-soundfont libasound2-dev
+  libjack-jackd2-dev pulseaudio pulseaudio-utils jackd2
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libpugixml-dev libzip-dev
   python3-mido libxml2-utils

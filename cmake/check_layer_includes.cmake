@@ -26,6 +26,7 @@ set(kGroup_posix
   "^(sys/[a-z_]+|dirent|dlfcn|fcntl|signal|unistd|malloc|pthread|spawn|poll|pwd|langinfo|locale|termios|time|errno|stdlib|stdio|string|strings)\\.h$")
 set(kGroup_fluidsynth "^fluidsynth(\\.h|/)")
 set(kGroup_alsa "^alsa/")
+set(kGroup_jack "^jack/")
 set(kGroup_sndfile "^sndfile\\.h$")
 set(kGroup_qt "^Q[A-Za-z0-9]+$|^Qt[A-Za-z]+/")
 set(kGroup_cli11 "^CLI/")

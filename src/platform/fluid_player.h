@@ -35,8 +35,8 @@ struct FluidPlayerOptions {
   AudioOutput output = AudioOutput::kDevice;
   // The SoundFont; empty = the system's General MIDI SoundFont.
   std::string soundfont;
-  // Audio drivers tried in order; empty = FluidSynth's default driver, then
-  // PulseAudio.
+  // Audio drivers tried in order; empty = PulseAudio, PipeWire, JACK, ALSA,
+  // SDL2, OSS (those FluidSynth was built with).
   std::vector<std::string> audio_drivers;
   // The driver tried before those (empty = none).
   std::string audio_driver;
@@ -92,21 +92,28 @@ class FluidPlayer : public Player, public PlaybackOutputs {
 
   // Through a MIDI port the synthesizer stays silent and FluidSynth's MIDI
   // file player only keeps the time; stopping ends the port's notes. A port
-  // that fails while playing stops playback with a notice.
+  // that fails while playing stops playback with a notice. While a JACK
+  // server runs, JACK MIDI (kJackMidiPortName) is a port too: the program's
+  // own JACK MIDI port, played in JACK's time.
   bool SequencerPresent() override;
   std::vector<std::string> MidiPorts() override;
-  // The drivers FluidSynth was built with that open here (none offline).
+  // The drivers FluidSynth was built with that open here (none offline);
+  // JACK whenever a server runs.
   std::vector<std::string> AudioDrivers() override;
   std::string AudioDriverInUse() override;
   void UseMidiPort(const std::string& port) override;
   void UseAudioDriver(const std::string& driver) override;
 
   // Offline output only: renders frames on the calling thread and so
-  // advances playback; returns the peak absolute sample value.
+  // advances playback; returns the peak absolute sample value. Offline
+  // output has no latency; an audio device's is taken off the position
+  // shown, and playback ends when its last sound has been heard.
   float RenderOffline(int64_t frames);
   float RenderOfflineMs(int64_t milliseconds);
 
  private:
+  bool JackServerPresent();
+
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

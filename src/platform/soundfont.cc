@@ -3,25 +3,39 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/synth_setup.h"
+
 namespace tessavar {
 
 std::vector<std::string> SoundFontCandidates() {
-  return {
-      DefaultSoundFontPath(),
-      SystemSoundFont("FluidR3_GM.sf2"),
-      SystemSoundFont("TimGM6mb.sf2"),
-      "/usr/share/soundfonts/default.sf2",
-      "/usr/share/soundfonts/FluidR3_GM.sf2",
-  };
+  std::vector<std::string> candidates;
+  FluidSettingsPtr settings(new_fluid_settings());
+  char* own = nullptr;
+  if (settings &&
+      fluid_settings_getstr_default(settings.get(), "synth.default-soundfont",
+                                    &own) == FLUID_OK &&
+      own != nullptr && *own != '\0') {
+    candidates.push_back(own);
+  }
+  for (std::string& known : KnownSoundFonts()) {
+    if (candidates.empty() || known != candidates.front()) {
+      candidates.push_back(std::move(known));
+    }
+  }
+  return candidates;
 }
 
-std::string ResolveSoundFont(const std::string& chosen) {
-  if (!chosen.empty()) return chosen;
-  for (const std::string& candidate : SoundFontCandidates()) {
+std::string SystemDefaultSoundFont() {
+  const std::vector<std::string> candidates = SoundFontCandidates();
+  for (const std::string& candidate : candidates) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(candidate, ec)) return candidate;
   }
-  return DefaultSoundFontPath();
+  return candidates.front();
+}
+
+std::string ResolveSoundFont(const std::string& chosen) {
+  return chosen.empty() ? SystemDefaultSoundFont() : chosen;
 }
 
 }  // namespace tessavar

@@ -10,12 +10,16 @@
 
 namespace tessavar {
 
-// The places searched for a General MIDI SoundFont, the default first.
+// The places searched for a General MIDI SoundFont, best first: FluidSynth's
+// own synth.default-soundfont, then the known Debian locations.
 std::vector<std::string> SoundFontCandidates();
 
+// The first candidate that exists, otherwise the first candidate.
+std::string SystemDefaultSoundFont();
+
 // The SoundFont to load: the chosen path when it is not empty (whether it
-// exists or not, so that an error can name it), otherwise the first
-// candidate that exists, otherwise the default path.
+// exists or not, so that an error can name it), otherwise the system's
+// default.
 std::string ResolveSoundFont(const std::string& chosen);
 
 }  // namespace tessavar

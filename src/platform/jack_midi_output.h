@@ -1,0 +1,71 @@
+// A JACK MIDI output port of the program ("Tessavar Composer:MIDI out"),
+// connectable in any patchbay. JACK keeps the time: once per period its
+// process thread calls the tick, which renders the MIDI file player for
+// that period; what is written meanwhile lands at its frame of the period.
+#ifndef TESSAVAR_PLATFORM_JACK_MIDI_OUTPUT_H_
+#define TESSAVAR_PLATFORM_JACK_MIDI_OUTPUT_H_
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "model/midi_sequencer.h"
+
+typedef struct _jack_client jack_client_t;
+typedef struct _jack_port jack_port_t;
+
+namespace tessavar {
+
+inline constexpr char kJackMidiPortName[] = "JACK MIDI";
+
+class JackMidiOutput {
+ public:
+  // Runs in JACK's process thread with the period's frames, JACK's sample
+  // rate and the frames of the periods that passed without a tick (the
+  // server went on without this client), which are due now as well.
+  using Tick =
+      std::function<void(int frames, int sample_rate, int64_t skipped)>;
+
+  JackMidiOutput();
+  ~JackMidiOutput();
+  JackMidiOutput(const JackMidiOutput&) = delete;
+  JackMidiOutput& operator=(const JackMidiOutput&) = delete;
+
+  // True when a JACK server runs; never starts one.
+  static bool ServerRunning();
+
+  // Opens the client and its port; false when no server runs.
+  bool Open(Tick tick);
+  void Close();
+  bool is_open() const { return client_ != nullptr; }
+  // True once the server has shut down under an open client.
+  bool Gone() const { return gone_; }
+
+  // From inside the tick: the frame of the period that the messages
+  // written next belong to.
+  void SetFrame(int frame) { frame_ = frame; }
+  // Outside a tick a message goes out at the start of the next period.
+  void Write(const MidiMessage& message);
+
+ private:
+  struct Pending {
+    int frame = 0;
+    MidiMessage message;
+  };
+  static int Process(unsigned int frames, void* data);
+  static void Shutdown(void* data);
+
+  jack_client_t* client_ = nullptr;
+  jack_port_t* port_ = nullptr;
+  Tick tick_;
+  std::atomic<int> frame_{0};
+  int64_t next_frame_ = -1;  // JACK's frame time where the next period begins
+  std::atomic<bool> gone_{false};
+  std::mutex pending_mutex_;
+  std::vector<Pending> pending_;
+};
+
+}  // namespace tessavar
+
+#endif  // TESSAVAR_PLATFORM_JACK_MIDI_OUTPUT_H_
