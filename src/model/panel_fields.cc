@@ -186,4 +186,10 @@ void StoreField(ProgramState& state, const FileField& field,
   }
 }
 
+void TypeField(ProgramState& state, const FileField& field,
+               const FieldValue& value) {
+  StoreField(state, field, value);
+  if (auto box = BoxOf(field)) state.panel.FocusLost(*box);
+}
+
 }  // namespace tessavar

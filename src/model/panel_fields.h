@@ -27,6 +27,11 @@ std::optional<std::string> UnsavableFileMessage(
     const std::string& kind, const std::vector<FileField>& layout,
     const std::vector<FieldValue>& values);
 
+// Stores a value typed by a user: as StoreField, and a text box then loses
+// the focus, with the panel's rules on leaving a box (clamping included).
+void TypeField(ProgramState& state, const FileField& field,
+               const FieldValue& value);
+
 // Stores a field read from a file into its target, raising the panel's
 // reactions. RunTimeError 380 for a value its control refuses.
 void StoreField(ProgramState& state, const FileField& field,
