@@ -30,8 +30,9 @@ struct SetProblem {
 };
 
 // Stores the value as typing or choosing it in the window would: a text box
-// takes the text and then loses the focus (a track's box clamps into its
-// range, a mapped box out of range falls back to its lowest value), a list
+// takes the text, and a value outside its range is brought in as leaving
+// the box does (a track's box clamps, a mapped box falls back to its
+// lowest value), a list
 // its entry (by index or by its text), a check box on/off/0/1/2. The
 // Compose checks run later, as in the window.
 std::optional<SetProblem> SetNamedField(ProgramState& state,

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <iostream>
 #include <sstream>
 
@@ -98,7 +99,10 @@ std::string ParserMessage(const std::string& prefix, const CLI::Error& error) {
   std::string problem = error.what();
   std::replace(problem.begin(), problem.end(), '\n', ' ');
   problem.erase(problem.find_last_not_of(' ') + 1);
-  if (!problem.empty()) {
+  // "The following argument..." reads on after the colon; "IN.mid is
+  // required" keeps its name.
+  if (problem.size() > 1 &&
+      std::islower(static_cast<unsigned char>(problem[1]))) {
     problem[0] =
         static_cast<char>(std::tolower(static_cast<unsigned char>(problem[0])));
   }
