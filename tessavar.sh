@@ -21,6 +21,7 @@ readonly PACKAGES=(
   libcli11-dev nlohmann-json3-dev
   xvfb xauth locales
   desktop-file-utils appstream shared-mime-info
+  python3 zsh fish
 )
 
 log() { printf '==> %s\n' "$*" >&2; }
