@@ -26,7 +26,7 @@ readonly PACKAGES=(
   python3-mido libxml2-utils
   xvfb xauth locales
   desktop-file-utils appstream shared-mime-info librsvg2-bin
-  dpkg-dev debhelper lintian
+  dpkg-dev debhelper lintian python3 zsh fish
 )
 
 log() { printf '==> %s\n' "$*" >&2; }

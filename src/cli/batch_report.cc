@@ -63,6 +63,7 @@ void BatchReport::Close() {
 
 std::string PieceJsonLine(const PieceJson& piece) {
   nlohmann::ordered_json line;
+  line["piece"] = piece.number;
   line["output"] = piece.output;
   line["settings"] = JsonObject(piece.settings);
   line["mapped"] = JsonObject(piece.mapped);

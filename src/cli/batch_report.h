@@ -44,6 +44,7 @@ class BatchReport {
 
 // What --json tells of one piece.
 struct PieceJson {
+  size_t number = 0;  // the piece's place in the whole batch
   std::string output;
   // NAME and VALUE of the settings that differ from the composition's.
   std::vector<std::pair<std::string, std::string>> settings;

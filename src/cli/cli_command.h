@@ -31,6 +31,13 @@ struct CliCommand {
 bool RegisterCommand(CliCommand command);
 const std::vector<CliCommand>& RegisteredCommands();
 
+// The words a shell offers for the value of a command's option (type name
+// "WORD"); an option of type name FILE or DIR completes paths.
+void SetValueWords(const CLI::App& command, const std::string& option,
+                   std::vector<std::string> words);
+const std::vector<std::string>& ValueWords(const CLI::App& command,
+                                           const std::string& option);
+
 // Prints "tessavar-cli COMMAND: FILE[, line N]: TEXT" (without the file
 // part when the status names none), escaped for a terminal, and returns
 // kExitFile.

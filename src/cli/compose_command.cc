@@ -28,13 +28,16 @@
 
 #include "base/batch_writer.h"
 #include "base/file_system.h"
+#include "base/sha256.h"
 #include "base/terminal_text.h"
 #include "cli/batch_report.h"
 #include "cli/cli_command.h"
 #include "cli/field_names.h"
 #include "cli/interrupt_guard.h"
 #include "cli/piece_plan.h"
+#include "cli/shard.h"
 #include "cli/shared_file.h"
+#include "cli/standard_streams.h"
 #include "midi/composition_info.h"
 #include "midi/midi_timing.h"
 #include "model/composition_file_io.h"
@@ -49,7 +52,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kStandardOutput[] = "-";
+constexpr const char* kStandardOutput = kStandardStream;
 
 constexpr char kDescription[] =
     "Composes a composition file exactly as the desktop program's Compose\n"
@@ -65,10 +68,14 @@ constexpr char kDescription[] =
     "write one file, no output may be the composition read, and a value\n"
     "that fills a placeholder may not hold '/' or a NUL nor start with\n"
     "'..'. A value listed twice is composed once; one run composes at most\n"
-    "1000000 pieces. Each file is the one a single compose of that piece\n"
+    "1000000 pieces; the folders a pattern names are made when missing.\n"
+    "Each file is the one a single compose of that piece\n"
     "writes. On success one line per piece on standard output tells the\n"
     "tracks, the notes and rests, and the length in seconds (with --json\n"
-    "one JSON object per piece instead).";
+    "one JSON object per piece instead). --shard K/N composes only the\n"
+    "pieces whose number (from 0, mapping varying fastest) leaves K when\n"
+    "divided by N, so that N machines share one batch; --manifest records\n"
+    "each MIDI file with its SHA-256, as sha256sum writes it.";
 
 // A named option and the setting it sets.
 struct NamedOption {
@@ -101,7 +108,10 @@ struct ComposeArguments {
   std::optional<std::string> jobs;  // as typed; none = one per core
   bool json = false;
   bool quiet = false;
-  bool force = false;  // replace write-protected files
+  bool force = false;    // replace write-protected files
+  std::string shard;     // "K/N" or "auto"
+  std::string shards;    // N for --shard auto
+  std::string manifest;  // "SHA-256  FILE" lines of the MIDI files
 };
 
 // What every piece shares.
@@ -136,10 +146,14 @@ struct Batch {
 
 // The outcome of one piece.
 struct PieceResult {
+  PieceResult() = default;
+  PieceResult(int status_value, std::string text, bool check = false)
+      : status(status_value), line(std::move(text)), check_message(check) {}
   int status = kExitOk;
   std::string line;  // for standard output, or the failure's message
   // A Compose check's message, printed as the window shows it.
   bool check_message = false;
+  std::string digest;  // the MIDI file's SHA-256, for the manifest
 };
 
 std::string FactoryDefaultPath() {
@@ -248,6 +262,7 @@ std::string PublishOutput(std::string midi, const std::string& output,
 }
 
 struct PieceSummary {
+  size_t number = 0;
   int tracks = 0;
   long events = 0;
   double seconds = 0;
@@ -281,6 +296,7 @@ std::string JsonLine(const Batch& batch, const ProgramState& set,
                      const PieceSummary& summary) {
   PieceJson piece;
   piece.output = output;
+  piece.number = summary.number;
   const std::vector<NamedField>& fields = NamedFields();
   for (size_t i = 0; i < fields.size(); ++i) {
     std::string value = NamedFieldValue(set, fields[i]);
@@ -341,12 +357,15 @@ PieceResult ComposePiece(const Batch& batch, const Piece& piece,
       return {kExitFile, *failed};
     }
   }
-  if (!args.json && (args.quiet || output == kStandardOutput)) return {};
+  PieceResult done;
+  if (!args.manifest.empty()) done.digest = Sha256Hex(midi);
+  if (!args.json && (args.quiet || output == kStandardOutput)) return done;
   PieceSummary summary = Summarize(state->engine, midi);
-  if (args.json) {
-    return {kExitOk, JsonLine(batch, *before_compose, *state, output, summary)};
-  }
-  return {kExitOk, SummaryLine(output, summary)};
+  summary.number = piece.number;
+  done.line = args.json
+                  ? JsonLine(batch, *before_compose, *state, output, summary)
+                  : SummaryLine(output, summary);
+  return done;
 }
 
 // Whatever goes wrong in a piece ends as its failure, never as an
@@ -388,7 +407,7 @@ std::string PieceLabel(const Batch& batch, const Piece& piece) {
 
 void ReportPieceFailure(const Batch& batch, const Piece& piece,
                         const PieceResult& result) {
-  std::cerr << (result.check_message ? "" : "tessavar-cli compose: ")
+  std::cerr << "tessavar-cli compose: "
             << TerminalText(PieceLabel(batch, piece) + result.line) << "\n";
 }
 
@@ -414,6 +433,32 @@ std::vector<std::thread> StartWorkers(unsigned extra,
   return workers;
 }
 
+// "\" before a line whose name needs escaping, as sha256sum writes it.
+std::string ManifestLine(const std::string& digest, const std::string& name) {
+  std::string escaped;
+  for (char c : name) {
+    escaped += c == '\\' ? "\\\\" : c == '\n' ? "\\n" : std::string(1, c);
+  }
+  return (escaped != name ? "\\" : "") + digest + "  " + escaped + "\n";
+}
+
+// The manifest of the files written, in piece order: `sha256sum -c` checks
+// it, and the manifests of all shards together list the whole batch.
+void WriteManifest(const Batch& batch,
+                   const std::vector<std::string>& digests) {
+  if (batch.args.manifest.empty()) return;
+  std::string text;
+  for (size_t i = 0; i < digests.size(); ++i) {
+    if (digests[i].empty()) continue;
+    text += ManifestLine(
+        digests[i], batch.OutputName(batch.args.output, batch.plan.pieces[i]));
+  }
+  WriteFileAtomically(batch.args.manifest, text, {batch.source_on_disk},
+                      Durability::kFlushEach,
+                      batch.args.force ? WriteProtection::kOverride
+                                       : WriteProtection::kRespect);
+}
+
 // Composes every piece with `jobs` workers; returns the worst status.
 int ComposeAll(const Batch& batch, unsigned jobs) {
   const size_t count = batch.plan.pieces.size();
@@ -421,6 +466,7 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
   BatchReport report(count, std::cout, bar ? &std::cerr : nullptr);
   std::atomic<size_t> next{0};
   std::atomic<int> worst{kExitOk};
+  std::vector<std::string> digests(count);
   std::mutex errors;
   InterruptGuard guard;
   BatchWriter writer(
@@ -433,6 +479,7 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
          i = next++) {
       const Piece& piece = batch.plan.pieces[i];
       PieceResult result = ComposePieceSafely(batch, piece, writer);
+      digests[i] = std::move(result.digest);
       try {
         if (result.status != kExitOk) {
           std::lock_guard<std::mutex> lock(errors);
@@ -452,6 +499,7 @@ int ComposeAll(const Batch& batch, unsigned jobs) {
   report.Close();
   try {
     writer.Finish();  // the finished files reach the disk, also when stopped
+    WriteManifest(batch, digests);
   } catch (const RunTimeError& e) {
     Fail(kExitFile, e.status().LineText());
     worst = kExitFile;
@@ -491,6 +539,17 @@ int PlanBatch(Batch& batch) {
   if (!plan) return Fail(kExitFile, problem);
   batch.plan = std::move(*plan);
   const bool many = batch.plan.pieces.size() > 1;
+  if (!args.shard.empty()) {
+    std::optional<Shard> shard =
+        ParseShard(args.shard, args.shards, ProcessEnvironment, &problem);
+    if (!shard) return Fail(kExitFile, problem);
+    KeepShard(batch.plan, shard->index, shard->count);
+  } else if (!args.shards.empty()) {
+    return Fail(kExitFile, "--shards goes with --shard auto");
+  }
+  if (args.manifest == kStandardOutput) {
+    return Fail(kExitFile, "--manifest takes a file name");
+  }
   if (auto pattern_problem = PatternProblem(args.output, batch.plan)) {
     return Fail(kExitFile, *pattern_problem);
   }
@@ -586,8 +645,18 @@ int CheckPieces(const Batch& batch, const ProgramState& own) {
   return worst;
 }
 
+// The number of files OutputNameAt names.
+size_t FileCount(const Batch& batch) {
+  return 2 + 2 * batch.plan.pieces.size();
+}
+
+bool IsManifest(const Batch& batch, size_t index) {
+  return index + 1 == FileCount(batch);
+}
+
 // "the MIDI file of mapping 3" for output `index` (see OutputNameAt).
 std::string OutputRole(const Batch& batch, size_t index, bool with_piece) {
+  if (IsManifest(batch, index)) return "the manifest";
   const Piece& piece = batch.plan.pieces[(index - 1) / 2];
   std::string role =
       (index - 1) % 2 == 0 ? "the MIDI file" : "the composition file";
@@ -596,9 +665,11 @@ std::string OutputRole(const Batch& batch, size_t index, bool with_piece) {
 }
 
 // Every file of the run by number: 0 is the composition read, then each
-// piece's MIDI file and composition file (empty where there is none).
+// piece's MIDI file and composition file (empty where there is none),
+// and last the manifest.
 std::string OutputNameAt(const Batch& batch, size_t index) {
   if (index == 0) return batch.source_on_disk;
+  if (IsManifest(batch, index)) return batch.args.manifest;
   const Piece& piece = batch.plan.pieces[(index - 1) / 2];
   const std::string& pattern =
       (index - 1) % 2 == 0 ? batch.args.output : batch.args.save_composition;
@@ -606,10 +677,22 @@ std::string OutputNameAt(const Batch& batch, size_t index) {
   return batch.OutputName(pattern, piece);
 }
 
-// An output in a directory that does not exist, or two of the run's files
-// that are one: nothing is written then.
-std::optional<std::string> OutputProblem(const Batch& batch) {
-  const size_t count = 1 + 2 * batch.plan.pieces.size();
+// Whether the file at `index` is named by a pattern with placeholders.
+bool FromPattern(const Batch& batch, size_t index) {
+  if (IsManifest(batch, index)) return false;
+  const std::string& pattern =
+      (index - 1) % 2 == 0 ? batch.args.output : batch.args.save_composition;
+  return std::any_of(kAxes.begin(), kAxes.end(), [&pattern](Axis axis) {
+    return pattern.find(Placeholder(axis)) != std::string::npos;
+  });
+}
+
+// An output in a directory that does not exist (unless a pattern names it:
+// it goes to *missing), or two of the run's files that are one: nothing is
+// written then.
+std::optional<std::string> OutputProblem(const Batch& batch,
+                                         std::vector<std::string>* missing) {
+  const size_t count = FileCount(batch);
   std::string last_directory;
   for (size_t i = 1; i < count; ++i) {
     const std::string output = OutputNameAt(batch, i);
@@ -621,7 +704,10 @@ std::optional<std::string> OutputProblem(const Batch& batch) {
     if (directory.empty() || directory == last_directory) continue;
     std::error_code error;
     if (!fs::is_directory(directory, error)) {
-      return output + ": the directory " + directory + " does not exist";
+      if (!FromPattern(batch, i)) {
+        return output + ": the directory " + directory + " does not exist";
+      }
+      missing->push_back(directory);
     }
     last_directory = directory;
   }
@@ -634,6 +720,19 @@ std::optional<std::string> OutputProblem(const Batch& batch) {
   const bool one_piece = (first - 1) / 2 == (second - 1) / 2;
   return name + ": " + OutputRole(batch, first, !one_piece) + " and " +
          OutputRole(batch, second, !one_piece) + " would have one name";
+}
+
+// Makes the folders the patterns name, with the modes the umask leaves.
+int MakeFolders(const std::vector<std::string>& folders) {
+  for (const std::string& folder : folders) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error) {
+      return Fail(kExitFile,
+                  folder + ": cannot make the folder: " + error.message());
+    }
+  }
+  return kExitOk;
 }
 
 // Checks that need no composing: nothing is written when one fails.
@@ -651,10 +750,11 @@ int CheckBatch(Batch& batch) {
         NamedFieldValue(own, *FindNamedField(AxisName(axis)));
   }
   if (int status = CheckPieces(batch, own); status != kExitOk) return status;
-  if (std::optional<std::string> problem = OutputProblem(batch)) {
+  std::vector<std::string> missing;
+  if (std::optional<std::string> problem = OutputProblem(batch, &missing)) {
     return Fail(kExitFile, *problem);
   }
-  return kExitOk;
+  return MakeFolders(missing);
 }
 
 // The workers for -j: as asked, but no more than the pieces and a few per
@@ -698,8 +798,9 @@ int RunCompose(const ComposeArguments& args) {
   // killing the process.
   std::signal(SIGXFSZ, SIG_IGN);
   std::signal(SIGPIPE, SIG_IGN);
-  const std::string source =
-      args.composition ? *args.composition : FactoryDefaultPath();
+  const InputFile input(args.composition ? *args.composition
+                                         : FactoryDefaultPath());
+  const std::string& source = input.path();
   Batch batch{args, source, FindExistingPath(source), {}, {}, {}, {}};
   if (int status = CheckBatch(batch); status != kExitOk) return status;
   return ComposeAll(batch, *Workers(args.jobs, batch.plan.pieces.size()));
@@ -721,16 +822,20 @@ std::function<int()> Setup(CLI::App& app) {
   auto args = std::make_shared<ComposeArguments>();
   app.add_option("COMPOSITION.tvx", args->composition,
                  "the composition to compose (default: the factory default "
-                 "DEFAULT.TVX of the installed share directory)");
+                 "DEFAULT.TVX of the installed share directory; '-' reads "
+                 "standard input)")
+      ->type_name("FILE");
   app.add_option("-o,--output", args->output,
                  "the MIDI file to write, '-' for standard output, or a "
                  "pattern with {mapping}, {structure}, {tempo}; a value put "
                  "in a pattern may not hold '/' or a NUL nor start with "
                  "'..', so the files stay in the folder the pattern names")
-      ->required();
+      ->required()
+      ->type_name("FILE");
   app.add_option("--save-composition", args->save_composition,
                  "also write the composition file after composing (with Auto "
-                 "on it holds the mapped parameters the composer chose)");
+                 "on it holds the mapped parameters the composer chose)")
+      ->type_name("FILE");
   app.add_option("--info", args->info,
                  "composition information (at most 127 bytes) embedded in "
                  "the MIDI file; without it the file carries \"TVX\"");
@@ -748,7 +853,9 @@ std::function<int()> Setup(CLI::App& app) {
              args->settings.emplace_back(setting, value);
            },
            named.help)
-        ->take_all();
+        ->take_all()
+        ->type_name(SettingWords(named.setting).empty() ? "VALUE" : "WORD");
+    SetValueWords(app, named.option, SettingWords(named.setting));
   }
   app.add_option_function<std::vector<std::string>>(
          "--set",
@@ -760,7 +867,8 @@ std::function<int()> Setup(CLI::App& app) {
          },
          "NAME=VALUE: any setting (tessavar-cli fields lists the names); "
          "may be repeated")
-      ->allow_extra_args(false);
+      ->allow_extra_args(false)
+      ->type_name("NAME=VALUE");
   app.add_option("-j,--jobs", args->jobs,
                  "pieces composed at once, from 1 (default: one per core; "
                  "at most " +
@@ -770,6 +878,19 @@ std::function<int()> Setup(CLI::App& app) {
   app.add_flag("-q,--quiet", args->quiet,
                "no progress bar and no summary lines");
   app.add_flag("--force", args->force, "replace write-protected files");
+  app.add_option("--shard", args->shard,
+                 "K/N: compose shard K (from 0) of N, the pieces whose number "
+                 "divided by N leaves K; 'auto' takes K and N from a Slurm "
+                 "job array or a Kubernetes Indexed Job")
+      ->type_name("K/N|auto");
+  app.add_option("--shards", args->shards,
+                 "N for --shard auto when the environment does not tell it "
+                 "(a Kubernetes Indexed Job's completions)")
+      ->type_name("N");
+  app.add_option("--manifest", args->manifest,
+                 "also write each MIDI file's SHA-256 and name, one a line "
+                 "as sha256sum writes them, into this file")
+      ->type_name("FILE");
   return [args] {
     // Trailing spaces are not kept, as when a composition is saved.
     if (args->info) *args->info = TrimCompInfo(*args->info);

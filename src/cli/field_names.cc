@@ -188,11 +188,25 @@ std::optional<SetProblem> SetNamedField(ProgramState& state,
   }
   stored.text = value;
   try {
-    StoreField(state, named->field, stored);
+    TypeField(state, named->field, stored);
   } catch (const RunTimeError&) {
     return SetProblem{false, Refused(*named, value)};
   }
   return std::nullopt;
+}
+
+std::vector<std::string> SettingWords(const std::string& name) {
+  const NamedField* named = FindNamedField(name);
+  if (named == nullptr) return {};
+  if (std::optional<List> list = ListOf(named->field.target)) {
+    std::vector<std::string> words;
+    for (const std::string& entry : ListEntries(*list)) {
+      words.push_back(Trimmed(entry));
+    }
+    return words;
+  }
+  if (FormOf(named->field.target) == FieldForm::kNumber) return {"on", "off"};
+  return {};
 }
 
 std::string NamedFieldValue(const ProgramState& state,

@@ -30,11 +30,17 @@ struct SetProblem {
 };
 
 // Stores the value as typing or choosing it in the window would: a text box
-// takes the text, a list its entry (by index or by its text), a check box
-// on/off/0/1/2. The Compose checks run later, as in the window.
+// takes the text, and a value outside its range is brought in as leaving
+// the box does (a track's box clamps, a mapped box falls back to its
+// lowest value), a list
+// its entry (by index or by its text), a check box on/off/0/1/2. The
+// Compose checks run later, as in the window.
 std::optional<SetProblem> SetNamedField(ProgramState& state,
                                         const std::string& name,
                                         const std::string& value);
+
+// The values a shell offers for a setting: a list's entries, on and off.
+std::vector<std::string> SettingWords(const std::string& name);
 
 // The value as a user would type it back: the box's text, the list's index.
 std::string NamedFieldValue(const ProgramState& state, const NamedField& field);

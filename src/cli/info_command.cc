@@ -10,6 +10,7 @@
 #include "base/status.h"
 #include "base/terminal_text.h"
 #include "cli/cli_command.h"
+#include "cli/standard_streams.h"
 #include "midi/composition_info.h"
 #include "midi/midi_bytes.h"
 
@@ -24,8 +25,10 @@ constexpr char kDescription[] =
 // The bytes that hold the information: nothing after them is read.
 constexpr size_t kInfoBytes = kNameTextOffset + kMaxCompInfoLength;
 
-int RunInfo(const std::string& path) {
-  const std::string bytes = ReadFilePrefix(path, kInfoBytes);
+int RunInfo(const std::string& name) {
+  const InputFile input(name);
+  const std::string bytes = ReadFilePrefix(input.path(), kInfoBytes);
+  const std::string& path = name;
   if (!bytes.starts_with(midi::kHeaderChunkId)) {
     return ReportError("info",
                        Status(kErrInvalidCall, path, 0, "not a MIDI file"));
@@ -45,7 +48,9 @@ int RunInfo(const std::string& path) {
 std::function<int()> Setup(CLI::App& app) {
   app.description(kDescription);
   auto path = std::make_shared<std::string>();
-  app.add_option("FILE.mid", *path, "the MIDI file")->required();
+  app.add_option("FILE.mid", *path, "the MIDI file ('-' reads standard input)")
+      ->required()
+      ->type_name("FILE");
   return [path] { return RunInfo(*path); };
 }
 

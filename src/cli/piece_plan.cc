@@ -147,7 +147,14 @@ std::optional<PiecePlan> PlanPieces(
     }
     plan.pieces = std::move(grown);
   }
+  for (size_t i = 0; i < plan.pieces.size(); ++i) plan.pieces[i].number = i;
   return plan;
+}
+
+void KeepShard(PiecePlan& plan, size_t shard, size_t count) {
+  std::erase_if(plan.pieces, [shard, count](const Piece& piece) {
+    return piece.number % count != shard;
+  });
 }
 
 std::optional<std::string> PatternProblem(const std::string& pattern,

@@ -33,6 +33,7 @@ std::optional<std::vector<std::string>> ExpandValues(Axis axis,
 // One piece: a value for every axis that was given (empty = as composed).
 struct Piece {
   std::array<std::string, kAxes.size()> values;
+  size_t number = 0;  // its place in the whole plan, from 0
   const std::string& Value(Axis axis) const {
     return values[static_cast<size_t>(axis)];
   }
@@ -48,6 +49,10 @@ struct PiecePlan {
 std::optional<PiecePlan> PlanPieces(
     const std::array<std::vector<std::string>, kAxes.size()>& values,
     std::string* problem);
+
+// Keeps the pieces of one shard of `count`: piece i goes to shard i mod
+// count, whatever machine runs it.
+void KeepShard(PiecePlan& plan, size_t shard, size_t count);
 
 // Why the pattern cannot name every piece apart (a varying axis without
 // its placeholder), or nullopt.

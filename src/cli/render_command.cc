@@ -11,6 +11,7 @@
 #include "base/terminal_text.h"
 #include "cli/cli_command.h"
 #include "cli/sibling_program.h"
+#include "cli/standard_streams.h"
 #include "model/audio_format.h"
 #include "model/system_soundfont.h"
 
@@ -42,6 +43,14 @@ std::string StemFormatChoices() {
     return std::string(info.extension) +
            (info.extension == first ? " (default)" : "");
   });
+}
+
+std::vector<std::string> FormatWords() {
+  std::vector<std::string> words;
+  for (const AudioFormatInfo& info : AudioFormats()) {
+    words.emplace_back(info.extension);
+  }
+  return words;
 }
 
 struct RenderArguments {
@@ -78,27 +87,43 @@ int RunRenderer(const RenderArguments& args) {
 std::function<int()> Setup(CLI::App& app) {
   app.description(Description());
   auto args = std::make_shared<RenderArguments>();
-  app.add_option("IN.mid", args->midi_path, "the MIDI file")->required();
+  app.add_option("IN.mid", args->midi_path,
+                 "the MIDI file ('-' reads standard input)")
+      ->required()
+      ->type_name("FILE");
   CLI::Option* out =
       app.add_option("OUT", args->audio_path,
-                     "the audio file to write: " + SupportedAudioExtensions());
-  CLI::Option* stems = app.add_option(
-      "--stems", args->stems_directory,
-      "write one file per sounding track into this folder (made when "
-      "missing), named by track number and instrument");
+                     "the audio file to write: " + SupportedAudioExtensions() +
+                         "; '-' writes standard output in the --format")
+          ->type_name("FILE");
+  CLI::Option* stems =
+      app.add_option(
+             "--stems", args->stems_directory,
+             "write one file per sounding track into this folder (made when "
+             "missing), named by track number and instrument")
+          ->type_name("DIR");
   out->excludes(stems);
   app.add_option("--format", args->format,
-                 "the format of the stems: " + StemFormatChoices())
-      ->needs(stems);
+                 "the format of the stems or of standard output: " +
+                     StemFormatChoices())
+      ->type_name("WORD");
+  SetValueWords(app, "--format", FormatWords());
   app.add_flag("-q,--quiet", args->quiet, "no progress and no summary lines");
   app.add_flag("--force", args->force, "replace write-protected files");
   app.add_option("--soundfont", args->soundfont,
                  "the SoundFont to play with (default: the system's General "
                  "MIDI SoundFont, " +
-                     DefaultSoundFontPath() + ")");
+                     DefaultSoundFontPath() + ")")
+      ->type_name("FILE");
   return [args, out, stems] {
     if (out->count() == 0 && stems->count() == 0) {
       std::cerr << "tessavar-cli render: OUT or --stems OUT_DIR is required\n";
+      return kExitFile;
+    }
+    if (!args->format.empty() && stems->count() == 0 &&
+        args->audio_path != kStandardStream) {
+      std::cerr << "tessavar-cli render: --format goes with --stems or OUT "
+                   "'-'; a file's format is its extension\n";
       return kExitFile;
     }
     return RunRenderer(*args);

@@ -13,6 +13,7 @@
 #include "base/terminal_text.h"
 #include "cli/cli_command.h"
 #include "cli/sibling_program.h"
+#include "cli/standard_streams.h"
 
 namespace tessavar::cli {
 namespace {
@@ -31,6 +32,7 @@ struct RollArguments {
   std::string midi_path;
   std::string picture_path;
   std::string size;
+  std::string format;
   bool force = false;
 };
 
@@ -43,11 +45,13 @@ int RunRoll(const RollArguments& args) {
               << " is missing; it is built with the desktop program\n";
     return kExitFile;
   }
+  const InputFile midi(args.midi_path);
   std::vector<std::string> words;
   if (!args.size.empty()) words.push_back("--size=" + args.size);
+  if (!args.format.empty()) words.push_back("--format=" + args.format);
   if (args.force) words.push_back("--force");
   // The names are never taken for options, whatever they start with.
-  words.insert(words.end(), {"--", args.midi_path, args.picture_path});
+  words.insert(words.end(), {"--", midi.path(), args.picture_path});
   const Result<int> status = RunSiblingProgram(program, words);
   if (!status.ok()) {
     std::cerr << "tessavar-cli roll: cannot start " << TerminalText(program)
@@ -60,9 +64,20 @@ int RunRoll(const RollArguments& args) {
 std::function<int()> Setup(CLI::App& app) {
   app.description(kDescription);
   auto args = std::make_shared<RollArguments>();
-  app.add_option("IN.mid", args->midi_path, "the MIDI file")->required();
-  app.add_option("OUT", args->picture_path, "the picture: OUT.png or OUT.svg")
-      ->required();
+  app.add_option("IN.mid", args->midi_path,
+                 "the MIDI file ('-' reads standard input)")
+      ->required()
+      ->type_name("FILE");
+  app.add_option("OUT", args->picture_path,
+                 "the picture: OUT.png or OUT.svg; '-' writes standard "
+                 "output in the --format")
+      ->required()
+      ->type_name("FILE");
+  app.add_option("--format", args->format,
+                 "png or svg (default: by the extension of OUT, png for "
+                 "'-')")
+      ->type_name("WORD");
+  SetValueWords(app, "--format", {"png", "svg"});
   app.add_option("--size", args->size,
                  "WIDTHxHEIGHT in pixels (default 1200x420, at most 16384 "
                  "a side)");

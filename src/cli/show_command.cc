@@ -10,6 +10,7 @@
 #include "base/terminal_text.h"
 #include "cli/cli_command.h"
 #include "cli/field_names.h"
+#include "cli/standard_streams.h"
 #include "model/composition_file_io.h"
 #include "model/program_paths.h"
 #include "model/program_state.h"
@@ -24,11 +25,12 @@ struct ShowArguments {
 };
 
 int RunShow(const ShowArguments& args) {
-  std::string path =
+  const InputFile input(
       args.composition.empty()
           ? (std::filesystem::path(ShareDirectory()) / kDefaultCompositionName)
                 .string()
-          : args.composition;
+          : args.composition);
+  const std::string& path = input.path();
   auto state = std::make_unique<ProgramState>();
   UiHost host;
   const Status loaded = LoadStartupComposition(*state, path, host);
@@ -64,7 +66,9 @@ std::function<int()> SetupShow(CLI::App& app) {
       "--json shows every value as it is.");
   auto args = std::make_shared<ShowArguments>();
   app.add_option("COMPOSITION.tvx", args->composition,
-                 "the composition (default: the factory default)");
+                 "the composition (default: the factory default; '-' reads "
+                 "standard input)")
+      ->type_name("FILE");
   app.add_flag("--json", args->json, "one JSON object instead");
   return [args] { return RunShow(*args); };
 }

@@ -1,6 +1,7 @@
 #include "model/panel_fields.h"
 
 #include "base/status.h"
+#include "engine/text_number.h"
 
 namespace tessavar {
 namespace {
@@ -184,6 +185,18 @@ void StoreField(ProgramState& state, const FileField& field,
       throw RunTimeError(kErrInvalidPropertyValue);
     }
   }
+}
+
+void TypeField(ProgramState& state, const FileField& field,
+               const FieldValue& value) {
+  StoreField(state, field, value);
+  const std::optional<BoxId> box = BoxOf(field);
+  if (!box || !PanelModel::HasSpinner(*box)) return;
+  // A value within the box's range stays as typed; one outside it is
+  // brought in as leaving the box does.
+  const SpinnerRange range = PanelModel::Range(*box);
+  const double typed = NumericValue(state.panel.Text(*box));
+  if (typed < range.low || typed > range.high) state.panel.FocusLost(*box);
 }
 
 }  // namespace tessavar

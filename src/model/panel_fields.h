@@ -27,6 +27,12 @@ std::optional<std::string> UnsavableFileMessage(
     const std::string& kind, const std::vector<FileField>& layout,
     const std::vector<FieldValue>& values);
 
+// Stores a value typed by a user: as StoreField, and a value outside its
+// text box's range is then brought in by the panel's rule on leaving the
+// box (a track's box clamps, a mapped box falls back to its lowest value).
+void TypeField(ProgramState& state, const FileField& field,
+               const FieldValue& value);
+
 // Stores a field read from a file into its target, raising the panel's
 // reactions. RunTimeError 380 for a value its control refuses.
 void StoreField(ProgramState& state, const FileField& field,

@@ -1,6 +1,7 @@
 // tessavar-roll: draws the piano roll of a MIDI file into a PNG (or SVG)
 // picture without a display. `tessavar-cli roll` runs it, so that the
 // command-line composer itself never loads Qt.
+#include <CLI/CLI.hpp>
 #include <QBuffer>
 #include <QByteArray>
 #include <QGuiApplication>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -36,13 +38,14 @@ constexpr int kMaxSide = 16384;
 
 // Messages carry the name of the command the user typed.
 constexpr char kPrefix[] = "tessavar-cli roll: ";
-constexpr char kUsage[] =
-    "usage: tessavar-roll [--size WIDTHxHEIGHT] [--force] [--] IN.mid "
-    "OUT.png|OUT.svg\n";
+constexpr char kVersion[] = "tessavar-roll " TESSAVAR_VERSION;
+// "-" as OUT: the picture goes to standard output.
+constexpr char kStandardOutput[] = "-";
 
 struct RollRequest {
   std::string in;
   std::string out;
+  std::string format;  // png or svg; empty = by the extension of out
   int width = kDefaultWidth;
   int height = kDefaultHeight;
   WriteProtection protection = WriteProtection::kRespect;
@@ -65,8 +68,8 @@ std::optional<int> ParseSide(std::string_view text, int minimum) {
 }
 
 // "800x300": each side at least the ruler or key gutter and one pixel
-// more, at most kMaxSide.
-bool ParseSize(std::string_view text, RollRequest& request) {
+// more, at most kMaxSide. Empty when it fits, else why not.
+std::string ParseSize(std::string_view text, RollRequest& request) {
   const size_t x = text.find('x');
   const std::optional<int> width =
       x == std::string_view::npos
@@ -76,16 +79,15 @@ bool ParseSize(std::string_view text, RollRequest& request) {
       width ? ParseSide(text.substr(x + 1), kRollRulerHeight + 1)
             : std::nullopt;
   if (!height) {
-    Complain("--size takes WIDTHxHEIGHT in pixels, from " +
-             std::to_string(kRollKeyGutter + 1) + "x" +
-             std::to_string(kRollRulerHeight + 1) + " to " +
-             std::to_string(kMaxSide) + "x" + std::to_string(kMaxSide) +
-             ", not '" + std::string(text) + "'");
-    return false;
+    return "--size takes WIDTHxHEIGHT in pixels, from " +
+           std::to_string(kRollKeyGutter + 1) + "x" +
+           std::to_string(kRollRulerHeight + 1) + " to " +
+           std::to_string(kMaxSide) + "x" + std::to_string(kMaxSide) +
+           ", not '" + std::string(text) + "'";
   }
   request.width = *width;
   request.height = *height;
-  return true;
+  return {};
 }
 
 // Whether the name ends with `end` (lower case), in any letter case.
@@ -93,45 +95,52 @@ bool EndsWith(const std::string& name, std::string_view end) {
   return AsciiLower(name).ends_with(end);
 }
 
-bool IsSvg(const std::string& path) { return EndsWith(path, ".svg"); }
+bool IsSvg(const RollRequest& request) {
+  return request.format.empty() ? EndsWith(request.out, ".svg")
+                                : request.format == "svg";
+}
 
-// Options first or anywhere before "--"; after it, names only.
-bool ParseArguments(const std::vector<std::string>& args,
-                    RollRequest& request) {
-  constexpr std::string_view kSizeOption = "--size";
-  std::vector<std::string> files;
-  bool options = true;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (!options || arg == "-" || !arg.starts_with("-")) {
-      files.push_back(arg);
-    } else if (arg == "--") {
-      options = false;
-    } else if (arg == kSizeOption && i + 1 < args.size()) {
-      if (!ParseSize(args[++i], request)) return false;
-    } else if (arg.starts_with(std::string(kSizeOption) + "=")) {
-      if (!ParseSize(std::string_view(arg).substr(kSizeOption.size() + 1),
-                     request)) {
-        return false;
-      }
-    } else if (arg == "--force") {
-      request.protection = WriteProtection::kOverride;
-    } else {
-      std::fputs(kUsage, stderr);
-      return false;
+// nullopt to go on, else the exit status (0 for --help and --version).
+std::optional<int> ParseArguments(int argc, char** argv, RollRequest& request) {
+  CLI::App app(
+      "Draws the piano roll of a MIDI file; 'tessavar-cli roll' "
+      "runs it.",
+      "tessavar-roll");
+  app.set_version_flag("--version", kVersion);
+  std::string size;
+  bool force = false;
+  app.add_option("IN.mid", request.in, "the MIDI file")->required();
+  app.add_option("OUT", request.out,
+                 "the picture: OUT.png or OUT.svg, or '-' for standard "
+                 "output in the --format")
+      ->required();
+  app.add_option("--size", size, "WIDTHxHEIGHT in pixels");
+  app.add_option("--format", request.format,
+                 "png or svg (default: by the extension of OUT, png for '-')")
+      ->check(CLI::IsMember({"png", "svg"}));
+  app.add_flag("--force", force, "replace a write-protected OUT");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    if (error.get_exit_code() == 0) return app.exit(error);
+    std::string problem = error.what();
+    std::replace(problem.begin(), problem.end(), '\n', ' ');
+    Complain(problem);
+    return kExitFile;
+  }
+  if (force) request.protection = WriteProtection::kOverride;
+  if (!size.empty()) {
+    if (std::string problem = ParseSize(size, request); !problem.empty()) {
+      Complain(problem);
+      return kExitFile;
     }
   }
-  if (files.size() != 2) {
-    std::fputs(kUsage, stderr);
-    return false;
-  }
-  request.in = files[0];
-  request.out = files[1];
-  if (!IsSvg(request.out) && !EndsWith(request.out, ".png")) {
+  if (request.out != kStandardOutput && request.format.empty() &&
+      !IsSvg(request) && !EndsWith(request.out, ".png")) {
     Complain(request.out + ": unknown picture format (use .png or .svg)");
-    return false;
+    return kExitFile;
   }
-  return true;
+  return std::nullopt;
 }
 
 // The picture's bytes: SVG or PNG.
@@ -166,10 +175,19 @@ int Run(const RollRequest& request) {
     Complain(request.in + ": " + model.reason());
     return kExitFile;
   }
-  const std::optional<QByteArray> picture = Picture(model, IsSvg(request.out));
+  const std::optional<QByteArray> picture = Picture(model, IsSvg(request));
   if (!picture) {
     Complain("cannot draw " + request.out);
     return kExitFile;
+  }
+  if (request.out == kStandardOutput) {
+    const size_t size = static_cast<size_t>(picture->size());
+    if (std::fwrite(picture->constData(), 1, size, stdout) != size ||
+        std::fflush(stdout) != 0) {
+      Complain("standard output refused the picture");
+      return kExitFile;
+    }
+    return kExitOk;
   }
   // Through the program's safe writer: never the input, links written
   // through, the target replaced only when complete.
@@ -190,9 +208,11 @@ int Run(const RollRequest& request) {
 }  // namespace tessavar
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
   tessavar::RollRequest request;
-  if (!tessavar::ParseArguments(args, request)) return tessavar::kExitFile;
+  if (auto status = tessavar::ParseArguments(argc, argv, request)) {
+    return *status;
+  }
+  std::signal(SIGPIPE, SIG_IGN);
   // Drawing needs no display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -161,7 +161,7 @@ TEST_F(ComposeBatchTest, RefusedCommandLinesExplainAndWriteNothing) {
       {{"--tempo", "5"}, 1, "Tempo should be in the range 20 - 420."},
       {{"--mapping", "1..3"}, 2, "put {mapping} in the output name"},
       {{"--mapping", "9..3", "-o", dir_ / "{mapping}.mid"}, 2, "'9..3'"},
-      {{"-o", dir_ / "none/{mapping}.mid"}, 2, "does not exist"},
+      {{"-o", dir_ / "none/x.mid"}, 2, "does not exist"},
       {{"--json", "-o", "-"}, 2, "standard output"},
       {{"--save-composition", out}, 2, "one name"},
       {{"-j", "0"}, 2, "-j/--jobs takes a number of workers from 1 up"},

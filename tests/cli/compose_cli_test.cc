@@ -110,14 +110,15 @@ TEST_F(ComposeCliTest, EachValidationMessageExitsWithOne) {
     std::string file = Variant("bad.tvx", {change});
     RunResult run = Run({file, "-o", Path("bad.mid")});
     EXPECT_EQ(run.status, 1) << message;
-    EXPECT_EQ(run.err, message + "\n");
+    EXPECT_EQ(run.err, "tessavar-cli compose: " + message + "\n");
     EXPECT_EQ(run.out, "");
     EXPECT_FALSE(fs::exists(Path("bad.mid"))) << message;
   }
   // The first failing check wins.
   std::string both = Variant("both.tvx", {{4, "0"}, {9, "10"}});
-  EXPECT_EQ(Run({both, "-o", Path("bad.mid")}).err,
-            "Mapping should be in the range 1 - 32767.\n");
+  EXPECT_EQ(
+      Run({both, "-o", Path("bad.mid")}).err,
+      "tessavar-cli compose: Mapping should be in the range 1 - 32767.\n");
 }
 
 TEST_F(ComposeCliTest, DamagedFilesNameTheFileAndLine) {

@@ -1,13 +1,12 @@
-// SHA-256 of a byte string, as lower-case hex, for the golden-file tests.
+// SHA-256 for the golden-file tests: the program's own.
 #ifndef TESSAVAR_TESTS_SUPPORT_SHA256_H_
 #define TESSAVAR_TESTS_SUPPORT_SHA256_H_
 
-#include <string>
-#include <string_view>
+#include "base/sha256.h"
 
 namespace tessavar::testing {
 
-std::string Sha256Hex(std::string_view bytes);
+using tessavar::Sha256Hex;
 
 }  // namespace tessavar::testing
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -13,7 +14,9 @@
 #include "base/status.h"
 #include "base/terminal_text.h"
 #include "cli/cli_command.h"
+#include "cli/help_format.h"
 #include "cli/standard_output.h"
+#include "cli/standard_streams.h"
 #include "model/audio_format.h"
 #include "platform/audio_renderer.h"
 #include "platform/soundfont.h"
@@ -78,17 +81,22 @@ int Render(const RenderArguments& args) {
                                         UnknownAudioFormatText()));
   }
   try {
+    const InputFile midi(args.midi_path);
+    const OutputFile audio(stems ? std::string() : args.audio_path,
+                           args.format);
     TerminalProgress progress(!args.quiet && ::isatty(STDERR_FILENO));
     const WriteProtection protection =
         args.force ? WriteProtection::kOverride : WriteProtection::kRespect;
     RenderResult result =
-        stems
-            ? RenderMidiStems(args.midi_path, args.stems_directory, *format,
-                              args.soundfont, progress.Callback(), {},
-                              protection)
-            : RenderMidiToAudio(args.midi_path, args.audio_path, args.soundfont,
-                                progress.Callback(), {}, protection);
+        stems ? RenderMidiStems(midi.path(), args.stems_directory, *format,
+                                args.soundfont, progress.Callback(), {},
+                                protection)
+              : RenderMidiToAudio(midi.path(), audio.path(), args.soundfont,
+                                  progress.Callback(), {}, protection);
     progress.Clear();
+    audio.Publish();
+    // Standard output carries the audio alone.
+    if (args.audio_path == kStandardStream) return kExitOk;
     if (stems && result.files.empty()) {
       std::cout << "no track sounds: nothing written\n";
     }
@@ -105,23 +113,34 @@ int Render(const RenderArguments& args) {
   }
 }
 
+constexpr char kVersion[] = "tessavar-render " TESSAVAR_VERSION;
+
 int Main(int argc, char** argv) {
-  CLI::App app("Renders a MIDI file to audio.", "tessavar-cli render");
-  app.failure_message([](const CLI::App* failed, const CLI::Error& error) {
-    return TerminalLines(CLI::FailureMessage::simple(failed, error));
-  });
+  // A closed standard output fails the write, so that the temporaries go.
+  std::signal(SIGPIPE, SIG_IGN);
+  CLI::App app(
+      "Renders a MIDI file to audio with the program's synthesizer; "
+      "'tessavar-cli render' runs it.",
+      "tessavar-render");
+  app.formatter(std::make_shared<WrappingFormatter>());
+  app.set_version_flag("--version", kVersion);
   RenderArguments args;
-  app.add_option("IN.mid", args.midi_path, "the MIDI file")->required();
-  app.add_option("OUT", args.audio_path, "the audio file to write");
+  app.add_option("IN.mid", args.midi_path,
+                 "the MIDI file ('-' reads standard input)")
+      ->required();
+  app.add_option("OUT", args.audio_path,
+                 "the audio file to write ('-' writes standard output in "
+                 "the --format)");
   app.add_option("--stems", args.stems_directory, "the stems' folder");
-  app.add_option("--format", args.format, "the stems' format");
+  app.add_option("--format", args.format,
+                 "the format of the stems or of standard output");
   app.add_option("--soundfont", args.soundfont, "the SoundFont");
   app.add_flag("-q,--quiet", args.quiet, "no progress and no summary lines");
   app.add_flag("--force", args.force, "replace write-protected files");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
-    return app.exit(error) == 0 ? kExitOk : kExitFile;
+    return ParseFailure(app, error, "tessavar-cli render");
   }
   return Render(args);
 }

@@ -1,10 +1,10 @@
-#include "support/sha256.h"
+#include "base/sha256.h"
 
 #include <array>
 #include <cstdint>
 #include <cstdio>
 
-namespace tessavar::testing {
+namespace tessavar {
 namespace {
 
 constexpr std::array<uint32_t, 64> kRound = {
@@ -70,4 +70,4 @@ std::string Sha256Hex(std::string_view bytes) {
   return hex;
 }
 
-}  // namespace tessavar::testing
+}  // namespace tessavar
