@@ -3,12 +3,18 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
+#include <utility>
 
 namespace tessavar {
+
+QtUiHost::QtUiHost(Clock clock) : clock_(std::move(clock)) {}
 
 QtUiHost::~QtUiHost() { SetBusyPointer(false); }
 
 void QtUiHost::Yield() {
+  const auto now = clock_();
+  if (last_events_ && now - *last_events_ < kYieldInterval) return;
+  last_events_ = now;
   if (before_yield) before_yield();
   ++yield_depth_;
   struct Leave {

@@ -126,6 +126,32 @@ TEST_F(DragDropTest, ACompositionOrItsMidiFileLoadsAndOtherFilesAreRefused) {
   EXPECT_TRUE(errors_.messages.empty());
 }
 
+// A composition that arrives without its MIDI file is composed from its
+// parameters; File > Load Composition still names the missing file.
+TEST_F(DragDropTest, ALoneCompositionIsComposed) {
+  TypeInto({Box::kStructure}, "2718281");
+  MakeWorkingFile();
+  window_->commands().SetWindowHooks({});
+  dialogs_.file_answers.push_back(directory_.File("Song"));
+  window_->commands().FileSaveCompositionAs();
+  ASSERT_TRUE(fs::remove(directory_.File("song.mid")));
+  TypeInto({Box::kStructure}, "999111");
+
+  ASSERT_TRUE(Drop({directory_.File("song.tvx")}, window_.get()));
+  EXPECT_EQ(Text({Box::kStructure}), "2718281");
+  EXPECT_TRUE(errors_.messages.empty());
+  EXPECT_TRUE(player_.open);
+  EXPECT_TRUE(window_->save_button()->isEnabled());
+  const std::string composed = WorkingBytes();
+  EXPECT_NE(composed.find("MTrk"), std::string::npos);
+
+  window_->commands().LoadComposition(directory_.File("song.tvx"));
+  ASSERT_EQ(errors_.messages.size(), 1u);
+  EXPECT_EQ(errors_.messages[0],
+            "File not found\n" + directory_.File("song.MID"));
+  EXPECT_FALSE(player_.open);
+}
+
 // A MIDI file without its composition is only listened to and looked at;
 // the title says so, and nothing offers to save it as the panel's music.
 TEST_F(DragDropTest, ALoneMidiFileIsOnlyListenedTo) {

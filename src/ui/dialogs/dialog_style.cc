@@ -86,6 +86,21 @@ void PlaceOnScreen(QWidget* window) {
   }
 }
 
+void PlaceNear(QWidget* window, const QWidget* anchor) {
+  QScreen* screen = anchor->screen();
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  const QSize size =
+      window->isVisible() ? window->frameGeometry().size() : window->size();
+  const QPoint centre = anchor->frameGeometry().center();
+  const int x = std::clamp(centre.x() - size.width() / 2, area.left(),
+                           std::max(area.left(), area.right() - size.width()));
+  const int y = std::clamp(centre.y() - size.height() / 2, area.top(),
+                           std::max(area.top(), area.bottom() - size.height()));
+  window->move(x, y);
+}
+
 void SelectAllOnFocus(QLineEdit* edit) {
   edit->installEventFilter(new SelectAllFilter(edit));
 }
