@@ -44,6 +44,17 @@ TEST(QtUiHostTest, YieldRunsTheEventsAtMostOncePerInterval) {
   host.Yield();
   EXPECT_EQ(refreshes, 2);
   EXPECT_EQ(events, 2);
+
+  // A busy command waits a whole interval from its start.
+  now += QtUiHost::kYieldInterval * 2;
+  host.SetBusyPointer(true);
+  post_event();
+  host.Yield();
+  EXPECT_EQ(events, 2);
+  now += QtUiHost::kYieldInterval;
+  host.Yield();
+  EXPECT_EQ(events, 3);
+  host.SetBusyPointer(false);
 }
 
 class WindowRoomTest : public WindowTest {
