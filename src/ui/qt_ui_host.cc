@@ -28,9 +28,6 @@ void QtUiHost::SetBusyPointer(bool busy) {
   if (busy == busy_) return;
   busy_ = busy;
   if (busy) {
-    // A command starts: one that ends within the interval never stops for
-    // the event loop (nor for a repaint of the window).
-    last_events_ = clock_();
     QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
   } else {
     QApplication::restoreOverrideCursor();

@@ -21,8 +21,8 @@ class QtUiHost : public UiHost {
   explicit QtUiHost(Clock clock = std::chrono::steady_clock::now);
   ~QtUiHost() override;
   // Runs the pending window events, a Cancel click among them, when the
-  // last yield that ran them, or the start of the busy command, is at least
-  // kYieldInterval ago.
+  // last yield that ran them is at least kYieldInterval ago (the first
+  // yield runs them: a command shows its Cancel button at once).
   void Yield() override;
   void SetBusyPointer(bool busy) override;
   bool busy() const { return busy_; }
