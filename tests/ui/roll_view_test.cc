@@ -6,12 +6,14 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 
 #include "base/file_system.h"
 #include "midi/midi_reader.h"
+#include "model/playback_monitor.h"
 #include "support/cli_process.h"
 #include "support/midi_bytes.h"
 #include "ui/playback_strip.h"
@@ -231,6 +233,14 @@ TEST_F(WindowRollTest, ScrollingAndZoomingKeepTheViewUntilPlayOrHome) {
 
   QTest::keyClick(canvas, Qt::Key_Home);
   EXPECT_TRUE(roll.following());
+
+  // A dragged slider tells where it will seek.
+  QSlider* slider = window_->playback_strip().slider();
+  slider->setSliderDown(true);
+  slider->setSliderPosition(500);
+  EXPECT_EQ(window_->playback_strip().SeekTimeText().toStdString(),
+            FormatPlayingTime(50000));
+  slider->setSliderDown(false);
 }
 
 TEST_F(WindowRollTest, ArrowAndPageKeysStepNumberBoxesLikeTheSpinner) {
