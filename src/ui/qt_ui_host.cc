@@ -28,6 +28,7 @@ void QtUiHost::SetBusyPointer(bool busy) {
   if (busy == busy_) return;
   busy_ = busy;
   if (busy) {
+    last_events_.reset();  // a command's first yield shows its state
     QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
   } else {
     QApplication::restoreOverrideCursor();

@@ -21,8 +21,9 @@ class QtUiHost : public UiHost {
   explicit QtUiHost(Clock clock = std::chrono::steady_clock::now);
   ~QtUiHost() override;
   // Runs the pending window events, a Cancel click among them, when the
-  // last yield that ran them is at least kYieldInterval ago (the first
-  // yield runs them: a command shows its Cancel button at once).
+  // last yield that ran them is at least kYieldInterval ago. The first
+  // yield after SetBusyPointer(true) runs them always: a command shows its
+  // Cancel button at once.
   void Yield() override;
   void SetBusyPointer(bool busy) override;
   bool busy() const { return busy_; }

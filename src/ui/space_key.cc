@@ -1,6 +1,8 @@
 #include "ui/space_key.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QShortcut>
@@ -10,11 +12,10 @@
 namespace tessavar {
 
 SpaceKey::SpaceKey(QWidget* window, std::function<void()> play_pause)
-    : QObject(window), window_(window) {
+    : QObject(window), window_(window), play_pause_(std::move(play_pause)) {
   auto* space = new QShortcut(QKeySequence(Qt::Key_Space), window);
   space->setObjectName("SpaceShortcut");
-  connect(space, &QShortcut::activated, this,
-          [play = std::move(play_pause)] { play(); });
+  connect(space, &QShortcut::activated, this, [this] { play_pause_(); });
   // Focus changes anywhere in the window are seen here, with their reason.
   qApp->installEventFilter(this);
 }
@@ -29,14 +30,28 @@ bool SpaceKey::eventFilter(QObject* watched, QEvent* event) {
     const bool by_tab =
         reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
     tabbed_to_ = by_tab && window_->isAncestorOf(widget) ? widget : nullptr;
-  } else if (event->type() == QEvent::ShortcutOverride &&
-             widget == tabbed_to_ && widget->hasFocus()) {
-    // Accepted, the key goes to the control as a plain key press.
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
-      key->accept();
-      return true;
-    }
+    return false;
+  }
+  const bool press = event->type() == QEvent::KeyPress;
+  if (!press && event->type() != QEvent::ShortcutOverride) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (key->key() != Qt::Key_Space || key->modifiers() != Qt::NoModifier ||
+      !widget->hasFocus()) {
+    return false;
+  }
+  if (widget == tabbed_to_) {
+    // Accepted, the override lets the key reach the control as a plain
+    // key press.
+    key->accept();
+    return !press;
+  }
+  // A control that got here without a shortcut (the window not active, as
+  // under some window managers) must still not be pressed by Space.
+  const bool control = qobject_cast<QAbstractButton*>(widget) != nullptr ||
+                       qobject_cast<QComboBox*>(widget) != nullptr;
+  if (press && control && window_->isAncestorOf(widget)) {
+    if (!key->isAutoRepeat()) play_pause_();
+    return true;
   }
   return false;
 }

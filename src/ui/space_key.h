@@ -24,6 +24,7 @@ class SpaceKey : public QObject {
 
  private:
   QWidget* window_;
+  std::function<void()> play_pause_;
   // The widget that last got the focus by Tab or Backtab, while it has it.
   QPointer<QWidget> tabbed_to_;
 };

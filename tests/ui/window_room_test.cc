@@ -44,6 +44,13 @@ TEST(QtUiHostTest, YieldRunsTheEventsAtMostOncePerInterval) {
   host.Yield();
   EXPECT_EQ(refreshes, 2);
   EXPECT_EQ(events, 2);
+
+  // A command that starts shows its state at its first yield.
+  host.SetBusyPointer(true);
+  post_event();
+  host.Yield();
+  EXPECT_EQ(events, 3);
+  host.SetBusyPointer(false);
 }
 
 class WindowRoomTest : public WindowTest {
