@@ -35,8 +35,7 @@ bool SpaceKey::eventFilter(QObject* watched, QEvent* event) {
   const bool press = event->type() == QEvent::KeyPress;
   if (!press && event->type() != QEvent::ShortcutOverride) return false;
   auto* key = static_cast<QKeyEvent*>(event);
-  if (key->key() != Qt::Key_Space || key->modifiers() != Qt::NoModifier ||
-      !widget->hasFocus()) {
+  if (key->key() != Qt::Key_Space || key->modifiers() != Qt::NoModifier) {
     return false;
   }
   if (widget == tabbed_to_) {
