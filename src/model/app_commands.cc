@@ -196,7 +196,7 @@ bool AppCommands::FirstActivation() {
     apply_soundfont_(state_.options.soundfont);
   }
   if (!file_to_open_.empty()) {
-    LoadComposition(std::exchange(file_to_open_, {}));
+    OpenComposition(std::exchange(file_to_open_, {}));
   }
   return true;
 }
@@ -257,7 +257,17 @@ void AppCommands::LoadComposition(const std::string& path) {
   }
 }
 
-void AppCommands::LoadCompositionFile(const std::string& path) {
+void AppCommands::OpenComposition(const std::string& path) {
+  if (IsMidiFileName(path)) {
+    LoadComposition(path);
+  } else {
+    LoadCompositionFile(ReplaceExtension(path, kCompositionExtension),
+                        MissingMusic::kCompose);
+  }
+}
+
+void AppCommands::LoadCompositionFile(const std::string& path,
+                                      MissingMusic missing) {
   const std::string composition = FindPairedFile(path);
   if (!ExactFileExists(composition)) {
     // Named, and the panel stays: not even its MIDI file is looked for.
@@ -284,6 +294,11 @@ void AppCommands::LoadCompositionFile(const std::string& path) {
     // Only a case twin's MIDI file is there, and it is not this one's.
     LetGoOfMusic();
     errors_.ShowFailure(Status(kErrFileNotFound, state_.midi_path).Message());
+  } else if (missing == MissingMusic::kCompose && loaded.ok() &&
+             !EntryExists(state_.midi_path)) {
+    // The parameters define the music: the caller composes it.
+    LetGoOfMusic();
+    compose_requested_ = true;
   } else {
     LoadMIDIFile(state_, player_, ui_, errors_);
   }

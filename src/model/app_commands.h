@@ -61,8 +61,8 @@ class AppCommands {
     apply_soundfont_ = std::move(setter);
   }
 
-  // A composition named on the command line: loaded as File > Load does,
-  // once the start-up has loaded the defaults.
+  // A composition named on the command line: opened as OpenComposition
+  // opens it, once the start-up has loaded the defaults.
   void OpenAfterStartUp(std::string path) { file_to_open_ = std::move(path); }
   const std::string& file_to_open() const { return file_to_open_; }
 
@@ -90,6 +90,14 @@ class AppCommands {
   // ListeningToMidiOnly). A file that is not a composition is refused with
   // a message, and nothing changes.
   void LoadComposition(const std::string& path);
+  // A composition opened from outside the program (the command line, the
+  // file manager, a drop, a second start): loaded as LoadComposition loads
+  // it, except that a composition whose MIDI file is missing loads without
+  // a word and its music is to be composed from the panel (see
+  // TakeComposeRequest).
+  void OpenComposition(const std::string& path);
+  // True once after an open that left the panel's music to be composed.
+  bool TakeComposeRequest() { return std::exchange(compose_requested_, false); }
   // File > Recent Compositions: loads the entry when its file is still there
   // under that exact name; otherwise says so and offers to remove it from
   // the list. True when the composition was loaded.
@@ -161,9 +169,12 @@ class AppCommands {
   bool PairCanBeSaved();
   // The working MIDI file has gone: playback stops, Save is off.
   void WorkingFileLost();
+  // What a load does when the composition's MIDI file is not there.
+  enum class MissingMusic { kReport, kCompose };
   // Loads a composition file (found by the exact-name rule) and its
   // companion MIDI file.
-  void LoadCompositionFile(const std::string& path);
+  void LoadCompositionFile(const std::string& path,
+                           MissingMusic missing = MissingMusic::kReport);
   // Opens a MIDI file without a composition in the player, to listen.
   void ListenToMidiFile(const std::string& path);
   // After a load that failed before the panel changed.
@@ -212,6 +223,7 @@ class AppCommands {
   SoundFontSetter apply_soundfont_;
   std::string file_to_open_;
   bool activated_once_ = false;
+  bool compose_requested_ = false;
   // The MIDI file last opened without a composition (empty = none).
   std::string listened_midi_;
   // Whether the working file was the panel's music when listening began.

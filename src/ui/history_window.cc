@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -51,12 +52,16 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
           [this] { Emit(&HistoryWindow::StarToggled); });
   connect(save_button_, &QPushButton::clicked, this,
           [this] { Emit(&HistoryWindow::SaveRequested); });
+  close_button_ = new QPushButton(tr("Close"), this);
+  close_button_->setObjectName("HistoryClose");
+  connect(close_button_, &QPushButton::clicked, this, &QWidget::close);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(restore_button_);
   buttons->addWidget(star_button_);
   buttons->addStretch(1);
   buttons->addWidget(save_button_);
+  buttons->addWidget(close_button_);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(list_);
   layout->addLayout(buttons);
@@ -88,6 +93,15 @@ int HistoryWindow::SelectedIndex() const {
 void HistoryWindow::SetCommandsEnabled(bool enabled) {
   restore_button_->setEnabled(enabled);
   save_button_->setEnabled(enabled);
+}
+
+void HistoryWindow::keyPressEvent(QKeyEvent* event) {
+  // Esc closes the window, as it does every dialog.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void HistoryWindow::Emit(void (HistoryWindow::*signal)(int)) {

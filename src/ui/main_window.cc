@@ -1,10 +1,8 @@
 #include "ui/main_window.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDrag>
 #include <QFrame>
 #include <QGridLayout>
@@ -24,7 +22,9 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <utility>
 
 #include "base/file_system.h"
@@ -33,6 +33,7 @@
 #include "model/redo_command.h"
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/comp_info_dialog.h"
+#include "ui/dialogs/dialog_style.h"
 #include "ui/dialogs/help_window.h"
 #include "ui/dialogs/midi_map_dialog.h"
 #include "ui/history_window.h"
@@ -41,6 +42,8 @@
 #include "ui/panel_view.h"
 #include "ui/playback_strip.h"
 #include "ui/roll_view.h"
+#include "ui/space_key.h"
+#include "ui/window_size_file.h"
 
 namespace tessavar {
 
@@ -55,6 +58,8 @@ constexpr int kDeferredMilliseconds = 50;
 constexpr char kFocusFrames[] =
     "QToolButton:focus, QLabel#MidiDragHandle:focus {"
     " border: 2px solid palette(highlight); border-radius: 3px; }";
+// What a window manager's title bar may take above the window.
+constexpr int kTitleBarAllowance = 32;
 
 // What changes when the file is written again: path, size and time.
 std::string FileKey(const std::string& name) {
@@ -112,7 +117,6 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   status_line_->setIndent(4);
   status_line_->setMinimumHeight(22);
   statusBar()->addPermanentWidget(status_line_, 1);
-  statusBar()->setSizeGripEnabled(false);
 
   splash_timer_ = new QTimer(this);
   splash_timer_->setObjectName("SplashTimer");
@@ -138,8 +142,7 @@ MainWindow::MainWindow(ProgramState& state, Player& player,
   state_.panel.on_changed = [this] { Refresh(); };
   state_.commands.on_changed = [this] { Refresh(); };
   Refresh();
-  setFixedSize(sizeHint());
-  PlaceOnScreen();
+  RestoreSize();
 }
 
 MainWindow::~MainWindow() {
@@ -205,7 +208,12 @@ QWidget* MainWindow::BuildCentralWidget() {
   groups->addLayout(left);
   groups->addWidget(panel_view_->orchestration_group());
   groups->addWidget(panel_view_->mapped_group());
-  outer->addLayout(groups, 1);
+  // The panel keeps its layout and size; the roll takes the extra room.
+  auto* panel = new QWidget(central);
+  panel->setLayout(groups);
+  groups->setContentsMargins(0, 0, 0, 0);
+  panel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  outer->addWidget(panel, 0, Qt::AlignLeft);
 
   auto* playback = new QGroupBox(tr("Playback"), central);
   playback->setObjectName("PlaybackFrame");
@@ -221,7 +229,7 @@ QWidget* MainWindow::BuildCentralWidget() {
   roll_layout->setContentsMargins(8, 4, 8, 6);
   roll_ = new RollView(roll_group);
   roll_layout->addWidget(roll_);
-  outer->addWidget(roll_group);
+  outer->addWidget(roll_group, 1);
   return central;
 }
 
@@ -399,8 +407,13 @@ void MainWindow::FillRecentMenu() {
 }
 
 void MainWindow::OpenComposition(const std::string& path) {
-  commands_->LoadComposition(path);
+  commands_->OpenComposition(path);
   ShowLoadedPiece();
+  ComposeIfRequested();
+}
+
+void MainWindow::ComposeIfRequested() {
+  if (commands_->TakeComposeRequest()) Compose();
 }
 
 void MainWindow::ShowLoadedPiece() {
@@ -445,6 +458,7 @@ void MainWindow::ConnectBrowsing() {
           [this] { StepMapping(1); });
   connect(menus_.history, &QAction::triggered, this, [this] {
     history_window_->Show(browse_->history());
+    if (!history_window_->isVisible()) PlaceNear(history_window_, this);
     history_window_->show();
     history_window_->raise();
     history_window_->activateWindow();
@@ -501,15 +515,47 @@ void MainWindow::SetTabOrder() {
   }
 }
 
-// Centred horizontally, at a third of the free height.
-void MainWindow::PlaceOnScreen() {
+// The remembered size (the panel's natural size the first time), never
+// larger than the screen, centred horizontally at a third of the free
+// height; maximised again when it was at the last exit.
+void MainWindow::RestoreSize() {
+  const std::optional<WindowSize> kept = ReadWindowSize(WindowSizePath());
+  QSize size = kept ? QSize(kept->width, kept->height) : sizeHint();
+  const QRect area = ScreenArea();
+  if (!area.isEmpty()) {
+    // Room for the frame and the title bar the window manager adds.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    size = size.boundedTo(area.size() -
+                          frame.expandedTo(QSize(0, kTitleBarAllowance)));
+  }
+  resize(size.expandedTo(minimumSizeHint()));
+  PlaceOnScreen();
+  if (kept && kept->maximised) setWindowState(Qt::WindowMaximized);
+}
+
+void MainWindow::KeepSize() {
+  const QRect normal = isMaximized() ? normalGeometry() : geometry();
+  if (normal.isEmpty()) return;
+  WriteWindowSize({normal.width(), normal.height(), isMaximized()},
+                  WindowSizePath());
+}
+
+std::string MainWindow::WindowSizePath() const {
+  return state_.paths.program_directory + kWindowSizeFileName;
+}
+
+QRect MainWindow::ScreenArea() const {
   QScreen* target =
       screen() != nullptr ? screen() : QApplication::primaryScreen();
-  if (target == nullptr) return;
-  const QRect area = target->geometry();
+  return target != nullptr ? target->availableGeometry() : QRect();
+}
+
+void MainWindow::PlaceOnScreen() {
+  const QRect area = ScreenArea();
+  if (area.isEmpty()) return;
   const QSize size = frameGeometry().size();
-  move(area.x() + (area.width() - size.width()) / 2,
-       area.y() + (area.height() - size.height()) / 3);
+  move(area.x() + std::max(0, (area.width() - size.width()) / 2),
+       area.y() + std::max(0, (area.height() - size.height()) / 3));
 }
 
 void MainWindow::ConnectCommandButtons() {
@@ -567,6 +613,7 @@ void MainWindow::ConnectDialogCommands() {
     SettingsChanged();
   });
   connect(menus_.help_file, &QAction::triggered, this, [this] {
+    if (!help_window_->isVisible()) PlaceNear(help_window_, this);
     help_window_->show();
     help_window_->raise();
     help_window_->activateWindow();
@@ -587,6 +634,7 @@ void MainWindow::Redo() {
 
 void MainWindow::ConnectPlaybackStrip() {
   connect(strip_, &PlaybackStrip::PlayPressed, this, [this] {
+    roll_->SetFollow(true);
     monitor_.PlayPressed();
     Refresh();
   });
@@ -599,6 +647,7 @@ void MainWindow::ConnectPlaybackStrip() {
     Refresh();
   });
   connect(strip_, &PlaybackStrip::RewindPressed, this, [this] {
+    roll_->SetFollow(true);
     monitor_.StopAndRewindPressed();
     Refresh();
   });
@@ -626,9 +675,11 @@ void MainWindow::ConnectRoll() {
     player_.SetSilentTracks(roll_->model().mix().SilentTracks());
   });
   playhead_timer_ = new QTimer(this);
+  playhead_timer_->setObjectName("PlayheadTimer");
   connect(playhead_timer_, &QTimer::timeout, this, [this] {
     if (player_.Mode() != kPlayerModeNotOpen) {
-      roll_->SetPlayheadMs(monitor_.PlayheadMs());
+      roll_->SetPlayheadMs(monitor_.PlayheadMs(),
+                           player_.Mode() == kPlayerModePlaying);
     }
   });
   playhead_timer_->start(kPlayheadMilliseconds);
@@ -659,21 +710,10 @@ void MainWindow::ApplyLoop() {
 }
 
 void MainWindow::AddTransportKeys() {
-  // Space operates a focused button, check box or list as usual (text
-  // boxes take it as text before any shortcut); anywhere else it plays
-  // and pauses.
-  auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
-  connect(space, &QShortcut::activated, this, [this] {
-    QWidget* focus = QApplication::focusWidget();
-    auto* button = qobject_cast<QAbstractButton*>(focus);
-    if (button != nullptr && button->isEnabled()) {
-      button->animateClick();
-    } else if (auto* combo = qobject_cast<QComboBox*>(focus)) {
-      combo->showPopup();
-    } else {
-      monitor_.PlayPausePressed();
-      Refresh();
-    }
+  new SpaceKey(this, [this] {
+    monitor_.PlayPausePressed();
+    if (player_.Mode() == kPlayerModePlaying) roll_->SetFollow(true);
+    Refresh();
   });
   auto* home = new QShortcut(QKeySequence(Qt::Key_Home), this);
   connect(home, &QShortcut::activated, strip_, &PlaybackStrip::RewindPressed);
@@ -730,6 +770,7 @@ void MainWindow::Refresh() {
   const QString caption = QString::fromStdString(commands_->WindowTitle());
   if (windowTitle() != caption) setWindowTitle(caption);
   strip_->SetSliderPosition(state_.play_slider);
+  strip_->SetLengthMs(player_.LengthMs());
   SyncRollWithPlayer();
 }
 
@@ -797,6 +838,7 @@ void MainWindow::RunFirstActivation() {
                                  recent_problem);
   }
   Refresh();
+  ComposeIfRequested();
 }
 
 void MainWindow::KeepSettings() {
@@ -867,6 +909,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   if (!exited_) {
     exited_ = true;
     status_timer_->stop();
+    KeepSize();
     commands_->ShutDown();
     browse_->Finish();
     // Every other window closes with the program.

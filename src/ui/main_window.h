@@ -6,8 +6,10 @@
 #define TESSAVAR_UI_MAIN_WINDOW_H_
 
 #include <QMainWindow>
+#include <QRect>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "model/app_commands.h"
@@ -132,8 +134,10 @@ class MainWindow : public QMainWindow {
   // Enables the buttons and menu items as the availability says.
   void ShowAvailability();
   void FillRecentMenu();
-  // Loads a composition as File > Load does after its dialog.
+  // Opens a composition from outside the program (a drop, a second start).
   void OpenComposition(const std::string& path);
+  // Composes the music of a composition opened without it.
+  void ComposeIfRequested();
   // After a load: the history learns of the new piece, the roll shows it.
   void ShowLoadedPiece();
   // The MIDI tile drags the piece out; files dropped on the window load.
@@ -148,6 +152,12 @@ class MainWindow : public QMainWindow {
   void SettingsChanged();
   QWidget* BuildCentralWidget();
   void SetTabOrder();
+  // The window's size is kept in a file of its own across runs.
+  void RestoreSize();
+  void KeepSize();
+  std::string WindowSizePath() const;
+  // The screen's area that windows may use.
+  QRect ScreenArea() const;
   void PlaceOnScreen();
   void ConnectPlaybackStrip();
   // The roll follows the file in the player, its playhead the position;

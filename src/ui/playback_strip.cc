@@ -4,8 +4,11 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStyle>
+#include <QStyleOptionSlider>
 #include <QToolButton>
+#include <QToolTip>
 
+#include "model/playback_monitor.h"
 #include "ui/midi_drag_handle.h"
 
 namespace tessavar {
@@ -40,6 +43,27 @@ PlaybackStrip::PlaybackStrip(QWidget* parent) : QWidget(parent) {
   connect(pause_, &QToolButton::clicked, this, &PlaybackStrip::PausePressed);
   connect(stop_, &QToolButton::clicked, this, &PlaybackStrip::StopPressed);
   connect(slider_, &QSlider::valueChanged, this, &PlaybackStrip::SliderMoved);
+  connect(slider_, &QSlider::sliderMoved, this, &PlaybackStrip::ShowSeekTime);
+  connect(slider_, &QSlider::sliderReleased, this, &QToolTip::hideText);
+}
+
+QString PlaybackStrip::SeekTimeText() const {
+  return QString::fromStdString(FormatPlayingTime(
+      StartPositionForSlider(slider_->sliderPosition(), length_ms_)));
+}
+
+void PlaybackStrip::ShowSeekTime() {
+  QStyleOptionSlider option;
+  option.initFrom(slider_);
+  option.orientation = slider_->orientation();
+  option.minimum = slider_->minimum();
+  option.maximum = slider_->maximum();
+  option.sliderPosition = slider_->sliderPosition();
+  option.sliderValue = slider_->value();
+  const QRect handle = style()->subControlRect(
+      QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider_);
+  QToolTip::showText(slider_->mapToGlobal(handle.topLeft()), SeekTimeText(),
+                     slider_);
 }
 
 QToolButton* PlaybackStrip::AddButton(const QString& name, const QString& tip,

@@ -1,10 +1,13 @@
 // The transport strip of the player (play, pause, stop, rewind to start),
-// the position slider (0..1000, thousandths of the file's length) and the
+// the position slider (0..1000, thousandths of the file's length; a drag
+// shows the time it seeks to) and the
 // tile that drags the piece's MIDI file out of the window.
 #ifndef TESSAVAR_UI_PLAYBACK_STRIP_H_
 #define TESSAVAR_UI_PLAYBACK_STRIP_H_
 
+#include <QString>
 #include <QWidget>
+#include <cstdint>
 
 class QSlider;
 class QToolButton;
@@ -22,6 +25,11 @@ class PlaybackStrip : public QWidget {
   // Shows a slider position without raising any signal.
   void SetSliderPosition(int value);
   int SliderPosition() const;
+  // The length of the file in the player, for the time a drag seeks to.
+  void SetLengthMs(int64_t length_ms) { length_ms_ = length_ms; }
+  // The time the slider's position stands for, shown beside the handle
+  // while it is dragged.
+  QString SeekTimeText() const;
   // The transport buttons are usable only while a file is open.
   void SetTransportEnabled(bool enabled);
 
@@ -42,6 +50,7 @@ class PlaybackStrip : public QWidget {
 
  private:
   QToolButton* AddButton(const QString& name, const QString& tip, int icon);
+  void ShowSeekTime();
 
   QToolButton* rewind_ = nullptr;
   QToolButton* play_ = nullptr;
@@ -49,6 +58,7 @@ class PlaybackStrip : public QWidget {
   QToolButton* stop_ = nullptr;
   QSlider* slider_ = nullptr;
   MidiDragHandle* midi_handle_ = nullptr;
+  int64_t length_ms_ = 0;
 };
 
 }  // namespace tessavar

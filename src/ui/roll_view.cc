@@ -17,7 +17,7 @@
 namespace tessavar {
 namespace {
 
-constexpr int kMinRollHeight = 200;
+constexpr int kMinRollHeight = 100;  // the window fits small screens
 constexpr int kMinRollWidth = 400;
 constexpr int kLegendWidth = 170;
 // What the chip, the M and S buttons and the margins leave of a legend row
@@ -105,7 +105,7 @@ class RollCanvas : public QWidget {
       model.ScrollByPixels(static_cast<int>(
           std::lround((horizontal - notches) * kPixelsPerNotch)));
     }
-    view_.ViewChanged();
+    view_.UserMovedView();
     event->accept();
   }
 
@@ -145,6 +145,12 @@ RollView::RollView(QWidget* parent) : QWidget(parent) {
   };
   fit_button_ = make_button("RollFit", tr("Fit"),
                             tr("Show the whole piece (Ctrl+wheel zooms)"));
+  follow_button_ = make_button(
+      "RollFollow", tr("Follow"),
+      tr("Keep the playhead in view while playing; scrolling or zooming "
+         "stops it, Play and Home start it again"));
+  follow_button_->setCheckable(true);
+  follow_button_->setChecked(true);
   loop_button_ = make_button(
       "RollLoop", tr("Loop"),
       tr("Repeat the whole piece, or the region dragged on the roll"));
@@ -180,8 +186,11 @@ RollView::RollView(QWidget* parent) : QWidget(parent) {
     canvas_->update();
     emit LoopChanged();
   });
+  // The window's own changes are made with the bar's signals blocked: a
+  // change seen here is the user's.
   connect(scroll_bar_, &QScrollBar::valueChanged, this, [this](int value) {
     model_.SetScrollTick(value);
+    SetFollow(false);
     canvas_->update();
   });
   BuildLegend();
@@ -204,11 +213,13 @@ QToolButton* RollView::SoloButton(int track) const {
 void RollView::ShowFile(const std::string& path) {
   model_.SetViewSize(canvas_->width(), canvas_->height());
   model_.LoadFile(path);
+  SetFollow(true);  // a new piece shows whole, and followed when played
   BuildLegend();
   ViewChanged();
 }
 
-void RollView::SetPlayheadMs(int64_t milliseconds) {
+void RollView::SetPlayheadMs(int64_t milliseconds, bool playing) {
+  model_.set_follow(playing && following());
   const int64_t before = model_.playhead_tick();
   const bool moved = model_.SetPlayheadMs(milliseconds);
   if (moved) SyncScrollBar();
@@ -217,6 +228,15 @@ void RollView::SetPlayheadMs(int64_t milliseconds) {
 
 void RollView::FitToWindow() {
   model_.FitToWindow();
+  ViewChanged();
+}
+
+void RollView::SetFollow(bool follow) { follow_button_->setChecked(follow); }
+
+bool RollView::following() const { return follow_button_->isChecked(); }
+
+void RollView::UserMovedView() {
+  SetFollow(false);
   ViewChanged();
 }
 

@@ -593,6 +593,18 @@ TEST_F(AppCommandsTest, ACompositionNamedAtStartIsLoadedAfterTheDefaults) {
   EXPECT_EQ(commands_.file_to_open(), "");
 }
 
+TEST_F(AppCommandsTest, ACompositionNamedAtStartWithoutMusicIsToBeComposed) {
+  fs::copy_file(TESSAVAR_SOURCE_DIR "/share/DEFAULT.TVX", dir_ / "piece.tvx");
+  commands_.OpenAfterStartUp(dir_ / "piece.tvx");
+
+  ASSERT_TRUE(commands_.FirstActivation());
+  EXPECT_TRUE(errors_.messages.empty());
+  EXPECT_EQ(state_.caption, "Tessavar Composer [piece.tvx]");
+  EXPECT_FALSE(player_.open);
+  EXPECT_TRUE(commands_.TakeComposeRequest());
+  EXPECT_FALSE(commands_.TakeComposeRequest());
+}
+
 TEST_F(AppCommandsTest, RefusedCompositionGetsNoCompanionFile) {
   WriteWorkingMidi();
   state_.panel.SetText({Box::kStructure}, "\"123");  // cannot be stored

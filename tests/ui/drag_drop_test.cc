@@ -35,6 +35,14 @@ class DragDropTest : public WindowTest {
     }
     return data->urls()[0].toLocalFile().toStdString();
   }
+  // Saves structure 2718281 with a composed-looking MIDI file under name.
+  void SaveComposition(const std::string& name) {
+    TypeInto({Box::kStructure}, "2718281");
+    MakeWorkingFile();
+    window_->commands().SetWindowHooks({});
+    dialogs_.file_answers.push_back(directory_.File(name));
+    window_->commands().FileSaveCompositionAs();
+  }
   // Drags the files over `target` and drops them there; true when the
   // window took them. The load runs once the drop has ended. Like many file
   // managers, the drag also offers the paths as text, which a box would
@@ -87,11 +95,7 @@ TEST_F(DragDropTest, TheTileCarriesACopyOfTheWorkingFileUnderThePiecesName) {
 }
 
 TEST_F(DragDropTest, ACompositionOrItsMidiFileLoadsAndOtherFilesAreRefused) {
-  TypeInto({Box::kStructure}, "2718281");
-  MakeWorkingFile();
-  window_->commands().SetWindowHooks({});
-  dialogs_.file_answers.push_back(directory_.File("Tunes/Song"));
-  window_->commands().FileSaveCompositionAs();
+  SaveComposition("Tunes/Song");
   const std::string saved_music = ReadFile(directory_.File("Tunes/song.mid"));
   ASSERT_FALSE(saved_music.empty());
 
@@ -124,6 +128,28 @@ TEST_F(DragDropTest, ACompositionOrItsMidiFileLoadsAndOtherFilesAreRefused) {
   EXPECT_EQ(player_.log.size(), player_calls);
   EXPECT_EQ(WorkingBytes(), saved_music);
   EXPECT_TRUE(errors_.messages.empty());
+}
+
+// A composition that arrives without its MIDI file is composed from its
+// parameters; File > Load Composition still names the missing file.
+TEST_F(DragDropTest, ALoneCompositionIsComposed) {
+  SaveComposition("Song");
+  ASSERT_TRUE(fs::remove(directory_.File("song.mid")));
+  TypeInto({Box::kStructure}, "999111");
+
+  ASSERT_TRUE(Drop({directory_.File("song.tvx")}, window_.get()));
+  EXPECT_EQ(Text({Box::kStructure}), "2718281");
+  EXPECT_TRUE(errors_.messages.empty());
+  EXPECT_TRUE(player_.open);
+  EXPECT_TRUE(window_->save_button()->isEnabled());
+  const std::string composed = WorkingBytes();
+  EXPECT_NE(composed.find("MTrk"), std::string::npos);
+
+  window_->commands().LoadComposition(directory_.File("song.tvx"));
+  ASSERT_EQ(errors_.messages.size(), 1u);
+  EXPECT_EQ(errors_.messages[0],
+            "File not found\n" + directory_.File("song.MID"));
+  EXPECT_FALSE(player_.open);
 }
 
 // A MIDI file without its composition is only listened to and looked at;

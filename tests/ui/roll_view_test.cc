@@ -4,14 +4,19 @@
 #include "ui/roll_view.h"
 
 #include <QImage>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include "base/file_system.h"
 #include "midi/midi_reader.h"
+#include "model/playback_monitor.h"
 #include "support/cli_process.h"
 #include "support/midi_bytes.h"
+#include "ui/playback_strip.h"
 #include "ui/roll_painter.h"
 #include "ui/window_fixture.h"
 
@@ -187,6 +192,70 @@ TEST_F(WindowRollTest, ShowsThePlayersFileAndTakesTheTransportKeys) {
   // Muting goes to the player.
   roll.MuteButton(2)->click();
   EXPECT_EQ(player_.silent, (std::vector<bool>{false, false, true}));
+}
+
+// The view follows the playhead only while playing and until the user
+// scrolls or zooms; Play and Home bring following back.
+TEST_F(WindowRollTest, ScrollingAndZoomingKeepTheViewUntilPlayOrHome) {
+  ShowWindow();
+  WriteFileAtomically(directory_.File("long.mid"),
+                      WriterLayoutFile({Quarters(400)}));
+  player_.SetFileName(directory_.File("long.mid"));
+  player_.Open();
+  player_.length_ms = 100000;
+  window_->Refresh();
+  RollView& roll = window_->roll_view();
+  const RollModel& model = roll.model();
+  QWidget* canvas = roll.canvas();
+  auto* playhead = window_->findChild<QTimer*>("PlayheadTimer");
+  auto wheel = [&](int x, int notches, Qt::KeyboardModifiers modifiers) {
+    QWheelEvent event(QPointF(x, 50), canvas->mapToGlobal(QPointF(x, 50)), {},
+                      QPoint(0, notches * 120), Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(canvas, &event);
+  };
+
+  // Zoomed in around the mouse while stopped: the tick under it stays.
+  const int x = kRollKeyGutter + 200;
+  const int64_t tick_under_mouse = model.XToTick(x);
+  wheel(x, 8, Qt::ControlModifier);
+  EXPECT_NEAR(model.XToTick(x), tick_under_mouse, model.ticks_per_pixel());
+  EXPECT_GT(model.scroll_tick(), 0);
+  EXPECT_FALSE(roll.following());
+  EXPECT_FALSE(roll.follow_button()->isChecked());
+  const int64_t zoomed_view = model.scroll_tick();
+  playhead->timeout({});
+  EXPECT_EQ(model.scroll_tick(), zoomed_view);
+
+  // Play follows again: the playhead at the start brings the view there.
+  window_->playback_strip().play_button()->click();
+  EXPECT_TRUE(roll.following());
+  playhead->timeout({});
+  EXPECT_EQ(model.scroll_tick(), 0);
+
+  // Scrolled away while playing, and paused: the view stays put.
+  wheel(x, -3, Qt::NoModifier);
+  const int64_t scrolled_view = model.scroll_tick();
+  EXPECT_GT(scrolled_view, 0);
+  playhead->timeout({});
+  window_->playback_strip().pause_button()->click();
+  roll.scroll_bar()->setValue(roll.scroll_bar()->value() + 50);
+  const int64_t paused_view = model.scroll_tick();
+  EXPECT_GT(paused_view, scrolled_view);
+  playhead->timeout({});
+  EXPECT_EQ(model.scroll_tick(), paused_view);
+  EXPECT_FALSE(roll.following());
+
+  QTest::keyClick(canvas, Qt::Key_Home);
+  EXPECT_TRUE(roll.following());
+
+  // A dragged slider tells where it will seek.
+  QSlider* slider = window_->playback_strip().slider();
+  slider->setSliderDown(true);
+  slider->setSliderPosition(500);
+  EXPECT_EQ(window_->playback_strip().SeekTimeText().toStdString(),
+            FormatPlayingTime(50000));
+  slider->setSliderDown(false);
 }
 
 TEST_F(WindowRollTest, ArrowAndPageKeysStepNumberBoxesLikeTheSpinner) {

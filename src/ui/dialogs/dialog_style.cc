@@ -34,13 +34,21 @@ class SelectAllFilter : public QObject {
   QLineEdit* edit_;
 };
 
+QScreen* ScreenOf(const QWidget* widget) {
+  QScreen* screen = widget->screen();
+  return screen != nullptr ? screen : QGuiApplication::primaryScreen();
+}
+
+// With its frame once it is shown.
+QSize OuterSize(const QWidget* window) {
+  return window->isVisible() ? window->frameGeometry().size() : window->size();
+}
+
 void PlaceWindow(QWidget* window) {
-  QScreen* screen = window->screen();
-  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  const QScreen* screen = ScreenOf(window);
   if (screen == nullptr) return;
   const QRect area = screen->geometry();
-  const QSize size =
-      window->isVisible() ? window->frameGeometry().size() : window->size();
+  const QSize size = OuterSize(window);
   // A window larger than the screen keeps its title bar on the screen.
   window->move(area.x() + std::max(0, (area.width() - size.width()) / 2),
                area.y() + std::max(0, (area.height() - size.height()) / 3));
@@ -84,6 +92,19 @@ void PlaceOnScreen(QWidget* window) {
   if (!window->isVisible()) {
     window->installEventFilter(new PlaceOnFirstShow(window));
   }
+}
+
+void PlaceNear(QWidget* window, const QWidget* anchor) {
+  const QScreen* screen = ScreenOf(anchor);
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  const QSize size = OuterSize(window);
+  const QPoint centre = anchor->frameGeometry().center();
+  const int x = std::clamp(centre.x() - size.width() / 2, area.left(),
+                           std::max(area.left(), area.right() - size.width()));
+  const int y = std::clamp(centre.y() - size.height() / 2, area.top(),
+                           std::max(area.top(), area.bottom() - size.height()));
+  window->move(x, y);
 }
 
 void SelectAllOnFocus(QLineEdit* edit) {

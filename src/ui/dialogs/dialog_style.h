@@ -21,6 +21,10 @@ void ApplyGreenOnBlack(QWidget* widget);
 // is first shown (when the size of its frame is known).
 void PlaceOnScreen(QWidget* window);
 
+// Moves a window over the middle of another (the main window), kept inside
+// the usable area of that window's screen.
+void PlaceNear(QWidget* window, const QWidget* anchor);
+
 // Selects the whole text of the box whenever it receives the focus, also
 // when the focus comes from a mouse click.
 void SelectAllOnFocus(QLineEdit* edit);

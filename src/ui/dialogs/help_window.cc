@@ -1,6 +1,7 @@
 #include "ui/dialogs/help_window.h"
 
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QTextBrowser>
@@ -14,6 +15,8 @@ namespace tessavar {
 namespace {
 
 constexpr double kViewerShare = 0.99;
+// Below the Close button.
+constexpr int kButtonMargin = 4;
 
 QSize InitialSize(const QWidget* window) {
   const QScreen* screen = window->screen();
@@ -29,10 +32,13 @@ QSize InitialSize(const QWidget* window) {
 HelpWindow::HelpWindow(std::string help_file_path, QWidget* parent)
     : QWidget(parent, Qt::Window), help_file_path_(std::move(help_file_path)) {
   setWindowTitle("TVX Help");
-  // Esc closes the window, as it does every dialog.
+  // Esc and Close close the window, as they do every dialog.
   auto* close_key = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(close_key, &QShortcut::activated, this, &QWidget::close);
   viewer_ = new QTextBrowser(this);
+  close_button_ = new QPushButton(tr("Close"), this);
+  close_button_->setObjectName("HelpClose");
+  connect(close_button_, &QPushButton::clicked, this, &QWidget::close);
   viewer_->setOpenLinks(false);
   resize(InitialSize(this));
   SizeTextBox();
@@ -51,11 +57,15 @@ void HelpWindow::LoadDocument() {
 }
 
 void HelpWindow::SizeTextBox() {
-  const QSize inner = size();
+  const QSize button = close_button_->sizeHint();
+  const QSize inner = size() - QSize(0, button.height() + kButtonMargin);
   const int width = qRound(kViewerShare * inner.width());
   const int height = qRound(kViewerShare * inner.height());
   viewer_->setGeometry((inner.width() - width) / 2,
                        (inner.height() - height) / 2, width, height);
+  close_button_->setGeometry(
+      inner.width() - (inner.width() - width) / 2 - button.width(),
+      inner.height(), button.width(), button.height());
 }
 
 void HelpWindow::resizeEvent(QResizeEvent* event) {

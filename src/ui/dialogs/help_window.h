@@ -1,11 +1,12 @@
 // The "TVX Help" window: the help document in a rich-text viewer that fills
-// the window. It does not block the main window.
+// the window above its Close button. It does not block the main window.
 #ifndef TESSAVAR_UI_DIALOGS_HELP_WINDOW_H_
 #define TESSAVAR_UI_DIALOGS_HELP_WINDOW_H_
 
 #include <QWidget>
 #include <string>
 
+class QPushButton;
 class QTextBrowser;
 
 namespace tessavar {
@@ -23,10 +24,12 @@ class HelpWindow : public QWidget {
   // short notice in the viewer instead.
   void LoadDocument();
 
-  // Sizes the viewer to 99 percent of the window's inner width and height.
+  // Sizes the viewer to 99 percent of the window's inner width and of the
+  // height above the Close button.
   void SizeTextBox();
 
   QTextBrowser* viewer() const { return viewer_; }
+  QPushButton* close_button() const { return close_button_; }
   const std::string& help_file_path() const { return help_file_path_; }
 
  protected:
@@ -35,6 +38,7 @@ class HelpWindow : public QWidget {
  private:
   std::string help_file_path_;
   QTextBrowser* viewer_ = nullptr;
+  QPushButton* close_button_ = nullptr;
 };
 
 }  // namespace tessavar

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -18,12 +19,15 @@ namespace {
 const std::string kShippedHelp =
     std::string(TESSAVAR_SOURCE_DIR) + "/share/THELP20.RTF";
 
+// 99 percent of the width, and of the height above the Close button.
 void ExpectViewerAt99Percent(const HelpWindow& window) {
-  const QSize inner = window.size();
+  const QRect close = window.close_button()->geometry();
+  const QSize inner(window.width(), close.top());
   const QRect viewer = window.viewer()->geometry();
   EXPECT_NEAR(viewer.width(), 0.99 * inner.width(), 1.0) << inner.width();
   EXPECT_NEAR(viewer.height(), 0.99 * inner.height(), 1.0) << inner.height();
   EXPECT_TRUE(QRect(QPoint(0, 0), inner).contains(viewer));
+  EXPECT_TRUE(window.rect().contains(close));
 }
 
 TEST(HelpWindowTest, ResizingKeepsTheViewerAt99Percent) {
@@ -77,12 +81,15 @@ TEST(HelpWindowTest, MissingDocumentShowsANotice) {
   EXPECT_TRUE(text.contains("/nonexistent/directory/THELP20.RTF"));
 }
 
-TEST(HelpWindowTest, EscapeClosesIt) {
+TEST(HelpWindowTest, EscapeAndCloseCloseIt) {
   HelpWindow window(kShippedHelp);
   window.show();
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   QTest::keyClick(window.viewer(), Qt::Key_Escape);
+  EXPECT_FALSE(window.isVisible());
+  window.show();
+  window.close_button()->click();
   EXPECT_FALSE(window.isVisible());
 }
 
