@@ -68,9 +68,9 @@ TEST(AudioFormatTest, DocumentsNameExactlyTheListedFormats) {
     }
     EXPECT_GE(lists, 2);
   }
-  EXPECT_NE(completion.find("--format)\n      COMPREPLY=($(compgen -W \"" +
-                            joined("", " ") + "\""),
-            std::string::npos);
+  // The completion asks the program for the formats, so it spells none
+  // that could fall behind the list.
+  EXPECT_EQ(completion.find("wav"), std::string::npos);
 }
 
 }  // namespace
