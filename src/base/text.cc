@@ -40,6 +40,11 @@ std::string AsciiUpper(std::string_view text) {
   return result;
 }
 
+std::string TwoDigits(int64_t value) {
+  std::string digits = std::to_string(value);
+  return digits.size() < 2 ? "0" + digits : digits;
+}
+
 size_t Utf8SequenceLength(std::string_view text) {
   if (text.empty()) return 0;
   const auto byte = [&](size_t i) {

@@ -5,6 +5,7 @@
 #define TESSAVAR_BASE_TEXT_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,10 @@ size_t FileNameStart(std::string_view path);
 // "I" need not become an "i" (Turkish).
 std::string AsciiLower(std::string_view text);
 std::string AsciiUpper(std::string_view text);
+
+// A count of at least two digits, as clocks and track numbers show it: 7
+// gives "07", 123 gives "123".
+std::string TwoDigits(int64_t value);
 
 // The length (1 to 4) of the UTF-8 sequence that starts the text; 0 when
 // it does not start one: a continuation byte, a sequence cut short, an

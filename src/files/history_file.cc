@@ -6,6 +6,8 @@
 #include <optional>
 #include <string_view>
 
+#include "base/text.h"
+
 namespace tessavar {
 namespace {
 
@@ -13,7 +15,7 @@ constexpr std::string_view kMagic = "Tessavar Composer piece history ";
 constexpr std::string_view kEntry = "piece ";
 constexpr int64_t kMillisecondsPerSecond = 1000;
 constexpr int64_t kSecondsPerMinute = 60;
-constexpr int kSecondsDigits = 2;
+constexpr int64_t kMinutesPerHour = 60;
 
 // To the nearest second, halves away from zero, without overflow at the
 // ends of the range.
@@ -133,12 +135,15 @@ Result<std::vector<HistoryRecord>> ParseHistoryFile(const std::string& bytes) {
 
 std::string HistoryLengthText(int64_t length_ms) {
   const int64_t seconds = RoundedSeconds(length_ms);
-  std::string rest = std::to_string(std::abs(seconds % kSecondsPerMinute));
-  rest.insert(0, kSecondsDigits - std::min<size_t>(rest.size(), kSecondsDigits),
-              '0');
+  const int64_t minutes = std::abs(seconds / kSecondsPerMinute);
   const std::string sign = seconds < 0 ? "-" : "";
-  return sign + std::to_string(std::abs(seconds / kSecondsPerMinute)) + ":" +
-         rest;
+  // A piece of an hour or more reads as the status line shows it: 2:17:39.
+  const std::string clock = minutes < kMinutesPerHour
+                                ? std::to_string(minutes)
+                                : std::to_string(minutes / kMinutesPerHour) +
+                                      ":" +
+                                      TwoDigits(minutes % kMinutesPerHour);
+  return sign + clock + ":" + TwoDigits(std::abs(seconds % kSecondsPerMinute));
 }
 
 }  // namespace tessavar

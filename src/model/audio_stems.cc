@@ -1,8 +1,8 @@
 #include "model/audio_stems.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "base/text.h"
 #include "model/panel_model.h"
 
 namespace tessavar {
@@ -28,12 +28,6 @@ bool Silenced(const std::vector<bool>& silent_tracks, size_t track) {
   return track < silent_tracks.size() && silent_tracks[track];
 }
 
-std::string TrackNumber(int track) {
-  char digits[8];
-  std::snprintf(digits, sizeof digits, "%02d", track);
-  return digits;
-}
-
 }  // namespace
 
 // "40 Violin" in the instrument list gives "Violin".
@@ -55,9 +49,8 @@ std::vector<Stem> PlanStems(const MidiContent& content,
     const MidiTrack& track = content.tracks[i];
     if (track.notes.empty() || Silenced(silent_tracks, i)) continue;
     const int index = static_cast<int>(i);
-    stems.push_back({index, TrackNumber(index) + " " +
-                                FileNameInstrument(track) + "." +
-                                std::string(AudioExtension(format))});
+    stems.push_back({index, TwoDigits(index) + " " + FileNameInstrument(track) +
+                                "." + std::string(AudioExtension(format))});
   }
   return stems;
 }
@@ -68,7 +61,7 @@ std::vector<std::string> SilencedTrackNames(
   for (size_t i = 0; i < content.tracks.size(); ++i) {
     const MidiTrack& track = content.tracks[i];
     if (track.notes.empty() || !Silenced(silent_tracks, i)) continue;
-    names.push_back(TrackNumber(static_cast<int>(i)) + " " +
+    names.push_back(TwoDigits(static_cast<int>(i)) + " " +
                     TrackInstrumentName(track));
   }
   return names;

@@ -2,15 +2,9 @@
 
 #include <algorithm>
 
+#include "base/text.h"
+
 namespace tessavar {
-namespace {
-
-std::string TwoDigits(int64_t value) {
-  std::string text = std::to_string(value);
-  return text.size() < 2 ? "0" + text : text;
-}
-
-}  // namespace
 
 int SliderForPosition(int64_t position_ms, int64_t length_ms) {
   if (length_ms <= 0) return 0;

@@ -225,7 +225,6 @@ TEST_F(SoundServerTest, JackPlaysTheRenderAndItsMidiPortSendsTheNotesInTime) {
   player.SetFrom(0);
   player.Play();
   EXPECT_EQ(PlayToEnd(player), kNotifySuccessful);
-  const std::vector<testing::ReceivedEvent> events = receiver.Events();
   std::vector<std::pair<int64_t, std::array<uint8_t, 3>>> expected = {
       {0, {0xC0, 0, 0}}};
   int64_t tick = 0;
@@ -235,6 +234,11 @@ TEST_F(SoundServerTest, JackPlaysTheRenderAndItsMidiPortSendsTheNotesInTime) {
     tick += note.ticks;
     expected.push_back({tick, {0x80, static_cast<uint8_t>(note.key), 0}});
   }
+  // The last events reach the receiver in a later period than the one
+  // that ended the piece.
+  testing::WaitUntil(
+      [&] { return receiver.Events().size() >= expected.size() + 16; }, 2s);
+  const std::vector<testing::ReceivedEvent> events = receiver.Events();
   // The end of the piece ends every channel's notes, too.
   std::string got;
   for (const auto& e : events) {
