@@ -161,7 +161,8 @@ std::string FactoryDefaultPath() {
 }
 
 int Fail(int status, const std::string& message) {
-  std::cerr << "tessavar-cli compose: " << TerminalText(message) << "\n";
+  std::cerr << "tessavar-cli compose: "
+            << TerminalText(NamingStandardInput(message)) << "\n";
   return status;
 }
 
@@ -408,7 +409,9 @@ std::string PieceLabel(const Batch& batch, const Piece& piece) {
 void ReportPieceFailure(const Batch& batch, const Piece& piece,
                         const PieceResult& result) {
   std::cerr << "tessavar-cli compose: "
-            << TerminalText(PieceLabel(batch, piece) + result.line) << "\n";
+            << TerminalText(
+                   NamingStandardInput(PieceLabel(batch, piece) + result.line))
+            << "\n";
 }
 
 void RaiseTo(std::atomic<int>& worst, int status) {

@@ -6,8 +6,10 @@
 #include "base/terminal_text.h"
 #include "base/text.h"
 #include "cli/cli_command.h"
+#include "cli/standard_streams.h"
 #include "files/file_names.h"
 #include "midi/composition_info.h"
+#include "midi/midi_bytes.h"
 #include "model/compose_command.h"
 #include "model/composition_file_io.h"
 #include "model/drag_drop_rules.h"
@@ -57,7 +59,13 @@ bool LoadComposition(ProgramState& state, const std::string& path,
   return false;
 }
 
-ExchangeSource FromComposition(const std::string& path) {
+// The name a piece read from standard input takes: none, so "Untitled".
+std::string NamedPath(const std::string& input, const std::string& path) {
+  return input == kStandardStream ? std::string() : path;
+}
+
+ExchangeSource FromComposition(const std::string& input,
+                               const std::string& path) {
   ExchangeSource source;
   ProgramState state;
   if (!LoadComposition(state, path, source)) return source;
@@ -72,7 +80,7 @@ ExchangeSource FromComposition(const std::string& path) {
   if (!compose.Click().written) {
     return Failure(kExitFile, path + ": the piece was not composed");
   }
-  state.composition_path = path;
+  state.composition_path = NamedPath(input, path);
   const std::string companion = FindPairedFile(CompanionMidiPath(path));
   state.composition_info = ExtractCompositionInfo(companion);
   Result<ExchangePiece> piece =
@@ -83,7 +91,7 @@ ExchangeSource FromComposition(const std::string& path) {
   return source;
 }
 
-ExchangeSource FromMidiFile(const std::string& path) {
+ExchangeSource FromMidiFile(const std::string& input, const std::string& path) {
   ExchangeSource source;
   const std::string bytes = ReadWholeFile(path);
   // The composition beside the file gives the name and the key; without
@@ -97,7 +105,7 @@ ExchangeSource FromMidiFile(const std::string& path) {
     return source;
   }
   const ExchangeFacts facts = {
-      PieceName(path), CompInfoFromBytes(bytes).value_or(""),
+      PieceName(NamedPath(input, path)), CompInfoFromBytes(bytes).value_or(""),
       ExactFileExists(composition)
           ? CompositionKeySignature(state.panel, state.engine.user_scale)
           : KeySignature{}};
@@ -109,12 +117,20 @@ ExchangeSource FromMidiFile(const std::string& path) {
   return source;
 }
 
+// Standard input holds a composition unless it starts as a MIDI file.
+bool IsComposition(const std::string& input, const std::string& path) {
+  if (input != kStandardStream) return IsCompositionName(input);
+  return ReadWholeFile(path).rfind(midi::kHeaderChunkId, 0) != 0;
+}
+
 }  // namespace
 
 ExchangeSource ReadExchangeSource(const std::string& input) {
   try {
-    return IsCompositionName(input) ? FromComposition(input)
-                                    : FromMidiFile(input);
+    const InputFile file(input);
+    return IsComposition(input, file.path())
+               ? FromComposition(input, file.path())
+               : FromMidiFile(input, file.path());
   } catch (const RunTimeError& error) {
     return Failure(error.status().path().empty()
                        ? error.status().WithPath(input)
@@ -129,7 +145,7 @@ int RunExchangeExport(
   if (source.error) return ReportError(command, *source.error);
   if (source.status != kExitOk) {
     std::cerr << "tessavar-cli " << command << ": "
-              << TerminalText(source.problem) << '\n';
+              << TerminalText(NamingStandardInput(source.problem)) << '\n';
     return source.status;
   }
   try {

@@ -31,8 +31,10 @@ struct ExportMidiArguments {
 std::function<int()> Setup(CLI::App& app) {
   app.description(kDescription);
   auto args = std::make_shared<ExportMidiArguments>();
-  app.add_option("IN", args->files.input,
-                 "a MIDI file written by the program, or a composition")
+  app.add_option(
+         "IN", args->files.input,
+         "a MIDI file written by the program, or a composition ('-' reads "
+         "standard input)")
       ->required();
   app.add_option("OUT.mid", args->files.output, "the MIDI file to write")
       ->required();

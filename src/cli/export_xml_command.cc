@@ -23,8 +23,10 @@ constexpr char kDescription[] =
 std::function<int()> Setup(CLI::App& app) {
   app.description(kDescription);
   auto args = std::make_shared<ExchangeExportArguments>();
-  app.add_option("IN", args->input,
-                 "a MIDI file written by the program, or a composition")
+  app.add_option(
+         "IN", args->input,
+         "a MIDI file written by the program, or a composition ('-' reads "
+         "standard input)")
       ->required();
   app.add_option("OUT", args->output, "the .musicxml or .mxl file to write")
       ->required();

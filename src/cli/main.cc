@@ -74,7 +74,8 @@ int RunAction(const std::string& command, const std::function<int()>& action) {
 // What a shell completes after an option: "flag" (nothing), "file", "dir",
 // "setting" (NAME= from `fields`), or "words" followed by the words.
 std::string CompletionKind(const CLI::Option& option) {
-  if (option.get_type_size_max() == 0) return "flag";
+  // A flag expects no value; its type size stays 1.
+  if (option.get_expected_max() == 0) return "flag";
   const std::string type = option.get_type_name();
   if (type == "FILE") return "file";
   if (type == "DIR") return "dir";
@@ -97,7 +98,7 @@ int PrintCompletionWords(const CLI::App& app) {
         for (const std::string& name : names) {
           const std::string dashed = (name.size() == 1 ? "-" : "--") + name;
           std::cout << sub->get_name() << '\t' << dashed << '\t' << kind;
-          if (kind == "words") {
+          if (kind == "words" && !option->get_lnames().empty()) {
             for (const std::string& word :
                  ValueWords(*sub, "--" + option->get_lnames().front())) {
               std::cout << '\t' << word;

@@ -4,12 +4,13 @@
 
 #include "base/terminal_text.h"
 #include "cli/cli_command.h"
+#include "cli/standard_streams.h"
 
 namespace tessavar::cli {
 
 int ReportError(const std::string& command, const Status& status) {
   std::cerr << "tessavar-cli " << command << ": "
-            << TerminalText(status.LineText()) << '\n';
+            << TerminalText(NamingStandardInput(status.LineText())) << '\n';
   return kExitFile;
 }
 

@@ -50,6 +50,9 @@ int RunRoll(const RollArguments& args) {
   if (!args.size.empty()) words.push_back("--size=" + args.size);
   if (!args.format.empty()) words.push_back("--format=" + args.format);
   if (args.force) words.push_back("--force");
+  if (args.midi_path == kStandardStream) {
+    words.push_back(std::string("--input-name=") + kStandardStream);
+  }
   // The names are never taken for options, whatever they start with.
   words.insert(words.end(), {"--", midi.path(), args.picture_path});
   const Result<int> status = RunSiblingProgram(program, words);

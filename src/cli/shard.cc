@@ -77,6 +77,16 @@ std::optional<Shard> FromEnvironment(const std::string& shards,
       *problem = "SLURM_ARRAY_TASK_ID is below SLURM_ARRAY_TASK_MIN";
       return std::nullopt;
     }
+    // With a step (--array=0-9:2) the task numbers are no dense index, and
+    // some pieces would belong to no task.
+    if (const std::optional<std::string> step =
+            environment("SLURM_ARRAY_TASK_STEP");
+        step && Number(*step) != std::optional<size_t>(1)) {
+      *problem =
+          "SLURM_ARRAY_TASK_STEP is " + *step +
+          ": --shard auto takes a job array without a step (--array=0-N)";
+      return std::nullopt;
+    }
     return Checked(*id - first, *count, " (from Slurm)", problem);
   }
   if (environment("JOB_COMPLETION_INDEX")) {

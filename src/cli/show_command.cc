@@ -36,7 +36,8 @@ int RunShow(const ShowArguments& args) {
   const Status loaded = LoadStartupComposition(*state, path, host);
   if (!loaded.ok()) {
     std::cerr << "tessavar-cli show: cannot read the composition: "
-              << TerminalText(LoadProblemText(loaded)) << "\n";
+              << TerminalText(NamingStandardInput(LoadProblemText(loaded)))
+              << "\n";
     return kExitFile;
   }
   nlohmann::ordered_json object;

@@ -27,6 +27,10 @@ class InputFile {
   std::string path_;
 };
 
+// The text with the copies of standard input named "-", as the user typed
+// it: messages never name a temporary file that is gone when read.
+std::string NamingStandardInput(std::string text);
+
 // A file to write: `name`, or for "-" a file of the given extension in a
 // temporary folder that Publish copies to standard output.
 class OutputFile {

@@ -44,6 +44,7 @@ constexpr char kStandardOutput[] = "-";
 
 struct RollRequest {
   std::string in;
+  std::string shown_in;  // the input as the user named it ("-")
   std::string out;
   std::string format;  // png or svg; empty = by the extension of out
   int width = kDefaultWidth;
@@ -110,6 +111,8 @@ std::optional<int> ParseArguments(int argc, char** argv, RollRequest& request) {
   std::string size;
   bool force = false;
   app.add_option("IN.mid", request.in, "the MIDI file")->required();
+  // The caller's name for a copy of its standard input, for messages.
+  app.add_option("--input-name", request.shown_in)->group("");
   app.add_option("OUT", request.out,
                  "the picture: OUT.png or OUT.svg, or '-' for standard "
                  "output in the --format")
@@ -172,7 +175,8 @@ int Run(const RollRequest& request) {
   model.SetViewSize(request.width, request.height);
   model.LoadFile(request.in);
   if (!model.reason().empty()) {
-    Complain(request.in + ": " + model.reason());
+    Complain((request.shown_in.empty() ? request.in : request.shown_in) + ": " +
+             model.reason());
     return kExitFile;
   }
   const std::optional<QByteArray> picture = Picture(model, IsSvg(request));

@@ -133,7 +133,11 @@ TEST_F(CommandLineTest, DashReadsStandardInputAndWritesStandardOutput) {
       {"render - - --format flac < a.mid",
        "render a.mid b.flac -q; cat b.flac"},
       {"render a.mid - > c.wav; cat c.wav", "render a.mid d.wav -q; cat d.wav"},
+      // A piece from standard input is untitled.
+      {"export-midi - f.mid < a.mid > /dev/null && cat f.mid",
+       "export-midi Untitled.mid g.mid > /dev/null && cat g.mid"},
   };
+  ASSERT_EQ(Shell("cp a.mid Untitled.mid", dir_.path()).status, 0);
   for (const auto& [piped, named] : same) {
     const CliOutcome one = Cli(piped), other = Cli(named);
     EXPECT_EQ(one.status, 0) << piped << one.err;
@@ -164,6 +168,9 @@ TEST_F(CommandLineTest, EveryMessageIsOneLineNamingTheCommand) {
       {"compose -o x.mid --shard 3/3", "tessavar-cli compose: "},
       {"compose -o x.mid --shard auto", "tessavar-cli compose: "},
       {"show none.tvx", "tessavar-cli show: "},
+      // Standard input is named as typed, and empty is no disk problem.
+      {"show - < /dev/null",
+       "tessavar-cli show: cannot read the composition: -:"},
       {"info tmp", "tessavar-cli info: tmp: "},
       {"render", "tessavar-cli render: "},
       {"render a.mid x.wav --bogus", "tessavar-cli render: "},

@@ -114,6 +114,9 @@ with tempfile.TemporaryDirectory() as scratch:
             # A file name with a space stays one word; a folder gets "/".
             check(name, shell, "tessavar-cli info song", ["info", "song one.mid"])
             check(name, shell, "tessavar-cli info my", ["info", "my dir/"])
+            # After a flag, a file again.
+            check(name, shell, "tessavar-cli render -q son",
+                  ["render", "-q", "song one.mid"])
             # --opt=value and the named options' values.
             check(name, shell, "tessavar-cli render a.mid - --format=fl",
                   ["render", "a.mid", "-", "--format=flac"])
