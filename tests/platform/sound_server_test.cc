@@ -98,10 +98,19 @@ class SoundServerTest : public ::testing::Test {
     recorder_ = std::make_unique<testing::SinkRecorder>(pulse_);
     ASSERT_TRUE(recorder_->WaitForStart());
   }
+  // A JACK server and a client of the test that receives from it.
+  void StartJack() {
+    std::string why;
+    ASSERT_TRUE(jack_.Start(&why)) << why;
+    receiver_ = std::make_unique<testing::JackTestClient>();
+    ASSERT_TRUE(receiver_->ok());
+  }
 
   testing::TempDir dir_;
   testing::PulseServer pulse_;
   std::unique_ptr<testing::SinkRecorder> recorder_;
+  testing::JackServer jack_;
+  std::unique_ptr<testing::JackTestClient> receiver_;  // goes before jack_
   std::string piece_;
   std::vector<double> render_;
   int64_t onset_frame_ = 0;  // where the render begins in the recording
@@ -204,11 +213,8 @@ TEST_F(SoundServerTest, ServerGoneStopsPlaybackWithANoticeAndPlayWorksAgain) {
 }
 
 TEST_F(SoundServerTest, JackPlaysTheRenderAndItsMidiPortSendsTheNotesInTime) {
-  testing::JackServer server;
-  std::string why;
-  ASSERT_TRUE(server.Start(&why)) << why;
-  testing::JackTestClient receiver;
-  ASSERT_TRUE(receiver.ok());
+  ASSERT_NO_FATAL_FAILURE(StartJack());
+  testing::JackTestClient& receiver = *receiver_;
   FluidPlayer player;
   const std::vector<std::string> drivers = player.AudioDrivers();
   EXPECT_NE(std::ranges::find(drivers, "jack"), drivers.end());
@@ -269,18 +275,15 @@ TEST_F(SoundServerTest, JackPlaysTheRenderAndItsMidiPortSendsTheNotesInTime) {
   EXPECT_EQ(player.TakeCompletion(), kNotifyAborted);
   player.Play();
   std::this_thread::sleep_for(200ms);
-  server.Kill();
+  jack_.Kill();
   EXPECT_EQ(PlayToEnd(player), kNotifyFailure);
   EXPECT_EQ(player.TakeNotice(), "the JACK server is gone - playback stopped");
 }
 
 TEST_F(SoundServerTest, JackMidiBesideAnAudioOutputShowsThePositionSent) {
   ASSERT_NO_FATAL_FAILURE(StartPulse());
-  testing::JackServer server;
-  std::string why;
-  ASSERT_TRUE(server.Start(&why)) << why;
-  testing::JackTestClient receiver;
-  ASSERT_TRUE(receiver.ok());
+  ASSERT_NO_FATAL_FAILURE(StartJack());
+  testing::JackTestClient& receiver = *receiver_;
   FluidPlayerOptions options;
   options.midi_output = kJackMidiPortName;
   FluidPlayer player(options);
