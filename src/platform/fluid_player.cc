@@ -539,10 +539,10 @@ int FluidPlayer::Impl::AudioCallback(void* data, int len, int /*nfx*/,
 }
 
 // Renders JACK's period in the synthesizer's own blocks, so that each event
-// goes out at its frame (within a block, 1.5 ms), one period later: a
-// period that finds the player busy is rendered with the next one and its
-// events still keep their frames. Events of periods that JACK went through
-// without this client go out at once: late, but the time does not slip.
+// goes out at its frame (within a block, 1.5 ms), one period later. So a
+// period that finds the player busy, or that JACK went through without this
+// client, is rendered with the next one and its events keep their frames;
+// events further back go out at once: late, but the time does not slip.
 void FluidPlayer::Impl::JackTick(int frames, int sample_rate, int64_t skipped) {
   const int64_t missed = jack_missed_frames.exchange(0) + skipped;
   std::unique_lock lock(mutex, std::try_to_lock);

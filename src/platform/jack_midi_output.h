@@ -1,7 +1,8 @@
 // A JACK MIDI output port of the program ("Tessavar Composer:MIDI out"),
 // connectable in any patchbay. JACK keeps the time: once per period its
 // process thread calls the tick, which renders the MIDI file player for
-// that period; what is written meanwhile lands at its frame of the period.
+// that period; what it writes goes out at the frame it sets, which may lie
+// in a later period.
 #ifndef TESSAVAR_PLATFORM_JACK_MIDI_OUTPUT_H_
 #define TESSAVAR_PLATFORM_JACK_MIDI_OUTPUT_H_
 
