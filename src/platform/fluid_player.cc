@@ -140,6 +140,8 @@ using SteadyClock = std::chrono::steady_clock;
 
 }  // namespace
 
+void KeepJackServerStopped() { setenv("JACK_NO_START_SERVER", "1", 0); }
+
 struct FluidPlayer::Impl {
   explicit Impl(FluidPlayerOptions opts)
       : options(std::move(opts)), forwarder(options.sequencer) {}
@@ -150,6 +152,11 @@ struct FluidPlayer::Impl {
   int64_t HeardMs() const;
   // JACK MIDI plays and keeps the time.
   bool JackActive() const { return jack.is_open() && !jack.Gone(); }
+  // A MIDI port hears the events as they are rendered, not through the
+  // audio driver's buffer.
+  int64_t HeardLatencyMs() const {
+    return port_clock || JackActive() ? 0 : latency_ms;
+  }
   // A JACK server or audio server that went away stops playback.
   void StopForLostOutput(const std::string& notice);
   void CheckOutputs();
@@ -211,7 +218,7 @@ struct FluidPlayer::Impl {
   int64_t stopped_ms = 0;  // the position while not playing
   std::deque<int> completions;
   std::deque<std::string> notices;
-  bool audio_missing = false;
+  std::atomic<bool> audio_missing{false};
   bool output_lost = false;  // restarts at the next play
   int64_t latency_ms = 0;
   int64_t tail_frames = 0;  // rendered after the last tick, while heard
@@ -286,7 +293,8 @@ void FluidPlayer::Impl::RenderLocked(int frames, float* out_left,
   if (LoopActive() && CurrentMs() >= loop_end_ms) {
     StartAt(loop_start_ms);
   } else if (CurrentTick() >= timing->total_ticks() &&
-             (tail_frames += frames) * 1000 / kSynthSampleRate >= latency_ms) {
+             (tail_frames += frames) * 1000 / kSynthSampleRate >=
+                 HeardLatencyMs()) {
     stopped_ms = timing->LengthMs();
     StopMidi();
     mode = kPlayerModeStopped;
@@ -312,7 +320,7 @@ int64_t FluidPlayer::Impl::CurrentTick() const {
 int64_t FluidPlayer::Impl::HeardMs() const {
   if (mode != kPlayerModePlaying || !midi) return stopped_ms;
   const int64_t rendered =
-      CurrentMs() + tail_frames * 1000 / kSynthSampleRate - latency_ms;
+      CurrentMs() + tail_frames * 1000 / kSynthSampleRate - HeardLatencyMs();
   return std::clamp(rendered, start_ms, timing->LengthMs());
 }
 
@@ -531,10 +539,10 @@ int FluidPlayer::Impl::AudioCallback(void* data, int len, int /*nfx*/,
 }
 
 // Renders JACK's period in the synthesizer's own blocks, so that each event
-// goes out at its frame (within a block, 1.5 ms).
-// A period that finds the player busy, or that JACK went through without
-// this client, is rendered with the next one, its events at the start of
-// that: late, but the time does not slip.
+// goes out at its frame (within a block, 1.5 ms), one period later. So a
+// period that finds the player busy, or that JACK went through without this
+// client, is rendered with the next one and its events keep their frames;
+// events further back go out at once: late, but the time does not slip.
 void FluidPlayer::Impl::JackTick(int frames, int sample_rate, int64_t skipped) {
   const int64_t missed = jack_missed_frames.exchange(0) + skipped;
   std::unique_lock lock(mutex, std::try_to_lock);
@@ -551,8 +559,8 @@ void FluidPlayer::Impl::JackTick(int frames, int sample_rate, int64_t skipped) {
   for (int64_t done = 0; done < due; done += kSynthBlockFrames) {
     const int n =
         static_cast<int>(std::min<int64_t>(kSynthBlockFrames, due - done));
-    jack.SetFrame(static_cast<int>(
-        std::max<int64_t>(done * sample_rate / kSynthSampleRate - missed, 0)));
+    jack.SetFrame(static_cast<int>(std::max<int64_t>(
+        done * sample_rate / kSynthSampleRate - missed + frames, 0)));
     scratch_left.fill(0.0f);
     scratch_right.fill(0.0f);
     RenderLocked(n, scratch_left.data(), scratch_right.data());
@@ -575,10 +583,11 @@ void FluidPlayer::Impl::ClockLoop() {
     int64_t due = elapsed.count() * kSynthSampleRate / 1000000 - rendered;
     if (due <= 0) continue;
     rendered += due;
+    // The audio output's or JACK's time: the player's mutex stays free.
+    if (jack_clock || !(audio_missing || port_clock)) continue;
     {
       std::lock_guard lock(mutex);
-      // Nothing to hear, or the audio output's or JACK's time.
-      if (!midi || !(audio_missing || port_clock) || JackActive()) continue;
+      if (!midi || JackActive()) continue;  // nothing to hear
     }
     RenderBlocks(due);
   }
@@ -606,8 +615,6 @@ FluidPlayer::FluidPlayer(FluidPlayerOptions options)
   impl_->preferred_driver = impl_->options.audio_driver;
   impl_->jack_chosen = impl_->options.midi_output == kJackMidiPortName;
   if (!impl_->jack_chosen) impl_->forwarder.Choose(impl_->options.midi_output);
-  // Asking for drivers and ports must never start a JACK server.
-  setenv("JACK_NO_START_SERVER", "1", 0);
 }
 
 FluidPlayer::~FluidPlayer() {

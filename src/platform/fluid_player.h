@@ -49,6 +49,11 @@ struct FluidPlayerOptions {
 inline constexpr char kNoAudioDeviceNotice[] =
     "no audio device - playing silently";
 
+// FluidSynth's JACK audio driver starts a JACK server when none runs. A
+// program that plays calls this first in main, before any thread starts
+// (the environment is not thread-safe), so that no driver starts a server.
+void KeepJackServerStopped();
+
 class FluidPlayer : public Player, public PlaybackOutputs {
  public:
   explicit FluidPlayer(FluidPlayerOptions options = {});

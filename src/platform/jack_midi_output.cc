@@ -4,6 +4,7 @@
 #include <jack/midiport.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace tessavar {
 namespace {
@@ -54,18 +55,21 @@ void JackMidiOutput::Close() {
   port_ = nullptr;
   std::lock_guard lock(pending_mutex_);
   pending_.clear();
+  waiting_end_ = 0;
 }
 
 void JackMidiOutput::Write(const MidiMessage& message) {
   std::lock_guard lock(pending_mutex_);
-  pending_.push_back({frame_, message});
+  const int frame = frame_;
+  pending_.push_back(
+      {frame == kOutsideTick ? waiting_end_ : frame, next_order_++, message});
 }
 
 int JackMidiOutput::Process(unsigned int frames, void* data) {
   auto* output = static_cast<JackMidiOutput*>(data);
   void* buffer = jack_port_get_buffer(output->port_, frames);
   jack_midi_clear_buffer(buffer);
-  output->frame_ = 0;
+  output->frame_ = kOutsideTick;
   const int64_t start = jack_last_frame_time(output->client_);
   const int64_t skipped =
       output->next_frame_ < 0
@@ -76,17 +80,27 @@ int JackMidiOutput::Process(unsigned int frames, void* data) {
   output->tick_(static_cast<int>(frames),
                 static_cast<int>(jack_get_sample_rate(output->client_)),
                 std::max<int64_t>(skipped, 0));
-  output->frame_ = 0;
+  output->frame_ = kOutsideTick;
   std::lock_guard lock(output->pending_mutex_);
-  std::stable_sort(
-      output->pending_.begin(), output->pending_.end(),
-      [](const Pending& a, const Pending& b) { return a.frame < b.frame; });
-  const int last = static_cast<int>(frames) - 1;
-  for (const Pending& event : output->pending_) {
-    jack_midi_event_write(buffer, std::clamp(event.frame, 0, last),
-                          event.message.bytes.data(), event.message.size);
+  std::vector<Pending>& pending = output->pending_;
+  // In place: nothing allocates in JACK's thread.
+  std::sort(pending.begin(), pending.end(),
+            [](const Pending& a, const Pending& b) {
+              return std::tie(a.frame, a.order) < std::tie(b.frame, b.order);
+            });
+  const int count = static_cast<int>(frames);
+  size_t waiting = 0;
+  for (Pending& event : pending) {
+    if (event.frame < count) {
+      jack_midi_event_write(buffer, std::max(event.frame, 0),
+                            event.message.bytes.data(), event.message.size);
+    } else {
+      event.frame -= count;
+      pending[waiting++] = event;
+    }
   }
-  output->pending_.clear();
+  pending.resize(waiting);
+  output->waiting_end_ = waiting > 0 ? pending[waiting - 1].frame : 0;
   return 0;
 }
 

@@ -148,6 +148,7 @@ void SetProgramName() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  tessavar::KeepJackServerStopped();
   if (!CanShowWindows()) {
     // --help and --version still answer.
     QCoreApplication core(argc, argv);

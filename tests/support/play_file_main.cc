@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     std::cerr << "usage: tessavar_play_file FILE [AUDIO-DRIVER]\n";
     return 2;
   }
+  tessavar::KeepJackServerStopped();
   tessavar::FluidPlayerOptions options;
   if (argc > 2) options.audio_driver = argv[2];
   tessavar::FluidPlayer player(options);
