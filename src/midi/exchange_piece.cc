@@ -19,6 +19,17 @@ constexpr std::array<int, kSemitones> kMajorFifths = {0, -5, 2,  -3, 4,  -1,
 constexpr int kRelativeMajorStep = 3;
 constexpr int kMicrosecondsPerMinute = 60000000;
 constexpr int kCentrePan = 64;
+constexpr int kCommonBeats = 4;
+constexpr int kCommonUnit = 4;
+
+// Whether a bar of the time signature is a whole number of ticks, at least
+// one.
+bool IsWholeBar(int division, int beats_per_bar, int beat_unit) {
+  const int64_t quarters_ticks =
+      static_cast<int64_t>(division) * 4 * beats_per_bar;
+  return beat_unit > 0 && quarters_ticks % beat_unit == 0 &&
+         quarters_ticks / beat_unit >= 1;
+}
 
 }  // namespace
 
@@ -46,8 +57,14 @@ ExchangePiece ExchangePieceOf(
   piece.division = content.timing.division();
   piece.microseconds_per_quarter =
       content.timing.tempo_changes().front().microseconds_per_quarter;
-  piece.beats_per_bar = content.beats_per_bar;
-  piece.beat_unit = content.beat_unit;
+  // A bar the ticks cannot hold is written in common time.
+  if (IsWholeBar(piece.division, content.beats_per_bar, content.beat_unit)) {
+    piece.beats_per_bar = content.beats_per_bar;
+    piece.beat_unit = content.beat_unit;
+  } else {
+    piece.beats_per_bar = kCommonBeats;
+    piece.beat_unit = kCommonUnit;
+  }
   piece.end_tick = content.timing.total_ticks();
   for (const MidiTrack& track : content.tracks) {
     if (track.notes.empty()) continue;

@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 #include <utility>
 
@@ -583,6 +585,9 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
   if (!ConfirmReplacing(title, written)) return;
   if (!stems) CreateParentDirectory(audio);
   const bool folder_existed = stems && EntryExists(folder);
+  std::vector<std::string> fresh;
+  std::copy_if(written.begin(), written.end(), std::back_inserter(fresh),
+               [](const std::string& path) { return !EntryExists(path); });
   ui_.SetBusyPointer(true);
   // No box opens under the progress display.
   ProgressClosingReporter errors(errors_, hooks_.close_progress);
@@ -599,8 +604,10 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
   ui_.SetBusyPointer(false);
   if (hooks_.close_progress) hooks_.close_progress();
   if (!status.ok() || result.cancelled) {
-    // A stems folder this export made goes again when it stayed empty.
+    // What this export wrote goes again, never a file that was there
+    // before, and then a stems folder it made.
     std::error_code ec;
+    for (const std::string& path : fresh) std::filesystem::remove(path, ec);
     if (stems && !folder_existed) std::filesystem::remove(folder, ec);
     return;
   }

@@ -38,7 +38,11 @@ bool SpaceKey::eventFilter(QObject* watched, QEvent* event) {
   if (key->key() != Qt::Key_Space || key->modifiers() != Qt::NoModifier) {
     return false;
   }
-  if (widget == tabbed_to_) {
+  // Buttons, check boxes and combo boxes use Space themselves; anything
+  // else (the slider, the MIDI tile) leaves it to play and pause.
+  const bool control = qobject_cast<QAbstractButton*>(widget) != nullptr ||
+                       qobject_cast<QComboBox*>(widget) != nullptr;
+  if (control && widget == tabbed_to_) {
     // Accepted, the override lets the key reach the control as a plain
     // key press.
     key->accept();
@@ -46,8 +50,6 @@ bool SpaceKey::eventFilter(QObject* watched, QEvent* event) {
   }
   // A control that got here without a shortcut (the window not active, as
   // under some window managers) must still not be pressed by Space.
-  const bool control = qobject_cast<QAbstractButton*>(widget) != nullptr ||
-                       qobject_cast<QComboBox*>(widget) != nullptr;
   if (press && control && window_->isAncestorOf(widget)) {
     if (!key->isAutoRepeat()) play_pause_();
     return true;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "midi/exchange_midi_writer.h"
+#include "midi/music_xml_writer.h"
 #include "support/midi_bytes.h"
 
 namespace tessavar {
@@ -59,6 +60,34 @@ TEST(ExchangePieceTest, ExchangeFileKeepsTheNotesOfTheSoundingTracks) {
   EXPECT_EQ(read.timing.total_ticks(), content.value().timing.total_ticks());
   EXPECT_EQ(read.timing.tempo_changes().front().microseconds_per_quarter,
             testing::kWriterTempo);
+}
+
+// A time signature whose bar is not a whole number of ticks, or less than
+// one, is written in common time; the score can then be written.
+TEST(ExchangePieceTest, BarsTheTicksCannotHoldFallBackToCommonTime) {
+  const struct {
+    int division, beats, unit_power, written_beats, written_unit;
+  } kCases[] = {{8, 1, 6, 4, 4},
+                {10, 1, 4, 4, 4},  // 0 and 2.5 ticks
+                {10, 3, 3, 3, 8},
+                {96, 5, 6, 5, 64}};  // 15 and 30 ticks
+  for (const auto& c : kCases) {
+    using testing::Bytes;
+    const std::string file =
+        testing::Header(1, 2, c.division) +
+        testing::Chunk("MTrk", testing::Tempo(0, testing::kWriterTempo) +
+                                   Bytes({0, 0xFF, 0x58, 4, c.beats,
+                                          c.unit_power, 24, 8}) +
+                                   testing::EndOfTrack()) +
+        testing::NoteTrack(0, 0, testing::Quarters(2));
+    Result<MidiContent> content = ReadMidiContent(file);
+    ASSERT_TRUE(content.ok()) << content.status().Message();
+    const ExchangePiece piece = ExchangePieceOf(
+        content.value(), [](const MidiTrack&) { return "Part"; });
+    EXPECT_EQ(piece.beats_per_bar, c.written_beats) << c.division;
+    EXPECT_EQ(piece.beat_unit, c.written_unit) << c.division;
+    EXPECT_FALSE(BuildMusicXml(piece).empty());
+  }
 }
 
 }  // namespace

@@ -267,6 +267,28 @@ TEST_F(AppCommandsTest, ExportRefusesUnknownFormatsAndWritesStems) {
   dialogs_.item_answers.push_back(flac);
   commands_.FileExportAudio([](double) { return false; }, {}, true);
   EXPECT_FALSE(fs::exists(dir_ / "Later/Song"));
+
+  // Tracks sharing a channel render one stem after another: cancelled in
+  // the second, the first goes too unless it replaced a file.
+  WriteFile(dir_ / "tvx.mid",
+            Header(1, 3, 96) +
+                Chunk("MTrk", Tempo(0, kWriterTempo) + EndOfTrack()) +
+                NoteTrack(0, 0, Quarters(4)) + NoteTrack(0, 0, Quarters(4)));
+  const auto in_second_stem = [](double done) { return done < 0.75; };
+  dialogs_.file_answers.push_back(dir_ / "Later");
+  dialogs_.item_answers.push_back(flac);
+  commands_.FileExportAudio(in_second_stem, {}, true);
+  EXPECT_FALSE(fs::exists(dir_ / "Later/Song"));
+  WriteFile(dir_ / "Song/01 Piano.flac", "old");
+  fs::remove(dir_ / "Song/02 Piano.flac");
+  dialogs_.file_answers.push_back(dir_ / "Song");
+  dialogs_.item_answers.push_back(flac);
+  dialogs_.yes_no_answers.push_back(true);
+  commands_.FileExportAudio(in_second_stem, {}, true);
+  EXPECT_EQ(TempDirEntries(dir_ / "Song"),
+            (std::vector<std::string>{"01 Piano.flac"}));
+  EXPECT_NE(ReadFile(dir_ / "Song/01 Piano.flac"), "old");
+  EXPECT_TRUE(errors_.messages.empty());
 }
 
 // The exports for DAWs and notation programs: refused without music,
@@ -284,7 +306,8 @@ TEST_F(AppCommandsTest, ExchangeExportsAreNamedAfterTheCompositionAndAsk) {
   dialogs_.file_answers.push_back(dir_ / "out/Tune.mid");
   commands_.FileExportExchangeMidi();
   ASSERT_EQ(dialogs_.save_requests.size(), 1u);
-  EXPECT_EQ(dialogs_.save_requests[0].start_path, dir_ / "songs/My Tune.mid");
+  EXPECT_EQ(dialogs_.save_requests[0].start_path,
+            dir_ / "songs/My Tune (DAW).mid");
   Result<MidiContent> midi = ReadMidiContentFile(dir_ / "out/Tune.mid");
   ASSERT_TRUE(midi.ok()) << midi.status().Message();
   ASSERT_EQ(midi.value().tracks.size(), 2u);
@@ -304,6 +327,16 @@ TEST_F(AppCommandsTest, ExchangeExportsAreNamedAfterTheCompositionAndAsk) {
             "Tune.mxl already exists.\nDo you want to replace it?");
   EXPECT_EQ(ReadFile(dir_ / "out/Tune.mxl").substr(0, 4), "PK\x03\x04");
   EXPECT_TRUE(errors_.messages.empty());
+
+  // The composition's own MIDI file is refused even when the user agrees.
+  fs::create_directories(dir_ / "songs");
+  WriteFile(dir_ / "songs/My Tune.mid", "kept");
+  dialogs_.file_answers.push_back(dir_ / "songs/My Tune.mid");
+  dialogs_.yes_no_answers.push_back(true);
+  commands_.FileExportExchangeMidi();
+  EXPECT_EQ(ReadFile(dir_ / "songs/My Tune.mid"), "kept");
+  ASSERT_EQ(errors_.messages.size(), 1u);
+  EXPECT_NE(errors_.messages[0].find("also an input"), std::string::npos);
 }
 
 // Retry is offered where it can succeed (a folder that can be made), not

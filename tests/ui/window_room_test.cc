@@ -4,11 +4,13 @@
 #include <QGroupBox>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTimer>
 #include <QTreeWidget>
 #include <chrono>
 
 #include "ui/history_window.h"
+#include "ui/playback_strip.h"
 #include "ui/qt_ui_host.h"
 #include "ui/roll_view.h"
 #include "ui/window_fixture.h"
@@ -106,6 +108,13 @@ TEST_F(WindowRoomTest, SpacePlaysUnlessTypedOrOnAControlReachedWithTab) {
     EXPECT_EQ(player_.mode, kPlayerModePaused);
   }
   EXPECT_EQ(clicks.count(), 0);
+
+  // The slider reached with Tab has no use for it: the transport.
+  QSlider* slider = window_->playback_strip().slider();
+  slider->setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(slider->hasFocus());
+  QTest::keyClick(slider, Qt::Key_Space);
+  EXPECT_EQ(player_.mode, kPlayerModePlaying);
 
   // In a text box it is typed (and the edit closes the player).
   const size_t player_calls = player_.log.size();
