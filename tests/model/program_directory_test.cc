@@ -106,7 +106,7 @@ class HalfWayRenderer : public AudioRenderer {
   explicit HalfWayRenderer(ReadyCall ready) : ready_(std::move(ready)) {}
   RenderResult Render(const std::string&, const std::string& audio_path,
                       const std::string&, const RenderProgress&,
-                      const std::vector<bool>&) override {
+                      const std::vector<bool>&, int) override {
     std::string path;
     int slot = -1;
     const int fd = CreateTemporaryFile(audio_path, &path, &slot);
@@ -116,7 +116,7 @@ class HalfWayRenderer : public AudioRenderer {
   }
   RenderResult RenderStems(const std::string&, const std::string&, AudioFormat,
                            const std::string&, const RenderProgress&,
-                           const std::vector<bool>&) override {
+                           const std::vector<bool>&, int) override {
     return {};
   }
 
