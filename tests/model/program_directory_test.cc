@@ -131,7 +131,8 @@ TEST(LeftoverTest, TheNextStartRemovesWhatKilledWritersLeftAndNothingElse) {
         HalfWayRenderer renderer(ready);
         FolderRecordingRenderer recording(renderer,
                                           WrittenFoldersPath(program.path()));
-        recording.Render("in.mid", exports / "song.wav", "", {}, {});
+        recording.Render("in.mid", exports / "song.wav", "", {}, {},
+                         kDefaultBitrate);
       },
       SIGKILL));
   ASSERT_EQ(exports.Entries().size(), 1u);
