@@ -139,7 +139,7 @@ std::function<int()> Setup(CLI::App& app) {
                        ? std::string()
                        : "a bit rate is a whole number of kbit/s, 1 or more";
           },
-          "KBPS"));
+          ""));
   app.add_flag("-q,--quiet", args->quiet, "no progress and no summary lines");
   app.add_flag("--force", args->force, "replace write-protected files");
   app.add_option("--soundfont", args->soundfont,
