@@ -2,6 +2,7 @@
 // the program's synthesizer and SoundFont. The synthesizer lives in
 // tessavar-render, beside this program, which this command runs.
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -45,6 +46,18 @@ std::string StemFormatChoices() {
   });
 }
 
+// "MP3 32-320, Opus 12-256": the formats that have a bit rate to choose.
+std::string BitrateRanges() {
+  std::string text;
+  for (const AudioFormatInfo& info : AudioFormats()) {
+    if (!HasBitrateChoice(info.format)) continue;
+    if (!text.empty()) text += ", ";
+    text += std::string(info.name) + " " + std::to_string(info.min_kbps) + "-" +
+            std::to_string(info.max_kbps);
+  }
+  return text;
+}
+
 std::vector<std::string> FormatWords() {
   std::vector<std::string> words;
   for (const AudioFormatInfo& info : AudioFormats()) {
@@ -59,6 +72,7 @@ struct RenderArguments {
   std::string stems_directory;
   std::string format;
   std::string soundfont;
+  int bitrate_kbps = kDefaultBitrate;
   bool quiet = false;
   bool force = false;
 };
@@ -72,6 +86,9 @@ int RunRenderer(const RenderArguments& args) {
     words.push_back("--stems=" + args.stems_directory);
   }
   if (!args.format.empty()) words.push_back("--format=" + args.format);
+  if (args.bitrate_kbps != kDefaultBitrate) {
+    words.push_back("--bitrate=" + std::to_string(args.bitrate_kbps));
+  }
   if (args.quiet) words.push_back("--quiet");
   if (args.force) words.push_back("--force");
   words.push_back("--");
@@ -108,6 +125,21 @@ std::function<int()> Setup(CLI::App& app) {
                      StemFormatChoices())
       ->type_name("WORD");
   SetValueWords(app, "--format", FormatWords());
+  app.add_option("--bitrate", args->bitrate_kbps,
+                 "the bit rate of MP3 and Opus in kbit/s (" + BitrateRanges() +
+                     "; default: a variable rate)")
+      ->type_name("KBPS")
+      ->check(CLI::Validator(
+          [](const std::string& word) {
+            int kbps = 0;
+            const auto [end, error] =
+                std::from_chars(word.data(), word.data() + word.size(), kbps);
+            return error == std::errc() && end == word.data() + word.size() &&
+                           kbps > 0
+                       ? std::string()
+                       : "a bit rate is a whole number of kbit/s, 1 or more";
+          },
+          ""));
   app.add_flag("-q,--quiet", args->quiet, "no progress and no summary lines");
   app.add_flag("--force", args->force, "replace write-protected files");
   app.add_option("--soundfont", args->soundfont,

@@ -54,6 +54,7 @@ constexpr char kStemsTitle[] = "Export Stems";
 // Completed with the composition's name and a closing quote.
 constexpr char kStemsFolderTitle[] = "Export Stems - Where to Put the \"";
 constexpr char kStemsFormatPrompt[] = "Write the stems as:";
+constexpr char kBitratePrompt[] = "Bit rate:";
 constexpr char kExportDoneTitle[] = "Export Finished";
 // Added to the title while a MIDI file without a composition is listened
 // to.
@@ -572,6 +573,9 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
             : !ChooseAudioFile(title, &audio)) {
     return;
   }
+  if (!stems) format = AudioFormatOfPath(audio).value_or(format);
+  int bitrate_kbps = kDefaultBitrate;
+  if (!ChooseBitrate(title, format, &bitrate_kbps)) return;
   const Result<MidiContent> content = ReadMidiContentFile(midi);
   std::vector<std::string> written = {audio};
   if (stems) {
@@ -597,9 +601,9 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
     result =
         stems ? audio_renderer_->RenderStems(midi, folder, format,
                                              state_.options.soundfont, progress,
-                                             silent_tracks)
+                                             silent_tracks, bitrate_kbps)
               : audio_renderer_->Render(midi, audio, state_.options.soundfont,
-                                        progress, silent_tracks);
+                                        progress, silent_tracks, bitrate_kbps);
   });
   ui_.SetBusyPointer(false);
   if (hooks_.close_progress) hooks_.close_progress();
@@ -611,15 +615,16 @@ void AppCommands::FileExportAudio(const RenderProgress& progress,
     if (stems && !folder_existed) std::filesystem::remove(folder, ec);
     return;
   }
-  ShowExportDone(
-      result.files, content.ok() ? SilencedTrackNames(content.value(), silent_tracks)
-                           : std::vector<std::string>());
+  ShowExportDone(result.files,
+                 content.ok()
+                     ? SilencedTrackNames(content.value(), silent_tracks)
+                     : std::vector<std::string>());
 }
 
 void AppCommands::ShowExportDone(const std::vector<std::string>& files,
                                  const std::vector<std::string>& left_out) {
-  dialogs_.ShowMessage(ExportFinishedText(files, left_out),
-                       kExportDoneTitle, MessageIcon::kInformation);
+  dialogs_.ShowMessage(ExportFinishedText(files, left_out), kExportDoneTitle,
+                       MessageIcon::kInformation);
 }
 
 bool AppCommands::ChooseAudioFile(const std::string& title, std::string* path) {
@@ -657,6 +662,19 @@ bool AppCommands::ChooseStemsTarget(std::string* folder, AudioFormat* format) {
   if (!choice.has_value() || *choice >= names.size()) return false;
   *folder = ExportFolderIn(*chosen, state_.composition_path);
   *format = AudioFormats()[*choice].format;
+  return true;
+}
+
+bool AppCommands::ChooseBitrate(const std::string& title, AudioFormat format,
+                                int* kbps) {
+  if (!HasBitrateChoice(format)) return true;
+  const std::vector<int> choices = BitrateChoices(format);
+  std::vector<std::string> names;
+  for (int choice : choices) names.push_back(BitrateName(choice));
+  const std::optional<size_t> choice =
+      dialogs_.ChooseItem(kBitratePrompt, title, names);
+  if (!choice.has_value() || *choice >= choices.size()) return false;
+  *kbps = choices[*choice];
   return true;
 }
 

@@ -199,6 +199,9 @@ class AppCommands {
   bool ChooseAudioFile(const std::string& title, std::string* path);
   // Asks for the stems' folder and format. False when cancelled.
   bool ChooseStemsTarget(std::string* folder, AudioFormat* format);
+  // Asks for the bit rate of a format that has one (else leaves *kbps).
+  // False when cancelled.
+  bool ChooseBitrate(const std::string& title, AudioFormat format, int* kbps);
   // The box that ends an export: the files written and the muted tracks
   // left out.
   void ShowExportDone(const std::vector<std::string>& files,

@@ -10,8 +10,10 @@ const std::vector<AudioFormatInfo>& AudioFormats() {
       {AudioFormat::kWav, "wav", "WAV", "a WAV file"},
       {AudioFormat::kFlac, "flac", "FLAC", "a FLAC file"},
       {AudioFormat::kOggVorbis, "ogg", "Ogg Vorbis", "an Ogg Vorbis file"},
-      {AudioFormat::kMp3, "mp3", "MP3", "an MP3 file"},
-      {AudioFormat::kOpus, "opus", "Opus", "an Opus file"}};
+      // MPEG-1 Layer III bit rates at 44.1 kHz.
+      {AudioFormat::kMp3, "mp3", "MP3", "an MP3 file", 32, 320},
+      // Stereo Opus through libsndfile: 6 to 256 kbit/s per channel.
+      {AudioFormat::kOpus, "opus", "Opus", "an Opus file", 12, 512}};
   return kFormats;
 }
 
@@ -68,6 +70,43 @@ std::string SupportedAudioExtensions() {
 
 std::string UnknownAudioFormatText() {
   return "unknown audio format (use " + SupportedAudioExtensions() + ")";
+}
+
+bool HasBitrateChoice(AudioFormat format) {
+  return InfoOf(format).max_kbps > 0;
+}
+
+std::optional<std::string> BitrateRefusal(AudioFormat format, int kbps) {
+  const AudioFormatInfo& info = InfoOf(format);
+  if (kbps == kDefaultBitrate) return std::nullopt;
+  if (!HasBitrateChoice(format)) {
+    std::string names;
+    for (const AudioFormatInfo& each : AudioFormats()) {
+      if (!HasBitrateChoice(each.format)) continue;
+      names += (names.empty() ? "" : " and ") + std::string(each.name);
+    }
+    return std::string(info.name) + " has no bit rate to choose (only " +
+           names + " have one)";
+  }
+  if (kbps >= info.min_kbps && kbps <= info.max_kbps) return std::nullopt;
+  return std::string(info.name) + " takes a bit rate from " +
+         std::to_string(info.min_kbps) + " to " +
+         std::to_string(info.max_kbps) + " kbit/s";
+}
+
+std::vector<int> BitrateChoices(AudioFormat format) {
+  if (format == AudioFormat::kMp3) {
+    return {kDefaultBitrate, 96, 128, 192, 256, 320};
+  }
+  if (format == AudioFormat::kOpus) {
+    return {kDefaultBitrate, 64, 96, 128, 160, 256};
+  }
+  return {kDefaultBitrate};
+}
+
+std::string BitrateName(int kbps) {
+  return kbps == kDefaultBitrate ? "variable (default)"
+                                 : std::to_string(kbps) + " kbit/s";
 }
 
 std::string AudioDialogFilter() {

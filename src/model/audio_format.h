@@ -27,6 +27,10 @@ struct AudioFormatInfo {
   std::string_view extension;  // without the dot, lower case
   std::string_view name;       // "Ogg Vorbis"
   std::string_view file_noun;  // "a FLAC file", for messages
+  // The bit rates one may choose in kbit/s, both 0 for a format without
+  // that choice (WAV and FLAC are lossless, Vorbis has a quality).
+  int min_kbps = 0;
+  int max_kbps = 0;
 };
 
 // What a file or stem without a format of its own is written as.
@@ -54,6 +58,21 @@ std::string SupportedAudioExtensions();
 // Why a file name cannot be written: "unknown audio format (use .wav,
 // .flac or .ogg)".
 std::string UnknownAudioFormatText();
+
+// A bit rate in kbit/s; kDefaultBitrate leaves the format's own variable
+// rate.
+inline constexpr int kDefaultBitrate = 0;
+
+bool HasBitrateChoice(AudioFormat format);
+
+// Why kbps cannot be asked of format: "MP3 takes a bit rate from 32 to 320
+// kbit/s"; nullopt when it can (kDefaultBitrate always can).
+std::optional<std::string> BitrateRefusal(AudioFormat format, int kbps);
+
+// The bit rates offered for format in the window, kDefaultBitrate first,
+// and their names ("192 kbit/s").
+std::vector<int> BitrateChoices(AudioFormat format);
+std::string BitrateName(int kbps);
 
 // The file dialog filters, one per format, separated by ";;".
 std::string AudioDialogFilter();

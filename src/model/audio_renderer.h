@@ -32,12 +32,14 @@ class AudioRenderer {
   virtual ~AudioRenderer() = default;
   // Renders midi_path into audio_path (soundfont empty = the system's
   // General MIDI SoundFont), without the notes of the tracks marked in
-  // silent_tracks. Throws RunTimeError on failure.
+  // silent_tracks, at bitrate_kbps where the format has a bit rate
+  // (kDefaultBitrate: its own). Throws RunTimeError on failure.
   virtual RenderResult Render(const std::string& midi_path,
                               const std::string& audio_path,
                               const std::string& soundfont,
                               const RenderProgress& progress,
-                              const std::vector<bool>& silent_tracks) = 0;
+                              const std::vector<bool>& silent_tracks,
+                              int bitrate_kbps) = 0;
   // Renders each sounding track alone into a file of its own in directory
   // (created when missing), named by track number and instrument.
   virtual RenderResult RenderStems(const std::string& midi_path,
@@ -45,7 +47,8 @@ class AudioRenderer {
                                    AudioFormat format,
                                    const std::string& soundfont,
                                    const RenderProgress& progress,
-                                   const std::vector<bool>& silent_tracks) = 0;
+                                   const std::vector<bool>& silent_tracks,
+                                   int bitrate_kbps) = 0;
 };
 
 }  // namespace tessavar

@@ -71,20 +71,21 @@ bool RememberWrittenFolder(const std::string& path, const std::string& folder) {
 RenderResult FolderRecordingRenderer::Render(
     const std::string& midi_path, const std::string& audio_path,
     const std::string& soundfont, const RenderProgress& progress,
-    const std::vector<bool>& silent_tracks) {
+    const std::vector<bool>& silent_tracks, int bitrate_kbps) {
   const std::string folder = DirectoryOf(audio_path);
   RememberWrittenFolder(folders_file_, folder.empty() ? "." : folder);
   return renderer_.Render(midi_path, audio_path, soundfont, progress,
-                          silent_tracks);
+                          silent_tracks, bitrate_kbps);
 }
 
 RenderResult FolderRecordingRenderer::RenderStems(
     const std::string& midi_path, const std::string& directory,
     AudioFormat format, const std::string& soundfont,
-    const RenderProgress& progress, const std::vector<bool>& silent_tracks) {
+    const RenderProgress& progress, const std::vector<bool>& silent_tracks,
+    int bitrate_kbps) {
   RememberWrittenFolder(folders_file_, directory);
   return renderer_.RenderStems(midi_path, directory, format, soundfont,
-                               progress, silent_tracks);
+                               progress, silent_tracks, bitrate_kbps);
 }
 
 }  // namespace tessavar

@@ -38,12 +38,14 @@ class FolderRecordingRenderer : public AudioRenderer {
                       const std::string& audio_path,
                       const std::string& soundfont,
                       const RenderProgress& progress,
-                      const std::vector<bool>& silent_tracks) override;
+                      const std::vector<bool>& silent_tracks,
+                      int bitrate_kbps) override;
   RenderResult RenderStems(const std::string& midi_path,
                            const std::string& directory, AudioFormat format,
                            const std::string& soundfont,
                            const RenderProgress& progress,
-                           const std::vector<bool>& silent_tracks) override;
+                           const std::vector<bool>& silent_tracks,
+                           int bitrate_kbps) override;
 
  private:
   AudioRenderer& renderer_;

@@ -13,9 +13,18 @@ constexpr int kChannels = 2;
 // Vorbis quality from 0 (smallest) to 1 (best).
 constexpr double kVorbisQuality = 0.6;
 // MP3 and Opus: variable bit rate at a compression level from 0 (largest,
-// best) to 1 (smallest); 0.3 gives about 190 kbit/s MP3 and 130 kbit/s Opus
-// for a stereo render.
+// best) to 1 (smallest); 0.3 gives about 300 kbit/s MP3 and 360 kbit/s
+// Opus for a stereo render.
 constexpr double kCompressionLevel = 0.3;
+// libsndfile turns a compression level c into a bit rate: MP3 at 44.1 kHz
+// 320 - 288 c kbit/s (rounded down, then to an MPEG rate), Opus
+// 6 + 250 (1 - c) kbit/s per channel (rounded down to a bit/s). Half a bit
+// past the wanted rate keeps the rounding on it.
+constexpr double kMp3TopKbps = 320.0;
+constexpr double kMp3SpanKbps = 288.0;
+constexpr double kOpusLowBitsPerChannel = 6000.0;
+constexpr double kOpusSpanBitsPerChannel = 250000.0;
+constexpr double kRoundingMargin = 0.5;
 // Opus takes 48 kHz (not the render's 44.1 kHz).
 constexpr int kOpusSampleRate = 48000;
 
@@ -48,7 +57,7 @@ AudioFileWriter* Self(void* self) {
 
 AudioFileWriter::AudioFileWriter(const std::string& path, AudioFormat format,
                                  const std::vector<std::string>& inputs,
-                                 WriteProtection protection)
+                                 WriteProtection protection, int bitrate_kbps)
     : path_(path), file_(path, inputs, Durability::kFlushEach, protection) {
   SF_VIRTUAL_IO io = {&AudioFileWriter::Length, &AudioFileWriter::Seek,
                       &AudioFileWriter::Read, &AudioFileWriter::Write,
@@ -67,10 +76,33 @@ AudioFileWriter::AudioFileWriter(const std::string& path, AudioFormat format,
                sizeof quality);
   }
   if (format == AudioFormat::kMp3 || format == AudioFormat::kOpus) {
-    int mode = SF_BITRATE_MODE_VARIABLE;
-    sf_command(sndfile_, SFC_SET_BITRATE_MODE, &mode, sizeof mode);
-    double level = kCompressionLevel;
-    sf_command(sndfile_, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level);
+    SetBitrate(format, bitrate_kbps);
+  }
+}
+
+void AudioFileWriter::SetBitrate(AudioFormat format, int bitrate_kbps) {
+  if (const std::optional<std::string> refusal =
+          BitrateRefusal(format, bitrate_kbps)) {
+    Close();
+    throw RunTimeError(Status(kErrInvalidCall, path_, 0, *refusal));
+  }
+  int mode = SF_BITRATE_MODE_VARIABLE;
+  double level = kCompressionLevel;
+  if (bitrate_kbps != kDefaultBitrate && format == AudioFormat::kMp3) {
+    mode = SF_BITRATE_MODE_CONSTANT;
+    level = (kMp3TopKbps - bitrate_kbps - kRoundingMargin) / kMp3SpanKbps;
+  } else if (bitrate_kbps != kDefaultBitrate) {
+    // Opus: libopus's own variable rate, which averages the target.
+    const double per_channel = 1000.0 * bitrate_kbps / kChannels;
+    level = 1.0 - (per_channel - kOpusLowBitsPerChannel + kRoundingMargin) /
+                      kOpusSpanBitsPerChannel;
+  }
+  level = std::clamp(level, 0.0, 1.0);
+  // The mode first: MP3 reads the level by it.
+  sf_command(sndfile_, SFC_SET_BITRATE_MODE, &mode, sizeof mode);
+  if (sf_command(sndfile_, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level) !=
+      SF_TRUE) {
+    Fail();
   }
 }
 

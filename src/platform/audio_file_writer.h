@@ -21,11 +21,14 @@ namespace tessavar {
 class AudioFileWriter {
  public:
   // 16-bit stereo at the render rate (Vorbis, MP3: their own encoding of
-  // it; Opus: resampled to 48 kHz, the rates it takes).
+  // it; Opus: resampled to 48 kHz, the rates it takes). bitrate_kbps, for
+  // MP3 and Opus, is the constant (MP3) or average (Opus) rate of the
+  // stream; kDefaultBitrate leaves a variable rate.
   // Throws RunTimeError naming path when the file cannot be started.
   AudioFileWriter(const std::string& path, AudioFormat format,
                   const std::vector<std::string>& inputs,
-                  WriteProtection protection = WriteProtection::kRespect);
+                  WriteProtection protection = WriteProtection::kRespect,
+                  int bitrate_kbps = kDefaultBitrate);
   ~AudioFileWriter();
   AudioFileWriter(const AudioFileWriter&) = delete;
   AudioFileWriter& operator=(const AudioFileWriter&) = delete;
@@ -45,6 +48,7 @@ class AudioFileWriter {
   static sf_count_t Tell(void* self);
   // Throws the write error libsndfile met, or its own.
   [[noreturn]] void Fail();
+  void SetBitrate(AudioFormat format, int bitrate_kbps);
   void Close();
   // Appends the frames converted to the output rate; with no frames (null
   // channels), the last output frames up to the end of the input.

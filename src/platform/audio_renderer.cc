@@ -79,7 +79,9 @@ AudioFormat FormatOfOutput(const std::string& path) {
 // tracks silent.
 struct MidiSource {
   std::string path;
-  WriteProtection protection = WriteProtection::kRespect;  // of the outputs
+  // Of the outputs:
+  WriteProtection protection = WriteProtection::kRespect;
+  int bitrate_kbps = kDefaultBitrate;
   std::string bytes;
   MidiTiming timing;
   int64_t music_frames = 0;
@@ -89,9 +91,14 @@ struct MidiSource {
   }
 };
 
-// Refuses up front what cannot be rendered: a tempo of 0 and a piece
-// longer than an audio file may last (in every format).
+// Refuses up front what cannot be rendered: a bit rate the format does not
+// take, a tempo of 0 and a piece longer than an audio file may last (in
+// every format).
 void CheckRenderable(const MidiSource& source, AudioFormat format) {
+  if (const std::optional<std::string> refusal =
+          BitrateRefusal(format, source.bitrate_kbps)) {
+    throw RunTimeError(Status(kErrInvalidCall, {}, 0, *refusal));
+  }
   if (source.timing.has_zero_tempo()) {
     throw RunTimeError(Status(kErrInvalidCall, source.path, 0,
                               ErrorMessage(kErrInvalidCall) +
@@ -111,10 +118,11 @@ void CheckRenderable(const MidiSource& source, AudioFormat format) {
 }
 
 MidiSource ReadSource(const std::string& midi_path, AudioFormat format,
-                      WriteProtection protection) {
+                      WriteProtection protection, int bitrate_kbps) {
   MidiSource source;
   source.path = midi_path;
   source.protection = protection;
+  source.bitrate_kbps = bitrate_kbps;
   source.bytes =
       NamingFile(midi_path, [&] { return ReadWholeFile(midi_path); });
   source.timing =
@@ -240,7 +248,7 @@ std::optional<int64_t> RenderFiles(const MidiSource& source,
     writers.push_back(std::make_unique<AudioFileWriter>(
         output.path, format,
         std::vector<std::string>{source.path, ResolveSoundFont(soundfont)},
-        source.protection));
+        source.protection, source.bitrate_kbps));
   }
   ChannelBlocks blocks(per_channel);
   int64_t written = 0;
@@ -341,9 +349,10 @@ RenderResult RenderMidiToAudio(const std::string& midi_path,
                                const std::string& soundfont,
                                const RenderProgress& progress,
                                const std::vector<bool>& silent_tracks,
-                               WriteProtection protection) {
+                               WriteProtection protection, int bitrate_kbps) {
   const AudioFormat format = FormatOfOutput(audio_path);
-  const MidiSource source = ReadSource(midi_path, format, protection);
+  const MidiSource source =
+      ReadSource(midi_path, format, protection, bitrate_kbps);
   const std::string bytes = SilenceTracks(source.bytes, silent_tracks);
   std::optional<int64_t> frames =
       RenderFiles(source, bytes, {{audio_path, 0}}, false, format, soundfont,
@@ -357,8 +366,9 @@ RenderResult RenderMidiStems(const std::string& midi_path,
                              const std::string& soundfont,
                              const RenderProgress& progress,
                              const std::vector<bool>& silent_tracks,
-                             WriteProtection protection) {
-  const MidiSource source = ReadSource(midi_path, format, protection);
+                             WriteProtection protection, int bitrate_kbps) {
+  const MidiSource source =
+      ReadSource(midi_path, format, protection, bitrate_kbps);
   Result<MidiContent> content = ReadMidiContent(source.bytes);
   if (!content.ok()) throw RunTimeError(content.status().WithPath(midi_path));
   const std::vector<Stem> stems =

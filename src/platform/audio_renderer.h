@@ -27,12 +27,14 @@ inline constexpr int kRenderReleaseMs = 400;
 // kMaxAudioFrames, 53 for a missing MIDI file or SoundFont, 75 for an
 // unusable SoundFont, the file-system numbers for write failures (61 for a
 // full disk, 70 for a write-protected target unless protection says
-// otherwise).
+// otherwise). bitrate_kbps: see AudioFileWriter; 5 when the format does
+// not take it.
 RenderResult RenderMidiToAudio(
     const std::string& midi_path, const std::string& audio_path,
     const std::string& soundfont = {}, const RenderProgress& progress = {},
     const std::vector<bool>& silent_tracks = {},
-    WriteProtection protection = WriteProtection::kRespect);
+    WriteProtection protection = WriteProtection::kRespect,
+    int bitrate_kbps = kDefaultBitrate);
 
 // Renders each sounding track alone (see PlanStems) into directory, which
 // is created when missing; each file is as long as the full render, and
@@ -44,7 +46,8 @@ RenderResult RenderMidiStems(
     AudioFormat format, const std::string& soundfont = {},
     const RenderProgress& progress = {},
     const std::vector<bool>& silent_tracks = {},
-    WriteProtection protection = WriteProtection::kRespect);
+    WriteProtection protection = WriteProtection::kRespect,
+    int bitrate_kbps = kDefaultBitrate);
 
 // The renderer the commands use.
 class FluidAudioRenderer final : public AudioRenderer {
@@ -53,17 +56,21 @@ class FluidAudioRenderer final : public AudioRenderer {
                       const std::string& audio_path,
                       const std::string& soundfont,
                       const RenderProgress& progress,
-                      const std::vector<bool>& silent_tracks) override {
+                      const std::vector<bool>& silent_tracks,
+                      int bitrate_kbps) override {
     return RenderMidiToAudio(midi_path, audio_path, soundfont, progress,
-                             silent_tracks);
+                             silent_tracks, WriteProtection::kRespect,
+                             bitrate_kbps);
   }
   RenderResult RenderStems(const std::string& midi_path,
                            const std::string& directory, AudioFormat format,
                            const std::string& soundfont,
                            const RenderProgress& progress,
-                           const std::vector<bool>& silent_tracks) override {
+                           const std::vector<bool>& silent_tracks,
+                           int bitrate_kbps) override {
     return RenderMidiStems(midi_path, directory, format, soundfont, progress,
-                           silent_tracks);
+                           silent_tracks, WriteProtection::kRespect,
+                           bitrate_kbps);
   }
 };
 

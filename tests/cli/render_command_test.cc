@@ -118,7 +118,8 @@ std::string OneTempoMidi(uint32_t tempo, uint32_t ticks) {
 }
 
 // What cannot be rendered is refused before a byte is written: a tempo of
-// 0, a piece longer than a WAV file holds, the input as its own output.
+// 0, a piece longer than a WAV file holds, the input as its own output, a
+// bit rate the format does not take.
 TEST_F(RenderCommandTest, RefusedUpFrontWithTheReason) {
   const std::string wav = dir_.File("out.wav");
   WriteFileAtomically(dir_.File("zero.mid"), OneTempoMidi(0, 96));
@@ -140,13 +141,22 @@ TEST_F(RenderCommandTest, RefusedUpFrontWithTheReason) {
             Quote(dir_.File("midi.flac")) + " " + Quote(dir_.File("midi.flac")),
             "also an input"},
         Case{Quote(dir_.File("fine.mid")) + " " + Quote(dir_.File("no/x.wav")),
-             "no/x.wav: Path not found"}}) {
+             "no/x.wav: Path not found"},
+        Case{Quote(dir_.File("fine.mid")) + " x.mp3 --bitrate 400",
+             "MP3 takes a bit rate from 32 to 320 kbit/s"},
+        Case{Quote(dir_.File("fine.mid")) + " --stems s --bitrate 128",
+             "WAV has no bit rate to choose"},
+        Case{Quote(dir_.File("fine.mid")) + " x.opus --bitrate 0",
+             "a bit rate is a whole number of kbit/s"}}) {
     CliRun run = Cli("render " + c.args);
     EXPECT_EQ(run.status, 2) << c.args;
     EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
   }
   EXPECT_EQ(ReadWholeFile(dir_.File("midi.flac")), OneTempoMidi(500000, 96));
-  for (const std::string& name : dir_.Entries()) EXPECT_NE(name[0], '.');
+  for (const std::string& name : dir_.Entries()) {
+    EXPECT_NE(name[0], '.');
+    EXPECT_TRUE(name != "s" && name != "x.mp3") << name;
+  }
 }
 
 TEST_F(RenderCommandTest, WrongCommandLinesAndFilesExitWithTwo) {

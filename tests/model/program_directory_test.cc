@@ -106,7 +106,7 @@ class HalfWayRenderer : public AudioRenderer {
   explicit HalfWayRenderer(ReadyCall ready) : ready_(std::move(ready)) {}
   RenderResult Render(const std::string&, const std::string& audio_path,
                       const std::string&, const RenderProgress&,
-                      const std::vector<bool>&) override {
+                      const std::vector<bool>&, int) override {
     std::string path;
     int slot = -1;
     const int fd = CreateTemporaryFile(audio_path, &path, &slot);
@@ -116,7 +116,7 @@ class HalfWayRenderer : public AudioRenderer {
   }
   RenderResult RenderStems(const std::string&, const std::string&, AudioFormat,
                            const std::string&, const RenderProgress&,
-                           const std::vector<bool>&) override {
+                           const std::vector<bool>&, int) override {
     return {};
   }
 
@@ -131,7 +131,8 @@ TEST(LeftoverTest, TheNextStartRemovesWhatKilledWritersLeftAndNothingElse) {
         HalfWayRenderer renderer(ready);
         FolderRecordingRenderer recording(renderer,
                                           WrittenFoldersPath(program.path()));
-        recording.Render("in.mid", exports / "song.wav", "", {}, {});
+        recording.Render("in.mid", exports / "song.wav", "", {}, {},
+                         kDefaultBitrate);
       },
       SIGKILL));
   ASSERT_EQ(exports.Entries().size(), 1u);

@@ -291,6 +291,58 @@ TEST_F(AppCommandsTest, ExportRefusesUnknownFormatsAndWritesStems) {
   EXPECT_TRUE(errors_.messages.empty());
 }
 
+// MP3 and Opus ask for a bit rate, the variable default offered first; a
+// cancel there cancels the export. WAV asks nothing more.
+TEST_F(AppCommandsTest, ExportAsksTheBitRateOfMp3AndOpus) {
+  ASSERT_TRUE(DefaultSoundFontInstalled());
+  WriteFile(dir_ / "tvx.mid", WriterLayoutFile({{{0, 60, 768}}}));
+  state_.panel.set_save_enabled(true);
+  const std::vector<int> mp3 = BitrateChoices(AudioFormat::kMp3);
+  auto export_mp3 = [&](const std::string& name, std::optional<int> kbps) {
+    dialogs_.file_answers.push_back(dir_ / name);
+    if (kbps) {
+      dialogs_.item_answers.push_back(std::find(mp3.begin(), mp3.end(), *kbps) -
+                                      mp3.begin());
+    }
+    commands_.FileExportAudio();
+    EXPECT_EQ(dialogs_.inputs.back().prompt, "Bit rate:");
+    EXPECT_EQ(dialogs_.inputs.back().title, "Export Audio");
+    EXPECT_EQ(dialogs_.inputs.back().default_text,
+              BitrateName(kDefaultBitrate));
+  };
+  export_mp3("low.mp3", 96);
+  export_mp3("high.mp3", 320);
+  EXPECT_GT(fs::file_size(dir_ / "high.mp3"),
+            2 * fs::file_size(dir_ / "low.mp3"));
+  export_mp3("cancelled.mp3", std::nullopt);
+  EXPECT_FALSE(fs::exists(dir_ / "cancelled.mp3"));
+  EXPECT_EQ(dialogs_.messages.size(), 2u);  // the two notices
+
+  const size_t asked = dialogs_.inputs.size();
+  dialogs_.file_answers.push_back(dir_ / "plain.wav");
+  commands_.FileExportAudio();
+  EXPECT_EQ(dialogs_.inputs.size(), asked);
+  EXPECT_TRUE(fs::exists(dir_ / "plain.wav"));
+
+  // Stems: the format, then its bit rate.
+  const auto& formats = AudioFormats();
+  const size_t opus = std::find_if(formats.begin(), formats.end(),
+                                   [](const AudioFormatInfo& info) {
+                                     return info.format == AudioFormat::kOpus;
+                                   }) -
+                      formats.begin();
+  state_.composition_path = dir_ / "Song.tvx";
+  dialogs_.file_answers.push_back(dir_.path());
+  dialogs_.item_answers.push_back(opus);
+  dialogs_.item_answers.push_back(1);
+  commands_.FileExportAudio({}, {}, true);
+  EXPECT_EQ(dialogs_.inputs.size(), asked + 2);
+  EXPECT_EQ(dialogs_.inputs.back().title, "Export Stems");
+  EXPECT_EQ(TempDirEntries(dir_ / "Song"),
+            std::vector<std::string>{"01 Piano.opus"});
+  EXPECT_TRUE(errors_.messages.empty());
+}
+
 // The exports for DAWs and notation programs: refused without music,
 // offered under the composition's name, written in the format of the
 // chosen extension, and an existing file is replaced only when the user

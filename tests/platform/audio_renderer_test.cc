@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/file_system.h"
@@ -191,6 +192,50 @@ TEST_F(AudioRendererTest, FormatFollowsTheExtension) {
   EXPECT_EQ(DirectoryEntries(),
             (std::vector<std::string>{"a.FLAC", "a.mp3", "a.ogg", "a.opus",
                                       "a.wav", "tvx.mid"}));
+}
+
+// MP3 (constant) and Opus (average) take the bit rate asked: both rates
+// decode to the piece's length, and the MP3 size is rate times length. A
+// bit rate the format does not take is refused before a file is made.
+TEST_F(AudioRendererTest, BitRateSetsTheSizeNotTheLength) {
+  const double seconds = MidiTiming::ReadFile(midi_).LengthMs() / 1000.0 +
+                         kRenderReleaseMs / 1000.0;
+  for (const std::string extension : {"mp3", "opus"}) {
+    std::vector<uintmax_t> sizes;
+    for (const int kbps : {64, 256}) {
+      const std::string path =
+          dir_.File(std::to_string(kbps) + "." + extension);
+      RenderMidiToAudio(midi_, path, {}, {}, {}, WriteProtection::kRespect,
+                        kbps);
+      EXPECT_NEAR(ReadAudioFile(path).Seconds(), seconds, 0.1) << path;
+      sizes.push_back(std::filesystem::file_size(path));
+      if (extension == "mp3") {
+        EXPECT_NEAR(sizes.back() * 8.0 / 1000.0 / seconds, kbps, kbps / 20.0);
+      }
+    }
+    EXPECT_GT(sizes[1], 2 * sizes[0]) << extension;
+  }
+
+  for (const auto& [name, kbps, words] :
+       {std::tuple{"a.mp3", 321, "MP3 takes a bit rate from 32 to 320"},
+        std::tuple{"a.opus", 11, "Opus takes a bit rate from 12 to"},
+        std::tuple{"a.flac", 128, "FLAC has no bit rate to choose"}}) {
+    try {
+      RenderMidiToAudio(midi_, dir_.File(name), {}, {}, {},
+                        WriteProtection::kRespect, kbps);
+      ADD_FAILURE() << name << " at " << kbps << " kbit/s was written";
+    } catch (const RunTimeError& error) {
+      EXPECT_EQ(error.number(), kErrInvalidCall);
+      EXPECT_NE(std::string(error.what()).find(words), std::string::npos)
+          << error.what();
+    }
+  }
+  EXPECT_THROW(RenderMidiStems(midi_, dir_.File("stems"), AudioFormat::kWav, {},
+                               {}, {}, WriteProtection::kRespect, 128),
+               RunTimeError);
+  EXPECT_EQ(DirectoryEntries(),
+            (std::vector<std::string>{"256.mp3", "256.opus", "64.mp3",
+                                      "64.opus", "tvx.mid"}));
 }
 
 // 44 bytes that last 1,250,999 hours: every format, and stems, refuse the

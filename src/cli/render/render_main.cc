@@ -32,6 +32,7 @@ struct RenderArguments {
   std::string stems_directory;
   std::string format = std::string(AudioExtension(kDefaultAudioFormat));
   std::string soundfont;
+  int bitrate_kbps = kDefaultBitrate;
   bool quiet = false;
   bool force = false;
 };
@@ -90,9 +91,10 @@ int Render(const RenderArguments& args) {
     RenderResult result =
         stems ? RenderMidiStems(midi.path(), args.stems_directory, *format,
                                 args.soundfont, progress.Callback(), {},
-                                protection)
+                                protection, args.bitrate_kbps)
               : RenderMidiToAudio(midi.path(), audio.path(), args.soundfont,
-                                  progress.Callback(), {}, protection);
+                                  progress.Callback(), {}, protection,
+                                  args.bitrate_kbps);
     progress.Clear();
     audio.Publish();
     // Standard output carries the audio alone.
@@ -135,6 +137,8 @@ int Main(int argc, char** argv) {
   app.add_option("--format", args.format,
                  "the format of the stems or of standard output");
   app.add_option("--soundfont", args.soundfont, "the SoundFont");
+  app.add_option("--bitrate", args.bitrate_kbps,
+                 "the bit rate of MP3 and Opus in kbit/s");
   app.add_flag("-q,--quiet", args.quiet, "no progress and no summary lines");
   app.add_flag("--force", args.force, "replace write-protected files");
   try {
